@@ -1,0 +1,96 @@
+#pragma once
+// The file operations the program needs on a target, in the shape of the Windows calls. Paths are Windows
+// paths of the target ("C:\windows\system32\ole32.dll", matched without regard to case); a path without a
+// drive letter that begins with "/" is a path of the host (the program's own folders: backups, report).
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vx {
+
+constexpr uint32_t FILE_ATTRIBUTE_READONLY = 0x1;
+constexpr uint32_t FILE_ATTRIBUTE_HIDDEN = 0x2;
+constexpr uint32_t FILE_ATTRIBUTE_SYSTEM = 0x4;
+constexpr uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
+constexpr uint32_t FILE_ATTRIBUTE_ARCHIVE = 0x20;
+constexpr uint32_t FILE_ATTRIBUTE_NORMAL = 0x80;
+constexpr uint32_t FILE_ATTRIBUTE_TEMPORARY = 0x100;
+constexpr uint32_t FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
+constexpr uint32_t FILE_ATTRIBUTE_COMPRESSED = 0x800;
+constexpr uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+
+// The Scripting runtime's drive types.
+enum class DriveType : int { Unknown = 0, Removable = 1, Fixed = 2, Network = 3, CdRom = 4, RamDisk = 5 };
+
+struct Drive {
+    std::string letter; // "C"
+    DriveType type = DriveType::Unknown;
+};
+
+struct FindData {
+    std::string name; // the entry's name, as the directory holds it
+    uint32_t attributes = 0;
+    uint64_t size = 0;
+};
+
+// An open directory search (FindFirstFileA … FindClose); destroying it closes the search.
+class FileSearch {
+public:
+    virtual ~FileSearch() = default;
+    // FindNextFileA: false when no further entry exists.
+    virtual bool FindNextFile(FindData& entry) = 0;
+};
+
+// The outcome of a file search with an attribute mask.
+struct FindResult {
+    enum Kind { Found, NotFound, Failed } kind = NotFound;
+    std::string name; // the first admitted entry's name when Found
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // GetSystemDirectoryA / GetWindowsDirectoryA: the length written into the buffer (without the
+    // terminating zero), or 0 when the call fails or the buffer is too small.
+    virtual uint32_t GetSystemDirectory(std::span<char> buffer) = 0;
+    virtual uint32_t GetWindowsDirectory(std::span<char> buffer) = 0;
+    // GetTempPathA: the temporary folder, with a trailing backslash.
+    virtual std::string GetTempPath() = 0;
+
+    // The drive collection, in drive-letter order.
+    virtual std::vector<Drive> Drives() = 0;
+    // GetVolumeInformationA: true when the drive's root ("C:\") can be read.
+    virtual bool GetVolumeInformation(std::string_view root) = 0;
+
+    // The platform's file search: the first entry matching the pattern ("*" and "?" in the last
+    // component) whose hidden, system and folder bits all stand in the mask; read-only and archive never
+    // exclude. Failed when the path cannot be searched (malformed name, missing drive).
+    virtual FindResult FindFirstEntry(std::string_view pattern, uint32_t mask) = 0;
+
+    // FindFirstFileA: an open search and its first entry, or null (INVALID_HANDLE_VALUE) when nothing can
+    // be listed. "folder\*" lists "." and ".." too, then the entries in name order without regard to case.
+    virtual std::unique_ptr<FileSearch> FindFirstFile(std::string_view pattern, FindData& first) = 0;
+
+    virtual uint32_t GetFileAttributes(std::string_view path) = 0;
+    // GetShortPathNameA: the length written (without the zero), 0 on failure; the short form may be the
+    // path itself. A buffer too small gives the size needed (counting the zero), as Windows does.
+    virtual uint32_t GetShortPathName(std::string_view path, std::span<char> buffer) = 0;
+    virtual std::optional<uint64_t> GetFileSize(std::string_view path) = 0;
+
+    // CopyFileA; with failIfExists false an existing file is replaced.
+    virtual bool CopyFile(std::string_view existing, std::string_view newFile, bool failIfExists) = 0;
+    virtual bool DeleteFile(std::string_view path) = 0;
+
+    // Where a path of the target lies on the host, when it can be resolved (for readers of file
+    // contents: shortcut files, text files). Resolves through existing entries without regard to case;
+    // a missing last component is kept as given.
+    virtual std::optional<std::filesystem::path> HostPath(std::string_view path) = 0;
+};
+
+} // namespace vx

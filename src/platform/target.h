@@ -1,0 +1,30 @@
+#pragma once
+// A target is what the program scans and repairs: a registry, the drives and files around it, and the
+// Shell's view of its items. Backends build one (a Wine prefix, an offline Windows volume).
+#include "platform/file_system.h"
+#include "platform/registry.h"
+#include "platform/shell_items.h"
+
+#include <memory>
+#include <string>
+
+namespace vx {
+
+class Target {
+public:
+    virtual ~Target() = default;
+    virtual Registry& registry() = 0;
+    virtual FileSystem& files() = 0;
+    virtual ShellItems& shell() = 0;
+    // GetVersionExA's platform id: 2 for the NT family.
+    virtual uint32_t PlatformId() const { return 2; }
+    // How the target is named to the user (its folder).
+    virtual std::string Describe() const = 0;
+    // Whether changes may be written now; when not, `why` says why in one line.
+    virtual bool CanWrite(std::string& why) const {
+        (void)why;
+        return true;
+    }
+};
+
+} // namespace vx

@@ -1,0 +1,149 @@
+#include "platform/text.h"
+
+#include <clocale>
+#include <cwctype>
+#include <locale.h>
+
+namespace vx {
+namespace {
+
+locale_t Utf8Locale() {
+    static const locale_t locale = [] {
+        locale_t l = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+        return l ? l : newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(nullptr));
+    }();
+    return locale;
+}
+
+char UpperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+// Decodes one UTF-8 sequence at text[i]; returns its length, or 0 when it is not valid UTF-8.
+size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp) {
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    size_t len = b0 < 0xC2 ? 0 : b0 < 0xE0 ? 2 : b0 < 0xF0 ? 3 : b0 < 0xF5 ? 4 : 0;
+    if (len == 0 || i + len > text.size())
+        return 0;
+    cp = b0 & (0x7F >> len);
+    for (size_t k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(text[i + k]);
+        if ((b & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    return len;
+}
+
+void EncodeUtf8(char32_t cp, std::string& out) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+} // namespace
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string UpperAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = UpperChar(c);
+    return out;
+}
+
+std::string LowerAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = LowerChar(c);
+    return out;
+}
+
+std::string FoldCase(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {
+            out += UpperChar(text[i]);
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        const size_t len = DecodeUtf8(text, i, cp);
+        if (len == 0) {
+            out += text[i];
+            ++i;
+            continue;
+        }
+        const auto upper = static_cast<char32_t>(towupper_l(static_cast<wint_t>(cp), Utf8Locale()));
+        EncodeUtf8(upper, out);
+        i += len;
+    }
+    return out;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() == b.size()) {
+        bool ascii = true;
+        for (size_t i = 0; i < a.size(); ++i) {
+            if ((static_cast<unsigned char>(a[i]) | static_cast<unsigned char>(b[i])) >= 0x80) {
+                ascii = false;
+                break;
+            }
+            if (UpperChar(a[i]) != UpperChar(b[i]))
+                return false;
+        }
+        if (ascii)
+            return true;
+    }
+    return FoldCase(a) == FoldCase(b);
+}
+
+int CompareNoCase(std::string_view a, std::string_view b) {
+    const std::string fa = FoldCase(a);
+    const std::string fb = FoldCase(b);
+    if (int c = fa.compare(fb); c != 0)
+        return c < 0 ? -1 : 1;
+    return 0;
+}
+
+size_t FindAsciiNoCase(std::string_view haystack, std::string_view needle, size_t from) {
+    if (needle.empty())
+        return from <= haystack.size() ? from : std::string_view::npos;
+    if (haystack.size() < needle.size())
+        return std::string_view::npos;
+    for (size_t i = from; i + needle.size() <= haystack.size(); ++i) {
+        size_t k = 0;
+        while (k < needle.size() && UpperChar(haystack[i + k]) == UpperChar(needle[k]))
+            ++k;
+        if (k == needle.size())
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+bool ContainsAsciiNoCase(std::string_view haystack, std::string_view needle) {
+    return FindAsciiNoCase(haystack, needle) != std::string_view::npos;
+}
+
+bool IsBlank(std::string_view text) { return TrimBlanks(text).empty(); }
+
+} // namespace vx
