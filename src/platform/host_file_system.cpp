@@ -1,0 +1,827 @@
+#include "platform/host_file_system.h"
+
+#include "platform/text.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <map>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace vx {
+namespace {
+
+constexpr uint32_t kMaskedBits = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+// Wine keeps only these two bits in the extended attribute; the others follow from the file itself.
+constexpr uint32_t kDosAttribBits = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+constexpr const char* kDosAttribName = "user.DOSATTRIB";
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+bool IsWildcard(char c) {
+    return c == '*' || c == '?';
+}
+bool HasWildcard(std::string_view s) {
+    return s.find_first_of("*?") != std::string_view::npos;
+}
+bool IsLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+char UpperLetter(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+
+// Names Windows refuses; ':' only in target paths (on the host it is an ordinary character).
+bool IsBadNameChar(char c, bool hostPath) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x20 || c == '<' || c == '>' || c == '|' || c == '"' || (!hostPath && c == ':');
+}
+
+std::string_view StripTrailingDotsAndBlanks(std::string_view name) {
+    while (!name.empty() && (name.back() == '.' || name.back() == ' '))
+        name.remove_suffix(1);
+    return name;
+}
+
+std::string Join(const std::string& dir, std::string_view name) {
+    std::string out;
+    out.reserve(dir.size() + 1 + name.size());
+    out = dir;
+    if (out.empty() || out.back() != '/')
+        out += '/';
+    out += name;
+    return out;
+}
+
+// ---- wildcard matching -------------------------------------------------------------------------------
+
+// Pattern tokens after the translation Windows applies before its name matcher runs.
+enum : char32_t {
+    kStar = 0x110000,    // "*": any run of characters
+    kDosStar = 0x110001, // "*" before ".": any run that does not pass the name's last dot
+    kDosQm = 0x110002,   // "?": one character, or nothing at a dot or at the end
+    kDosDot = 0x110003,  // "." before a wildcard or at the end: a dot, or nothing at the end
+};
+
+std::u32string DecodeFolded(std::string_view text) {
+    const std::string folded = FoldCase(text);
+    std::u32string out;
+    out.reserve(folded.size());
+    for (size_t i = 0; i < folded.size();) {
+        const auto b0 = static_cast<unsigned char>(folded[i]);
+        size_t len = b0 < 0x80 ? 1 : b0 < 0xC2 ? 0 : b0 < 0xE0 ? 2 : b0 < 0xF0 ? 3 : b0 < 0xF5 ? 4 : 0;
+        char32_t cp = len == 1 ? b0 : (b0 & (0x7F >> len));
+        if (len > 1 && i + len <= folded.size()) {
+            for (size_t k = 1; k < len; ++k) {
+                const auto b = static_cast<unsigned char>(folded[i + k]);
+                if ((b & 0xC0) != 0x80) {
+                    len = 0;
+                    break;
+                }
+                cp = (cp << 6) | (b & 0x3F);
+            }
+        } else if (len > 1) {
+            len = 0;
+        }
+        if (len == 0) { // a stray byte stands for itself, apart from every real character
+            out += static_cast<char32_t>(0xDC00 + b0);
+            ++i;
+        } else {
+            out += cp;
+            i += len;
+        }
+    }
+    return out;
+}
+
+std::u32string TranslatePattern(std::string_view pattern) {
+    std::u32string p = DecodeFolded(pattern);
+    std::u32string out;
+    out.reserve(p.size());
+    for (size_t i = 0; i < p.size(); ++i) {
+        const char32_t next = i + 1 < p.size() ? p[i + 1] : 0;
+        if (p[i] == U'?')
+            out += kDosQm;
+        else if (p[i] == U'*')
+            out += next == U'.' ? kDosStar : kStar;
+        else if (p[i] == U'.' && (next == 0 || next == U'?' || next == U'*'))
+            out += kDosDot;
+        else
+            out += p[i];
+    }
+    return out;
+}
+
+bool MatchTokens(const std::u32string& name, const std::u32string& pat) {
+    const size_t n = name.size();
+    const size_t m = pat.size();
+    const size_t lastDot = name.rfind(U'.');
+    // memo[i * (n + 1) + j]: 0 unknown, 1 match, 2 no match, for pattern from i and name from j.
+    std::vector<uint8_t> memo((m + 1) * (n + 1), 0);
+    auto match = [&](auto&& self, size_t i, size_t j) -> bool {
+        uint8_t& slot = memo[i * (n + 1) + j];
+        if (slot != 0)
+            return slot == 1;
+        bool result = false;
+        if (i == m) {
+            result = j == n;
+        } else {
+            const char32_t t = pat[i];
+            if (t == kStar) {
+                for (size_t k = j; k <= n && !result; ++k)
+                    result = self(self, i + 1, k);
+            } else if (t == kDosStar) {
+                const size_t limit = (lastDot != std::u32string::npos && lastDot >= j) ? lastDot : n;
+                for (size_t k = j; k <= limit && !result; ++k)
+                    result = self(self, i + 1, k);
+            } else if (t == kDosQm) {
+                if (j == n || name[j] == U'.') {
+                    size_t k = i;
+                    while (k < m && pat[k] == kDosQm)
+                        ++k;
+                    result = self(self, k, j);
+                } else {
+                    result = self(self, i + 1, j + 1);
+                }
+            } else if (t == kDosDot) {
+                if (j == n)
+                    result = self(self, i + 1, j);
+                else if (name[j] == U'.')
+                    result = self(self, i + 1, j + 1);
+            } else {
+                result = j < n && name[j] == t && self(self, i + 1, j + 1);
+            }
+        }
+        slot = result ? 1 : 2;
+        return result;
+    };
+    return match(match, 0, 0);
+}
+
+// ---- path parsing ------------------------------------------------------------------------------------
+
+enum class Outcome { Ok, NotFound, Failed };
+
+struct ParsedPath {
+    bool host = false;              // a path of the host ("/…") rather than of a drive
+    char letter = 0;                // the drive, for target paths
+    std::vector<std::string> parts; // resolved components; the last may be a pattern
+    bool trailingSeparator = false; // the text ended with "\" (names a folder, not a file)
+    bool wildcard = false;          // the last component holds "*" or "?"
+};
+
+// Outcome::Failed for text that cannot name anything searchable (relative, UNC, malformed).
+Outcome ParsePath(std::string_view text, bool allowWildcard, char systemDrive, ParsedPath& out) {
+    out = ParsedPath{};
+    if (text.size() >= 6 && text.substr(0, 4) == "\\\\?\\" && IsLetter(text[4]) && text[5] == ':')
+        text.remove_prefix(4);
+    if (text.empty())
+        return Outcome::NotFound;
+    if (text.size() >= 2 && IsSeparator(text[0]) && IsSeparator(text[1]))
+        return Outcome::Failed; // UNC: a share of another machine, never reachable here
+    std::string_view rest;
+    if (text[0] == '/') {
+        out.host = true;
+        rest = text;
+    } else if (text.size() >= 2 && IsLetter(text[0]) && text[1] == ':') {
+        out.letter = UpperLetter(text[0]);
+        rest = text.substr(2); // "C:x" is relative to C:'s current folder, which is its root here
+    } else if (text[0] == '\\' && systemDrive != 0) {
+        out.letter = systemDrive; // rooted on the current drive: the one Windows lives on
+        rest = text;
+    } else {
+        return Outcome::Failed; // relative to a current folder the target does not have
+    }
+    out.trailingSeparator = !rest.empty() && IsSeparator(rest.back());
+
+    std::vector<std::string_view> raw;
+    for (size_t i = 0; i < rest.size();) {
+        size_t j = i;
+        while (j < rest.size() && !IsSeparator(rest[j]))
+            ++j;
+        if (j > i)
+            raw.push_back(rest.substr(i, j - i));
+        i = j + 1;
+    }
+    for (size_t k = 0; k < raw.size(); ++k) {
+        const std::string_view part = raw[k];
+        const bool last = k + 1 == raw.size() && !out.trailingSeparator;
+        for (char c : part) {
+            if (IsBadNameChar(c, out.host))
+                return Outcome::Failed;
+            if (IsWildcard(c) && !(last && allowWildcard))
+                return Outcome::Failed;
+        }
+        if (last && HasWildcard(part)) {
+            out.parts.emplace_back(part);
+            out.wildcard = true;
+            continue;
+        }
+        if (part == ".")
+            continue;
+        if (part == "..") {
+            if (!out.parts.empty())
+                out.parts.pop_back();
+            continue;
+        }
+        const std::string_view name = StripTrailingDotsAndBlanks(part);
+        if (!name.empty())
+            out.parts.emplace_back(name);
+    }
+    return Outcome::Ok;
+}
+
+// ---- entries -----------------------------------------------------------------------------------------
+
+struct EntryInfo {
+    uint32_t attributes = 0;
+    uint64_t size = 0;
+};
+
+// Hidden and system bits from Wine's extended attribute: hexadecimal text such as "0x22".
+uint32_t ReadDosAttrib(const std::string& path, bool* unsupported) {
+    char data[65];
+    const ssize_t len = getxattr(path.c_str(), kDosAttribName, data, sizeof(data) - 1);
+    if (len < 0) {
+        if (unsupported && errno == ENOTSUP)
+            *unsupported = true;
+        return 0;
+    }
+    if (len <= 2 || data[0] != '0' || data[1] != 'x')
+        return 0;
+    data[len] = 0;
+    char* end = nullptr;
+    const long value = std::strtol(data, &end, 16);
+    if (*end != 0)
+        return 0;
+    return static_cast<uint32_t>(value) & kDosAttribBits;
+}
+
+bool IsHiddenName(std::string_view name) {
+    return name.size() > 1 && name[0] == '.' && name != "..";
+}
+
+// The entry `name` of the host folder `dir`. Nothing for entries a Windows program cannot see: dangling
+// links, devices, pipes, sockets. `xattrUnsupported` lets a listing stop asking a file system that has no
+// extended attributes.
+std::optional<EntryInfo> DescribeEntry(const std::string& dir, std::string_view name,
+                                       std::optional<dev_t> rootDev, bool* xattrUnsupported = nullptr) {
+    const std::string full = Join(dir, name);
+    struct stat st {};
+    if (lstat(full.c_str(), &st) != 0)
+        return std::nullopt;
+    bool folderAllowed = true;
+    if (S_ISLNK(st.st_mode)) {
+        if (stat(full.c_str(), &st) != 0)
+            return std::nullopt;
+        folderAllowed = false; // a linked folder is never entered by a walk
+    }
+    if (S_ISDIR(st.st_mode) && rootDev && st.st_dev != *rootDev)
+        folderAllowed = false; // another mounted file system
+    EntryInfo info;
+    if (S_ISDIR(st.st_mode)) {
+        info.attributes = folderAllowed ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    } else if (S_ISREG(st.st_mode)) {
+        info.attributes = FILE_ATTRIBUTE_ARCHIVE;
+        info.size = static_cast<uint64_t>(st.st_size);
+    } else {
+        return std::nullopt;
+    }
+    if (!(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)))
+        info.attributes |= FILE_ATTRIBUTE_READONLY;
+    if (IsHiddenName(name))
+        info.attributes |= FILE_ATTRIBUTE_HIDDEN;
+    if (!(xattrUnsupported && *xattrUnsupported))
+        info.attributes |= ReadDosAttrib(full, xattrUnsupported);
+    return info;
+}
+
+bool Admitted(uint32_t attributes, uint32_t mask) {
+    return (attributes & kMaskedBits & ~mask) == 0;
+}
+
+struct DirEntryName {
+    std::string folded;
+    std::string name;
+};
+
+// Every name of a folder (without "." and ".."), in one read.
+Outcome ReadFolderNames(const std::string& dir, std::vector<std::string>& names) {
+    DIR* d = opendir(dir.c_str());
+    if (!d)
+        return (errno == ENOENT || errno == ENOTDIR) ? Outcome::NotFound : Outcome::Failed;
+    while (dirent* e = readdir(d)) {
+        const std::string_view n = e->d_name;
+        if (n != "." && n != "..")
+            names.emplace_back(n);
+    }
+    closedir(d);
+    return Outcome::Ok;
+}
+
+// NTFS order: by the upper-cased name, then bytewise so that equal names still order the same way.
+void SortNoCase(std::vector<std::string>& names) {
+    std::vector<DirEntryName> keyed;
+    keyed.reserve(names.size());
+    for (auto& n : names)
+        keyed.push_back({FoldCase(n), std::move(n)});
+    std::sort(keyed.begin(), keyed.end(), [](const DirEntryName& a, const DirEntryName& b) {
+        if (int c = a.folded.compare(b.folded); c != 0)
+            return c < 0;
+        return a.name < b.name;
+    });
+    names.clear();
+    for (auto& k : keyed)
+        names.push_back(std::move(k.name));
+}
+
+} // namespace
+
+// ---- the implementation ------------------------------------------------------------------------------
+
+class HostFileSystem::Impl {
+  public:
+    explicit Impl(const HostFileSystemConfig& config) : config_(config) {
+        const std::string& w = config.windowsFolder;
+        if (w.size() >= 2 && IsLetter(w[0]) && w[1] == ':')
+            systemDrive_ = UpperLetter(w[0]);
+    }
+
+    const HostDrive* FindDrive(char letter) const {
+        for (const HostDrive& d : config_.drives)
+            if (UpperLetter(d.letter) == letter)
+                return &d;
+        return nullptr;
+    }
+
+    // Where a parsed path starts on the host, and the device its walks must stay on.
+    Outcome Base(const ParsedPath& p, std::string& base, std::optional<dev_t>& rootDev) {
+        if (p.host) {
+            base = "/";
+            rootDev.reset();
+            return Outcome::Ok;
+        }
+        const HostDrive* drive = FindDrive(p.letter);
+        if (!drive || !drive->folder)
+            return Outcome::Failed; // no such drive, or no medium in it
+        base = drive->folder->string();
+        struct stat st {};
+        if (stat(base.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return Outcome::Failed;
+        rootDev = st.st_dev;
+        return Outcome::Ok;
+    }
+
+    // The on-disk name of `name` in `dir`: the exact name when it exists, else the first (bytewise) name
+    // that equals it without regard to case.
+    Outcome LookupName(const std::string& dir, std::string_view name, std::string& actual) {
+        struct stat st {};
+        if (lstat(Join(dir, name).c_str(), &st) == 0) {
+            actual = name;
+            return Outcome::Ok;
+        }
+        if (errno == ENOTDIR)
+            return Outcome::NotFound;
+        if (errno != ENOENT && errno != ENAMETOOLONG)
+            return Outcome::Failed;
+        std::vector<std::string> names;
+        if (Outcome o = ReadFolderNames(dir, names); o != Outcome::Ok)
+            return o;
+        const std::string folded = FoldCase(name);
+        bool found = false;
+        for (const std::string& n : names) {
+            if (FoldCase(n) == folded && (!found || n < actual)) {
+                actual = n;
+                found = true;
+            }
+        }
+        return found ? Outcome::Ok : Outcome::NotFound;
+    }
+
+    // Resolves the first `count` components of `parts` below `base`.
+    Outcome ResolveParts(std::string& path, const std::vector<std::string>& parts, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            std::string actual;
+            if (Outcome o = LookupName(path, parts[i], actual); o != Outcome::Ok)
+                return o;
+            path = Join(path, actual);
+        }
+        return Outcome::Ok;
+    }
+
+    struct Resolved {
+        std::string folder; // host path of the folder that holds the entry
+        std::string name;   // on-disk name of the entry (empty for a drive root)
+        std::optional<dev_t> rootDev;
+        bool root = false;
+    };
+
+    // Resolves a whole path without wildcards down to an existing entry.
+    Outcome ResolveEntry(std::string_view text, Resolved& r, ParsedPath* parsedOut = nullptr) {
+        ParsedPath p;
+        if (Outcome o = ParsePath(text, false, systemDrive_, p); o != Outcome::Ok)
+            return o;
+        if (parsedOut)
+            *parsedOut = p;
+        if (Outcome o = Base(p, r.folder, r.rootDev); o != Outcome::Ok)
+            return o;
+        if (p.parts.empty()) {
+            r.root = true;
+            return Outcome::Ok;
+        }
+        if (Outcome o = ResolveParts(r.folder, p.parts, p.parts.size() - 1); o != Outcome::Ok)
+            return o;
+        return LookupName(r.folder, p.parts.back(), r.name);
+    }
+
+    std::optional<EntryInfo> Describe(const Resolved& r) {
+        if (r.root) {
+            if (access(r.folder.c_str(), F_OK) != 0)
+                return std::nullopt;
+            return EntryInfo{FILE_ATTRIBUTE_DIRECTORY, 0};
+        }
+        return DescribeEntry(r.folder, r.name, r.rootDev);
+    }
+
+    char systemDrive() const { return systemDrive_; }
+
+  private:
+    const HostFileSystemConfig& config_;
+    char systemDrive_ = 0;
+};
+
+namespace {
+
+// A listing read at once; each entry's metadata is read when it is handed out.
+class HostSearch final : public FileSearch {
+  public:
+    HostSearch(std::string folder, std::vector<std::string> names, std::optional<dev_t> rootDev)
+        : folder_(std::move(folder)), names_(std::move(names)), rootDev_(rootDev) {}
+    bool FindNextFile(FindData& entry) override {
+        while (next_ < names_.size()) {
+            const std::string& name = names_[next_++];
+            if (name == "." || name == "..") {
+                entry = FindData{name, FILE_ATTRIBUTE_DIRECTORY, 0};
+                return true;
+            }
+            if (auto info = DescribeEntry(folder_, name, rootDev_, &xattrUnsupported_)) {
+                entry = FindData{name, info->attributes, info->size};
+                return true;
+            }
+        }
+        return false;
+    }
+
+  private:
+    std::string folder_;
+    std::vector<std::string> names_;
+    std::optional<dev_t> rootDev_;
+    size_t next_ = 0;
+    bool xattrUnsupported_ = false;
+};
+
+// A search that found one named entry.
+class SingleSearch final : public FileSearch {
+  public:
+    bool FindNextFile(FindData&) override { return false; }
+};
+
+uint32_t WriteFolder(const std::string& folder, std::span<char> buffer) {
+    if (folder.empty() || buffer.size() < folder.size() + 1)
+        return 0;
+    std::memcpy(buffer.data(), folder.data(), folder.size());
+    buffer[folder.size()] = 0;
+    return static_cast<uint32_t>(folder.size());
+}
+
+} // namespace
+
+HostFileSystemConfig VolumeAsDriveC(const std::filesystem::path& root) {
+    HostFileSystemConfig config;
+    config.drives.push_back(HostDrive{'C', root, DriveType::Fixed});
+    config.windowsFolder = "C:\\Windows";
+    config.systemFolder = "C:\\Windows\\System32";
+    config.tempFolder = "C:\\Windows\\Temp";
+    return config;
+}
+
+bool MatchesFilePattern(std::string_view name, std::string_view pattern) {
+    return MatchTokens(DecodeFolded(name), TranslatePattern(pattern));
+}
+
+HostFileSystem::HostFileSystem(HostFileSystemConfig config)
+    : config_(std::move(config)), impl_(std::make_unique<Impl>(config_)) {
+    std::sort(config_.drives.begin(), config_.drives.end(), [](const HostDrive& a, const HostDrive& b) {
+        return UpperLetter(a.letter) < UpperLetter(b.letter);
+    });
+}
+
+HostFileSystem::~HostFileSystem() = default;
+
+uint32_t HostFileSystem::GetSystemDirectory(std::span<char> buffer) {
+    return WriteFolder(config_.systemFolder, buffer);
+}
+
+uint32_t HostFileSystem::GetWindowsDirectory(std::span<char> buffer) {
+    return WriteFolder(config_.windowsFolder, buffer);
+}
+
+std::string HostFileSystem::GetTempPath() {
+    std::string temp = config_.tempFolder;
+    if (!temp.empty() && !IsSeparator(temp.back()))
+        temp += temp.front() == '/' ? '/' : '\\';
+    return temp;
+}
+
+std::vector<Drive> HostFileSystem::Drives() {
+    std::vector<Drive> drives;
+    for (const HostDrive& d : config_.drives)
+        drives.push_back(Drive{std::string(1, UpperLetter(d.letter)), d.type});
+    return drives;
+}
+
+bool HostFileSystem::GetVolumeInformation(std::string_view root) {
+    if (root.size() < 2 || !IsLetter(root[0]) || root[1] != ':')
+        return false;
+    if (root.size() > 3 || (root.size() == 3 && !IsSeparator(root[2])))
+        return false;
+    const HostDrive* drive = impl_->FindDrive(UpperLetter(root[0]));
+    if (!drive || !drive->folder)
+        return false;
+    DIR* d = opendir(drive->folder->c_str());
+    if (!d)
+        return false;
+    const bool readable = readdir(d) != nullptr;
+    closedir(d);
+    return readable;
+}
+
+FindResult HostFileSystem::FindFirstEntry(std::string_view pattern, uint32_t mask) {
+    ParsedPath p;
+    if (Outcome o = ParsePath(pattern, true, impl_->systemDrive(), p); o != Outcome::Ok)
+        return {o == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
+    std::string folder;
+    std::optional<dev_t> rootDev;
+    if (impl_->Base(p, folder, rootDev) != Outcome::Ok)
+        return {FindResult::Failed, {}};
+    // A folder named by a trailing separator, or a drive root, is never a file.
+    if (p.parts.empty() || p.trailingSeparator)
+        return {FindResult::NotFound, {}};
+    const Outcome o = impl_->ResolveParts(folder, p.parts, p.parts.size() - 1);
+    if (o != Outcome::Ok)
+        return {o == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
+
+    if (!p.wildcard) {
+        std::string name;
+        const Outcome found = impl_->LookupName(folder, p.parts.back(), name);
+        if (found != Outcome::Ok)
+            return {found == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
+        auto info = DescribeEntry(folder, name, rootDev);
+        if (info && Admitted(info->attributes, mask))
+            return {FindResult::Found, name};
+        return {FindResult::NotFound, {}};
+    }
+
+    std::vector<std::string> names;
+    if (Outcome r = ReadFolderNames(folder, names); r != Outcome::Ok)
+        return {r == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
+    const std::u32string tokens = TranslatePattern(p.parts.back());
+    std::vector<std::string> matching;
+    for (std::string& n : names)
+        if (MatchTokens(DecodeFolded(n), tokens))
+            matching.push_back(std::move(n));
+    SortNoCase(matching);
+    if (mask & FILE_ATTRIBUTE_DIRECTORY) {
+        for (const char* dot : {".", ".."})
+            if (MatchTokens(DecodeFolded(dot), tokens))
+                return {FindResult::Found, dot};
+    }
+    FindResult result{FindResult::NotFound, {}};
+    bool unsupported = false;
+    for (const std::string& n : matching) {
+        auto info = DescribeEntry(folder, n, rootDev, &unsupported);
+        if (info && Admitted(info->attributes, mask)) {
+            result = {FindResult::Found, n};
+            break;
+        }
+    }
+    return result;
+}
+
+std::unique_ptr<FileSearch> HostFileSystem::FindFirstFile(std::string_view pattern, FindData& first) {
+    ParsedPath p;
+    if (ParsePath(pattern, true, impl_->systemDrive(), p) != Outcome::Ok)
+        return nullptr;
+    std::string folder;
+    std::optional<dev_t> rootDev;
+    if (impl_->Base(p, folder, rootDev) != Outcome::Ok || p.parts.empty() || p.trailingSeparator)
+        return nullptr;
+    if (impl_->ResolveParts(folder, p.parts, p.parts.size() - 1) != Outcome::Ok)
+        return nullptr;
+
+    if (!p.wildcard) {
+        std::string name;
+        if (impl_->LookupName(folder, p.parts.back(), name) != Outcome::Ok)
+            return nullptr;
+        auto info = DescribeEntry(folder, name, rootDev);
+        if (!info)
+            return nullptr;
+        first = FindData{name, info->attributes, info->size};
+        return std::make_unique<SingleSearch>();
+    }
+
+    std::vector<std::string> names;
+    if (ReadFolderNames(folder, names) != Outcome::Ok)
+        return nullptr;
+    const std::u32string tokens = TranslatePattern(p.parts.back());
+    std::vector<std::string> matching;
+    matching.reserve(names.size() + 2);
+    // A drive's root has no "." and "..", as on NTFS.
+    if (p.parts.size() > 1) {
+        for (const char* dot : {".", ".."})
+            if (MatchTokens(DecodeFolded(dot), tokens))
+                matching.emplace_back(dot);
+    }
+    const size_t dots = matching.size();
+    for (std::string& n : names)
+        if (MatchTokens(DecodeFolded(n), tokens))
+            matching.push_back(std::move(n));
+    std::vector<std::string> rest(std::make_move_iterator(matching.begin() + static_cast<long>(dots)),
+                                  std::make_move_iterator(matching.end()));
+    matching.resize(dots);
+    SortNoCase(rest);
+    for (std::string& n : rest)
+        matching.push_back(std::move(n));
+
+    auto search = std::make_unique<HostSearch>(folder, std::move(matching), rootDev);
+    if (!search->FindNextFile(first))
+        return nullptr;
+    return search;
+}
+
+uint32_t HostFileSystem::GetFileAttributes(std::string_view path) {
+    Impl::Resolved r;
+    ParsedPath p;
+    if (impl_->ResolveEntry(path, r, &p) != Outcome::Ok)
+        return INVALID_FILE_ATTRIBUTES;
+    auto info = impl_->Describe(r);
+    if (!info)
+        return INVALID_FILE_ATTRIBUTES;
+    if (p.trailingSeparator && !(info->attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return INVALID_FILE_ATTRIBUTES;
+    return info->attributes;
+}
+
+uint32_t HostFileSystem::GetShortPathName(std::string_view path, std::span<char> buffer) {
+    if (GetFileAttributes(path) == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    if (buffer.size() < path.size() + 1)
+        return static_cast<uint32_t>(path.size() + 1);
+    std::memcpy(buffer.data(), path.data(), path.size());
+    buffer[path.size()] = 0;
+    return static_cast<uint32_t>(path.size());
+}
+
+std::optional<uint64_t> HostFileSystem::GetFileSize(std::string_view path) {
+    Impl::Resolved r;
+    if (impl_->ResolveEntry(path, r) != Outcome::Ok)
+        return std::nullopt;
+    auto info = impl_->Describe(r);
+    if (!info || (info->attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return info->size;
+}
+
+namespace {
+
+// Copies the bytes, the permission bits and Wine's DOS attributes of `from` into the new file `to`.
+bool CopyContents(int from, int to) {
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = read(from, buffer, sizeof(buffer));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = write(to, buffer + done, static_cast<size_t>(got - done));
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0)
+                return false;
+            done += put;
+        }
+    }
+    char attrib[65];
+    const ssize_t len = fgetxattr(from, kDosAttribName, attrib, sizeof(attrib));
+    if (len > 0)
+        fsetxattr(to, kDosAttribName, attrib, static_cast<size_t>(len), 0); // best effort, as Wine does
+    return fsync(to) == 0;
+}
+
+} // namespace
+
+bool HostFileSystem::CopyFile(std::string_view existing, std::string_view newFile, bool failIfExists) {
+    Impl::Resolved src;
+    if (impl_->ResolveEntry(existing, src) != Outcome::Ok || src.root)
+        return false;
+    const std::string srcPath = Join(src.folder, src.name);
+
+    // The destination's folder must exist; an existing entry of the same name (any case) is replaced.
+    ParsedPath p;
+    if (ParsePath(newFile, false, impl_->systemDrive(), p) != Outcome::Ok || p.parts.empty() ||
+        p.trailingSeparator)
+        return false;
+    std::string folder;
+    std::optional<dev_t> rootDev;
+    if (impl_->Base(p, folder, rootDev) != Outcome::Ok ||
+        impl_->ResolveParts(folder, p.parts, p.parts.size() - 1) != Outcome::Ok)
+        return false;
+    std::string name;
+    const Outcome found = impl_->LookupName(folder, p.parts.back(), name);
+    if (found == Outcome::Failed)
+        return false;
+    if (found == Outcome::NotFound) {
+        name = p.parts.back();
+    } else {
+        if (failIfExists)
+            return false;
+        struct stat st {};
+        if (stat(Join(folder, name).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            return false;
+        if (!(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)))
+            return false; // Windows refuses to overwrite a read-only file
+    }
+    const std::string destPath = Join(folder, name);
+
+    const int in = open(srcPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    struct stat srcStat {};
+    if (fstat(in, &srcStat) != 0 || !S_ISREG(srcStat.st_mode)) {
+        close(in);
+        return false;
+    }
+    struct stat destStat {};
+    if (stat(destPath.c_str(), &destStat) == 0 && destStat.st_dev == srcStat.st_dev &&
+        destStat.st_ino == srcStat.st_ino) {
+        close(in); // a file copied onto itself: Windows fails the call, and truncating would lose it
+        return false;
+    }
+    // Written beside the destination and renamed over it, so that a failed copy never leaves half a file.
+    std::string temp = Join(folder, ".vx-copy-XXXXXX");
+    const int out = mkstemp(temp.data());
+    if (out < 0) {
+        close(in);
+        return false;
+    }
+    bool ok = CopyContents(in, out);
+    ok = fchmod(out, srcStat.st_mode & 07777) == 0 && ok;
+    ok = close(out) == 0 && ok;
+    close(in);
+    ok = ok && rename(temp.c_str(), destPath.c_str()) == 0;
+    if (!ok)
+        unlink(temp.c_str());
+    return ok;
+}
+
+bool HostFileSystem::DeleteFile(std::string_view path) {
+    Impl::Resolved r;
+    if (impl_->ResolveEntry(path, r) != Outcome::Ok || r.root)
+        return false;
+    const std::string full = Join(r.folder, r.name);
+    struct stat st {};
+    if (lstat(full.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        return false;
+    if (S_ISREG(st.st_mode) && !(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)))
+        return false; // read-only files cannot be deleted on Windows either
+    return unlink(full.c_str()) == 0;
+}
+
+std::optional<std::filesystem::path> HostFileSystem::HostPath(std::string_view path) {
+    ParsedPath p;
+    if (ParsePath(path, false, impl_->systemDrive(), p) != Outcome::Ok)
+        return std::nullopt;
+    std::string folder;
+    std::optional<dev_t> rootDev;
+    if (impl_->Base(p, folder, rootDev) != Outcome::Ok)
+        return std::nullopt;
+    if (p.parts.empty())
+        return std::filesystem::path(folder);
+    if (impl_->ResolveParts(folder, p.parts, p.parts.size() - 1) != Outcome::Ok)
+        return std::nullopt;
+    std::string name;
+    if (impl_->LookupName(folder, p.parts.back(), name) != Outcome::Ok)
+        name = p.parts.back();
+    return std::filesystem::path(Join(folder, name));
+}
+
+} // namespace vx
