@@ -1,0 +1,92 @@
+// COM class registrations ("ActiveX \ COM", "ActiveX \ COM Subsections") and application paths.
+#include "checks/problem_list.h"
+#include "checks/section_checkers.h"
+#include "paths/folders.h"
+#include "paths/path_text.h"
+#include "platform/registry_access.h"
+#include "platform/text.h"
+#include "ui/app.h"
+
+#include <initializer_list>
+
+namespace vx {
+namespace {
+
+bool ExtensionIsOneOf(std::string_view text, std::initializer_list<std::string_view> accepted) {
+    const std::string extension = UpperAscii(RemoveBlanks(GetFileExtension(text)));
+    for (std::string_view one : accepted)
+        if (extension == one)
+            return true;
+    return false;
+}
+
+bool ContainsAnyOf(std::string_view text, std::initializer_list<std::string_view> pieces) {
+    for (std::string_view piece : pieces)
+        if (ContainsAsciiNoCase(text, piece))
+            return true;
+    return false;
+}
+
+// The bare-name step both checkers share: the name is looked up in the system folder.
+void CheckInSystemFolder(App& app, const RegistryEntry& entry, std::string_view name) {
+    const std::string path = SystemFolderPath(app, name);
+    if (!FileExists(app, path))
+        RecordProblem(app, entry, path, true);
+}
+
+} // namespace
+
+void CheckComEntry(App& app, RegistryEntry entry) {
+    if (IsBlank(entry.valueText))
+        return;
+    entry.valueText = TrimQuotesAndBlanks(entry.valueText);
+    const std::string& text = entry.valueText;
+    // Only plain program-file references go on: this filter keeps every other COM value to text work.
+    if (!ExtensionIsOneOf(text, {"OCX", "AX", "EXE", "DLL"}))
+        return;
+    if (ContainsAnyOf(text, {"%Systemroot%", "%Sysroot%", "%ProgramFiles%", "%commonprogramfiles%"})) {
+        CheckPlaceholderPath(app, entry, text);
+        return;
+    }
+    if (text.find('\\') != std::string::npos) {
+        if (!IsFixedDrivePath(app.files(), text, [&app] { app.Yield(); }))
+            return;
+        if (!FileExists(app, text))
+            RecordProblem(app, entry, text, false);
+        return;
+    }
+    if (text.front() == '.')
+        return;
+    CheckInSystemFolder(app, entry, text);
+}
+
+void CheckAppPathEntry(App& app, RegistryEntry entry) {
+    if (IsBlank(entry.valueText))
+        return;
+    entry.valueText = TrimQuotesAndBlanks(entry.valueText);
+    const std::string& text = entry.valueText;
+    if (!ExtensionIsOneOf(text, {"EXE", "DLL", "OCX"}))
+        return;
+    if (ContainsAnyOf(text, {"%Systemroot%", "%ProgramFiles%", "%commonprogramfiles%"})) {
+        CheckPlaceholderPath(app, entry, text);
+        return;
+    }
+    if (text.find('\\') != std::string::npos) {
+        if (!FileExists(app, text))
+            RecordProblem(app, entry, text, false);
+        return;
+    }
+    CheckInSystemFolder(app, entry, text);
+}
+
+void CheckPlaceholderPath(App& app, const RegistryEntry& entry, std::string_view trimmedText) {
+    const std::string path = ExpandPlaceholderPath(app, trimmedText);
+    if (FileExists(app, path))
+        return;
+    // The Windows-folder and program-files branches keep a value name made of blanks as it is.
+    const bool commonFilesBranch =
+        !ContainsAnyOf(trimmedText, {"%Systemroot%", "%ProgramFiles%", "%Sysroot%"});
+    RecordProblem(app, entry, path, false, commonFilesBranch);
+}
+
+} // namespace vx

@@ -1,0 +1,49 @@
+#include "checks/problem_list.h"
+
+#include "platform/text.h"
+#include "ui/app.h"
+
+#include <charconv>
+
+namespace vx {
+
+void RecordProblem(App& app, const RegistryEntry& entry, std::string_view keyValue, bool defaultOrNot,
+                   bool blankNameIsUnnamed) {
+    ProblemEntry row;
+    row.MainKey = std::to_string(static_cast<int32_t>(entry.root));
+    const bool unnamed = blankNameIsUnnamed ? IsBlank(entry.valueName) : entry.valueName.empty();
+    row.KeyName = unnamed ? "(Default)" : entry.valueName;
+    row.KeyValue = std::string(keyValue);
+    row.RegistryScanners = entry.section;
+    row.FullKeyPath = entry.keyPath;
+    row.mainkeyname = entry.rootName;
+    if (defaultOrNot)
+        row.DefaultOrNot = "Yes";
+    app.main().lvwErrors.push_back(std::move(row));
+    AnnounceProblem(app);
+}
+
+void AnnounceProblem(App& app) {
+    PlayDetectionSound(app);
+    auto& counter = app.main().lblProblemsFound;
+    const std::string_view text = TrimBlanks(counter);
+    long long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size())
+        return; // a caption that is not a number stays as it is
+    counter = std::to_string(value + 1);
+}
+
+void PlayDetectionSound(App& app) {
+    if (SettingAsNumber(app.GetSetting("chkPlaySound", "0")) != 1)
+        return;
+    const std::string path(TrimBlanks(app.GetSetting("txtWaveFilesPath", "")));
+    if (path.empty())
+        return;
+    if (app.files().FindFirstEntry(path, 2).kind != FindResult::Found)
+        return;
+    if (auto host = app.files().HostPath(path))
+        app.sound().PlayAsync(*host);
+}
+
+} // namespace vx

@@ -1,0 +1,66 @@
+#include "cli/cli_session.h"
+
+#include "engine/section_list.h"
+#include "platform/text.h"
+#include "platform/wine/wine_target.h"
+
+#include <iostream>
+#include <sstream>
+
+namespace vx {
+
+std::unique_ptr<CliSession> OpenSession(const TargetOptions& options, bool assumeYes, bool showProgress) {
+    auto session = std::make_unique<CliSession>();
+    std::string error;
+    std::vector<std::string> warnings;
+    if (!options.windows.empty()) {
+        std::cerr << "vantrelix-cli: offline Windows volumes are not supported by this build\n";
+        return nullptr;
+    }
+    const std::filesystem::path prefix =
+        options.prefix.empty() ? DefaultWinePrefix() : std::filesystem::path(options.prefix);
+    session->target = OpenWineTarget(prefix, error, warnings);
+    session->targetName = prefix.string();
+    for (const auto& warning : warnings)
+        std::cerr << "vantrelix-cli: warning: " << warning << "\n";
+    if (!session->target) {
+        std::cerr << "vantrelix-cli: " << error << "\n";
+        return nullptr;
+    }
+    session->settings = std::make_unique<FileSettingsStore>(DefaultSettingsFile());
+    session->frontEnd = std::make_unique<TerminalFrontEnd>(assumeYes, showProgress);
+    session->sound = std::make_unique<CanberraSoundPlayer>();
+    session->app =
+        std::make_unique<App>(*session->target, *session->settings, *session->frontEnd, *session->sound);
+    return session;
+}
+
+bool ChooseSections(App& app, const std::string& sections, std::string& error) {
+    LoadlvwRegistryvaluesScanValues(app);
+    if (sections.empty())
+        return true;
+    auto& rows = app.main().lvwRegistryvaluesScan.rows;
+    for (auto& row : rows)
+        row.checked = false;
+    std::stringstream list(sections);
+    std::string name;
+    while (std::getline(list, name, ',')) {
+        const std::string_view wanted = TrimBlanks(name);
+        if (wanted.empty())
+            continue;
+        bool found = false;
+        for (auto& row : rows) {
+            if (EqualsNoCase(TrimBlanks(row.text), wanted)) {
+                row.checked = true;
+                found = true;
+            }
+        }
+        if (!found) {
+            error = "no section named \"" + std::string(wanted) + "\" (see: vantrelix-cli sections)";
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace vx

@@ -1,0 +1,36 @@
+#pragma once
+// What every command of the terminal front end works with: the opened target, the settings, the front
+// end, and the program's logic around them.
+#include "cli/terminal_front_end.h"
+#include "ui/app.h"
+#include "ui/canberra_sound.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vx {
+
+struct TargetOptions {
+    std::string prefix;  // --prefix
+    std::string windows; // --windows
+    std::string user;    // --user
+};
+
+struct CliSession {
+    std::unique_ptr<Target> target;
+    std::string targetName;
+    std::unique_ptr<FileSettingsStore> settings;
+    std::unique_ptr<TerminalFrontEnd> frontEnd;
+    std::unique_ptr<CanberraSoundPlayer> sound;
+    std::unique_ptr<App> app;
+};
+
+// Opens the target the options name; on failure prints one line to standard error and returns null.
+std::unique_ptr<CliSession> OpenSession(const TargetOptions& options, bool assumeYes, bool showProgress);
+
+// Picks the check-list rows for this run: the saved marks, or exactly the rows named in `sections`
+// (comma-separated, compared without regard to case). False with a message for an unknown name.
+bool ChooseSections(App& app, const std::string& sections, std::string& error);
+
+} // namespace vx

@@ -1,0 +1,64 @@
+#include "cli/scan_output.h"
+
+#include "results/results_view.h"
+#include "ui/app.h"
+
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+namespace vx {
+
+void PrintScanResults(App& app, std::ostream& out) {
+    auto& main = app.main();
+    if (main.ScanCancelled != 0)
+        out << "Scan cancelled.\n";
+    if (main.lvwRegistryProblems.rows.empty()) {
+        out << "No problems found.\n";
+        return;
+    }
+    // What clicking each summary row would show.
+    const auto summary = main.lvwRegistryProblems.rows;
+    for (size_t i = 0; i < summary.size(); ++i) {
+        out << summary[i].text << "\n";
+        lvwRegistryProblems_ItemClick(app, static_cast<int>(i));
+        for (const auto& detail : main.lvwRegistryErrorsDetail.rows)
+            out << "    " << detail.text << "\n";
+    }
+    main.lvwRegistryErrorsDetail.Clear();
+    out << "Problem(s) Detected : " << main.lvwErrors.size() + main.lvwShortcut.size() << "\n";
+}
+
+void PrintScanJson(App& app, const std::string& targetName, std::ostream& out) {
+    auto& main = app.main();
+    nlohmann::ordered_json json;
+    json["target"] = targetName;
+    json["start"] = main.ScanStartTime;
+    json["end"] = main.ScanEndTime;
+    json["cancelled"] = main.ScanCancelled != 0;
+    json["sections"] = nlohmann::json::array();
+    for (const auto& row : main.lvwRegistryvaluesScan.rows)
+        if (row.checked)
+            json["sections"].push_back(row.text);
+    json["problems"] = nlohmann::json::array();
+    for (const auto& p : main.lvwErrors) {
+        nlohmann::ordered_json row;
+        row["MainKey"] = p.MainKey;
+        row["KeyName"] = p.KeyName;
+        row["KeyValue"] = p.KeyValue;
+        row["Registry Scanners"] = p.RegistryScanners;
+        row["FullKeyPath"] = p.FullKeyPath;
+        row["mainkeyname"] = p.mainkeyname;
+        row["DefaultOrNot"] = p.DefaultOrNot;
+        json["problems"].push_back(std::move(row));
+    }
+    json["shortcuts"] = nlohmann::json::array();
+    for (const auto& s : main.lvwShortcut)
+        json["shortcuts"].push_back(s.path);
+    json["summary"] = nlohmann::json::array();
+    for (const auto& row : main.lvwRegistryProblems.rows)
+        json["summary"].push_back(row.text);
+    // Invalid UTF-8 in registry data must not abort the output.
+    out << json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+}
+
+} // namespace vx

@@ -1,0 +1,168 @@
+#include "engine/registry_walkers.h"
+
+#include "checks/section_checkers.h"
+#include "platform/text.h"
+#include "ui/app.h"
+
+#include <array>
+#include <cstring>
+#include <vector>
+
+namespace vx {
+namespace {
+
+// The walkers read names and data into buffers of this size, as the program always has; a longer name
+// or a value with more data ends the enumeration of its key.
+constexpr uint32_t kBufferSize = 255;
+
+// Closes the key however the walker leaves it.
+class OpenKey {
+  public:
+    OpenKey(Registry& registry, HKEY key) : registry_(registry), key_(key) {}
+    ~OpenKey() { registry_.RegCloseKey(key_); }
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+    HKEY get() const { return key_; }
+
+  private:
+    Registry& registry_;
+    HKEY key_;
+};
+
+Status EnumSubkey(Registry& registry, HKEY key, uint32_t index, std::string& name) {
+    uint32_t nameSize = kBufferSize;
+    uint32_t classSize = kBufferSize;
+    return registry.RegEnumKeyEx(key, index, name, nameSize, &classSize);
+}
+
+bool Cancelled(App& app) {
+    return app.main().ScanCancelled != 0;
+}
+
+using Checker = void (*)(App&, RegistryEntry);
+
+struct DispatchRow {
+    std::string_view section;
+    Checker checker;
+};
+
+const std::array<DispatchRow, 9> kDispatch{{
+    {"ActiveX \\ COM", CheckComEntry},
+    {"ActiveX \\ COM Subsections", CheckComEntry},
+    {"Application Paths", CheckAppPathEntry},
+    {"Help Files", CheckHelpEntry},
+    {"Microsoft Shared", CheckSharedEntry},
+    {"Windows Startup", CheckCommandLineEntry},
+    {"Uninstall Section", CheckUninstallEntry},
+    {"VxD Section", CheckVxdEntry},
+    {"Windows Fonts", CheckFontEntry},
+}};
+
+} // namespace
+
+void WalkRegistryKeys(App& app, RootKey root, const std::string& keyPath, const std::string& section,
+                      const std::string& rootName, std::string& label) {
+    Registry& registry = app.registry();
+    HKEY handle = 0;
+    if (registry.RegOpenKeyEx(root, keyPath, KEY_ENUMERATE_SUB_KEYS, handle) != ERROR_SUCCESS)
+        return;
+    OpenKey key(registry, handle);
+    std::string name;
+    for (uint32_t i = 0;; ++i) {
+        if (EnumSubkey(registry, key.get(), i, name) != ERROR_SUCCESS)
+            break;
+        const std::string child = keyPath + '\\' + name;
+        app.main().lblRegistryScan = name;
+        WalkRegistryValues(app, root, child, section, rootName, label);
+        WalkRegistryKeys(app, root, child, section, rootName, label);
+        if (Cancelled(app))
+            return;
+        app.Yield();
+    }
+}
+
+void WalkRegistryValues(App& app, RootKey root, const std::string& keyPath, const std::string& section,
+                        const std::string& rootName, std::string& label) {
+    Registry& registry = app.registry();
+    HKEY handle = 0;
+    if (registry.RegOpenKey(root, keyPath, handle) != ERROR_SUCCESS)
+        return;
+    OpenKey key(registry, handle);
+    std::array<uint8_t, kBufferSize> data;
+    std::string name;
+    for (uint32_t i = 0;; ++i) {
+        if (Cancelled(app))
+            return;
+        uint32_t nameSize = kBufferSize;
+        uint32_t dataSize = kBufferSize;
+        if (registry.RegEnumValue(key.get(), i, name, nameSize, nullptr, data, &dataSize) != ERROR_SUCCESS)
+            break;
+        const std::string text = ReadValueAsText(registry, key.get(), name);
+        label = text;
+        if (Cancelled(app))
+            return;
+        // The configuration-files row walks its trees for display only.
+        if (UpperAscii(TrimBlanks(app.main().lblStatus)) != "CONFIGURATION FILES...")
+            DispatchRegistryEntry(app, text, section, name, root, rootName, keyPath);
+        if (Cancelled(app))
+            return;
+        app.Yield();
+    }
+}
+
+void ShowRegistrySubkeyNames(App& app, RootKey root, const std::string& keyPath) {
+    Registry& registry = app.registry();
+    HKEY handle = 0;
+    if (registry.RegOpenKey(root, keyPath, handle) != ERROR_SUCCESS)
+        return;
+    OpenKey key(registry, handle);
+    std::string name;
+    for (uint32_t i = 0; app.main().cmdCancelOrStop; ++i) {
+        if (EnumSubkey(registry, key.get(), i, name) != ERROR_SUCCESS)
+            break;
+        app.main().lblRegistryScan = name.substr(0, name.find('\\'));
+        app.Yield();
+    }
+}
+
+std::string ReadValueAsText(Registry& registry, HKEY key, std::string_view valueName) {
+    uint32_t type = REG_NONE;
+    uint32_t size = 0;
+    if (registry.RegQueryValueEx(key, valueName, &type, {}, &size) != ERROR_SUCCESS)
+        return {};
+    if (type == REG_SZ || type == REG_MULTI_SZ) {
+        std::vector<uint8_t> buffer(size);
+        if (size == 0)
+            return {};
+        if (registry.RegQueryValueEx(key, valueName, &type, buffer, &size) != ERROR_SUCCESS)
+            return {};
+        const auto* begin = reinterpret_cast<const char*>(buffer.data());
+        const size_t length = std::min<size_t>(size, buffer.size());
+        const void* zero = std::memchr(begin, 0, length);
+        return std::string(begin, zero ? static_cast<const char*>(zero) - begin : length);
+    }
+    if (type == REG_DWORD) {
+        std::array<uint8_t, 4> buffer{};
+        uint32_t dwordSize = 4;
+        if (registry.RegQueryValueEx(key, valueName, &type, buffer, &dwordSize) != ERROR_SUCCESS)
+            return {};
+        int32_t number = 0;
+        std::memcpy(&number, buffer.data(), 4);
+        return std::to_string(number);
+    }
+    return {};
+}
+
+void DispatchRegistryEntry(App& app, const std::string& text, const std::string& section,
+                           const std::string& valueName, RootKey root, const std::string& rootName,
+                           const std::string& keyPath) {
+    for (const auto& row : kDispatch) {
+        if (row.section != section)
+            continue;
+        if (!Cancelled(app))
+            row.checker(app, RegistryEntry{root, rootName, valueName, text, section, keyPath});
+        return;
+    }
+}
+
+} // namespace vx

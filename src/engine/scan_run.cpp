@@ -1,0 +1,222 @@
+#include "engine/scan_run.h"
+
+#include "engine/registry_walkers.h"
+#include "engine/scan_catalogue.h"
+#include "engine/section_list.h"
+#include "platform/text.h"
+#include "results/results_view.h"
+#include "results/scan_report.h"
+#include "shortcuts/drive_walker.h"
+#include "ui/app.h"
+#include "ui/clock.h"
+#include "ui/message_box.h"
+
+#include <cmath>
+
+namespace vx {
+namespace {
+
+bool Cancelled(App& app) {
+    return app.main().ScanCancelled != 0;
+}
+
+bool AnythingFound(App& app) {
+    return !app.main().lvwErrors.empty() || !app.main().lvwShortcut.empty();
+}
+
+void RunWalk(App& app, const SectionWalk& walk, const std::string& section) {
+    auto& main = app.main();
+    const std::string rootName(walk.rootName);
+    const std::string keyPath(walk.keyPath);
+    switch (walk.kind) {
+    case WalkKind::Recursive:
+        WalkRegistryKeys(app, walk.root, keyPath, section, rootName, main.lblRegistryFilesScan);
+        break;
+    case WalkKind::Flat:
+        WalkRegistryValues(app, walk.root, keyPath, section, rootName, main.lblRegistryFilesScan);
+        break;
+    case WalkKind::DisplayOnly:
+        ShowRegistrySubkeyNames(app, walk.root, keyPath);
+        break;
+    }
+}
+
+// Runs one registry section; false when the run must end at once.
+bool RunSection(App& app, const ScanSection& entry) {
+    const std::string section(entry.sectionName);
+    switch (entry.style) {
+    case RunStyle::CheckOnceThenTally:
+        if (Cancelled(app))
+            return false;
+        for (const auto& walk : entry.walks)
+            RunWalk(app, walk, section);
+        TallySection(app, section);
+        return true;
+    case RunStyle::CheckBeforeEachWalk:
+        for (const auto& walk : entry.walks) {
+            if (Cancelled(app))
+                return false;
+            RunWalk(app, walk, section);
+        }
+        if (entry.summary)
+            TallySection(app, section);
+        return true;
+    case RunStyle::CheckBeforeAndAfter:
+        if (Cancelled(app))
+            return false;
+        for (const auto& walk : entry.walks)
+            RunWalk(app, walk, section);
+        if (Cancelled(app))
+            return false;
+        TallySection(app, section);
+        return true;
+    case RunStyle::NoCheck:
+        for (const auto& walk : entry.walks)
+            RunWalk(app, walk, section);
+        return true;
+    }
+    return true;
+}
+
+// A drive row; false when the run must end at once.
+bool RunDriveRow(App& app, int rowIndex, const std::string& drive) {
+    auto& main = app.main();
+    main.lblStatus = std::string(kShortcutsStatus);
+    main.lvwRegistryvaluesScan.rows[rowIndex].selected = true;
+    if (Cancelled(app))
+        return false;
+    const std::string root = drive + ":\\";
+    main.lblStatus = " Shortcuts " + root + "...";
+    ScanDriveForShortcuts(app, root);
+    return true;
+}
+
+void SelectRow(App& app, int rowIndex, bool selected) {
+    auto& rows = app.main().lvwRegistryvaluesScan.rows;
+    if (rowIndex < static_cast<int>(rows.size()))
+        rows[rowIndex].selected = selected;
+}
+
+} // namespace
+
+int ProgressStepFor(int rows) {
+    if (rows <= 0)
+        return 0;
+    return static_cast<int>(std::nearbyint(static_cast<double>(MainWindowModel::kFullProgressWidth) / rows));
+}
+
+void ImgScanNowMouseMove_Click(App& app) {
+    auto& main = app.main();
+    main.ImgScanNowNormal = false;
+    main.PicScanning = true;
+    main.tmrPicVisibleOrNot = false;
+    main.PicBug = false;
+    StartScanRun(app);
+    main.PicProgress = main.PicMainProgress;
+    if (!Cancelled(app) && AnythingFound(app))
+        main.PicResults = true;
+    main.tmrPicVisibleOrNot = false;
+    main.PicBug = false;
+    main.PicScanning = false;
+    main.ImgScanNowNormal = true;
+}
+
+void StartScanRun(App& app) {
+    auto& main = app.main();
+    main.FrameRegistryProblemsDetails = false;
+    main.FrameScanning = true;
+    main.FrameScanSettingShelidButton = false;
+    main.lblDeletingCourrutpfils = false;
+    main.ImgDeleteProgress = false;
+    main.lblStatus = "Inspecting...";
+    main.cmdCancelOrStop = true;
+    main.cmdCancelOrStopCaption = "Cancel";
+    main.ScanCancelled = 0;
+    main.lvwErrors.clear();
+    main.lvwShortcut.clear();
+    main.lvwRegistryErrorsDetail.Clear();
+    main.lvwRegistryProblems.Clear();
+    main.ScanStartTime.clear();
+    main.ScanEndTime.clear();
+    main.lblProblemsFound = "0";
+    main.ScanStartTime = TimeOfDayText(app.now());
+    RunScanSections(app);
+    main.ScanEndTime = TimeOfDayText(app.now());
+    MakeScanReport(app);
+    main.busyPointer = false;
+    main.FrameRegistryProblemsDetails = true;
+    main.FrameScanning = false;
+    main.FrameScanSettingShelidButton = false;
+}
+
+void RunScanSections(App& app) {
+    auto& main = app.main();
+    main.PicProgress = 0;
+    const int rowCount = static_cast<int>(main.lvwRegistryvaluesScan.rows.size());
+    main.ProgressStep = ProgressStepFor(rowCount);
+    main.busyPointer = true;
+    main.PicProgress = 0;
+    const auto& catalogue = FixedScanSections(app.target().PlatformId());
+
+    for (int i = 0; i < rowCount; ++i) {
+        if (AnythingFound(app))
+            main.tmrPicVisibleOrNot = true;
+        main.PicProgress += main.ProgressStep;
+        if (main.PicProgress > MainWindowModel::kFullProgressWidth)
+            main.PicProgress -= main.ProgressStep;
+
+        // The Cancel handler may rebuild the check-list during a yield; rows are read afresh each time.
+        auto& rows = main.lvwRegistryvaluesScan.rows;
+        const bool checked = i < static_cast<int>(rows.size()) && rows[i].checked;
+        if (checked) {
+            SelectRow(app, i, true);
+            if (Cancelled(app))
+                return;
+            bool goOn = true;
+            if (i < static_cast<int>(catalogue.size())) {
+                const ScanSection& entry = catalogue[i];
+                main.lblStatus = std::string(entry.statusText);
+                SelectRow(app, i, true);
+                goOn = RunSection(app, entry);
+            } else if (const std::string drive = DriveOfRow(rows[i].text); !drive.empty()) {
+                goOn = RunDriveRow(app, i, drive);
+            }
+            if (!goOn)
+                return;
+        }
+        if (Cancelled(app))
+            return;
+        main.lblProblemsFound = std::to_string(main.lvwErrors.size() + main.lvwShortcut.size());
+        SelectRow(app, i, false);
+        app.Yield();
+    }
+
+    if (const size_t found = main.lvwShortcut.size(); found >= 1)
+        main.lvwRegistryProblems.Add("Invalid Windows Shortcut File (" + std::to_string(found) +
+                                     " Problems)");
+    main.busyPointer = false;
+    main.ProgressStep = 0;
+    main.tmrPicVisibleOrNot = false;
+}
+
+void cmdCancelOrStop_Click(App& app) {
+    auto& main = app.main();
+    if (!AnythingFound(app)) {
+        main.ScanCancelled = -1;
+        main.tmrPicVisibleOrNot = false;
+        main.cmdCancelOrStop = false;
+        return;
+    }
+    app.MessageBoxKind.clear();
+    app.MessageBoxKind = std::string(kCancelScanning);
+    ShowFrmMessagebox(app);
+    LoadlvwRegistryvaluesScanValues(app);
+    if (UpperAscii(TrimBlanks(app.MessageBoxKind)) == "YES") {
+        main.ScanCancelled = -1;
+        main.tmrPicVisibleOrNot = false;
+        main.cmdCancelOrStop = false;
+    }
+    app.MessageBoxKind.clear();
+}
+
+} // namespace vx

@@ -1,0 +1,141 @@
+#include "results/scan_report.h"
+
+#include "platform/text.h"
+#include "ui/app.h"
+#include "ui/clock.h"
+
+#include <fstream>
+
+namespace vx {
+namespace {
+
+constexpr std::string_view kProduct = "Vantrelix v3.0";
+constexpr std::string_view kCrLf = "\r\n";
+
+std::string Repeat(std::string_view piece, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+class ReportWriter {
+  public:
+    void Line(std::string_view text = {}) {
+        text_ += text;
+        text_ += kCrLf;
+    }
+    // The report's "empty lines" are themselves a CR LF written as a line.
+    void EmptyLines(int count) {
+        for (int i = 0; i < count; ++i)
+            Line(kCrLf);
+    }
+    void CarriageReturnLines(int count) {
+        for (int i = 0; i < count; ++i)
+            Line("\r");
+    }
+    std::string& text() { return text_; }
+
+  private:
+    std::string text_;
+};
+
+} // namespace
+
+std::string ScanReportText(App& app) {
+    auto& main = app.main();
+    const std::string wideRule = Repeat("<>", 63);
+    const std::string narrowRule = Repeat("<>", 60);
+    const std::string tildeRule = Repeat("~", 124);
+    const std::string problemRule = Repeat("*", 117);
+    const std::string shortcutRule = Repeat("*", 90);
+
+    ReportWriter out;
+    out.Line(wideRule);
+    out.Line(std::string(21, ' ') + std::string(kProduct) + " Report." + std::string(19, ' '));
+    out.Line(wideRule);
+    out.Line(std::string(75, ' ') + "Created on : " + ShortDateText(app.now()));
+    out.EmptyLines(2);
+    out.Line(std::string(kProduct) + " started scanning your system registry at " + main.ScanStartTime +
+             " and finished scanning at " + main.ScanEndTime);
+    out.CarriageReturnLines(1);
+    out.Line("Total numbers of problems detected : " +
+             std::to_string(main.lvwErrors.size() + main.lvwShortcut.size()));
+    out.CarriageReturnLines(2);
+    out.Line(" Sections scanned.");
+    out.Line(tildeRule);
+    for (const auto& row : main.lvwRegistryvaluesScan.rows) {
+        if (row.checked)
+            out.Line(" >>>> " + row.text);
+        app.Yield();
+    }
+    out.Line(tildeRule);
+    out.EmptyLines(2);
+    out.Line(narrowRule);
+    if (main.lvwErrors.empty() && main.lvwShortcut.empty())
+        out.Line(std::string(27, ' ') + "Your system is clean Please run " + std::string(kProduct) +
+                 " to keep your system in good health");
+    else
+        out.Line(std::string(27, ' ') + "Registry Section Defected In Detail");
+    out.Line(narrowRule);
+    for (const auto& problem : main.lvwErrors) {
+        out.EmptyLines(2);
+        out.Line(problemRule);
+        out.Line(" Name of Section : " + problem.RegistryScanners);
+        out.Line(" File Name       : " + problem.KeyValue);
+        out.Line(" Registry Path   : " + problem.FullKeyPath);
+        out.Line(problemRule);
+        out.EmptyLines(2);
+        app.Yield();
+    }
+    for (const auto& shortcut : main.lvwShortcut) {
+        out.EmptyLines(2);
+        out.Line(shortcutRule);
+        out.Line(" Name of Section : " + shortcut.kind);
+        out.Line(" File Name       : " + shortcut.path);
+        out.Line(shortcutRule);
+        out.EmptyLines(2);
+        app.Yield();
+    }
+    out.EmptyLines(2);
+    out.Line(Repeat("<", 61) + " End of Report " + Repeat(">", 46));
+    out.Line("Vantrelix v3.0 is made by the Vantrelix developers.");
+    out.Line("Copyright (C) 2026 the Vantrelix developers.");
+    out.EmptyLines(1);
+    return std::move(out.text());
+}
+
+std::string MakeScanReport(App& app, bool force) {
+    if (!force && SettingAsNumber(app.GetSetting("chkMakeLogFile", "0")) == 0)
+        return {};
+    const std::string folder = app.GetSetting("txtLogFile", app.ApplicationFolder());
+    const std::string path = folder + "\\" + kScanReportName;
+    FileSystem& files = app.files();
+    const auto host = files.HostPath(path);
+    if (!host)
+        return {};
+    const std::string text = ScanReportText(app);
+    // Written beside the old report and renamed over it, so a failed write never leaves half a report.
+    const std::filesystem::path temp = host->string() + ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return {};
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.flush();
+        if (!out) {
+            std::error_code ec;
+            std::filesystem::remove(temp, ec);
+            return {};
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, *host, ec);
+    if (ec) {
+        std::filesystem::remove(temp, ec);
+        return {};
+    }
+    return host->string();
+}
+
+} // namespace vx

@@ -1,0 +1,96 @@
+#include "shortcuts/shortcut_checker.h"
+
+#include "checks/problem_list.h"
+#include "platform/text.h"
+#include "ui/app.h"
+
+#include <array>
+#include <cctype>
+
+namespace vx {
+namespace {
+
+constexpr std::array<std::string_view, 3> kExcludedTypes{"Shortcut to MS-DOS Program", "SpeedDial",
+                                                         "Microsoft Access Report Shortcut"};
+
+bool IsExcludedType(std::string_view type) {
+    const std::string_view trimmed = TrimBlanks(type);
+    for (std::string_view excluded : kExcludedTypes)
+        if (EqualsNoCase(trimmed, excluded))
+            return true;
+    return false;
+}
+
+bool IsLocalDrivePath(std::string_view path) {
+    return path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
+           path[1] == ':' && path[2] == '\\';
+}
+
+// A link counts as broken only when its target is a path on a drive of the target that exists as a
+// fixed disk and the target itself is gone: an empty target (installer-advertised shortcuts, shell
+// folders) or a target on a missing, removable or network drive may still work, and repair would delete
+// it.
+bool TargetIsMissingOnFixedDrive(App& app, std::string_view target) {
+    const std::string_view trimmed = TrimBlanks(target);
+    if (!IsLocalDrivePath(trimmed))
+        return false;
+    const std::string letter(1, static_cast<char>(std::toupper(static_cast<unsigned char>(trimmed[0]))));
+    for (const auto& drive : app.files().Drives()) {
+        if (EqualsNoCase(drive.letter, letter))
+            return drive.type == DriveType::Fixed && app.files().GetVolumeInformation(letter + ":\\") &&
+                   !TargetExists(app, trimmed);
+    }
+    return false;
+}
+
+} // namespace
+
+std::string FolderPartOf(std::string_view path) {
+    const std::string_view trimmed = TrimBlanks(path);
+    const size_t last = trimmed.rfind('\\');
+    if (last == std::string_view::npos)
+        return {};
+    return std::string(trimmed.substr(0, last + 1));
+}
+
+std::string NamePartOf(std::string_view path) {
+    const std::string folder = FolderPartOf(path);
+    if (path.find(folder) == std::string_view::npos)
+        return std::string(TrimBlanks(path));
+    return std::string(path.substr(folder.size()));
+}
+
+bool TargetExists(App& app, std::string_view path) {
+    return app.files().GetFileAttributes(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+void CheckShortcutFile(App& app, const std::string& path) {
+    const std::string_view trimmed = TrimBlanks(path);
+    if (ContainsAsciiNoCase(trimmed, "NetHood") || ContainsAsciiNoCase(trimmed, "System Volume Information"))
+        return;
+    if (path.empty())
+        return;
+    const std::string folder = FolderPartOf(path);
+    const std::string name = NamePartOf(path);
+    const std::string_view trimmedName = TrimBlanks(name);
+    if (trimmedName == "." || trimmedName == "..")
+        return;
+    const auto item = app.target().shell().GetItem(folder, name);
+    if (!item || !item->isLink || IsExcludedType(item->type))
+        return;
+    const std::string_view lastThree =
+        name.size() >= 3 ? std::string_view(name).substr(name.size() - 3) : name;
+    const std::string kind = UpperAscii(TrimBlanks(lastThree));
+    if (kind != "LNK" && kind != "URL")
+        return;
+    if (TargetExists(app, item->linkPath))
+        return;
+    if (EqualsNoCase(TrimBlanks(item->workingDirectory), "%HOMEDRIVE%%HOMEPATH%"))
+        return;
+    if (!TargetIsMissingOnFixedDrive(app, item->linkPath))
+        return;
+    app.main().lvwShortcut.push_back(ShortcutEntry{path, "Windows Shortcut"});
+    AnnounceProblem(app);
+}
+
+} // namespace vx

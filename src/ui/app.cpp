@@ -1,0 +1,11 @@
+#include "ui/app.h"
+
+namespace vx {
+
+std::string App::ApplicationFolder() const {
+    if (!applicationFolder_.empty())
+        return applicationFolder_;
+    return ProgramDataFolder().string();
+}
+
+} // namespace vx

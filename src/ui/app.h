@@ -1,0 +1,81 @@
+#pragma once
+// Everything the program's logic works with: the target, the settings, the main window's model, and the
+// few things a front end provides (yielding to its event loop, showing the message box, playing a sound,
+// the clock).
+#include "platform/target.h"
+#include "ui/clock.h"
+#include "ui/main_window_model.h"
+#include "ui/settings_store.h"
+
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace vx {
+
+class App;
+
+// Implemented by the GUI, the terminal front end and the tests.
+class FrontEnd {
+  public:
+    virtual ~FrontEnd() = default;
+    // Called after every step of long work: pump events, notice Ctrl-C, run scripted events.
+    virtual void Yield(App& app) = 0;
+    // Shows the program's message box modally with `message`; `withCancel` adds the Cancel button.
+    // Returns true for OK, false for Cancel.
+    virtual bool ShowMessageBox(App& app, std::string_view message, bool withCancel) = 0;
+};
+
+// Plays a wave file in the background; silent when it cannot be played.
+class SoundPlayer {
+  public:
+    virtual ~SoundPlayer() = default;
+    virtual void PlayAsync(const std::filesystem::path& waveFile) = 0;
+};
+
+class App {
+  public:
+    App(Target& target, SettingsStore& settings, FrontEnd& frontEnd, SoundPlayer& sound)
+        : now(LocalTimeNow), target_(target), settings_(settings), frontEnd_(frontEnd), sound_(sound) {}
+
+    Target& target() { return target_; }
+    Registry& registry() { return target_.registry(); }
+    FileSystem& files() { return target_.files(); }
+    SoundPlayer& sound() { return sound_; }
+    MainWindowModel& main() { return main_; }
+
+    void Yield() { frontEnd_.Yield(*this); }
+    bool ShowMessageBox(std::string_view message, bool withCancel) {
+        return frontEnd_.ShowMessageBox(*this, message, withCancel);
+    }
+
+    // Settings of the "Settings" section of this program.
+    std::string GetSetting(std::string_view key, std::string_view defaultValue) {
+        return settings_.GetSetting(kAppName, kSettingsSection, key, defaultValue);
+    }
+    void SaveSetting(std::string_view key, std::string_view value) {
+        settings_.SaveSetting(kAppName, kSettingsSection, key, value);
+    }
+
+    // The folder the program's own files default to (backups, report): a host folder.
+    std::string ApplicationFolder() const;
+    void SetApplicationFolder(std::string folder) { applicationFolder_ = std::move(folder); }
+
+    // The local time now; tests fix it.
+    std::function<std::tm()> now;
+
+    // The one text through which callers and the message box talk.
+    std::string MessageBoxKind;
+
+  private:
+    Target& target_;
+    SettingsStore& settings_;
+    FrontEnd& frontEnd_;
+    SoundPlayer& sound_;
+    MainWindowModel main_;
+    std::string applicationFolder_;
+};
+
+} // namespace vx

@@ -1,0 +1,24 @@
+#include "ui/clock.h"
+
+namespace vx {
+
+std::tm LocalTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+std::string TimeOfDayText(const std::tm& time) {
+    char text[32];
+    const size_t n = std::strftime(text, sizeof text, "%H:%M:%S", &time);
+    return std::string(text, n);
+}
+
+std::string ShortDateText(const std::tm& time) {
+    char text[32];
+    const size_t n = std::strftime(text, sizeof text, "%d/%m/%Y", &time);
+    return std::string(text, n);
+}
+
+} // namespace vx

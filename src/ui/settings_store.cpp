@@ -1,0 +1,214 @@
+#include "ui/settings_store.h"
+
+#include "platform/text.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+#include <vector>
+
+namespace vx {
+namespace {
+
+std::filesystem::path XdgFolder(const char* variable, const char* fallbackUnderHome) {
+    if (const char* value = std::getenv(variable); value && *value == '/')
+        return std::filesystem::path(value);
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home && *home ? home : "/tmp") / fallbackUnderHome;
+}
+
+// Values are stored on one line each; the few characters that would break that are escaped.
+std::string EscapeValue(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string UnescapeValue(std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            const char n = text[++i];
+            out += n == 'n' ? '\n' : n == 'r' ? '\r' : n;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::filesystem::path DefaultSettingsFile() {
+    return XdgFolder("XDG_CONFIG_HOME", ".config") / "vantrelix" / "settings.ini";
+}
+
+std::filesystem::path ProgramDataFolder() {
+    auto folder = XdgFolder("XDG_DATA_HOME", ".local/share") / "vantrelix";
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    return folder;
+}
+
+int SettingAsNumber(std::string_view text, int fallback) {
+    const std::string trimmed(TrimBlanks(text));
+    if (trimmed.empty())
+        return fallback;
+    if (EqualsNoCase(trimmed, "True"))
+        return -1;
+    if (EqualsNoCase(trimmed, "False"))
+        return 0;
+    char* end = nullptr;
+    errno = 0;
+    const double value = std::strtod(trimmed.c_str(), &end);
+    if (end == trimmed.c_str() || *end != '\0' || errno != 0)
+        return fallback;
+    return static_cast<int>(value);
+}
+
+bool SettingAsBool(std::string_view text, bool& ok) {
+    const std::string trimmed(TrimBlanks(text));
+    ok = true;
+    if (EqualsNoCase(trimmed, "True"))
+        return true;
+    if (EqualsNoCase(trimmed, "False"))
+        return false;
+    char* end = nullptr;
+    const double value = std::strtod(trimmed.c_str(), &end);
+    if (!trimmed.empty() && end && *end == '\0')
+        return value != 0;
+    ok = false;
+    return false;
+}
+
+FileSettingsStore::FileSettingsStore(std::filesystem::path file) : file_(std::move(file)) {
+    Reload();
+}
+
+std::string FileSettingsStore::Address(std::string_view app, std::string_view section,
+                                       std::string_view key) const {
+    return FoldCase(app) + '\\' + FoldCase(section) + '\\' + FoldCase(key);
+}
+
+void FileSettingsStore::Reload() {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file_, ec);
+    const auto time = ec ? std::filesystem::file_time_type{} : std::filesystem::last_write_time(file_, ec);
+    if (ec) {
+        if (loadedSize_ != static_cast<uintmax_t>(-1))
+            entries_.clear();
+        loadedSize_ = static_cast<uintmax_t>(-1);
+        return;
+    }
+    if (size == loadedSize_ && time == loadedTime_)
+        return;
+    loadedSize_ = size;
+    loadedTime_ = time;
+    entries_.clear();
+    std::ifstream in(file_, std::ios::binary);
+    std::string line, app, section;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            const std::string_view header(line.data() + 1, line.size() - 2);
+            const size_t slash = header.rfind('\\');
+            app = std::string(slash == std::string_view::npos ? header : header.substr(0, slash));
+            section = slash == std::string_view::npos ? std::string() : std::string(header.substr(slash + 1));
+            continue;
+        }
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos || line.empty() || line[0] == ';' || line[0] == '#')
+            continue;
+        const std::string key = line.substr(0, eq);
+        entries_[Address(app, section, key)] =
+            Entry{app + '\\' + section + '\\' + key, UnescapeValue(std::string_view(line).substr(eq + 1))};
+    }
+}
+
+bool FileSettingsStore::Save() {
+    lastError_.clear();
+    std::error_code ec;
+    std::filesystem::create_directories(file_.parent_path(), ec);
+    // Group by app\section so each section is written once.
+    std::map<std::string, std::vector<const Entry*>> sections;
+    std::map<std::string, std::string> sectionNames;
+    for (const auto& [address, entry] : entries_) {
+        const size_t last = entry.key.rfind('\\');
+        const std::string head = entry.key.substr(0, last);
+        sectionNames.emplace(FoldCase(head), head);
+        sections[FoldCase(head)].push_back(&entry);
+    }
+    std::ostringstream text;
+    for (const auto& [folded, list] : sections) {
+        text << '[' << sectionNames[folded] << "]\n";
+        for (const Entry* entry : list)
+            text << entry->key.substr(entry->key.rfind('\\') + 1) << '=' << EscapeValue(entry->value) << '\n';
+    }
+    const std::string data = text.str();
+    const std::filesystem::path temp = file_.string() + ".tmp";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        lastError_ = "cannot write " + temp.string() + ": " + std::strerror(errno);
+        return false;
+    }
+    bool ok = ::write(fd, data.data(), data.size()) == static_cast<ssize_t>(data.size());
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    if (ok && ::rename(temp.c_str(), file_.c_str()) == 0) {
+        loadedSize_ = std::filesystem::file_size(file_, ec);
+        loadedTime_ = std::filesystem::last_write_time(file_, ec);
+        return true;
+    }
+    lastError_ = "cannot write " + file_.string() + ": " + std::strerror(errno);
+    ::unlink(temp.c_str());
+    return false;
+}
+
+std::string FileSettingsStore::GetSetting(std::string_view app, std::string_view section,
+                                          std::string_view key, std::string_view defaultValue) {
+    Reload();
+    const auto it = entries_.find(Address(app, section, key));
+    return it == entries_.end() ? std::string(defaultValue) : it->second.value;
+}
+
+void FileSettingsStore::SaveSetting(std::string_view app, std::string_view section, std::string_view key,
+                                    std::string_view value) {
+    Reload();
+    auto& entry = entries_[Address(app, section, key)];
+    if (entry.key.empty())
+        entry.key = std::string(app) + '\\' + std::string(section) + '\\' + std::string(key);
+    entry.value = std::string(value);
+    Save();
+}
+
+std::map<std::string, std::string> FileSettingsStore::AllSettings(std::string_view app,
+                                                                  std::string_view section) {
+    Reload();
+    std::map<std::string, std::string> out;
+    const std::string prefix = FoldCase(app) + '\\' + FoldCase(section) + '\\';
+    for (const auto& [address, entry] : entries_)
+        if (address.compare(0, prefix.size(), prefix) == 0)
+            out[entry.key.substr(entry.key.rfind('\\') + 1)] = entry.value;
+    return out;
+}
+
+} // namespace vx

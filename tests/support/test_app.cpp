@@ -1,0 +1,56 @@
+#include "support/test_app.h"
+
+#include "platform/text.h"
+#include "ui/clock.h"
+
+namespace vx::test {
+
+std::string MemorySettings::GetSetting(std::string_view app, std::string_view section, std::string_view key,
+                                       std::string_view defaultValue) {
+    const auto it =
+        values_.find(FoldCase(std::string(app) + "\\" + std::string(section) + "\\" + std::string(key)));
+    return it == values_.end() ? std::string(defaultValue) : it->second;
+}
+
+void MemorySettings::SaveSetting(std::string_view app, std::string_view section, std::string_view key,
+                                 std::string_view value) {
+    values_[FoldCase(std::string(app) + "\\" + std::string(section) + "\\" + std::string(key))] =
+        std::string(value);
+    saves.emplace_back(std::string(key), std::string(value));
+}
+
+std::map<std::string, std::string> MemorySettings::AllSettings(std::string_view, std::string_view) {
+    return values_;
+}
+
+void ScriptedFrontEnd::Yield(App& app) {
+    ++yields;
+    if (auto it = atYield.find(yields); it != atYield.end())
+        it->second(app);
+}
+
+bool ScriptedFrontEnd::ShowMessageBox(App&, std::string_view message, bool) {
+    messages.emplace_back(message);
+    if (answers.empty())
+        return true;
+    const bool answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+}
+
+TestApp::TestApp(std::unique_ptr<Target> t) : target(std::move(t)) {
+    app = std::make_unique<App>(*target, settings, frontEnd, sound);
+    app->SetApplicationFolder(dataFolder.path().string());
+    app->now = [] {
+        std::tm fixed{};
+        fixed.tm_year = 126;
+        fixed.tm_mon = 11;
+        fixed.tm_mday = 10;
+        fixed.tm_hour = 9;
+        fixed.tm_min = 5;
+        fixed.tm_sec = 1;
+        return fixed;
+    };
+}
+
+} // namespace vx::test

@@ -1,0 +1,59 @@
+#pragma once
+// An App over a fixture target, with a front end whose events are scripted and a sound that only records.
+#include "support/fixture_prefix.h"
+#include "ui/app.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vx::test {
+
+// Settings kept in memory, keys compared without regard to case.
+class MemorySettings : public SettingsStore {
+  public:
+    std::string GetSetting(std::string_view app, std::string_view section, std::string_view key,
+                           std::string_view defaultValue) override;
+    void SaveSetting(std::string_view app, std::string_view section, std::string_view key,
+                     std::string_view value) override;
+    std::map<std::string, std::string> AllSettings(std::string_view app, std::string_view section) override;
+    std::vector<std::pair<std::string, std::string>> saves; // every save, in order (key, value)
+
+  private:
+    std::map<std::string, std::string> values_;
+};
+
+class ScriptedFrontEnd : public FrontEnd {
+  public:
+    void Yield(App& app) override;
+    bool ShowMessageBox(App& app, std::string_view message, bool withCancel) override;
+
+    int yields = 0;
+    // Runs at the given yield (1-based).
+    std::map<int, std::function<void(App&)>> atYield;
+    // Answers for the message boxes, in order (true: OK); OK when none is left.
+    std::vector<bool> answers;
+    std::vector<std::string> messages; // every message shown
+};
+
+class RecordingSound : public SoundPlayer {
+  public:
+    void PlayAsync(const std::filesystem::path& waveFile) override { played.push_back(waveFile); }
+    std::vector<std::filesystem::path> played;
+};
+
+struct TestApp {
+    explicit TestApp(std::unique_ptr<Target> target);
+    std::unique_ptr<Target> target;
+    MemorySettings settings;
+    ScriptedFrontEnd frontEnd;
+    RecordingSound sound;
+    std::unique_ptr<App> app;
+    TempDir dataFolder; // the program's own folder (reports, backups)
+    App& operator*() { return *app; }
+    App* operator->() { return app.get(); }
+};
+
+} // namespace vx::test
