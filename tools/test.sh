@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test, including the comparisons with Wine itself and the shortcut
+# readers under AddressSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/setup.sh --with-test-tools
+
+# A prefix made by Wine itself, once per build folder.
+if [ ! -f build/wine-prefix/system.reg ]; then
+    rm -rf build/wine-prefix
+    tools/make-wine-prefix.sh build/wine-prefix >/dev/null 2>&1 || echo "warning: no Wine-made prefix; the Wine comparison tests are skipped" >&2
+fi
+if [ -f build/wine-prefix/system.reg ]; then
+    export VANTRELIX_WINE_PREFIX="$PWD/build/wine-prefix"
+fi
+# Tests never touch the settings or backups of the user running them.
+export XDG_CONFIG_HOME="$PWD/build/test-home/config" XDG_DATA_HOME="$PWD/build/test-home/data"
+
+ctest --test-dir build --output-on-failure -j"$(nproc)"
+
+# The shortcut readers meet damaged files from the wild: run them under AddressSanitizer too.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTRELIX_ASAN=ON -DVANTRELIX_BENCH=OFF >/dev/null
+cmake --build build-asan -j"$(nproc)" --target shortcuts_tests
+ASAN_OPTIONS=detect_leaks=1 build-asan/tests/shortcuts_tests
