@@ -597,7 +597,7 @@ FindResult HostFileSystem::FindFirstEntry(std::string_view pattern, uint32_t mas
         if (MatchTokens(DecodeFolded(n), tokens))
             matching.push_back(std::move(n));
     SortNoCase(matching);
-    if (mask & FILE_ATTRIBUTE_DIRECTORY) {
+    if ((mask & FILE_ATTRIBUTE_DIRECTORY) && p.parts.size() > 1) { // as the listing: none at a root
         for (const char* dot : {".", ".."})
             if (MatchTokens(DecodeFolded(dot), tokens))
                 return {FindResult::Found, dot};
