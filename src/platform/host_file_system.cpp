@@ -269,12 +269,15 @@ bool IsHiddenName(std::string_view name) {
 
 // The entry `name` of the host folder `dir`. Nothing for entries a Windows program cannot see: dangling
 // links, devices, pipes, sockets. `xattrUnsupported` lets a listing stop asking a file system that has no
-// extended attributes.
+// extended attributes; `known` is the entry's lstat when the caller has it already.
 std::optional<EntryInfo> DescribeEntry(const std::string& dir, std::string_view name,
-                                       std::optional<dev_t> rootDev, bool* xattrUnsupported = nullptr) {
+                                       std::optional<dev_t> rootDev, bool* xattrUnsupported = nullptr,
+                                       const struct stat* known = nullptr) {
     const std::string full = Join(dir, name);
     struct stat st {};
-    if (lstat(full.c_str(), &st) != 0)
+    if (known)
+        st = *known;
+    else if (lstat(full.c_str(), &st) != 0)
         return std::nullopt;
     bool folderAllowed = true;
     if (S_ISLNK(st.st_mode)) {
@@ -371,19 +374,27 @@ class HostFileSystem::Impl {
         if (!drive || !drive->folder)
             return Outcome::Failed; // no such drive, or no medium in it
         base = drive->folder->string();
+        if (auto known = rootDevs_.find(p.letter); known != rootDevs_.end()) {
+            rootDev = known->second;
+            return Outcome::Ok;
+        }
         struct stat st {};
         if (stat(base.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
             return Outcome::Failed;
         rootDev = st.st_dev;
+        rootDevs_[p.letter] = st.st_dev;
         return Outcome::Ok;
     }
 
     // The on-disk name of `name` in `dir`: the exact name when it exists, else the first (bytewise) name
-    // that equals it without regard to case.
-    Outcome LookupName(const std::string& dir, std::string_view name, std::string& actual) {
+    // that equals it without regard to case. `exact` receives the entry's lstat when the exact name exists.
+    Outcome LookupName(const std::string& dir, std::string_view name, std::string& actual,
+                       std::optional<struct stat>* exact = nullptr) {
         struct stat st {};
         if (lstat(Join(dir, name).c_str(), &st) == 0) {
             actual = name;
+            if (exact)
+                *exact = st;
             return Outcome::Ok;
         }
         if (errno == ENOTDIR)
@@ -419,6 +430,7 @@ class HostFileSystem::Impl {
         std::string folder; // host path of the folder that holds the entry
         std::string name;   // on-disk name of the entry (empty for a drive root)
         std::optional<dev_t> rootDev;
+        std::optional<struct stat> known; // the entry's lstat, when the lookup made one
         bool root = false;
     };
 
@@ -437,7 +449,7 @@ class HostFileSystem::Impl {
         }
         if (Outcome o = ResolveParts(r.folder, p.parts, p.parts.size() - 1); o != Outcome::Ok)
             return o;
-        return LookupName(r.folder, p.parts.back(), r.name);
+        return LookupName(r.folder, p.parts.back(), r.name, &r.known);
     }
 
     std::optional<EntryInfo> Describe(const Resolved& r) {
@@ -446,7 +458,7 @@ class HostFileSystem::Impl {
                 return std::nullopt;
             return EntryInfo{FILE_ATTRIBUTE_DIRECTORY, 0};
         }
-        return DescribeEntry(r.folder, r.name, r.rootDev);
+        return DescribeEntry(r.folder, r.name, r.rootDev, nullptr, r.known ? &*r.known : nullptr);
     }
 
     char systemDrive() const { return systemDrive_; }
@@ -454,6 +466,7 @@ class HostFileSystem::Impl {
   private:
     const HostFileSystemConfig& config_;
     char systemDrive_ = 0;
+    std::map<char, dev_t> rootDevs_; // the device each drive's walks stay on
 };
 
 namespace {
@@ -579,10 +592,11 @@ FindResult HostFileSystem::FindFirstEntry(std::string_view pattern, uint32_t mas
 
     if (!p.wildcard) {
         std::string name;
-        const Outcome found = impl_->LookupName(folder, p.parts.back(), name);
+        std::optional<struct stat> known;
+        const Outcome found = impl_->LookupName(folder, p.parts.back(), name, &known);
         if (found != Outcome::Ok)
             return {found == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
-        auto info = DescribeEntry(folder, name, rootDev);
+        auto info = DescribeEntry(folder, name, rootDev, nullptr, known ? &*known : nullptr);
         if (info && Admitted(info->attributes, mask))
             return {FindResult::Found, name};
         return {FindResult::NotFound, {}};
