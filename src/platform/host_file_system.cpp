@@ -30,6 +30,9 @@ bool IsWildcard(char c) {
 bool HasWildcard(std::string_view s) {
     return s.find_first_of("*?") != std::string_view::npos;
 }
+bool IsAscii(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
 bool IsLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
@@ -405,8 +408,12 @@ class HostFileSystem::Impl {
         if (Outcome o = ReadFolderNames(dir, names); o != Outcome::Ok)
             return o;
         const std::string folded = FoldCase(name);
+        const bool asciiName = IsAscii(name);
         bool found = false;
         for (const std::string& n : names) {
+            // Two ASCII names of different lengths never match: spares folding most of a big folder.
+            if (asciiName && n.size() != name.size() && IsAscii(n))
+                continue;
             if (FoldCase(n) == folded && (!found || n < actual)) {
                 actual = n;
                 found = true;
