@@ -167,6 +167,11 @@ bool MatchTokens(const std::u32string& name, const std::u32string& pat) {
     return match(match, 0, 0);
 }
 
+// "*" and "*.*" admit every name; a listing need not match them one by one.
+bool MatchesEverything(const std::u32string& tokens) {
+    return tokens == std::u32string{kStar} || tokens == std::u32string{kDosStar, kDosDot, kStar};
+}
+
 // ---- path parsing ------------------------------------------------------------------------------------
 
 enum class Outcome { Ok, NotFound, Failed };
@@ -614,8 +619,9 @@ FindResult HostFileSystem::FindFirstEntry(std::string_view pattern, uint32_t mas
         return {r == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
     const std::u32string tokens = TranslatePattern(p.parts.back());
     std::vector<std::string> matching;
+    const bool all = MatchesEverything(tokens);
     for (std::string& n : names)
-        if (MatchTokens(DecodeFolded(n), tokens))
+        if (all || MatchTokens(DecodeFolded(n), tokens))
             matching.push_back(std::move(n));
     SortNoCase(matching);
     if ((mask & FILE_ATTRIBUTE_DIRECTORY) && p.parts.size() > 1) { // as the listing: none at a root
@@ -670,8 +676,9 @@ std::unique_ptr<FileSearch> HostFileSystem::FindFirstFile(std::string_view patte
                 matching.emplace_back(dot);
     }
     const size_t dots = matching.size();
+    const bool all = MatchesEverything(tokens);
     for (std::string& n : names)
-        if (MatchTokens(DecodeFolded(n), tokens))
+        if (all || MatchTokens(DecodeFolded(n), tokens))
             matching.push_back(std::move(n));
     std::vector<std::string> rest(std::make_move_iterator(matching.begin() + static_cast<long>(dots)),
                                   std::make_move_iterator(matching.end()));
