@@ -1,0 +1,224 @@
+#include "platform/registry_tree.h"
+
+#include "platform/text.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vx {
+namespace {
+
+uint64_t g_generation = 0;
+
+inline unsigned char Upper(unsigned char c) {
+    return (c >= 'a' && c <= 'z') ? c - 32 : c;
+}
+
+} // namespace
+
+int CompareRegistryNames(std::string_view a, std::string_view b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const auto ca = static_cast<unsigned char>(a[i]);
+        const auto cb = static_cast<unsigned char>(b[i]);
+        // Everything before i is ASCII, so i starts a character in both names.
+        if ((ca | cb) & 0x80)
+            return CompareNoCase(a.substr(i), b.substr(i));
+        const unsigned char ua = Upper(ca), ub = Upper(cb);
+        if (ua != ub)
+            return ua < ub ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+std::string_view Arena::Copy(std::string_view text) {
+    if (text.empty())
+        return {};
+    char* p = Allocate(text.size());
+    std::memcpy(p, text.data(), text.size());
+    return {p, text.size()};
+}
+
+char* Arena::Allocate(size_t size) {
+    constexpr size_t kBlock = 64 * 1024;
+    if (size > kBlock / 4) {
+        blocks_.push_back(std::make_unique<char[]>(size));
+        return blocks_.back().get();
+    }
+    if (size > left_) {
+        blocks_.push_back(std::make_unique<char[]>(kBlock));
+        next_ = blocks_.back().get();
+        left_ = kBlock;
+    }
+    char* p = next_;
+    next_ += size;
+    left_ -= size;
+    return p;
+}
+
+RegistryStore::RegistryStore(ValueOrder order, std::string rootName) : order_(order) {
+    root_ = &keys_.emplace_back();
+    root_->store = this;
+    root_->name = arena_.Copy(rootName);
+}
+
+RegistryStore::~RegistryStore() = default;
+
+uint64_t RegistryStore::Generation() {
+    return g_generation;
+}
+
+RegKeyNode* RegistryStore::FindSubkey(const RegKeyNode& parent, std::string_view name) const {
+    const auto& subs = parent.subkeys;
+    auto it = std::lower_bound(subs.begin(), subs.end(), name, [](const RegKeyNode* k, std::string_view n) {
+        return CompareRegistryNames(k->name, n) < 0;
+    });
+    if (it != subs.end() && CompareRegistryNames((*it)->name, name) == 0)
+        return *it;
+    return nullptr;
+}
+
+RegKeyNode* RegistryStore::AddLoadedKey(RegKeyNode& parent, std::string_view name) {
+    auto& subs = parent.subkeys;
+    // Files list keys in order, so a new key nearly always goes last.
+    if (!subs.empty()) {
+        const int c = CompareRegistryNames(subs.back()->name, name);
+        if (c == 0)
+            return subs.back();
+        if (c > 0) {
+            auto it =
+                std::lower_bound(subs.begin(), subs.end(), name, [](const RegKeyNode* k, std::string_view n) {
+                    return CompareRegistryNames(k->name, n) < 0;
+                });
+            if (CompareRegistryNames((*it)->name, name) == 0)
+                return *it;
+            RegKeyNode* key = &keys_.emplace_back();
+            key->name = name;
+            key->parent = &parent;
+            key->store = this;
+            subs.insert(it, key);
+            return key;
+        }
+    }
+    RegKeyNode* key = &keys_.emplace_back();
+    key->name = name;
+    key->parent = &parent;
+    key->store = this;
+    subs.push_back(key);
+    return key;
+}
+
+RegKeyNode* RegistryStore::CreateSubkey(RegKeyNode& parent, std::string_view name) {
+    if (RegKeyNode* existing = FindSubkey(parent, name))
+        return existing;
+    RegKeyNode* key = AddLoadedKey(parent, arena_.Copy(name));
+    key->dirty = true;
+    MarkChanged(nullptr);
+    return key;
+}
+
+void RegistryStore::Mount(RegKeyNode& parent, RegKeyNode& foreignRoot, std::string_view name) {
+    foreignRoot.name = foreignRoot.store->Strings().Copy(name);
+    foreignRoot.parent = &parent;
+    auto& subs = parent.subkeys;
+    auto it = std::lower_bound(
+        subs.begin(), subs.end(), foreignRoot.name,
+        [](const RegKeyNode* k, std::string_view n) { return CompareRegistryNames(k->name, n) < 0; });
+    subs.insert(it, &foreignRoot);
+    ++g_generation;
+}
+
+size_t RegistryStore::LowerBound(const std::vector<RegValueRecord>& values, std::string_view name) const {
+    auto it =
+        std::lower_bound(values.begin(), values.end(), name, [](const RegValueRecord& v, std::string_view n) {
+            return CompareRegistryNames(v.name, n) < 0;
+        });
+    return static_cast<size_t>(it - values.begin());
+}
+
+const RegValueRecord* RegistryStore::FindValue(const RegKeyNode& key, std::string_view name) const {
+    if (order_ == ValueOrder::Sorted) {
+        const size_t i = LowerBound(key.values, name);
+        if (i < key.values.size() && CompareRegistryNames(key.values[i].name, name) == 0)
+            return &key.values[i];
+        return nullptr;
+    }
+    for (const auto& v : key.values)
+        if (CompareRegistryNames(v.name, name) == 0)
+            return &v;
+    return nullptr;
+}
+
+std::string_view RegistryStore::ValueBytes(const RegValueRecord& value, std::string& scratch) const {
+    if (!value.inText)
+        return value.data;
+    scratch = DecodeText(value);
+    return scratch;
+}
+
+std::string RegistryStore::DecodeText(const RegValueRecord&) const {
+    return {};
+}
+
+void RegistryStore::SetValue(RegKeyNode& key, std::string_view name, uint32_t type, std::string_view bytes) {
+    RegValueRecord* slot = const_cast<RegValueRecord*>(FindValue(key, name));
+    if (!slot) {
+        RegValueRecord fresh;
+        fresh.name = arena_.Copy(name);
+        if (order_ == ValueOrder::Sorted)
+            slot = &*key.values.insert(
+                key.values.begin() + static_cast<ptrdiff_t>(LowerBound(key.values, name)), fresh);
+        else
+            slot = &key.values.emplace_back(fresh);
+    }
+    slot->type = type;
+    slot->data = arena_.Copy(bytes);
+    slot->inText = false;
+    slot->source = {};
+    MarkChanged(&key);
+}
+
+bool RegistryStore::DeleteValue(RegKeyNode& key, std::string_view name) {
+    const RegValueRecord* found = FindValue(key, name);
+    if (!found)
+        return false;
+    key.values.erase(key.values.begin() + (found - key.values.data()));
+    MarkChanged(&key);
+    return true;
+}
+
+void RegistryStore::AddLoadedValues(RegKeyNode& key, std::vector<RegValueRecord>& values) {
+    if (values.empty())
+        return;
+    if (order_ == ValueOrder::Stored) {
+        key.values.insert(key.values.end(), values.begin(), values.end());
+        values.clear();
+        return;
+    }
+    bool strictlySorted = key.values.empty();
+    for (size_t i = 1; strictlySorted && i < values.size(); ++i)
+        strictlySorted = CompareRegistryNames(values[i - 1].name, values[i].name) < 0;
+    if (strictlySorted) {
+        key.values.reserve(values.size());
+        key.values.assign(values.begin(), values.end());
+        values.clear();
+        return;
+    }
+    for (auto& v : values) {
+        const size_t i = LowerBound(key.values, v.name);
+        if (i < key.values.size() && CompareRegistryNames(key.values[i].name, v.name) == 0)
+            key.values[i] = v;
+        else
+            key.values.insert(key.values.begin() + static_cast<ptrdiff_t>(i), v);
+    }
+    values.clear();
+}
+
+void RegistryStore::MarkChanged(RegKeyNode* key) {
+    if (key)
+        key->dirty = true;
+    changed_ = true;
+    ++g_generation;
+}
+
+} // namespace vx

@@ -1,0 +1,120 @@
+#pragma once
+// The in-memory registry that the file-backed backends load into: one RegistryStore per backing file
+// (a Wine .reg file, a regf hive), each a tree of keys with their values.
+//
+// Built for large registries: names and data are views into the loaded file text or into the store's
+// arena, keys live in one pool, and a value costs one small record. Values whose data is still in the
+// backing file's own text form are decoded only when read.
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vx {
+
+class RegistryStore;
+
+// Orders names as Wine and NTFS do: by the upper-cased names (non-ASCII letters folded too).
+int CompareRegistryNames(std::string_view a, std::string_view b);
+
+// Bump allocator for names and data that outlive a call; freed with the store.
+class Arena {
+  public:
+    std::string_view Copy(std::string_view text);
+    char* Allocate(size_t size);
+
+  private:
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* next_ = nullptr;
+    size_t left_ = 0;
+};
+
+struct RegValueRecord {
+    std::string_view name; // UTF-8; empty for the unnamed value
+    // The data as the registry stores it (strings as UTF-16LE); when `inText`, the backend's own text
+    // form of it, decoded on reading.
+    std::string_view data;
+    // The value's original text in the backing file; empty once the value was set by the program.
+    std::string_view source;
+    uint32_t type = 0;
+    bool inText = false;
+};
+
+struct RegKeyNode {
+    std::string_view name;
+    RegKeyNode* parent = nullptr;
+    RegistryStore* store = nullptr;
+    std::vector<RegKeyNode*> subkeys; // always by CompareRegistryNames
+    std::vector<RegValueRecord> values;
+    std::string_view className;
+    // The key's first section in the backing file ("[path] …" up to the next key); empty for new keys.
+    std::string_view block;
+    bool link = false;  // a symbolic link; its target is the REG_LINK value "SymbolicLinkValue"
+    bool dirty = false; // values changed since the last load or save
+};
+
+class RegistryStore {
+  public:
+    // Wine keeps a key's values sorted by name; a regf hive keeps them in the order they were stored.
+    enum class ValueOrder { Sorted, Stored };
+
+    explicit RegistryStore(ValueOrder order, std::string rootName = {});
+    virtual ~RegistryStore();
+    RegistryStore(const RegistryStore&) = delete;
+    RegistryStore& operator=(const RegistryStore&) = delete;
+
+    RegKeyNode* Root() { return root_; }
+    const RegKeyNode* Root() const { return root_; }
+    ValueOrder Order() const { return order_; }
+
+    // Whether the program may change this store (a file it may write; false for synthetic keys).
+    bool Writable() const { return writable_; }
+    void SetWritable(bool writable) { writable_ = writable; }
+    bool Changed() const { return changed_; }
+
+    RegKeyNode* FindSubkey(const RegKeyNode& parent, std::string_view name) const;
+    // Finds or creates the subkey; created keys count as a change.
+    RegKeyNode* CreateSubkey(RegKeyNode& parent, std::string_view name);
+    // Hangs another store's root below a key of this one (the \Registry\User\<SID> mounts).
+    void Mount(RegKeyNode& parent, RegKeyNode& foreignRoot, std::string_view name);
+
+    const RegValueRecord* FindValue(const RegKeyNode& key, std::string_view name) const;
+    // The stored bytes of a value; `scratch` holds them when they had to be decoded.
+    std::string_view ValueBytes(const RegValueRecord& value, std::string& scratch) const;
+    void SetValue(RegKeyNode& key, std::string_view name, uint32_t type, std::string_view bytes);
+    bool DeleteValue(RegKeyNode& key, std::string_view name);
+
+    // Bumped on every change of any store, so that cached enumerations notice.
+    static uint64_t Generation();
+
+    Arena& Strings() { return arena_; }
+
+  protected:
+    // Decodes a value held in the backend's text form; the base store has none.
+    virtual std::string DecodeText(const RegValueRecord& value) const;
+
+    // For loaders: a new key below parent (no change recorded), and values appended in load order
+    // (sorted stores sort them and let a later duplicate replace an earlier one).
+    RegKeyNode* AddLoadedKey(RegKeyNode& parent, std::string_view name);
+    void AddLoadedValues(RegKeyNode& key, std::vector<RegValueRecord>& values);
+    void MarkChanged(RegKeyNode* key);
+    void ClearChanged() { changed_ = false; }
+    template <class F> void ForEachKey(F&& f) {
+        for (auto& key : keys_)
+            f(key);
+    }
+
+  private:
+    size_t LowerBound(const std::vector<RegValueRecord>& values, std::string_view name) const;
+
+    ValueOrder order_;
+    std::deque<RegKeyNode> keys_;
+    RegKeyNode* root_;
+    Arena arena_;
+    bool writable_ = true;
+    bool changed_ = false;
+};
+
+} // namespace vx

@@ -1,0 +1,495 @@
+#include "platform/registry_view.h"
+
+#include "platform/root_keys.h"
+#include "platform/utf16.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vx {
+namespace {
+
+constexpr uint32_t kWriteAccess = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | 0x0020 /*KEY_CREATE_LINK*/ |
+                                  0x00010000 /*DELETE*/ | 0x00040000 /*WRITE_DAC*/ |
+                                  0x00080000 /*WRITE_OWNER*/;
+// Deep enough for any real chain of links, small enough to stop a chain that points at itself.
+constexpr int kMaxLinkDepth = 16;
+
+bool IsStringType(uint32_t type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// What the A functions deliver: string data converted to single-byte (UTF-8) text, the rest as stored.
+std::string AnsiData(uint32_t type, std::string_view stored) {
+    if (IsStringType(type))
+        return Utf16ToUtf8(stored);
+    return std::string(stored);
+}
+
+} // namespace
+
+std::vector<std::string_view> SplitKeyPath(std::string_view path) {
+    std::vector<std::string_view> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('\\', start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        if (end > start)
+            parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+RegistryView::RegistryView(RegKeyNode& registryRoot, std::string userSid) {
+    Attach(registryRoot, std::move(userSid));
+}
+
+void RegistryView::Attach(RegKeyNode& registryRoot, std::string userSid) {
+    registryRoot_ = &registryRoot;
+    userSid_ = std::move(userSid);
+}
+
+RegKeyNode* RegistryView::ResolveLink(const RegKeyNode& link, int depth) const {
+    if (depth > kMaxLinkDepth)
+        return nullptr;
+    const RegValueRecord* target = link.store->FindValue(link, "SymbolicLinkValue");
+    if (!target || target->type != REG_LINK)
+        return nullptr;
+    std::string scratch;
+    const std::string path = Utf16ToUtf8(link.store->ValueBytes(*target, scratch));
+    const auto parts = SplitKeyPath(path);
+    if (parts.empty() || CompareRegistryNames(parts[0], registryRoot_->name) != 0)
+        return nullptr;
+    RegKeyNode* key = registryRoot_;
+    for (size_t i = 1; i < parts.size() && key; ++i) {
+        key = key->store->FindSubkey(*key, parts[i]);
+        if (key && key->link)
+            key = ResolveLink(*key, depth + 1);
+    }
+    return key;
+}
+
+bool RegistryView::Step(Side& side, std::string_view name) const {
+    RegKeyNode* child = side.key->store->FindSubkey(*side.key, name);
+    if (!child)
+        return false;
+    if (child->link) {
+        RegKeyNode* target = ResolveLink(*child, 0);
+        if (!target)
+            return false;
+        for (const RegKeyNode* passed : side.trail)
+            for (const RegKeyNode* up = passed; up; up = up->parent)
+                if (up == target)
+                    return false;
+        child = target;
+    }
+    side.trail.push_back(child);
+    side.key = child;
+    return true;
+}
+
+bool RegistryView::Walk(Side& side, std::string_view path) const {
+    if (!side.key)
+        return false;
+    for (std::string_view part : SplitKeyPath(path))
+        if (!Step(side, part))
+            return false;
+    return true;
+}
+
+RegistryView::Side RegistryView::SideAt(std::string_view nsPath) {
+    Side side{registryRoot_, {registryRoot_}};
+    if (!Walk(side, nsPath))
+        return Side{};
+    return side;
+}
+
+bool RegistryView::BuildRoot(HKEY root, OpenKey& out) {
+    out.access = KEY_ALL_ACCESS;
+    switch (root) {
+    case HKEY_LOCAL_MACHINE:
+        out.main = SideAt("Machine");
+        return out.main.key != nullptr;
+    case HKEY_USERS:
+        out.main = SideAt("User");
+        return out.main.key != nullptr;
+    case HKEY_CURRENT_USER:
+        out.main = SideAt("User\\" + userSid_);
+        return out.main.key != nullptr;
+    case HKEY_CURRENT_CONFIG:
+        out.main = SideAt("Machine\\System\\CurrentControlSet\\Hardware Profiles\\Current");
+        return out.main.key != nullptr;
+    case HKEY_CLASSES_ROOT:
+        out.merged = true;
+        out.main = SideAt("Machine\\Software\\Classes");
+        out.user = SideAt("User\\" + userSid_ + "\\Software\\Classes");
+        return true;
+    default:
+        return false;
+    }
+}
+
+RegistryView::OpenKey* RegistryView::Lookup(HKEY key, Status& status) {
+    status = ERROR_SUCCESS;
+    if (IsPredefinedRoot(key)) {
+        auto& slot = roots_[key];
+        uint64_t& generation = rootGeneration_[key];
+        if (!slot || generation != RegistryStore::Generation()) {
+            auto fresh = std::make_unique<OpenKey>();
+            if (!BuildRoot(key, *fresh)) {
+                status = key == HKEY_CURRENT_CONFIG ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_HANDLE;
+                slot.reset();
+                return nullptr;
+            }
+            slot = std::move(fresh);
+            generation = RegistryStore::Generation();
+        }
+        return slot.get();
+    }
+    auto it = handles_.find(key);
+    if (it == handles_.end()) {
+        status = ERROR_INVALID_HANDLE;
+        return nullptr;
+    }
+    return it->second.get();
+}
+
+uint32_t RegistryView::GrantAccess(const OpenKey& key, uint32_t requested, Status& status) const {
+    status = ERROR_SUCCESS;
+    bool writable = true;
+    for (const Side* side : {&key.main, &key.user})
+        if (side->key && !side->key->store->Writable())
+            writable = false;
+    if (requested & MAXIMUM_ALLOWED)
+        return KEY_READ | (writable ? KEY_ALL_ACCESS : 0);
+    if ((requested & kWriteAccess) && !writable) {
+        status = ERROR_ACCESS_DENIED;
+        return 0;
+    }
+    return requested;
+}
+
+HKEY RegistryView::AddHandle(std::unique_ptr<OpenKey> key) {
+    HKEY handle = nextHandle_;
+    while (handles_.count(handle) || IsPredefinedRoot(handle) || handle == 0)
+        handle += 4;
+    nextHandle_ = handle + 4;
+    handles_.emplace(handle, std::move(key));
+    return handle;
+}
+
+Status RegistryView::RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t access, HKEY& result) {
+    Status status;
+    OpenKey* base = Lookup(parent, status);
+    if (!base)
+        return status;
+    if (!subKey.empty() && subKey.front() == '\\')
+        return ERROR_BAD_PATHNAME;
+    auto opened = std::make_unique<OpenKey>();
+    opened->merged = base->merged;
+    opened->main = base->main;
+    opened->user = base->user;
+    const bool mainFound = Walk(opened->main, subKey);
+    if (!mainFound)
+        opened->main = Side{};
+    if (base->merged) {
+        if (!Walk(opened->user, subKey))
+            opened->user = Side{};
+        if (!opened->main.key && !opened->user.key && !subKey.empty())
+            return ERROR_FILE_NOT_FOUND;
+    } else if (!mainFound) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    opened->access = GrantAccess(*opened, access, status);
+    if (status != ERROR_SUCCESS)
+        return status;
+    result = AddHandle(std::move(opened));
+    return ERROR_SUCCESS;
+}
+
+Status RegistryView::CreatePath(Side& side, const std::vector<std::string_view>& parts, size_t from,
+                                bool& created) {
+    for (size_t i = from; i < parts.size(); ++i) {
+        if (Step(side, parts[i]))
+            continue;
+        if (side.key->store->FindSubkey(*side.key, parts[i]))
+            return ERROR_FILE_NOT_FOUND; // a link that leads nowhere or into a loop
+        if (IsSynthetic(side.key) || !side.key->store->Writable())
+            return ERROR_ACCESS_DENIED;
+        if (parts[i].size() > 255)
+            return ERROR_INVALID_PARAMETER;
+        RegKeyNode* child = side.key->store->CreateSubkey(*side.key, parts[i]);
+        side.trail.push_back(child);
+        side.key = child;
+        created = true;
+    }
+    return ERROR_SUCCESS;
+}
+
+Status RegistryView::RegCreateKeyEx(HKEY parent, std::string_view subKey, uint32_t access, HKEY& result,
+                                    bool* created) {
+    if (created)
+        *created = false;
+    Status status;
+    OpenKey* base = Lookup(parent, status);
+    if (!base)
+        return status;
+    if (!subKey.empty() && subKey.front() == '\\')
+        return ERROR_BAD_PATHNAME;
+    const auto parts = SplitKeyPath(subKey);
+    bool made = false;
+    if (!base->merged) {
+        Side side = base->main;
+        if ((status = CreatePath(side, parts, 0, made)) != ERROR_SUCCESS)
+            return status;
+    } else {
+        // Find the deepest existing key of the merged view; the new keys go below whichever side has it,
+        // the user's first.
+        Side user = base->user, machine = base->main;
+        size_t depth = 0;
+        for (; depth < parts.size(); ++depth) {
+            Side nextUser = user, nextMachine = machine;
+            const bool inUser = nextUser.key && Step(nextUser, parts[depth]);
+            const bool inMachine = nextMachine.key && Step(nextMachine, parts[depth]);
+            if (!inUser && !inMachine)
+                break;
+            user = inUser ? nextUser : Side{};
+            machine = inMachine ? nextMachine : Side{};
+        }
+        if (depth < parts.size()) {
+            Side target = user.key ? user : machine;
+            if (!target.key) {
+                // No classes key on either side yet: the machine's is where Windows keeps the defaults.
+                target = SideAt("Machine");
+                if ((status = CreatePath(target, {"Software", "Classes"}, 0, made)) != ERROR_SUCCESS)
+                    return status;
+            }
+            if ((status = CreatePath(target, parts, depth, made)) != ERROR_SUCCESS)
+                return status;
+        }
+    }
+    if (created)
+        *created = made;
+    return RegOpenKeyEx(parent, subKey, access, result);
+}
+
+Status RegistryView::RegCloseKey(HKEY key) {
+    if (IsPredefinedRoot(key))
+        return ERROR_SUCCESS;
+    return handles_.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+const std::vector<std::pair<RegKeyNode*, RegKeyNode*>>& RegistryView::MergedSubkeys(OpenKey& key) {
+    if (key.subkeyGeneration == RegistryStore::Generation())
+        return key.subkeyList;
+    key.subkeyList.clear();
+    static const std::vector<RegKeyNode*> kNone;
+    const auto& users = key.user.key ? key.user.key->subkeys : kNone;
+    const auto& machines = key.main.key ? key.main.key->subkeys : kNone;
+    size_t u = 0, m = 0;
+    while (u < users.size() || m < machines.size()) {
+        int c = u == users.size()      ? 1
+                : m == machines.size() ? -1
+                                       : CompareRegistryNames(users[u]->name, machines[m]->name);
+        if (c < 0)
+            key.subkeyList.emplace_back(users[u++], nullptr);
+        else if (c > 0)
+            key.subkeyList.emplace_back(nullptr, machines[m++]);
+        else
+            key.subkeyList.emplace_back(users[u++], machines[m++]);
+    }
+    key.subkeyGeneration = RegistryStore::Generation();
+    return key.subkeyList;
+}
+
+const std::vector<std::pair<const RegKeyNode*, size_t>>& RegistryView::MergedValues(OpenKey& key) {
+    if (key.valueGeneration == RegistryStore::Generation())
+        return key.valueList;
+    key.valueList.clear();
+    const RegKeyNode* user = key.user.key;
+    const RegKeyNode* machine = key.main.key;
+    if (user)
+        for (size_t i = 0; i < user->values.size(); ++i)
+            key.valueList.emplace_back(user, i);
+    if (machine)
+        for (size_t i = 0; i < machine->values.size(); ++i)
+            if (!user || !user->store->FindValue(*user, machine->values[i].name))
+                key.valueList.emplace_back(machine, i);
+    const bool sorted = (!user || user->store->Order() == RegistryStore::ValueOrder::Sorted) &&
+                        (!machine || machine->store->Order() == RegistryStore::ValueOrder::Sorted);
+    if (sorted && user && machine)
+        std::stable_sort(key.valueList.begin(), key.valueList.end(), [](const auto& a, const auto& b) {
+            return CompareRegistryNames(a.first->values[a.second].name, b.first->values[b.second].name) < 0;
+        });
+    key.valueGeneration = RegistryStore::Generation();
+    return key.valueList;
+}
+
+Status RegistryView::RegEnumKeyEx(HKEY hkey, uint32_t index, std::string& name, uint32_t& nameSize,
+                                  uint32_t* classSize) {
+    Status status;
+    OpenKey* key = Lookup(hkey, status);
+    if (!key)
+        return status;
+    if (!(key->access & KEY_ENUMERATE_SUB_KEYS))
+        return ERROR_ACCESS_DENIED;
+    const RegKeyNode* entry = nullptr;
+    if (key->merged) {
+        const auto& list = MergedSubkeys(*key);
+        if (index >= list.size())
+            return ERROR_NO_MORE_ITEMS;
+        entry = list[index].first ? list[index].first : list[index].second;
+    } else {
+        if (index >= key->main.key->subkeys.size())
+            return ERROR_NO_MORE_ITEMS;
+        entry = key->main.key->subkeys[index];
+    }
+    // Sizes count the terminating zero going in and leave it out coming back, as the A functions do.
+    if (entry->name.size() + 1 > nameSize)
+        return ERROR_MORE_DATA;
+    if (classSize && *classSize > 0 && entry->className.size() + 1 > *classSize)
+        return ERROR_MORE_DATA;
+    name.assign(entry->name);
+    nameSize = static_cast<uint32_t>(entry->name.size());
+    if (classSize)
+        *classSize = static_cast<uint32_t>(entry->className.size());
+    return ERROR_SUCCESS;
+}
+
+Status RegistryView::RegEnumValue(HKEY hkey, uint32_t index, std::string& name, uint32_t& nameSize,
+                                  uint32_t* type, std::span<uint8_t> data, uint32_t* dataSize) {
+    Status status;
+    OpenKey* key = Lookup(hkey, status);
+    if (!key)
+        return status;
+    if (!(key->access & KEY_QUERY_VALUE))
+        return ERROR_ACCESS_DENIED;
+    if (!data.empty() && !dataSize)
+        return ERROR_INVALID_PARAMETER;
+    const RegKeyNode* owner = nullptr;
+    const RegValueRecord* value = nullptr;
+    if (key->merged) {
+        const auto& list = MergedValues(*key);
+        if (index >= list.size())
+            return ERROR_NO_MORE_ITEMS;
+        owner = list[index].first;
+        value = &owner->values[list[index].second];
+    } else {
+        if (index >= key->main.key->values.size())
+            return ERROR_NO_MORE_ITEMS;
+        owner = key->main.key;
+        value = &owner->values[index];
+    }
+    std::string scratch;
+    const std::string delivered = AnsiData(value->type, owner->store->ValueBytes(*value, scratch));
+    if (type)
+        *type = value->type;
+    Status result = ERROR_SUCCESS;
+    if (value->name.size() + 1 > nameSize)
+        result = ERROR_MORE_DATA;
+    if (dataSize) {
+        const uint32_t capacity =
+            data.empty() ? 0 : std::min<uint32_t>(*dataSize, static_cast<uint32_t>(data.size()));
+        if (!data.empty() && delivered.size() > capacity)
+            result = ERROR_MORE_DATA;
+        else if (!data.empty() && result == ERROR_SUCCESS)
+            std::memcpy(data.data(), delivered.data(), delivered.size());
+        *dataSize = static_cast<uint32_t>(delivered.size());
+    }
+    if (result != ERROR_SUCCESS)
+        return result;
+    name.assign(value->name);
+    nameSize = static_cast<uint32_t>(value->name.size());
+    return ERROR_SUCCESS;
+}
+
+const RegValueRecord* RegistryView::FindValue(const OpenKey& key, std::string_view name,
+                                              const RegKeyNode** owner) const {
+    for (const RegKeyNode* side : {key.merged ? key.user.key : nullptr, key.main.key}) {
+        if (!side)
+            continue;
+        if (const RegValueRecord* value = side->store->FindValue(*side, name)) {
+            *owner = side;
+            return value;
+        }
+    }
+    return nullptr;
+}
+
+Status RegistryView::RegQueryValueEx(HKEY hkey, std::string_view valueName, uint32_t* type,
+                                     std::span<uint8_t> data, uint32_t* dataSize) {
+    Status status;
+    OpenKey* key = Lookup(hkey, status);
+    if (!key)
+        return status;
+    if (!(key->access & KEY_QUERY_VALUE))
+        return ERROR_ACCESS_DENIED;
+    if (!data.empty() && !dataSize)
+        return ERROR_INVALID_PARAMETER;
+    const RegKeyNode* owner = nullptr;
+    const RegValueRecord* value = FindValue(*key, valueName, &owner);
+    if (!value)
+        return ERROR_FILE_NOT_FOUND;
+    std::string scratch;
+    const std::string delivered = AnsiData(value->type, owner->store->ValueBytes(*value, scratch));
+    if (type)
+        *type = value->type;
+    if (!dataSize)
+        return ERROR_SUCCESS;
+    if (data.empty()) {
+        *dataSize = static_cast<uint32_t>(delivered.size());
+        return ERROR_SUCCESS;
+    }
+    const uint32_t capacity = std::min<uint32_t>(*dataSize, static_cast<uint32_t>(data.size()));
+    *dataSize = static_cast<uint32_t>(delivered.size());
+    if (delivered.size() > capacity)
+        return ERROR_MORE_DATA;
+    std::memcpy(data.data(), delivered.data(), delivered.size());
+    // Windows adds the missing terminator of string data when the buffer has room for it.
+    if (IsStringType(value->type) && delivered.size() < capacity &&
+        (delivered.empty() || delivered.back() != '\0'))
+        data[delivered.size()] = 0;
+    return ERROR_SUCCESS;
+}
+
+Status RegistryView::RegSetValueEx(HKEY hkey, std::string_view valueName, uint32_t type,
+                                   std::span<const uint8_t> data) {
+    Status status;
+    OpenKey* key = Lookup(hkey, status);
+    if (!key)
+        return status;
+    if (!(key->access & KEY_SET_VALUE))
+        return ERROR_ACCESS_DENIED;
+    RegKeyNode* target = key->merged && key->user.key ? key->user.key : key->main.key;
+    if (!target)
+        return ERROR_FILE_NOT_FOUND;
+    if (IsSynthetic(target) || !target->store->Writable())
+        return ERROR_ACCESS_DENIED;
+    const std::string_view bytes(reinterpret_cast<const char*>(data.data()), data.size());
+    if (IsStringType(type))
+        target->store->SetValue(*target, valueName, type, Utf8ToUtf16(bytes));
+    else
+        target->store->SetValue(*target, valueName, type, bytes);
+    return ERROR_SUCCESS;
+}
+
+Status RegistryView::RegDeleteValue(HKEY hkey, std::string_view valueName) {
+    Status status;
+    OpenKey* key = Lookup(hkey, status);
+    if (!key)
+        return status;
+    if (!(key->access & KEY_SET_VALUE))
+        return ERROR_ACCESS_DENIED;
+    const RegKeyNode* owner = nullptr;
+    if (!FindValue(*key, valueName, &owner))
+        return ERROR_FILE_NOT_FOUND;
+    RegKeyNode* target = const_cast<RegKeyNode*>(owner);
+    if (IsSynthetic(target) || !target->store->Writable())
+        return ERROR_ACCESS_DENIED;
+    target->store->DeleteValue(*target, valueName);
+    return ERROR_SUCCESS;
+}
+
+} // namespace vx

@@ -1,0 +1,97 @@
+#pragma once
+// The Registry calls over in-memory stores, arranged as Windows arranges its registry:
+//
+//   \Registry\Machine          HKEY_LOCAL_MACHINE
+//   \Registry\User             HKEY_USERS; its <SID> subkey is HKEY_CURRENT_USER
+//   HKEY_CURRENT_CONFIG        \Registry\Machine\System\CurrentControlSet\Hardware Profiles\Current
+//   HKEY_CLASSES_ROOT          HKLM\Software\Classes merged with HKCU\Software\Classes
+//
+// HKEY_CLASSES_ROOT: enumeration lists the union (a user key or value hides the machine's of the same
+// name), reads prefer the user's key, and writes go to the user's key when it exists, else to the
+// machine's; new keys go to the user's side when their deepest existing parent is there.
+//
+// Symbolic links (keys marked as links, target in "SymbolicLinkValue") are listed like keys and followed
+// when a path goes through them. A link that would land on a key already passed on the way, or on an
+// ancestor of one, is not followed: the open fails, so a recursive walk cannot go round in circles.
+#include "platform/registry.h"
+#include "platform/registry_tree.h"
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace vx {
+
+class RegistryView : public Registry {
+  public:
+    // registryRoot: the \Registry key, with Machine and User below it.
+    RegistryView(RegKeyNode& registryRoot, std::string userSid);
+
+    Status RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t access, HKEY& result) override;
+    Status RegCreateKeyEx(HKEY parent, std::string_view subKey, uint32_t access, HKEY& result,
+                          bool* created = nullptr) override;
+    Status RegCloseKey(HKEY key) override;
+    Status RegEnumKeyEx(HKEY key, uint32_t index, std::string& name, uint32_t& nameSize,
+                        uint32_t* classSize = nullptr) override;
+    Status RegEnumValue(HKEY key, uint32_t index, std::string& name, uint32_t& nameSize, uint32_t* type,
+                        std::span<uint8_t> data, uint32_t* dataSize) override;
+    Status RegQueryValueEx(HKEY key, std::string_view valueName, uint32_t* type, std::span<uint8_t> data,
+                           uint32_t* dataSize) override;
+    Status RegSetValueEx(HKEY key, std::string_view valueName, uint32_t type,
+                         std::span<const uint8_t> data) override;
+    Status RegDeleteValue(HKEY key, std::string_view valueName) override;
+    Status Flush() override { return ERROR_SUCCESS; }
+
+    const std::string& UserSid() const { return userSid_; }
+    // Handles currently open (not counting the predefined roots); for tests that check every open is closed.
+    size_t OpenHandleCount() const { return handles_.size(); }
+
+  protected:
+    RegistryView() = default;
+    void Attach(RegKeyNode& registryRoot, std::string userSid);
+
+  private:
+    // One side of an open key: the key reached and the keys passed on the way there.
+    struct Side {
+        RegKeyNode* key = nullptr;
+        std::vector<const RegKeyNode*> trail;
+    };
+    struct OpenKey {
+        Side main; // the key; in the merged classes view, the machine's side
+        Side user; // merged classes view only: the user's side
+        bool merged = false;
+        uint32_t access = 0;
+        uint64_t subkeyGeneration = ~uint64_t{0};
+        std::vector<std::pair<RegKeyNode*, RegKeyNode*>> subkeyList; // (user, machine)
+        uint64_t valueGeneration = ~uint64_t{0};
+        std::vector<std::pair<const RegKeyNode*, size_t>> valueList; // (owner, index)
+    };
+
+    OpenKey* Lookup(HKEY key, Status& status);
+    bool BuildRoot(HKEY root, OpenKey& out);
+    Side SideAt(std::string_view nsPath);
+    bool Step(Side& side, std::string_view name) const;
+    bool Walk(Side& side, std::string_view path) const;
+    RegKeyNode* ResolveLink(const RegKeyNode& link, int depth) const;
+    bool IsSynthetic(const RegKeyNode* key) const { return key && key->store == registryRoot_->store; }
+    uint32_t GrantAccess(const OpenKey& key, uint32_t requested, Status& status) const;
+    Status CreatePath(Side& side, const std::vector<std::string_view>& parts, size_t from, bool& created);
+    HKEY AddHandle(std::unique_ptr<OpenKey> key);
+    const std::vector<std::pair<RegKeyNode*, RegKeyNode*>>& MergedSubkeys(OpenKey& key);
+    const std::vector<std::pair<const RegKeyNode*, size_t>>& MergedValues(OpenKey& key);
+    const RegValueRecord* FindValue(const OpenKey& key, std::string_view name,
+                                    const RegKeyNode** owner) const;
+
+    RegKeyNode* registryRoot_ = nullptr;
+    std::string userSid_;
+    std::unordered_map<HKEY, std::unique_ptr<OpenKey>> handles_;
+    std::unordered_map<HKEY, std::unique_ptr<OpenKey>> roots_;
+    std::unordered_map<HKEY, uint64_t> rootGeneration_;
+    HKEY nextHandle_ = 0x100;
+};
+
+// Splits a key path at backslashes, dropping empty parts ("a\\b\" → a, b).
+std::vector<std::string_view> SplitKeyPath(std::string_view path);
+
+} // namespace vx

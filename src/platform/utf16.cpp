@@ -1,0 +1,92 @@
+#include "platform/utf16.h"
+
+#include <cstdint>
+
+namespace vx {
+
+void AppendUtf8(char32_t cp, std::string& out) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+std::string Utf16ToUtf8(std::string_view utf16le) {
+    std::string out;
+    out.reserve(utf16le.size() / 2);
+    const size_t units = utf16le.size() / 2;
+    auto unit = [&](size_t i) {
+        return static_cast<char16_t>(static_cast<uint8_t>(utf16le[2 * i]) |
+                                     (static_cast<uint8_t>(utf16le[2 * i + 1]) << 8));
+    };
+    for (size_t i = 0; i < units; ++i) {
+        const char16_t u = unit(i);
+        if (u < 0x80) {
+            out += static_cast<char>(u);
+        } else if (u >= 0xD800 && u < 0xDC00 && i + 1 < units && unit(i + 1) >= 0xDC00 &&
+                   unit(i + 1) < 0xE000) {
+            AppendUtf8(0x10000 + ((char32_t(u) - 0xD800) << 10) + (unit(i + 1) - 0xDC00), out);
+            ++i;
+        } else if (u >= 0xD800 && u < 0xE000) {
+            AppendUtf8(0xFFFD, out);
+        } else {
+            AppendUtf8(u, out);
+        }
+    }
+    return out;
+}
+
+std::string Utf8ToUtf16(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size() * 2);
+    auto put = [&](char32_t u) {
+        out += static_cast<char>(u & 0xFF);
+        out += static_cast<char>((u >> 8) & 0xFF);
+    };
+    for (size_t i = 0; i < utf8.size();) {
+        const auto b0 = static_cast<uint8_t>(utf8[i]);
+        if (b0 < 0x80) {
+            put(b0);
+            ++i;
+            continue;
+        }
+        const size_t len = b0 < 0xC2 ? 0 : b0 < 0xE0 ? 2 : b0 < 0xF0 ? 3 : b0 < 0xF5 ? 4 : 0;
+        char32_t cp = len ? (b0 & (0x7F >> len)) : 0;
+        bool ok = len != 0 && i + len <= utf8.size();
+        for (size_t k = 1; ok && k < len; ++k) {
+            const auto b = static_cast<uint8_t>(utf8[i + k]);
+            ok = (b & 0xC0) == 0x80;
+            cp = (cp << 6) | (b & 0x3F);
+        }
+        if (ok && ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp < 0xE000))) ||
+                   (len == 4 && (cp < 0x10000 || cp > 0x10FFFF))))
+            ok = false;
+        if (!ok) {
+            put(0xFFFD);
+            ++i;
+            continue;
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            put(0xD800 + (cp >> 10));
+            put(0xDC00 + (cp & 0x3FF));
+        } else {
+            put(cp);
+        }
+        i += len;
+    }
+    return out;
+}
+
+} // namespace vx

@@ -1,0 +1,85 @@
+#pragma once
+// One of Wine's registry files (system.reg, user.reg, userdef.reg) as a RegistryStore.
+//
+// The text is read the way Wine's server reads it: a line Wine would skip (a damaged key or value line,
+// text it does not recognise) is skipped here too, with a warning naming the file and line, and stays in
+// the file when it is saved. Saving writes nothing when nothing changed; otherwise every key that did not
+// change keeps its original text, changed keys are written as Wine writes them (values sorted by name),
+// and the file is replaced atomically: a temporary file in the same folder, flushed, renamed over the
+// original with the original's permissions.
+#include "platform/registry_tree.h"
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vx {
+
+class WineRegFile : public RegistryStore {
+  public:
+    // Reads `path`. A missing file gives an empty store whose header, if it is ever saved, says the keys
+    // are relative to `relativeTo` (as Wine writes it, e.g. "REGISTRY\\Machine"). Null with `error` set
+    // (one line naming the file) when the file cannot be read or is not in Wine's format.
+    static std::unique_ptr<WineRegFile> Load(const std::filesystem::path& path, std::string_view relativeTo,
+                                             std::string& error, std::vector<std::string>& warnings);
+    // The same from text already read; `path` names the file in messages and is where Save writes.
+    static std::unique_ptr<WineRegFile> Parse(std::string text, const std::filesystem::path& path,
+                                              std::string_view relativeTo, std::string& error,
+                                              std::vector<std::string>& warnings);
+
+    const std::filesystem::path& Path() const { return path_; }
+    bool Existed() const { return existed_; }
+    // The "All keys relative to" path with Wine's escapes removed, e.g. "REGISTRY\User\S-1-5-21-0-0-0-1000".
+    const std::string& RelativeTo() const { return relativeTo_; }
+
+    // The file's text as Save would write it now.
+    std::string Serialize() const;
+
+    // Points at which a save can be made to fail in tests.
+    enum class SaveStage { HalfWritten, BeforeRename };
+    // Returns true to make the save fail at that stage (as if the disk had failed); may also end the
+    // process there, to show what a crash half-way leaves behind.
+    using SaveFault = std::function<bool(SaveStage)>;
+    void SetSaveFault(SaveFault fault) { fault_ = std::move(fault); }
+
+    // Writes the file if anything changed. False with `error` set when it could not; the original file is
+    // then untouched.
+    bool Save(std::string& error);
+
+  protected:
+    std::string DecodeText(const RegValueRecord& value) const override;
+
+  private:
+    // A section written afresh by a save: which key (and which of its sections), where in the output.
+    struct Emitted {
+        RegKeyNode* key;
+        int extra; // -1 for the key's first section, else its index in extraBlocks_
+        size_t offset, length;
+    };
+    WineRegFile(std::filesystem::path path, std::string text);
+    bool ParseText(std::string& error, std::vector<std::string>& warnings);
+    void SerializeInto(std::string& out, std::vector<Emitted>* emitted) const;
+    struct EmitState;
+    void EmitKey(const RegKeyNode& key, EmitState& state, std::string& out,
+                 std::vector<Emitted>* emitted) const;
+    void EmitChangedBlock(const RegKeyNode& key, std::string_view block, bool first, const EmitState& state,
+                          std::string& out) const;
+    void Rebind(RegKeyNode& key, std::string_view block);
+    bool WriteAtomically(const std::string& content, std::string& error);
+
+    std::filesystem::path path_;
+    std::string text_;
+    std::string relativeTo_;
+    std::string_view prelude_;
+    std::vector<std::pair<RegKeyNode*, std::string_view>> extraBlocks_; // later sections of keys listed twice
+    bool existed_ = true;
+    SaveFault fault_;
+};
+
+// Wine's escaping of names and string data (backslash, quotes, control and non-ASCII characters), as
+// written between the quotes of a value line; for tests and tools that build files.
+std::string EscapeWineString(std::string_view utf8);
+
+} // namespace vx

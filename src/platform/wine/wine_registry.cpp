@@ -1,0 +1,102 @@
+#include "platform/wine/wine_registry.h"
+
+#include "platform/wine/wine_server.h"
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace vx {
+namespace {
+
+// The SID Wine gives the prefix's user; its user.reg names it in its "relative to" line.
+constexpr std::string_view kDefaultSid = "S-1-5-21-0-0-0-1000";
+
+bool CanReplace(const std::filesystem::path& file) {
+    const std::filesystem::path dir = file.parent_path().empty() ? "." : file.parent_path();
+    if (::access(dir.c_str(), W_OK) != 0)
+        return false;
+    return ::access(file.c_str(), F_OK) != 0 || ::access(file.c_str(), W_OK) == 0;
+}
+
+} // namespace
+
+std::filesystem::path DefaultWinePrefix() {
+    if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
+        return prefix;
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home ? home : "") / ".wine";
+}
+
+std::unique_ptr<WineRegistry> OpenWineRegistry(const std::filesystem::path& prefix, std::string& error,
+                                               std::vector<std::string>& warnings) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(prefix, ec)) {
+        error = prefix.string() + ": " +
+                (std::filesystem::exists(prefix, ec) ? "not a folder, so not a Wine prefix"
+                                                     : "no such Wine prefix folder");
+        return nullptr;
+    }
+    auto registry = std::unique_ptr<WineRegistry>(new WineRegistry());
+    registry->prefix_ = prefix;
+    registry->machine_ = WineRegFile::Load(prefix / "system.reg", "REGISTRY\\Machine", error, warnings);
+    if (!registry->machine_)
+        return nullptr;
+    registry->user_ = WineRegFile::Load(prefix / "user.reg", "REGISTRY\\User\\" + std::string(kDefaultSid),
+                                        error, warnings);
+    if (!registry->user_)
+        return nullptr;
+    registry->defaultUser_ =
+        WineRegFile::Load(prefix / "userdef.reg", "REGISTRY\\User\\.Default", error, warnings);
+    if (!registry->defaultUser_)
+        return nullptr;
+
+    std::string sid(kDefaultSid);
+    const std::string& relative = registry->user_->RelativeTo();
+    if (const size_t cut = relative.find_last_of('\\'); cut != std::string::npos && cut + 1 < relative.size())
+        sid = relative.substr(cut + 1);
+
+    for (WineRegFile* file : {registry->machine_.get(), registry->user_.get(), registry->defaultUser_.get()})
+        file->SetWritable(CanReplace(file->Path()));
+    RegistryStore& names = registry->names_;
+    names.SetWritable(true);
+    RegKeyNode* users = names.CreateSubkey(*names.Root(), "User");
+    names.Mount(*names.Root(), *registry->machine_->Root(), "Machine");
+    names.Mount(*users, *registry->user_->Root(), sid);
+    names.Mount(*users, *registry->defaultUser_->Root(), ".Default");
+    registry->Attach(*names.Root(), sid);
+    return registry;
+}
+
+bool WineRegistry::CanWrite(std::string& why) const {
+    std::string socket;
+    if (WineServerRunning(prefix_, &socket, serverRoot_)) {
+        why = "Wine is running in " + prefix_.string() +
+              " (its server would overwrite the registry files when it exits); close its programs or run "
+              "'WINEPREFIX=" +
+              prefix_.string() + " wineserver -k', then try again";
+        return false;
+    }
+    return true;
+}
+
+Status WineRegistry::Flush() {
+    lastError_.clear();
+    WineRegFile* files[] = {machine_.get(), user_.get(), defaultUser_.get()};
+    bool changed = false;
+    for (WineRegFile* file : files)
+        changed |= file->Changed();
+    if (!changed)
+        return ERROR_SUCCESS;
+    if (!CanWrite(lastError_))
+        return ERROR_SHARING_VIOLATION;
+    for (WineRegFile* file : files) {
+        std::string error;
+        if (!file->Save(error)) {
+            lastError_ = error;
+            return ERROR_CANTWRITE;
+        }
+    }
+    return ERROR_SUCCESS;
+}
+
+} // namespace vx

@@ -1,0 +1,51 @@
+#pragma once
+// The registry of a Wine prefix: system.reg is HKEY_LOCAL_MACHINE, user.reg is HKEY_CURRENT_USER (and
+// HKEY_USERS\<the user's SID>), userdef.reg is HKEY_USERS\.Default. A missing file is an empty key.
+#include "platform/registry_view.h"
+#include "platform/wine/wine_reg_file.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vx {
+
+class WineRegistry : public RegistryView {
+  public:
+    // Writes every changed file. Refused (ERROR_SHARING_VIOLATION, nothing written) while Wine runs in
+    // the prefix; ERROR_CANTWRITE when a file could not be saved. LastError() says why in one line.
+    Status Flush() override;
+    std::string LastError() const override { return lastError_; }
+
+    const std::filesystem::path& Prefix() const { return prefix_; }
+    WineRegFile& MachineFile() { return *machine_; }
+    WineRegFile& UserFile() { return *user_; }
+    WineRegFile& DefaultUserFile() { return *defaultUser_; }
+    // Where to look for the Wine server's socket folder (tests point it elsewhere).
+    void SetServerSocketRoot(std::filesystem::path root) { serverRoot_ = std::move(root); }
+    // Whether changes could be written now; when not, `why` says why.
+    bool CanWrite(std::string& why) const;
+
+  private:
+    friend std::unique_ptr<WineRegistry> OpenWineRegistry(const std::filesystem::path&, std::string&,
+                                                          std::vector<std::string>&);
+    WineRegistry() = default;
+
+    std::filesystem::path prefix_;
+    std::filesystem::path serverRoot_;
+    RegistryStore names_{RegistryStore::ValueOrder::Sorted, "Registry"};
+    std::unique_ptr<WineRegFile> machine_, user_, defaultUser_;
+    std::string lastError_;
+};
+
+// Reads the prefix's registry files. Null with `error` set (one line naming the folder or file) when the
+// prefix is not a folder, a file cannot be read, or a file is not in Wine's format. Lines Wine would skip
+// are reported in `warnings` ("file:line: …").
+std::unique_ptr<WineRegistry> OpenWineRegistry(const std::filesystem::path& prefix, std::string& error,
+                                               std::vector<std::string>& warnings);
+
+// $WINEPREFIX, else ~/.wine.
+std::filesystem::path DefaultWinePrefix();
+
+} // namespace vx
