@@ -49,7 +49,7 @@ void CheckComEntry(App& app, RegistryEntry entry) {
         return;
     }
     if (text.find('\\') != std::string::npos) {
-        if (!IsFixedDrivePath(app.files(), text, [&app] { app.Yield(); }))
+        if (!IsFixedDrivePath(text, app.files().Drives(), [&app] { app.Yield(); }))
             return;
         if (!FileExists(app, text))
             RecordProblem(app, entry, text, false);

@@ -2,6 +2,7 @@
 
 #include "platform/wine/wine_target.h"
 
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -207,6 +208,15 @@ FixturePrefix& FixturePrefix::Folder(std::string_view windowsPath) {
     return *this;
 }
 
+FixturePrefix& FixturePrefix::Drive(char letter, std::string_view wineType) {
+    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+    drives_.push_back(lower);
+    std::filesystem::create_directories(dir_.path() / (std::string("drive_") + lower));
+    if (!wineType.empty())
+        String("HKLM", "Software\\Wine\\Drives", std::string(1, lower) + ":", wineType);
+    return *this;
+}
+
 FixturePrefix& FixturePrefix::WithWindowsBasics() {
     const std::string cv = "Software\\Microsoft\\Windows\\CurrentVersion";
     String("HKLM", cv, "ProgramFilesDir", "C:\\Program Files");
@@ -245,6 +255,11 @@ void FixturePrefix::Write() {
     std::error_code ec;
     if (!std::filesystem::is_symlink(root / "dosdevices" / "c:", ec))
         std::filesystem::create_directory_symlink("../drive_c", root / "dosdevices" / "c:");
+    for (char letter : drives_) {
+        const auto link = root / "dosdevices" / (std::string(1, letter) + ":");
+        if (!std::filesystem::is_symlink(link, ec))
+            std::filesystem::create_directory_symlink(std::string("../drive_") + letter, link);
+    }
 }
 
 std::unique_ptr<Target> FixturePrefix::Open() {

@@ -48,6 +48,10 @@ class FixturePrefix {
     FixturePrefix& Folder(std::string_view windowsPath);
     std::filesystem::path HostPathOf(std::string_view windowsPath) const;
 
+    // Another drive: a folder of the prefix linked from dosdevices, with Wine's type for it ("hd",
+    // "cdrom", "network", "floppy"; empty: none recorded).
+    FixturePrefix& Drive(char letter, std::string_view wineType);
+
     // The usual folders and registry values of a Windows installation, with a few system files.
     FixturePrefix& WithWindowsBasics();
 
@@ -72,6 +76,7 @@ class FixturePrefix {
 
     TempDir dir_;
     Keys machine_, user_, defaultUser_;
+    std::vector<char> drives_;
 };
 
 // A text in Wine's quoted string notation ("C:\\x" with its escapes).

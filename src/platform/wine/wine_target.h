@@ -1,6 +1,7 @@
 #pragma once
 // A Wine prefix as a target: its registry files, its dosdevices drives, and the Shell's view of its files.
 #include "platform/target.h"
+#include "platform/wine/wine_registry.h"
 
 #include <filesystem>
 #include <memory>
@@ -13,8 +14,5 @@ namespace vx {
 // Lines of the registry files that could not be read are skipped and listed in `warnings`.
 std::unique_ptr<Target> OpenWineTarget(const std::filesystem::path& prefix, std::string& error,
                                        std::vector<std::string>& warnings);
-
-// $WINEPREFIX, else ~/.wine.
-std::filesystem::path DefaultWinePrefix();
 
 } // namespace vx

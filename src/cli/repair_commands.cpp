@@ -1,0 +1,97 @@
+#include "cli/commands.h"
+#include "results/backup_manager.h"
+#include "results/repair.h"
+#include "ui/message_box.h"
+
+#include <iostream>
+
+namespace vx {
+
+bool RunOneScan(CliSession& session, const ScanOptions& options);
+
+int RunRepairCommand(CliSession& session, const ScanOptions& options, std::ostream& out) {
+    App& app = *session.app;
+    std::string why;
+    if (!app.target().CanWrite(why)) {
+        std::cerr << "vantrelix-cli: cannot repair " << session.targetName << ": " << why << "\n";
+        return 2;
+    }
+    if (!RunOneScan(session, options))
+        return 2;
+    auto& main = app.main();
+    if (main.ScanCancelled != 0) {
+        out << "Scan cancelled; nothing was repaired.\n";
+        return 1;
+    }
+    const size_t found = main.lvwErrors.size() + main.lvwShortcut.size();
+    if (found == 0) {
+        out << "No problems found; nothing to repair.\n";
+        return 0;
+    }
+    for (const auto& p : main.lvwErrors)
+        out << p.mainkeyname << "\\" << p.FullKeyPath << "  " << p.KeyName << "  -> missing " << p.KeyValue
+            << "\n";
+    for (const auto& s : main.lvwShortcut)
+        out << "shortcut " << s.path << "\n";
+    if (!app.ShowMessageBox("Repair these " + std::to_string(found) + " problem(s)?", true)) {
+        out << "Nothing was repaired.\n";
+        return 1;
+    }
+    const RepairOutcome outcome = ImgRepairMouseMove_Click(app);
+    if (!outcome.error.empty()) {
+        std::cerr << "vantrelix-cli: " << outcome.error << "\n";
+        return 2;
+    }
+    out << "Repaired: " << outcome.repaired << "\n";
+    out << "Skipped:  " << outcome.skipped << "\n";
+    if (!outcome.backupFile.empty())
+        out << "Backup:   " << outcome.backupFile << "\n";
+    else
+        out << "Backup:   none (backups are switched off)\n";
+    return outcome.skipped == 0 ? 0 : 1;
+}
+
+int RunBackupsCommand(CliSession& session, const std::vector<std::string>& args, std::ostream& out) {
+    App& app = *session.app;
+    BackupManager manager = LoadBackupManager(app);
+    if (args.empty()) {
+        if (manager.lvwBackUp.empty())
+            out << "No backup files in " << manager.folder << "\n";
+        for (const auto& row : manager.lvwBackUp)
+            out << row.name << "\t" << row.date << "\t" << row.time << "\t" << row.size << "\n";
+        return 0;
+    }
+    const std::string& action = args[0];
+    if ((action != "restore" && action != "delete") || args.size() < 2) {
+        std::cerr << "vantrelix-cli: usage: backups [restore|delete NAME...]\n";
+        return 2;
+    }
+    for (size_t i = 1; i < args.size(); ++i) {
+        bool found = false;
+        for (auto& row : manager.lvwBackUp)
+            if (row.name == args[i])
+                row.ticked = found = true;
+        if (!found) {
+            std::cerr << "vantrelix-cli: no backup file named \"" << args[i] << "\" in " << manager.folder
+                      << "\n";
+            return 2;
+        }
+    }
+    if (action == "delete") {
+        ImgDeleteMouseMove_Click(app, manager);
+        int left = 0;
+        for (const auto& row : manager.lvwBackUp)
+            left += row.ticked ? 1 : 0;
+        out << "Deleted: " << (args.size() - 1 - left) << "\n";
+        return left == 0 ? 0 : 1;
+    }
+    const RestoreOutcome outcome = imgRestoreMouseMove_Click(app, manager);
+    out << "Records restored: " << outcome.restored << "\n";
+    for (const auto& failure : outcome.failures)
+        std::cerr << "vantrelix-cli: " << failure << "\n";
+    if (!outcome.failures.empty())
+        std::cerr << "vantrelix-cli: backup files with failed records were kept\n";
+    return outcome.failures.empty() ? 0 : 1;
+}
+
+} // namespace vx

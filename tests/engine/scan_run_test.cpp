@@ -1,0 +1,221 @@
+// The scan run over fixture prefixes: which rows run, progress, cancel, and what the walkers hand on.
+#include "engine/scan_run.h"
+#include "engine/section_list.h"
+#include "support/test_app.h"
+#include "ui/message_box.h"
+
+#include <gtest/gtest.h>
+
+namespace vx {
+namespace {
+
+using test::FixturePrefix;
+using test::TestApp;
+
+const char* kFonts = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// A prefix with findings in the fonts and start-up sections.
+FixturePrefix& Broken(FixturePrefix& prefix) {
+    prefix.WithWindowsBasics()
+        .String("HKLM", kFonts, "Arial", "arial.ttf")
+        .String("HKLM", kFonts, "Gone One", "gone1.ttf")
+        .String("HKLM", kFonts, "Gone Two", "gone2.ttf")
+        .String("HKLM", std::string(kRun) + "\\Vendor", "Tray", "C:\\Gone\\tray.exe /min")
+        .String("HKLM", kRun, "Direct", "C:\\Gone\\direct.exe");
+    for (int i = 0; i < 5; ++i)
+        prefix.Key("HKLM", "Software\\Classes\\CLSID\\{0000000" + std::to_string(i) + "}");
+    return prefix;
+}
+
+void CheckOnly(App& app, std::initializer_list<std::string> rows) {
+    LoadlvwRegistryvaluesScanValues(app);
+    for (auto& row : app.main().lvwRegistryvaluesScan.rows) {
+        row.checked = false;
+        for (const auto& wanted : rows)
+            if (row.text == wanted)
+                row.checked = true;
+    }
+}
+
+std::vector<std::string> KeyValues(App& app) {
+    std::vector<std::string> out;
+    for (const auto& row : app.main().lvwErrors)
+        out.push_back(row.KeyName + "=" + row.KeyValue);
+    return out;
+}
+
+TEST(ScanRun, ProgressStepRoundsHalvesToEven) {
+    EXPECT_EQ(ProgressStepFor(13), 329);
+    EXPECT_EQ(ProgressStepFor(18), 238);
+    EXPECT_EQ(ProgressStepFor(12), 356);
+}
+
+TEST(ScanRun, TheBarNeverPassesItsFullWidthAndIsFilledAtTheEnd) {
+    FixturePrefix prefix;
+    TestApp app(prefix.WithWindowsBasics().WriteAndOpen());
+    struct Case {
+        int rows;
+        int widthAfterRun;
+    };
+    for (const Case& c : {Case{12, 4272}, Case{13, 3948}, Case{18, 4046}}) {
+        CheckOnly(*app, {});
+        auto& list = app->main().lvwRegistryvaluesScan;
+        while (static_cast<int>(list.rows.size()) < c.rows)
+            list.Add("Window Shortcut Q", 12);
+        list.rows.resize(c.rows);
+        RunScanSections(*app);
+        EXPECT_EQ(app->main().PicProgress, c.widthAfterRun) << c.rows;
+        EXPECT_EQ(app->main().ProgressStep, 0);
+        ImgScanNowMouseMove_Click(*app);
+        EXPECT_EQ(app->main().PicProgress, 4275);
+    }
+}
+
+TEST(ScanRun, FindsTheBrokenEntriesOfTheCheckedRowsAndSummarisesThem) {
+    FixturePrefix prefix;
+    TestApp app(Broken(prefix).WriteAndOpen());
+    CheckOnly(*app, {"Windows Fonts", "Windows Startup"});
+    ImgScanNowMouseMove_Click(*app);
+    auto& main = app->main();
+    EXPECT_EQ(KeyValues(*app),
+              (std::vector<std::string>{"Tray=C:\\Gone\\tray.exe", "Gone One=C:\\windows\\Fonts\\gone1.ttf",
+                                        "Gone Two=C:\\windows\\Fonts\\gone2.ttf"}))
+        << "values stored directly in the Run key are not visited";
+    ASSERT_EQ(main.lvwRegistryProblems.rows.size(), 2u);
+    EXPECT_EQ(main.lvwRegistryProblems.rows[0].text, "Invalid Windows Startup Files  ( 1 Problem(s) )");
+    EXPECT_EQ(main.lvwRegistryProblems.rows[1].text, "Invalid Windows Fonts (  2 Problem(s) )");
+    EXPECT_EQ(main.lblProblemsFound, "3");
+    EXPECT_TRUE(main.PicResults);
+    EXPECT_FALSE(main.PicScanning);
+    EXPECT_TRUE(main.ImgScanNowNormal);
+    EXPECT_EQ(main.ScanStartTime, "09:05:01");
+    EXPECT_EQ(main.ScanEndTime, "09:05:01");
+}
+
+TEST(ScanRun, RowsThatFindNothing) {
+    FixturePrefix prefix;
+    TestApp app(Broken(prefix).WriteAndOpen());
+    app->SaveSetting("chkMakeLogFile", "1");
+
+    CheckOnly(*app, {});
+    ImgScanNowMouseMove_Click(*app);
+    EXPECT_TRUE(app->main().lvwErrors.empty());
+    EXPECT_TRUE(app->main().lvwRegistryProblems.rows.empty());
+    EXPECT_FALSE(app->main().PicResults);
+    EXPECT_TRUE(std::filesystem::exists(app.dataFolder.path() / "ScanReport.txt"))
+        << "the report step still runs";
+
+    CheckOnly(*app, {"Configuration files"});
+    ImgScanNowMouseMove_Click(*app);
+    EXPECT_TRUE(app->main().lvwErrors.empty()) << "the configuration-files row only shows values";
+    EXPECT_TRUE(app->main().lvwRegistryProblems.rows.empty());
+    EXPECT_FALSE(app->main().lblRegistryFilesScan.empty());
+
+    CheckOnly(*app, {"Registry Integrity"});
+    ImgScanNowMouseMove_Click(*app);
+    EXPECT_TRUE(app->main().lvwErrors.empty());
+    EXPECT_EQ(app->main().lblRegistryScan, "{00000004}");
+}
+
+TEST(ScanRun, WalkersReadEachTypeAsTextAndStopAtAValueTooLongForTheirBuffer) {
+    FixturePrefix prefix;
+    prefix.WithWindowsBasics()
+        .String("HKLM", kFonts, "", "default.ttf")
+        .ExpandString("HKLM", kFonts, "a expand", "expand.ttf")
+        .MultiString("HKLM", kFonts, "b multi", {"first.ttf", "second.ttf"})
+        .Dword("HKLM", kFonts, "c dword", 1)
+        .Dword("HKLM", kFonts, "c2 dword", 0xFFFFFFFF)
+        .Binary("HKLM", kFonts, "d binary", {1, 2, 3})
+        .String("HKLM", kFonts, "e long", std::string(300, 'x') + ".ttf")
+        .String("HKLM", kFonts, "f after", "after.ttf")
+        .String("HKLM", std::string(kRun) + "\\Next", "x", "C:\\Gone\\next.exe");
+    TestApp app(prefix.WriteAndOpen());
+    CheckOnly(*app, {"Windows Fonts", "Windows Startup"});
+    ImgScanNowMouseMove_Click(*app);
+    EXPECT_EQ(KeyValues(*app), (std::vector<std::string>{
+                                   "x=C:\\Gone\\next.exe",
+                                   "(Default)=C:\\windows\\Fonts\\default.ttf",
+                                   "b multi=C:\\windows\\Fonts\\first.ttf",
+                                   "c dword=C:\\windows\\Fonts\\1",
+                                   "c2 dword=C:\\windows\\Fonts\\-1",
+                               }));
+}
+
+TEST(ScanRun, CancelBeforeAnythingWasFoundAsksNothing) {
+    FixturePrefix prefix;
+    TestApp app(Broken(prefix).WriteAndOpen());
+    CheckOnly(*app, {"Registry Integrity", "Windows Fonts", "Windows Startup"});
+    app.frontEnd.atYield[app.frontEnd.yields + 2] = [](App& a) { cmdCancelOrStop_Click(a); };
+    ImgScanNowMouseMove_Click(*app);
+    EXPECT_TRUE(app.frontEnd.messages.empty());
+    EXPECT_EQ(app->main().ScanCancelled, -1);
+    EXPECT_FALSE(app->main().cmdCancelOrStop);
+    EXPECT_TRUE(app->main().lvwErrors.empty());
+    EXPECT_FALSE(app->main().PicResults);
+}
+
+TEST(ScanRun, CancelAfterFindingsAsksAndFollowsTheAnswer) {
+    for (const bool yes : {false, true}) {
+        FixturePrefix prefix;
+        Broken(prefix);
+        for (int i = 0; i < 5; ++i)
+            prefix.String("HKLM", kFonts, "More " + std::to_string(i), "more" + std::to_string(i) + ".ttf");
+        TestApp app(prefix.WriteAndOpen());
+        CheckOnly(*app, {"Windows Fonts", "Windows Startup"});
+        // Saved marks differ from this run's: the Cancel handler rebuilds the list from them mid-run.
+        app->SaveSetting("Windows Fonts", "False");
+        int cancelAt = 0;
+        app.frontEnd.answers = {yes};
+        // Press Cancel at the first yield after the first finding.
+        for (int i = 1; i < 200; ++i)
+            app.frontEnd.atYield[i] = [&cancelAt, i](App& a) {
+                if (cancelAt == 0 && !a.main().lvwErrors.empty()) {
+                    cancelAt = i;
+                    cmdCancelOrStop_Click(a);
+                }
+            };
+        ImgScanNowMouseMove_Click(*app);
+        ASSERT_EQ(app.frontEnd.messages.size(), 1u);
+        EXPECT_EQ(app.frontEnd.messages[0], "Are you sure you want to stop the scanning ?");
+        EXPECT_EQ(app->MessageBoxKind, "");
+        EXPECT_FALSE(app->main().lvwRegistryvaluesScan.rows[9].checked)
+            << "the list was rebuilt from the settings";
+        if (yes) {
+            EXPECT_EQ(app->main().ScanCancelled, -1);
+            EXPECT_EQ(app->main().lvwErrors.size(), 1u);
+            EXPECT_FALSE(app->main().PicResults);
+        } else {
+            EXPECT_EQ(app->main().ScanCancelled, 0);
+            EXPECT_EQ(app->main().lvwErrors.size(), 1u) << "the fonts row was unchecked by the rebuild";
+            EXPECT_TRUE(app->main().PicResults);
+        }
+    }
+}
+
+TEST(ScanRun, ShortcutSummaryRowComesLastWithItsOwnWording) {
+    FixturePrefix prefix;
+    TestApp app(prefix.WithWindowsBasics().WriteAndOpen());
+    CheckOnly(*app, {});
+    for (int i = 0; i < 3; ++i)
+        app->main().lvwShortcut.push_back(ShortcutEntry{"C:\\s" + std::to_string(i) + ".lnk"});
+    app->main().lvwRegistryProblems.Add("Invalid Help Files ( 1 Problem(s) )");
+    RunScanSections(*app);
+    ASSERT_EQ(app->main().lvwRegistryProblems.rows.size(), 2u);
+    EXPECT_EQ(app->main().lvwRegistryProblems.rows.back().text, "Invalid Windows Shortcut File (3 Problems)");
+}
+
+TEST(ScanRun, FontsKeyFollowsThePlatform) {
+    // Wine targets are NT-family: the NT fonts key is walked, the older one is not.
+    FixturePrefix prefix;
+    prefix.WithWindowsBasics()
+        .String("HKLM", kFonts, "Nt", "nt-gone.ttf")
+        .String("HKLM", "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts", "Old", "old-gone.ttf");
+    TestApp app(prefix.WriteAndOpen());
+    CheckOnly(*app, {"Windows Fonts"});
+    ImgScanNowMouseMove_Click(*app);
+    EXPECT_EQ(KeyValues(*app), std::vector<std::string>{"Nt=C:\\windows\\Fonts\\nt-gone.ttf"});
+}
+
+} // namespace
+} // namespace vx
