@@ -41,7 +41,15 @@ std::string WithBackslash(std::string_view folder) {
 TargetShellItems::TargetShellItems(FileSystem& files, Registry& registry)
     : files_(files), registry_(registry), environment_(files, registry) {}
 
-TargetShellItems::FileClass TargetShellItems::ClassOf(std::string_view extension) {
+const TargetShellItems::FileClass& TargetShellItems::ClassOf(std::string_view extension) {
+    std::string upper = FoldCase(extension);
+    auto found = classes_.find(upper);
+    if (found == classes_.end())
+        found = classes_.emplace(std::move(upper), ReadClass(extension)).first;
+    return found->second;
+}
+
+TargetShellItems::FileClass TargetShellItems::ReadClass(std::string_view extension) {
     if (extension.empty())
         return {"File", false};
     const std::string upper = FoldCase(extension);
@@ -114,18 +122,39 @@ void TargetShellItems::ReadLink(const std::filesystem::path& file, std::string_v
     // Other classes marked as shortcuts: a link whose target this program does not read.
 }
 
+std::optional<std::filesystem::path> TargetShellItems::HostPathOf(std::string_view folder,
+                                                                  std::string_view name,
+                                                                  std::filesystem::file_status& status) {
+    std::error_code error;
+    // Fast path: the name as listed, inside the folder resolved for the previous item.
+    if (folder != lastFolder_) {
+        lastFolder_ = std::string(folder);
+        lastHostFolder_ = files_.HostPath(folder);
+    }
+    if (lastHostFolder_ && name != "." && name != ".." &&
+        name.find_first_of("\\/") == std::string_view::npos) {
+        std::filesystem::path candidate = *lastHostFolder_ / std::string(name);
+        status = std::filesystem::status(candidate, error);
+        if (!error && std::filesystem::exists(status))
+            return candidate;
+    }
+    // Otherwise the file system's own lookup: case, trailing dots and blanks, "..".
+    auto hostItem = files_.HostPath(WithBackslash(folder) + std::string(name));
+    if (!hostItem)
+        return std::nullopt;
+    status = std::filesystem::status(*hostItem, error);
+    if (error || !std::filesystem::exists(status))
+        return std::nullopt;
+    return hostItem;
+}
+
 std::optional<ShellItem> TargetShellItems::GetItem(std::string_view folder, std::string_view name) {
     if (name.empty())
         return std::nullopt;
-    std::error_code error;
-    const auto hostFolder = files_.HostPath(folder);
-    if (!hostFolder || !std::filesystem::is_directory(*hostFolder, error))
-        return std::nullopt;
-    const auto hostItem = files_.HostPath(WithBackslash(folder) + std::string(name));
+    // An existing item implies an existing folder, so the folder needs no test of its own.
+    std::filesystem::file_status status;
+    const auto hostItem = HostPathOf(folder, name, status);
     if (!hostItem)
-        return std::nullopt;
-    const auto status = std::filesystem::status(*hostItem, error);
-    if (error || !std::filesystem::exists(status))
         return std::nullopt;
 
     ShellItem item;
@@ -136,8 +165,8 @@ std::optional<ShellItem> TargetShellItems::GetItem(std::string_view folder, std:
     const size_t dot = name.rfind('.');
     const std::string_view extension =
         dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
-    FileClass fileClass = ClassOf(extension);
-    item.type = std::move(fileClass.description);
+    const FileClass& fileClass = ClassOf(extension);
+    item.type = fileClass.description;
     item.isLink = fileClass.isShortcut;
     // Only plain files are read: a device or pipe that happens to carry the name would block the walk.
     if (item.isLink && !std::filesystem::is_regular_file(status)) {

@@ -7,6 +7,8 @@
 #include "platform/shell_items.h"
 #include "platform/target_environment.h"
 
+#include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,7 +17,9 @@ namespace vx {
 
 class TargetShellItems final : public ShellItems {
   public:
-    // Both must outlive this object. Nothing is read until the first item is asked for.
+    // Both must outlive this object. Nothing is read until the first item is asked for. The class of an
+    // extension is looked up once and then remembered for the object's life (a drive walk asks for every
+    // file), so later changes to HKEY_CLASSES_ROOT are seen by a new object only.
     TargetShellItems(FileSystem& files, Registry& registry);
 
     std::optional<ShellItem> GetItem(std::string_view folder, std::string_view name) override;
@@ -25,7 +29,10 @@ class TargetShellItems final : public ShellItems {
         std::string description;
         bool isShortcut = false;
     };
-    FileClass ClassOf(std::string_view extension);
+    const FileClass& ClassOf(std::string_view extension);
+    FileClass ReadClass(std::string_view extension);
+    std::optional<std::filesystem::path> HostPathOf(std::string_view folder, std::string_view name,
+                                                    std::filesystem::file_status& status);
     int AnsiCodePage();
     void ReadLink(const std::filesystem::path& file, std::string_view extension, ShellItem& item);
 
@@ -33,6 +40,10 @@ class TargetShellItems final : public ShellItems {
     Registry& registry_;
     TargetEnvironment environment_;
     std::optional<int> ansiCodePage_;
+    std::map<std::string, FileClass> classes_; // by upper-cased extension
+    // The last folder asked about and where it lies: the walker asks for every file of a folder in turn.
+    std::string lastFolder_;
+    std::optional<std::filesystem::path> lastHostFolder_;
 };
 
 } // namespace vx

@@ -100,8 +100,9 @@ TEST_F(ShellLinkReaderTest, EveryRealShortcutFileIsReadWithoutFault) {
             const auto item = Item(path);
             ASSERT_TRUE(item) << path;
             EXPECT_FALSE(item->type.empty()) << path;
-            if (!item->isLink)
+            if (!item->isLink) {
                 EXPECT_TRUE(item->linkPath.empty() && item->workingDirectory.empty()) << path;
+            }
         }
     }
 }
@@ -218,8 +219,9 @@ TEST_F(ShellLinkReaderTest, ClassesOfTheRegistryOverrideTheShellsDefaults) {
         ASSERT_TRUE(item) << c.what;
         EXPECT_EQ(item->isLink, c.isLink) << c.what;
         EXPECT_EQ(item->type, c.type) << c.what;
-        if (c.isLink)
+        if (c.isLink) {
             EXPECT_EQ(item->linkPath, "C:\\windows\\notepad.exe") << c.what;
+        }
     }
 }
 
