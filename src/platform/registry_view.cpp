@@ -259,7 +259,10 @@ Status RegistryView::RegCreateKeyEx(HKEY parent, std::string_view subKey, uint32
             machine = inMachine ? nextMachine : Side{};
         }
         if (depth < parts.size()) {
-            Side target = user.key ? user : machine;
+            // Below the classes root itself new keys are the machine's, as on Windows; deeper down they
+            // follow their parent.
+            const bool atRoot = depth == 0 && parent == HKEY_CLASSES_ROOT;
+            Side target = user.key && !atRoot ? user : machine;
             if (!target.key) {
                 // No classes key on either side yet: the machine's is where Windows keeps the defaults.
                 target = SideAt("Machine");

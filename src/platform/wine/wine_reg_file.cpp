@@ -558,8 +558,7 @@ bool WineRegFile::ParseText(std::string& error, std::vector<std::string>& warnin
         AddLoadedValues(*blockOwner, pending);
         if (blockOwner->block.empty())
             blockOwner->block = block;
-        else
-            extraBlocks_.emplace_back(blockOwner, block);
+        sections_.push_back({blockOwner, block});
     };
     auto nameOf = [&](std::string_view raw, bool escaped) {
         return escaped ? Strings().Copy(UnescapeToUtf8(raw)) : raw;
@@ -670,13 +669,28 @@ std::string WineRegFile::Serialize() const {
 
 struct WineRegFile::EmitState {
     Stamp stamp;
-    std::unordered_multimap<const RegKeyNode*, int> extras;
 };
 
 void WineRegFile::SerializeInto(std::string& out, std::vector<Emitted>* emitted) const {
-    EmitState state{Now(), {}};
-    for (size_t i = 0; i < extraBlocks_.size(); ++i)
-        state.extras.emplace(extraBlocks_[i].first, static_cast<int>(i));
+    const EmitState state{Now()};
+    // Keys without a section of their own that Wine would write (those with values, and leaves) go right
+    // after the section of the key before them in tree order, which is where Wine writes them.
+    std::unordered_map<const RegKeyNode*, std::vector<const RegKeyNode*>> after;
+    const RegKeyNode* anchor = nullptr;
+    auto collect = [&](auto&& self, const RegKeyNode& key) -> void {
+        bool leaf = true;
+        for (const RegKeyNode* sub : key.subkeys)
+            leaf &= sub->store != this;
+        if (!key.block.empty())
+            anchor = &key;
+        else if (!key.values.empty() || (leaf && &key != Root()))
+            after[anchor].push_back(&key);
+        for (const RegKeyNode* sub : key.subkeys)
+            if (sub->store == this)
+                self(self, *sub);
+    };
+    collect(collect, *Root());
+
     out.reserve(text_.size() + 4096);
     if (existed_) {
         out += prelude_;
@@ -684,60 +698,52 @@ void WineRegFile::SerializeInto(std::string& out, std::vector<Emitted>* emitted)
         out += kHeader;
         out += '\n';
         out += kRelativeTo;
-        std::string escaped;
-        AppendEscaped(Utf8Units(relativeTo_), escaped, "\"\"");
-        out += escaped;
+        AppendEscaped(Utf8Units(relativeTo_), out, "\"\"");
         out += '\n';
     }
-    EmitKey(*Root(), state, out, emitted);
+    // Sections that followed each other in the file still do; elsewhere a blank line separates them, as
+    // in Wine's files.
+    const char* copiedUpTo = existed_ ? prelude_.data() + prelude_.size() : nullptr;
+    auto emitNew = [&](const RegKeyNode* anchorKey) {
+        auto it = after.find(anchorKey);
+        if (it == after.end())
+            return;
+        for (const RegKeyNode* key : it->second) {
+            EnsureBlankLine(out);
+            const size_t from = out.size();
+            EmitNewKey(*key, state, out);
+            if (emitted)
+                emitted->push_back({const_cast<RegKeyNode*>(key), true, true, {}, from, out.size() - from});
+            copiedUpTo = nullptr;
+        }
+    };
+    emitNew(nullptr);
+    for (const Section& section : sections_) {
+        const bool first = section.text.data() == section.key->block.data();
+        if (section.key->dirty || section.text.data() != copiedUpTo)
+            EnsureBlankLine(out);
+        copiedUpTo = section.key->dirty ? nullptr : section.text.data() + section.text.size();
+        const size_t from = out.size();
+        if (section.key->dirty)
+            EmitChangedBlock(*section.key, section.text, first, state, out);
+        else
+            out += section.text;
+        if (emitted)
+            emitted->push_back(
+                {section.key, first, section.key->dirty, section.text, from, out.size() - from});
+        if (first)
+            emitNew(section.key);
+    }
 }
 
-void WineRegFile::EmitKey(const RegKeyNode& key, EmitState& state, std::string& out,
-                          std::vector<Emitted>* emitted) const {
-    auto record = [&](int extra, size_t from) {
-        if (emitted)
-            emitted->push_back({const_cast<RegKeyNode*>(&key), extra, from, out.size() - from});
-    };
-    if (!key.block.empty()) {
-        EnsureBlankLine(out);
-        if (!key.dirty) {
-            out += key.block;
-        } else {
-            const size_t from = out.size();
-            EmitChangedBlock(key, key.block, true, state, out);
-            record(-1, from);
-        }
-        auto range = state.extras.equal_range(&key);
-        std::vector<int> extras;
-        for (auto it = range.first; it != range.second; ++it)
-            extras.push_back(it->second);
-        std::sort(extras.begin(), extras.end());
-        for (int index : extras) {
-            EnsureBlankLine(out);
-            if (!key.dirty) {
-                out += extraBlocks_[static_cast<size_t>(index)].second;
-            } else {
-                const size_t from = out.size();
-                EmitChangedBlock(key, extraBlocks_[static_cast<size_t>(index)].second, false, state, out);
-                record(index, from);
-            }
-        }
-    } else if (!key.values.empty() || (key.subkeys.empty() && &key != Root())) {
-        // Wine writes a key that has values or no subkeys; the others follow from their subkeys' paths.
-        EnsureBlankLine(out);
-        const size_t from = out.size();
-        out += '[';
-        out += KeyPath(key);
-        out += "] " + std::to_string(state.stamp.seconds) + "\n";
-        out += TimeLine(state.stamp) + "\n";
-        std::string scratch;
-        for (const auto& value : key.values)
-            AppendValue(value.name, value.type, ValueBytes(value, scratch), out);
-        record(-1, from);
-    }
-    for (const RegKeyNode* sub : key.subkeys)
-        if (sub->store == this)
-            EmitKey(*sub, state, out, emitted);
+void WineRegFile::EmitNewKey(const RegKeyNode& key, const EmitState& state, std::string& out) const {
+    out += '[';
+    out += KeyPath(key);
+    out += "] " + std::to_string(state.stamp.seconds) + "\n";
+    out += TimeLine(state.stamp) + "\n";
+    std::string scratch;
+    for (const auto& value : key.values)
+        AppendValue(value.name, value.type, ValueBytes(value, scratch), out);
 }
 
 void WineRegFile::EmitChangedBlock(const RegKeyNode& key, std::string_view block, bool first,
@@ -818,8 +824,7 @@ void WineRegFile::Rebind(RegKeyNode& key, std::string_view block) {
             const std::string name = item.defaultValue ? std::string()
                                      : item.escaped    ? UnescapeToUtf8(item.raw)
                                                        : std::string(item.raw);
-            if (auto* value = const_cast<RegValueRecord*>(FindValue(key, name));
-                value && value->source.empty())
+            if (auto* value = const_cast<RegValueRecord*>(FindValue(key, name)))
                 value->source = block.substr(item.begin, item.end - item.begin);
         }
         pos = item.next;
@@ -834,20 +839,24 @@ bool WineRegFile::Save(std::string& error) {
     SerializeInto(out, &emitted);
     if (!WriteAtomically(out, error))
         return false;
-    // The file now holds the new text: changed sections become the original text of the next save.
+    // The file now holds the new text: its sections are the original text of the next save.
     if (!existed_) {
         const size_t headerEnd = out.find('\n', kHeader.size() + 1);
         prelude_ = Strings().Copy(std::string_view(out).substr(0, headerEnd + 1));
         existed_ = true;
     }
+    std::vector<Section> sections;
+    sections.reserve(emitted.size());
     for (const Emitted& e : emitted) {
-        const std::string_view block = Strings().Copy(std::string_view(out).substr(e.offset, e.length));
-        if (e.extra < 0)
-            e.key->block = block;
-        else
-            extraBlocks_[static_cast<size_t>(e.extra)].second = block;
-        Rebind(*e.key, block);
+        const std::string_view text =
+            e.fresh ? Strings().Copy(std::string_view(out).substr(e.offset, e.length)) : e.original;
+        if (e.first)
+            e.key->block = text;
+        if (e.fresh)
+            Rebind(*e.key, text);
+        sections.push_back({e.key, text});
     }
+    sections_ = std::move(sections);
     ForEachKey([](RegKeyNode& key) { key.dirty = false; });
     ClearChanged();
     return true;

@@ -52,18 +52,24 @@ class WineRegFile : public RegistryStore {
     std::string DecodeText(const RegValueRecord& value) const override;
 
   private:
-    // A section written afresh by a save: which key (and which of its sections), where in the output.
+    // A key's section of the file ("[path] …" up to the next key), in file order.
+    struct Section {
+        RegKeyNode* key;
+        std::string_view text;
+    };
+    // A section as a save writes it: where in the output, and whether its text changed.
     struct Emitted {
         RegKeyNode* key;
-        int extra; // -1 for the key's first section, else its index in extraBlocks_
+        bool first; // the key's first section
+        bool fresh; // written afresh rather than copied
+        std::string_view original;
         size_t offset, length;
     };
+    struct EmitState;
     WineRegFile(std::filesystem::path path, std::string text);
     bool ParseText(std::string& error, std::vector<std::string>& warnings);
     void SerializeInto(std::string& out, std::vector<Emitted>* emitted) const;
-    struct EmitState;
-    void EmitKey(const RegKeyNode& key, EmitState& state, std::string& out,
-                 std::vector<Emitted>* emitted) const;
+    void EmitNewKey(const RegKeyNode& key, const EmitState& state, std::string& out) const;
     void EmitChangedBlock(const RegKeyNode& key, std::string_view block, bool first, const EmitState& state,
                           std::string& out) const;
     void Rebind(RegKeyNode& key, std::string_view block);
@@ -73,7 +79,7 @@ class WineRegFile : public RegistryStore {
     std::string text_;
     std::string relativeTo_;
     std::string_view prelude_;
-    std::vector<std::pair<RegKeyNode*, std::string_view>> extraBlocks_; // later sections of keys listed twice
+    std::vector<Section> sections_;
     bool existed_ = true;
     SaveFault fault_;
 };

@@ -1,0 +1,112 @@
+#pragma once
+// Wine prefixes for the registry tests: registry files written to a temporary folder as text, so that
+// each test shows the exact file content it is about.
+#include "platform/wine/wine_registry.h"
+#include "support/fixture_prefix.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace vx::test {
+
+inline std::string MachineFile(std::string_view body) {
+    return "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n" +
+           std::string(body);
+}
+inline std::string UserFile(std::string_view body, std::string_view sid = "S-1-5-21-1-2-3-1001") {
+    return "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\" + std::string(sid) +
+           "\n\n#arch=win64\n\n" + std::string(body);
+}
+
+inline std::string ReadAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteAll(const std::filesystem::path& file, std::string_view text) {
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+class RegistryPrefix {
+  public:
+    RegistryPrefix& System(std::string_view body) { return Put("system.reg", MachineFile(body)); }
+    RegistryPrefix& User(std::string_view body) { return Put("user.reg", UserFile(body)); }
+    RegistryPrefix& Put(std::string_view file, std::string_view text) {
+        WriteAll(dir_.path() / file, text);
+        return *this;
+    }
+    std::unique_ptr<WineRegistry> Open() {
+        std::string error;
+        warnings.clear();
+        auto registry = OpenWineRegistry(dir_.path(), error, warnings);
+        EXPECT_TRUE(registry) << error;
+        return registry;
+    }
+    std::filesystem::path operator/(std::string_view file) const { return dir_.path() / file; }
+    const std::filesystem::path& path() const { return dir_.path(); }
+
+    std::vector<std::string> warnings;
+
+  private:
+    TempDir dir_;
+};
+
+// Enumeration through the Registry calls, with generous buffers.
+inline std::vector<std::string> SubkeysOf(Registry& registry, HKEY root, std::string_view path) {
+    std::vector<std::string> names;
+    HKEY key = 0;
+    if (registry.RegOpenKeyEx(root, path, KEY_READ, key) != ERROR_SUCCESS)
+        return {"<cannot open>"};
+    std::string name;
+    for (uint32_t i = 0;; ++i) {
+        uint32_t size = 1024;
+        if (registry.RegEnumKeyEx(key, i, name, size) != ERROR_SUCCESS)
+            break;
+        names.push_back(name);
+    }
+    registry.RegCloseKey(key);
+    return names;
+}
+
+inline std::vector<std::string> ValuesOf(Registry& registry, HKEY root, std::string_view path) {
+    std::vector<std::string> names;
+    HKEY key = 0;
+    if (registry.RegOpenKeyEx(root, path, KEY_READ, key) != ERROR_SUCCESS)
+        return {"<cannot open>"};
+    std::string name;
+    for (uint32_t i = 0;; ++i) {
+        uint32_t size = 16384;
+        if (registry.RegEnumValue(key, i, name, size, nullptr, {}, nullptr) != ERROR_SUCCESS)
+            break;
+        names.push_back(name);
+    }
+    registry.RegCloseKey(key);
+    return names;
+}
+
+struct Data {
+    Status status = ERROR_SUCCESS;
+    uint32_t type = 0;
+    std::string bytes; // as the A call delivers them
+};
+
+inline Data QueryData(Registry& registry, HKEY root, std::string_view path, std::string_view name) {
+    Data data;
+    HKEY key = 0;
+    if ((data.status = registry.RegOpenKeyEx(root, path, KEY_READ, key)) != ERROR_SUCCESS)
+        return data;
+    uint32_t size = 0;
+    data.status = registry.RegQueryValueEx(key, name, &data.type, {}, &size);
+    if (data.status == ERROR_SUCCESS) {
+        data.bytes.assign(size, '\0');
+        data.status = registry.RegQueryValueEx(
+            key, name, &data.type, {reinterpret_cast<uint8_t*>(data.bytes.data()), data.bytes.size()}, &size);
+    }
+    registry.RegCloseKey(key);
+    return data;
+}
+
+} // namespace vx::test
