@@ -1,0 +1,80 @@
+// ScanReport.txt, byte for byte.
+#include "engine/section_list.h"
+#include "results/scan_report.h"
+#include "support/test_app.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace vx {
+namespace {
+
+using test::FixturePrefix;
+using test::TestApp;
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class ScanReportTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        app = std::make_unique<TestApp>(prefix.WithWindowsBasics().WriteAndOpen());
+        LoadlvwRegistryvaluesScanValues(a());
+        for (auto& row : a().main().lvwRegistryvaluesScan.rows)
+            row.checked = row.text == "Help Files" || row.text == "Window Shortcut C";
+        a().main().ScanStartTime = "09:05:01";
+        a().main().ScanEndTime = "09:05:07";
+    }
+    App& a() { return **app; }
+    std::filesystem::path ReportPath() { return app->dataFolder.path() / "ScanReport.txt"; }
+    FixturePrefix prefix;
+    std::unique_ptr<TestApp> app;
+};
+
+TEST_F(ScanReportTest, MatchesTheExpectedFile) {
+    ProblemEntry first;
+    first.RegistryScanners = "Help Files";
+    first.KeyValue = "C:\\Program Files\\Old\\old.hlp";
+    first.FullKeyPath = "SOFTWARE\\Microsoft\\Windows\\Help";
+    ProblemEntry second = first;
+    second.RegistryScanners = "Windows Fonts";
+    second.KeyValue = "C:\\windows\\Fonts\\gone.ttf";
+    second.FullKeyPath = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+    a().main().lvwErrors = {first, second};
+    a().main().lvwShortcut = {ShortcutEntry{"C:\\users\\Public\\Desktop\\Old.lnk"}};
+    a().SaveSetting("chkMakeLogFile", "1");
+    ASSERT_EQ(MakeScanReport(a()), ReportPath().string());
+    EXPECT_EQ(ReadFile(ReportPath()), ReadFile(VANTRELIX_SOURCE_DIR "/tests/results/data/scan_report.txt"));
+}
+
+TEST_F(ScanReportTest, ACleanRunSaysSoAndReplacesTheEarlierReport) {
+    a().SaveSetting("chkMakeLogFile", "1");
+    std::ofstream(ReportPath()) << "an earlier report";
+    MakeScanReport(a());
+    const std::string text = ReadFile(ReportPath());
+    EXPECT_NE(text.find("Total numbers of problems detected : 0\r\n"), std::string::npos);
+    EXPECT_NE(text.find(std::string(27, ' ') +
+                        "Your system is clean Please run Vantrelix v3.0 to keep your system "
+                        "in good health\r\n"),
+              std::string::npos);
+    EXPECT_EQ(text.find("an earlier report"), std::string::npos);
+    EXPECT_EQ(text.find("*****"), std::string::npos);
+}
+
+TEST_F(ScanReportTest, NothingIsWrittenWhileTheOptionIsOff) {
+    std::ofstream(ReportPath()) << "an earlier report";
+    EXPECT_EQ(MakeScanReport(a()), "");
+    EXPECT_EQ(ReadFile(ReportPath()), "an earlier report");
+}
+
+TEST_F(ScanReportTest, AMissingFolderWritesNothing) {
+    a().SaveSetting("chkMakeLogFile", "1");
+    a().SaveSetting("txtLogFile", (app->dataFolder.path() / "missing").string());
+    EXPECT_EQ(MakeScanReport(a()), "");
+}
+
+} // namespace
+} // namespace vx
