@@ -92,32 +92,27 @@ void MakePrefix(const fs::path& prefix, long files, long folders) {
     const std::string existing = MakeLink("C:\\windows\\notepad.exe");
     const std::string missing = MakeLink("C:\\gone\\app.exe");
 
+    // FOLDERS folders, a hundred to a top folder, and the files spread evenly over all of them; the drive's
+    // root stays small, as real ones are (a missing target is looked up there).
     const long top = std::max(1L, folders / 100);
-    const long perFolder = files / std::max(1L, folders);
-    long made = 0, folderCount = 0;
-    const char* extensions[] = {".dll", ".txt", ".exe", ".ini", "", ".dat", ".LNK"};
-    for (long t = 0; t < top && folderCount < folders; ++t) {
+    std::vector<fs::path> all;
+    for (long t = 0; t < top; ++t) {
         const fs::path upper = prefix / "drive_c" / ("Folder" + std::to_string(t));
-        fs::create_directory(upper);
-        ++folderCount;
-        for (long s = 0; folderCount < folders && s < folders / top - 1; ++s, ++folderCount)
-            fs::create_directory(upper / ("Sub" + std::to_string(s)));
-        for (const auto& entry : fs::directory_iterator(upper)) {
-            const fs::path folder = entry.is_directory() ? entry.path() : upper;
-            for (long f = 0; f < perFolder && made < files; ++f, ++made) {
-                if (made % 50 == 0) {
-                    WriteFile(folder / ("link" + std::to_string(f) + ".lnk"),
-                              made % 100 ? existing : missing);
-                } else {
-                    const char* ext = extensions[made % 6];
-                    WriteFile(folder / ("file" + std::to_string(f) + ext), "");
-                }
-            }
-        }
+        all.push_back(upper);
+        for (long s = 1; s < folders / top && static_cast<long>(all.size()) < folders; ++s)
+            all.push_back(upper / ("Sub" + std::to_string(s)));
     }
-    // Whatever the division left over goes into the first folder.
-    for (; made < files; ++made)
-        WriteFile(prefix / "drive_c" / ("rest" + std::to_string(made) + ".txt"), "");
+    for (const auto& folder : all)
+        fs::create_directories(folder);
+    const char* extensions[] = {".dll", ".txt", ".exe", ".ini", "", ".dat"};
+    for (long made = 0; made < files; ++made) {
+        const fs::path& folder = all[static_cast<size_t>(made) % all.size()];
+        const std::string stem = std::to_string(made / static_cast<long>(all.size()));
+        if (made % 50 == 0)
+            WriteFile(folder / ("link" + stem + ".lnk"), made % 100 ? existing : missing);
+        else
+            WriteFile(folder / ("file" + stem + extensions[made % 6]), "");
+    }
 }
 
 // The floor under the walk: the same folders listed through the target's file system, nothing checked.
