@@ -16,6 +16,11 @@ for f in windows/system32/shell32.dll windows/system32/ole32.dll windows/system3
     : > "$c/$f"
 done
 
+# Two shortcuts written by Wine's own shell: one whose target exists, one whose target is gone.
+links="$(cd "$(dirname "$0")/.." && pwd)/tests/shortcuts/data/wine"
+cp "$links/existing_target.lnk" "$c/users/Public/Desktop/Notepad.lnk"
+cp "$links/missing_target.lnk" "$c/users/demo/Desktop/Old Game.lnk"
+
 cat > "$dir/system.reg" <<'REG'
 WINE REGISTRY Version 2
 ;; All keys relative to \\Machine

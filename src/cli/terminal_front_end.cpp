@@ -5,6 +5,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <unistd.h>
@@ -29,6 +30,8 @@ std::string Shorten(const std::string& text, size_t width) {
 
 TerminalFrontEnd::TerminalFrontEnd(bool assumeYes, bool showProgress)
     : assumeYes_(assumeYes), showProgress_(showProgress && isatty(STDERR_FILENO)) {
+    if (const char* abortAt = std::getenv("VANTRELIX_ABORT_AT_YIELD"))
+        abortAtYield_ = std::atol(abortAt);
     gActive = this;
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
@@ -43,6 +46,9 @@ TerminalFrontEnd::~TerminalFrontEnd() {
 }
 
 void TerminalFrontEnd::Yield(App& app) {
+    // Fault injection for the interruption tests: end the process abruptly at the given yield.
+    if (abortAtYield_ > 0 && ++yields_ == abortAtYield_)
+        std::_Exit(137);
     if (gInterrupts.load() > 0) {
         gInterrupts.store(0);
         if (!scanning_) {

@@ -27,6 +27,8 @@ class TerminalFrontEnd : public FrontEnd {
     bool showProgress_;
     bool scanning_ = false;
     bool drawn_ = false;
+    long abortAtYield_ = 0;
+    long yields_ = 0;
     std::chrono::steady_clock::time_point lastDraw_{};
 };
 

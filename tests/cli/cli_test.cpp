@@ -1,0 +1,174 @@
+// vantrelix-cli as a user runs it: exit statuses, messages, output forms, and a repair that is killed.
+#include "support/fixture_prefix.h"
+#include "support/registry_dump.h"
+#include "support/run_cli.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <nlohmann/json.hpp>
+
+namespace vx {
+namespace {
+
+using test::FixturePrefix;
+using test::RunCli;
+using test::TempDir;
+
+const char* kFonts = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void BrokenFonts(FixturePrefix& prefix, int broken) {
+    prefix.WithWindowsBasics().String("HKLM", kFonts, "Arial", "arial.ttf");
+    for (int i = 0; i < broken; ++i)
+        prefix.String("HKLM", kFonts, "Gone " + std::to_string(i), "gone" + std::to_string(i) + ".ttf");
+    prefix.Write();
+}
+
+TEST(Cli, ABadTargetGetsOneLineAndStatusTwo) {
+    TempDir home;
+    TempDir bad;
+    std::ofstream(bad.path() / "system.reg") << "REGEDIT4\n";
+    struct Case {
+        std::vector<std::string> args;
+        std::string mentions;
+    };
+    for (const auto& c :
+         std::vector<Case>{{{"--prefix", "/nonexistent/prefix", "scan"}, "/nonexistent/prefix"},
+                           {{"--prefix", bad.path().string(), "scan"}, "system.reg"},
+                           {{"--prefix", bad.path().string(), "reg", "query", "HKLM\\x"}, "system.reg"}}) {
+        const auto result = RunCli(c.args, home.path());
+        EXPECT_EQ(result.status, 2) << c.args[1];
+        EXPECT_NE(result.err.find(c.mentions), std::string::npos) << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    }
+}
+
+TEST(Cli, ScanPrintsSummaryWithDetailsAndExitsOneWhenSomethingWasFound) {
+    FixturePrefix prefix;
+    BrokenFonts(prefix, 2);
+    TempDir home;
+    const auto found =
+        RunCli({"--prefix", prefix.root().string(), "scan", "--sections", "windows fonts"}, home.path());
+    EXPECT_EQ(found.status, 1);
+    EXPECT_EQ(found.out, "Invalid Windows Fonts (  2 Problem(s) )\n"
+                         "    This file could not be found on your hard drive:C:\\windows\\Fonts\\gone0.ttf\n"
+                         "    This file could not be found on your hard drive:C:\\windows\\Fonts\\gone1.ttf\n"
+                         "Problem(s) Detected : 2\n");
+    const auto clean =
+        RunCli({"--prefix", prefix.root().string(), "scan", "--sections", "Help Files"}, home.path());
+    EXPECT_EQ(clean.status, 0);
+    const auto unknown =
+        RunCli({"--prefix", prefix.root().string(), "scan", "--sections", "Nope"}, home.path());
+    EXPECT_EQ(unknown.status, 2);
+}
+
+TEST(Cli, JsonOutputAndReport) {
+    FixturePrefix prefix;
+    BrokenFonts(prefix, 1);
+    TempDir home;
+    const auto result = RunCli({"--prefix", prefix.root().string(), "scan", "--sections",
+                                "Windows Fonts,Help Files", "--json", "--report"},
+                               home.path());
+    EXPECT_EQ(result.status, 1);
+    const auto json = nlohmann::json::parse(result.out);
+    EXPECT_EQ(json["target"], prefix.root().string());
+    EXPECT_EQ(json["cancelled"], false);
+    EXPECT_EQ(json["sections"], (nlohmann::json{"Help Files", "Windows Fonts"}));
+    ASSERT_EQ(json["problems"].size(), 1u);
+    EXPECT_EQ(json["problems"][0]["KeyName"], "Gone 0");
+    EXPECT_EQ(json["problems"][0]["Registry Scanners"], "Windows Fonts");
+    EXPECT_EQ(json["problems"][0]["MainKey"], "-2147483646");
+    EXPECT_EQ(json["summary"], (nlohmann::json{"Invalid Windows Fonts (  1 Problem(s) )"}));
+    EXPECT_TRUE(json["shortcuts"].empty());
+    const std::string report = ReadFile(home.path() / "data" / "vantrelix" / "ScanReport.txt");
+    EXPECT_NE(report.find(" File Name       : C:\\windows\\Fonts\\gone0.ttf\r\n"), std::string::npos);
+}
+
+TEST(Cli, SectionsAndSettingsPersist) {
+    FixturePrefix prefix;
+    BrokenFonts(prefix, 0);
+    TempDir home;
+    const std::string p = prefix.root().string();
+    EXPECT_EQ(RunCli({"--prefix", p, "settings", "Help Files", "False"}, home.path()).status, 0);
+    EXPECT_EQ(RunCli({"--prefix", p, "settings", "HELP FILES"}, home.path()).out, "False\n");
+    const auto sections = RunCli({"--prefix", p, "sections"}, home.path());
+    EXPECT_NE(sections.out.find("[ ] Help Files\n"), std::string::npos);
+    EXPECT_NE(sections.out.find("[x] Window Shortcut C\n"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(home.path() / "config" / "vantrelix" / "settings.ini"));
+}
+
+TEST(Cli, RepairAsksUnlessYesThenBacksUpAndBackupsRestore) {
+    FixturePrefix prefix;
+    BrokenFonts(prefix, 2);
+    TempDir home;
+    const std::string p = prefix.root().string();
+    const std::string before = ReadFile(prefix.root() / "system.reg");
+
+    const auto refused =
+        RunCli({"--prefix", p, "repair", "--sections", "Windows Fonts"}, home.path(), {}, "n\n");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(ReadFile(prefix.root() / "system.reg"), before);
+
+    const auto repaired =
+        RunCli({"--prefix", p, "--yes", "repair", "--sections", "Windows Fonts"}, home.path());
+    EXPECT_EQ(repaired.status, 0) << repaired.err;
+    EXPECT_NE(repaired.out.find("Repaired: 2\nSkipped:  0\n"), std::string::npos) << repaired.out;
+    EXPECT_EQ(ReadFile(prefix.root() / "system.reg").find("gone0.ttf"), std::string::npos);
+
+    const auto list = RunCli({"--prefix", p, "backups"}, home.path());
+    ASSERT_EQ(list.out.rfind("BackUp ", 0), 0u) << list.out;
+    const std::string name = list.out.substr(0, list.out.find('\t'));
+    const auto restored = RunCli({"--prefix", p, "backups", "restore", name}, home.path());
+    EXPECT_EQ(restored.status, 0) << restored.err;
+    EXPECT_NE(ReadFile(prefix.root() / "system.reg").find("\"Gone 0\"=\"gone0.ttf\""), std::string::npos);
+    EXPECT_EQ(RunCli({"--prefix", p, "backups"}, home.path()).out.find("BackUp "), std::string::npos);
+}
+
+// A repair killed at any point leaves each registry file as before or as after, and every value gone
+// from a saved file has its record in the backup file.
+TEST(Cli, ARepairKilledAnywhereLosesNothing) {
+    TempDir home;
+    // Every yield of the run is a kill point, until a run gets through without being killed.
+    bool finished = false;
+    for (int abortAt = 1; !finished && abortAt < 1000; ++abortAt) {
+        FixturePrefix prefix;
+        BrokenFonts(prefix, 4);
+        const std::string before = ReadFile(prefix.root() / "system.reg");
+        const auto runHome = home.path() / std::to_string(abortAt);
+        const auto result =
+            RunCli({"--prefix", prefix.root().string(), "--yes", "repair", "--sections", "Windows Fonts"},
+                   runHome, {{"VANTRELIX_ABORT_AT_YIELD", std::to_string(abortAt)}});
+        const std::string after = ReadFile(prefix.root() / "system.reg");
+        std::string backups;
+        const auto data = runHome / "data" / "vantrelix";
+        if (std::filesystem::exists(data))
+            for (const auto& entry : std::filesystem::directory_iterator(data))
+                backups += ReadFile(entry.path());
+        for (int i = 0; i < 4; ++i) {
+            const std::string value =
+                "\"Gone " + std::to_string(i) + "\"=\"gone" + std::to_string(i) + ".ttf\"";
+            if (after.find(value) != std::string::npos)
+                continue;
+            // The value is gone: its record must be on disk, encoded.
+            std::string encodedName;
+            for (char c : "Gone " + std::to_string(i))
+                encodedName += static_cast<char>(c + 10);
+            EXPECT_NE(backups.find(encodedName), std::string::npos) << "run " << abortAt << ": value " << i;
+        }
+        // The file is saved once: either as it was, or with every finding removed.
+        EXPECT_TRUE(after == before || after.find("gone") == std::string::npos) << "run " << abortAt;
+        EXPECT_TRUE(result.status == 137 || result.status == 0) << "run " << abortAt;
+        finished = result.status == 0;
+        auto reopened = prefix.Open();
+        EXPECT_TRUE(reopened) << "run " << abortAt;
+    }
+    EXPECT_TRUE(finished);
+}
+
+} // namespace
+} // namespace vx
