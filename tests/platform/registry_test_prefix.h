@@ -4,10 +4,13 @@
 #include "platform/wine/wine_registry.h"
 #include "support/fixture_prefix.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace vx::test {
@@ -107,6 +110,44 @@ inline Data QueryData(Registry& registry, HKEY root, std::string_view path, std:
     }
     registry.RegCloseKey(key);
     return data;
+}
+
+// Runs vantrelix-cli (or another program given as the first argument) without a shell and collects its
+// exit status and both output streams.
+struct ProgramRun {
+    int status = -1;
+    std::string out, err;
+};
+
+inline ProgramRun RunProgram(const std::vector<std::string>& argv) {
+    TempDir outputs;
+    const std::filesystem::path outFile = outputs.path() / "out", errFile = outputs.path() / "err";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        std::vector<char*> args;
+        for (const auto& arg : argv)
+            args.push_back(const_cast<char*>(arg.c_str()));
+        args.push_back(nullptr);
+        ::execvp(args[0], args.data());
+        ::_exit(127);
+    }
+    ProgramRun run;
+    int status = 0;
+    if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status))
+        run.status = WEXITSTATUS(status);
+    run.out = ReadAll(outFile);
+    run.err = ReadAll(errFile);
+    return run;
+}
+
+inline ProgramRun RunReg(const std::filesystem::path& prefix, std::vector<std::string> args) {
+    std::vector<std::string> argv{VANTRELIX_CLI, "--prefix", prefix.string(), "reg"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunProgram(argv);
 }
 
 } // namespace vx::test
