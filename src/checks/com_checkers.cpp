@@ -34,10 +34,18 @@ void CheckInSystemFolder(App& app, const RegistryEntry& entry, std::string_view 
         RecordProblem(app, entry, path, true);
 }
 
+// A class's ProgID keys name a program identifier ("WMPlayer.OCX"), never a file, however much the
+// identifier looks like a file name: reporting it would have repair break a working registration.
+bool IsProgIdKey(std::string_view keyPath) {
+    const size_t last = keyPath.rfind('\\');
+    const std::string_view name = last == std::string_view::npos ? keyPath : keyPath.substr(last + 1);
+    return EqualsNoCase(name, "ProgID") || EqualsNoCase(name, "VersionIndependentProgID");
+}
+
 } // namespace
 
 void CheckComEntry(App& app, RegistryEntry entry) {
-    if (IsBlank(entry.valueText))
+    if (IsBlank(entry.valueText) || IsProgIdKey(entry.keyPath))
         return;
     entry.valueText = TrimQuotesAndBlanks(entry.valueText);
     const std::string& text = entry.valueText;

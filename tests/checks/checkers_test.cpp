@@ -116,6 +116,21 @@ TEST_F(CheckersTest, ComEntries) {
     });
 }
 
+TEST_F(CheckersTest, ProgramIdentifiersThatLookLikeFileNamesAreNotFiles) {
+    struct KeyCase {
+        std::string keyPath;
+        size_t found;
+    };
+    for (const auto& c : std::vector<KeyCase>{{"CLSID\\{6BF52A52}\\VersionIndependentProgId", 0},
+                                              {"CLSID\\{6BF52A52}\\ProgID", 0},
+                                              {"CLSID\\{6BF52A52}\\InprocServer32", 1}}) {
+        (*app)->main().lvwErrors.clear();
+        CheckComEntry(**app, RegistryEntry{HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", "", "WMPlayer.OCX",
+                                           "ActiveX \\ COM", c.keyPath});
+        EXPECT_EQ((*app)->main().lvwErrors.size(), c.found) << c.keyPath;
+    }
+}
+
 TEST_F(CheckersTest, AppPathEntries) {
     RunTable({
         {"existing", CheckAppPathEntry, "", "C:\\Program Files\\App\\app.exe", {}},
