@@ -44,8 +44,10 @@ int RunRepairCommand(CliSession& session, const ScanOptions& options, std::ostre
     }
     out << "Repaired: " << outcome.repaired << "\n";
     out << "Skipped:  " << outcome.skipped << "\n";
-    if (!outcome.backupFile.empty())
-        out << "Backup:   " << outcome.backupFile << "\n";
+    if (!outcome.backupFile.empty()) {
+        const auto host = app.files().HostPath(outcome.backupFile);
+        out << "Backup:   " << (host ? host->string() : outcome.backupFile) << "\n";
+    }
     else
         out << "Backup:   none (backups are switched off)\n";
     return outcome.skipped == 0 ? 0 : 1;
