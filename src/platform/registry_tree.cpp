@@ -131,7 +131,7 @@ void RegistryStore::Mount(RegKeyNode& parent, RegKeyNode& foreignRoot, std::stri
 size_t RegistryStore::LowerBound(const std::vector<RegValueRecord>& values, std::string_view name) const {
     auto it =
         std::lower_bound(values.begin(), values.end(), name, [](const RegValueRecord& v, std::string_view n) {
-            return CompareRegistryNames(v.name, n) < 0;
+            return CompareRegistryNames(v.name(), n) < 0;
         });
     return static_cast<size_t>(it - values.begin());
 }
@@ -139,19 +139,19 @@ size_t RegistryStore::LowerBound(const std::vector<RegValueRecord>& values, std:
 const RegValueRecord* RegistryStore::FindValue(const RegKeyNode& key, std::string_view name) const {
     if (order_ == ValueOrder::Sorted) {
         const size_t i = LowerBound(key.values, name);
-        if (i < key.values.size() && CompareRegistryNames(key.values[i].name, name) == 0)
+        if (i < key.values.size() && CompareRegistryNames(key.values[i].name(), name) == 0)
             return &key.values[i];
         return nullptr;
     }
     for (const auto& v : key.values)
-        if (CompareRegistryNames(v.name, name) == 0)
+        if (CompareRegistryNames(v.name(), name) == 0)
             return &v;
     return nullptr;
 }
 
 std::string_view RegistryStore::ValueBytes(const RegValueRecord& value, std::string& scratch) const {
-    if (!value.inText)
-        return value.data;
+    if (!value.inText())
+        return value.data();
     scratch = DecodeText(value);
     return scratch;
 }
@@ -162,19 +162,17 @@ std::string RegistryStore::DecodeText(const RegValueRecord&) const {
 
 void RegistryStore::SetValue(RegKeyNode& key, std::string_view name, uint32_t type, std::string_view bytes) {
     RegValueRecord* slot = const_cast<RegValueRecord*>(FindValue(key, name));
+    const RegValueRecord stored =
+        RegValueRecord::Stored(slot ? slot->name() : arena_.Copy(name), type, arena_.Copy(bytes));
     if (!slot) {
-        RegValueRecord fresh;
-        fresh.name = arena_.Copy(name);
+        const RegValueRecord& fresh = stored;
         if (order_ == ValueOrder::Sorted)
             slot = &*key.values.insert(
                 key.values.begin() + static_cast<ptrdiff_t>(LowerBound(key.values, name)), fresh);
         else
             slot = &key.values.emplace_back(fresh);
     }
-    slot->type = type;
-    slot->data = arena_.Copy(bytes);
-    slot->inText = false;
-    slot->source = {};
+    *slot = stored;
     MarkChanged(&key);
 }
 
@@ -197,7 +195,7 @@ void RegistryStore::AddLoadedValues(RegKeyNode& key, std::vector<RegValueRecord>
     }
     bool strictlySorted = key.values.empty();
     for (size_t i = 1; strictlySorted && i < values.size(); ++i)
-        strictlySorted = CompareRegistryNames(values[i - 1].name, values[i].name) < 0;
+        strictlySorted = CompareRegistryNames(values[i - 1].name(), values[i].name()) < 0;
     if (strictlySorted) {
         key.values.reserve(values.size());
         key.values.assign(values.begin(), values.end());
@@ -205,8 +203,8 @@ void RegistryStore::AddLoadedValues(RegKeyNode& key, std::vector<RegValueRecord>
         return;
     }
     for (auto& v : values) {
-        const size_t i = LowerBound(key.values, v.name);
-        if (i < key.values.size() && CompareRegistryNames(key.values[i].name, v.name) == 0)
+        const size_t i = LowerBound(key.values, v.name());
+        if (i < key.values.size() && CompareRegistryNames(key.values[i].name(), v.name()) == 0)
             key.values[i] = v;
         else
             key.values.insert(key.values.begin() + static_cast<ptrdiff_t>(i), v);

@@ -31,15 +31,42 @@ class Arena {
     size_t left_ = 0;
 };
 
-struct RegValueRecord {
-    std::string_view name; // UTF-8; empty for the unnamed value
-    // The data as the registry stores it (strings as UTF-16LE); when `inText`, the backend's own text
-    // form of it, decoded on reading.
-    std::string_view data;
-    // The value's original text in the backing file; empty once the value was set by the program.
-    std::string_view source;
-    uint32_t type = 0;
-    bool inText = false;
+// One value, in 32 bytes: a million of them is what a large registry holds.
+class RegValueRecord {
+  public:
+    // A value set by the program: the data as the registry stores it (strings as UTF-16LE).
+    static RegValueRecord Stored(std::string_view name, uint32_t type, std::string_view bytes) {
+        return {name, type, bytes, 0};
+    }
+    // A value as its backing file holds it: `source` is its whole text there, the data in the backend's
+    // own notation begins `dataOffset` (> 0) characters into it and is decoded on reading.
+    static RegValueRecord InText(std::string_view name, uint32_t type, std::string_view source,
+                                 size_t dataOffset) {
+        return {name, type, source, static_cast<uint32_t>(dataOffset)};
+    }
+    RegValueRecord() = default;
+
+    std::string_view name() const { return {name_, nameLength_}; } // UTF-8; empty for the unnamed value
+    uint32_t type() const { return type_; }
+    bool inText() const { return dataOffset_ != 0; }
+    // The stored bytes, or when inText() the data's text in the file.
+    std::string_view data() const { return {text_ + dataOffset_, length_ - dataOffset_}; }
+    // The value's original text in the backing file; empty once the program set the value.
+    std::string_view source() const {
+        return inText() ? std::string_view(text_, length_) : std::string_view();
+    }
+
+  private:
+    RegValueRecord(std::string_view name, uint32_t type, std::string_view text, uint32_t dataOffset)
+        : name_(name.data()), text_(text.data()), nameLength_(static_cast<uint32_t>(name.size())),
+          length_(static_cast<uint32_t>(text.size())), dataOffset_(dataOffset), type_(type) {}
+
+    const char* name_ = nullptr;
+    const char* text_ = nullptr;
+    uint32_t nameLength_ = 0;
+    uint32_t length_ = 0;
+    uint32_t dataOffset_ = 0;
+    uint32_t type_ = 0;
 };
 
 struct RegKeyNode {

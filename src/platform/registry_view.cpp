@@ -55,7 +55,7 @@ RegKeyNode* RegistryView::ResolveLink(const RegKeyNode& link, int depth) const {
     if (depth > kMaxLinkDepth)
         return nullptr;
     const RegValueRecord* target = link.store->FindValue(link, "SymbolicLinkValue");
-    if (!target || target->type != REG_LINK)
+    if (!target || target->type() != REG_LINK)
         return nullptr;
     std::string scratch;
     const std::string path = Utf16ToUtf8(link.store->ValueBytes(*target, scratch));
@@ -318,13 +318,14 @@ const std::vector<std::pair<const RegKeyNode*, size_t>>& RegistryView::MergedVal
             key.valueList.emplace_back(user, i);
     if (machine)
         for (size_t i = 0; i < machine->values.size(); ++i)
-            if (!user || !user->store->FindValue(*user, machine->values[i].name))
+            if (!user || !user->store->FindValue(*user, machine->values[i].name()))
                 key.valueList.emplace_back(machine, i);
     const bool sorted = (!user || user->store->Order() == RegistryStore::ValueOrder::Sorted) &&
                         (!machine || machine->store->Order() == RegistryStore::ValueOrder::Sorted);
     if (sorted && user && machine)
         std::stable_sort(key.valueList.begin(), key.valueList.end(), [](const auto& a, const auto& b) {
-            return CompareRegistryNames(a.first->values[a.second].name, b.first->values[b.second].name) < 0;
+            return CompareRegistryNames(a.first->values[a.second].name(), b.first->values[b.second].name()) <
+                   0;
         });
     key.valueGeneration = RegistryStore::Generation();
     return key.valueList;
@@ -386,11 +387,11 @@ Status RegistryView::RegEnumValue(HKEY hkey, uint32_t index, std::string& name, 
         value = &owner->values[index];
     }
     std::string scratch;
-    const std::string delivered = AnsiData(value->type, owner->store->ValueBytes(*value, scratch));
+    const std::string delivered = AnsiData(value->type(), owner->store->ValueBytes(*value, scratch));
     if (type)
-        *type = value->type;
+        *type = value->type();
     Status result = ERROR_SUCCESS;
-    if (value->name.size() + 1 > nameSize)
+    if (value->name().size() + 1 > nameSize)
         result = ERROR_MORE_DATA;
     if (dataSize) {
         const uint32_t capacity =
@@ -403,8 +404,8 @@ Status RegistryView::RegEnumValue(HKEY hkey, uint32_t index, std::string& name, 
     }
     if (result != ERROR_SUCCESS)
         return result;
-    name.assign(value->name);
-    nameSize = static_cast<uint32_t>(value->name.size());
+    name.assign(value->name());
+    nameSize = static_cast<uint32_t>(value->name().size());
     return ERROR_SUCCESS;
 }
 
@@ -436,9 +437,9 @@ Status RegistryView::RegQueryValueEx(HKEY hkey, std::string_view valueName, uint
     if (!value)
         return ERROR_FILE_NOT_FOUND;
     std::string scratch;
-    const std::string delivered = AnsiData(value->type, owner->store->ValueBytes(*value, scratch));
+    const std::string delivered = AnsiData(value->type(), owner->store->ValueBytes(*value, scratch));
     if (type)
-        *type = value->type;
+        *type = value->type();
     if (!dataSize)
         return ERROR_SUCCESS;
     if (data.empty()) {
@@ -451,7 +452,7 @@ Status RegistryView::RegQueryValueEx(HKEY hkey, std::string_view valueName, uint
         return ERROR_MORE_DATA;
     std::memcpy(data.data(), delivered.data(), delivered.size());
     // Windows adds the missing terminator of string data when the buffer has room for it.
-    if (IsStringType(value->type) && delivered.size() < capacity &&
+    if (IsStringType(value->type()) && delivered.size() < capacity &&
         (delivered.empty() || delivered.back() != '\0'))
         data[delivered.size()] = 0;
     return ERROR_SUCCESS;

@@ -44,7 +44,7 @@ void RewriteEveryValue(RegistryStore& store, RegKeyNode& key) {
     for (size_t i = 0; i < key.values.size(); ++i) {
         const RegValueRecord value = key.values[i];
         const std::string bytes(store.ValueBytes(value, scratch));
-        store.SetValue(key, value.name, value.type, bytes);
+        store.SetValue(key, value.name(), value.type(), bytes);
     }
     for (RegKeyNode* sub : key.subkeys)
         RewriteEveryValue(store, *sub);

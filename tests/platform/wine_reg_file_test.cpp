@@ -85,7 +85,7 @@ TEST(WineRegFile, ReadsEveryKindOfValueLine) {
         ASSERT_TRUE(key);
         ASSERT_EQ(key->values.size(), 1u);
         std::string scratch;
-        EXPECT_EQ(key->values[0].type, c.type);
+        EXPECT_EQ(key->values[0].type(), c.type);
         EXPECT_EQ(file->ValueBytes(key->values[0], scratch), c.bytes);
     }
     auto named = ParseText(MachineFile("[K] 0\n\"with \\\"quotes\\\" \\x00e4\"=\"n\"\n"));

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -464,14 +465,6 @@ std::string TimeLine(const Stamp& stamp) {
     return buf;
 }
 
-void EnsureBlankLine(std::string& out) {
-    if (out.empty() || out.ends_with("\n\n") || out.ends_with("\n\r\n"))
-        return;
-    if (!out.ends_with('\n'))
-        out += '\n';
-    out += '\n';
-}
-
 std::string KeyPath(const RegKeyNode& key) {
     std::vector<const RegKeyNode*> chain;
     for (const RegKeyNode* k = &key; k && k != k->store->Root(); k = k->parent)
@@ -620,13 +613,9 @@ bool WineRegFile::ParseText(std::string& error, std::vector<std::string>& warnin
             break;
         }
         case Item::Value: {
-            RegValueRecord value;
-            value.name = item.defaultValue ? std::string_view{} : nameOf(item.raw, item.escaped);
-            value.type = item.type;
-            value.data = text.substr(item.data, item.end - item.data);
-            value.source = text.substr(item.begin, item.end - item.begin);
-            value.inText = true;
-            pending.push_back(value);
+            pending.push_back(RegValueRecord::InText(
+                item.defaultValue ? std::string_view{} : nameOf(item.raw, item.escaped), item.type,
+                text.substr(item.begin, item.end - item.begin), item.data - item.begin));
             break;
         }
         case Item::Bad: {
@@ -657,21 +646,54 @@ std::string WineRegFile::DecodeText(const RegValueRecord& value) const {
     std::string bytes;
     uint32_t type = 0;
     size_t end = 0;
-    ParseData(value.data, type, &bytes, end);
+    ParseData(value.data(), type, &bytes, end);
     return bytes;
 }
 
 std::string WineRegFile::Serialize() const {
+    Composition composition;
+    Compose(composition);
     std::string out;
-    SerializeInto(out, nullptr);
+    out.reserve(composition.size);
+    for (std::string_view piece : composition.pieces)
+        out += piece;
     return out;
+}
+
+void WineRegFile::WriteTo(std::ostream& out) const {
+    Composition composition;
+    Compose(composition);
+    for (std::string_view piece : composition.pieces)
+        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
 }
 
 struct WineRegFile::EmitState {
     Stamp stamp;
 };
 
-void WineRegFile::SerializeInto(std::string& out, std::vector<Emitted>* emitted) const {
+void WineRegFile::Composition::Add(std::string_view text) {
+    if (text.empty())
+        return;
+    pieces.push_back(text);
+    size += text.size();
+    tail += text.substr(text.size() > 3 ? text.size() - 3 : 0);
+    if (tail.size() > 3)
+        tail.erase(0, tail.size() - 3);
+}
+
+std::string_view WineRegFile::Composition::Keep(std::string text) {
+    return fresh.emplace_back(std::move(text));
+}
+
+void WineRegFile::Composition::EnsureBlankLine() {
+    if (size == 0 || tail.ends_with("\n\n") || tail.ends_with("\n\r\n"))
+        return;
+    if (!tail.ends_with('\n'))
+        Add("\n");
+    Add("\n");
+}
+
+void WineRegFile::Compose(Composition& out) const {
     const EmitState state{Now()};
     // Keys without a section of their own that Wine would write (those with values, and leaves) go right
     // after the section of the key before them in tree order, which is where Wine writes them.
@@ -691,15 +713,12 @@ void WineRegFile::SerializeInto(std::string& out, std::vector<Emitted>* emitted)
     };
     collect(collect, *Root());
 
-    out.reserve(text_.size() + 4096);
     if (existed_) {
-        out += prelude_;
+        out.Add(prelude_);
     } else {
-        out += kHeader;
-        out += '\n';
-        out += kRelativeTo;
-        AppendEscaped(Utf8Units(relativeTo_), out, "\"\"");
-        out += '\n';
+        std::string header = std::string(kHeader) + "\n" + std::string(kRelativeTo);
+        AppendEscaped(Utf8Units(relativeTo_), header, "\"\"");
+        out.Add(out.Keep(header + "\n"));
     }
     // Sections that followed each other in the file still do; elsewhere a blank line separates them, as
     // in Wine's files.
@@ -709,11 +728,12 @@ void WineRegFile::SerializeInto(std::string& out, std::vector<Emitted>* emitted)
         if (it == after.end())
             return;
         for (const RegKeyNode* key : it->second) {
-            EnsureBlankLine(out);
-            const size_t from = out.size();
-            EmitNewKey(*key, state, out);
-            if (emitted)
-                emitted->push_back({const_cast<RegKeyNode*>(key), true, true, {}, from, out.size() - from});
+            out.EnsureBlankLine();
+            std::string text;
+            EmitNewKey(*key, state, text);
+            const std::string_view kept = out.Keep(std::move(text));
+            out.Add(kept);
+            out.sections.push_back({const_cast<RegKeyNode*>(key), true, true, kept});
             copiedUpTo = nullptr;
         }
     };
@@ -721,16 +741,16 @@ void WineRegFile::SerializeInto(std::string& out, std::vector<Emitted>* emitted)
     for (const Section& section : sections_) {
         const bool first = section.text.data() == section.key->block.data();
         if (section.key->dirty || section.text.data() != copiedUpTo)
-            EnsureBlankLine(out);
+            out.EnsureBlankLine();
         copiedUpTo = section.key->dirty ? nullptr : section.text.data() + section.text.size();
-        const size_t from = out.size();
-        if (section.key->dirty)
-            EmitChangedBlock(*section.key, section.text, first, state, out);
-        else
-            out += section.text;
-        if (emitted)
-            emitted->push_back(
-                {section.key, first, section.key->dirty, section.text, from, out.size() - from});
+        std::string_view text = section.text;
+        if (section.key->dirty) {
+            std::string changed;
+            EmitChangedBlock(*section.key, section.text, first, state, changed);
+            text = out.Keep(std::move(changed));
+        }
+        out.Add(text);
+        out.sections.push_back({section.key, first, section.key->dirty, text});
         if (first)
             emitNew(section.key);
     }
@@ -743,7 +763,7 @@ void WineRegFile::EmitNewKey(const RegKeyNode& key, const EmitState& state, std:
     out += TimeLine(state.stamp) + "\n";
     std::string scratch;
     for (const auto& value : key.values)
-        AppendValue(value.name, value.type, ValueBytes(value, scratch), out);
+        AppendValue(value.name(), value.type(), ValueBytes(value, scratch), out);
 }
 
 void WineRegFile::EmitChangedBlock(const RegKeyNode& key, std::string_view block, bool first,
@@ -768,12 +788,12 @@ void WineRegFile::EmitChangedBlock(const RegKeyNode& key, std::string_view block
     std::vector<const RegValueRecord*> fresh;
     if (first)
         for (const auto& value : key.values)
-            if (value.source.empty())
+            if (!value.inText())
                 fresh.push_back(&value);
     size_t next = 0;
     std::string scratch;
     auto emitFresh = [&](const RegValueRecord& value) {
-        AppendValue(value.name, value.type, ValueBytes(value, scratch), out);
+        AppendValue(value.name(), value.type(), ValueBytes(value, scratch), out);
     };
 
     for (size_t i = 0; i < items.size(); ++i) {
@@ -794,13 +814,13 @@ void WineRegFile::EmitChangedBlock(const RegKeyNode& key, std::string_view block
             const std::string name = item.defaultValue ? std::string()
                                      : item.escaped    ? UnescapeToUtf8(item.raw)
                                                        : std::string(item.raw);
-            while (next < fresh.size() && CompareRegistryNames(fresh[next]->name, name) < 0)
+            while (next < fresh.size() && CompareRegistryNames(fresh[next]->name(), name) < 0)
                 emitFresh(*fresh[next++]);
-            if (next < fresh.size() && CompareRegistryNames(fresh[next]->name, name) == 0) {
+            if (next < fresh.size() && CompareRegistryNames(fresh[next]->name(), name) == 0) {
                 emitFresh(*fresh[next++]); // the program's new data for this value
             } else {
                 const RegValueRecord* kept = FindValue(key, name);
-                if (kept && kept->source.data() == block.data() + item.begin)
+                if (kept && kept->inText() && kept->source().data() == block.data() + item.begin)
                     out += whole;
             }
         } else {
@@ -825,7 +845,9 @@ void WineRegFile::Rebind(RegKeyNode& key, std::string_view block) {
                                      : item.escaped    ? UnescapeToUtf8(item.raw)
                                                        : std::string(item.raw);
             if (auto* value = const_cast<RegValueRecord*>(FindValue(key, name)))
-                value->source = block.substr(item.begin, item.end - item.begin);
+                *value = RegValueRecord::InText(value->name(), value->type(),
+                                                block.substr(item.begin, item.end - item.begin),
+                                                item.data - item.begin);
         }
         pos = item.next;
     }
@@ -834,22 +856,19 @@ void WineRegFile::Rebind(RegKeyNode& key, std::string_view block) {
 bool WineRegFile::Save(std::string& error) {
     if (!Changed())
         return true;
-    std::string out;
-    std::vector<Emitted> emitted;
-    SerializeInto(out, &emitted);
-    if (!WriteAtomically(out, error))
+    Composition composition;
+    Compose(composition);
+    if (!WriteAtomically(composition, error))
         return false;
     // The file now holds the new text: its sections are the original text of the next save.
     if (!existed_) {
-        const size_t headerEnd = out.find('\n', kHeader.size() + 1);
-        prelude_ = Strings().Copy(std::string_view(out).substr(0, headerEnd + 1));
+        prelude_ = Strings().Copy(composition.pieces.front());
         existed_ = true;
     }
     std::vector<Section> sections;
-    sections.reserve(emitted.size());
-    for (const Emitted& e : emitted) {
-        const std::string_view text =
-            e.fresh ? Strings().Copy(std::string_view(out).substr(e.offset, e.length)) : e.original;
+    sections.reserve(composition.sections.size());
+    for (const Emitted& e : composition.sections) {
+        const std::string_view text = e.fresh ? Strings().Copy(e.text) : e.text;
         if (e.first)
             e.key->block = text;
         if (e.fresh)
@@ -862,7 +881,7 @@ bool WineRegFile::Save(std::string& error) {
     return true;
 }
 
-bool WineRegFile::WriteAtomically(const std::string& content, std::string& error) {
+bool WineRegFile::WriteAtomically(const Composition& content, std::string& error) {
     namespace fs = std::filesystem;
     std::error_code ec;
     fs::path target = path_;
@@ -908,13 +927,25 @@ bool WineRegFile::WriteAtomically(const std::string& content, std::string& error
         }
         return true;
     };
-    const size_t half = content.size() / 2;
-    if (!writeAll(content.data(), half))
-        return fail(errno, fd);
-    if (fault_ && fault_(SaveStage::HalfWritten))
-        return fail(EIO, fd);
-    if (!writeAll(content.data() + half, content.size() - half))
-        return fail(errno, fd);
+    // The fault hook runs with exactly half of the file written.
+    const size_t half = content.size / 2;
+    size_t written = 0;
+    bool faultChecked = false;
+    for (std::string_view piece : content.pieces) {
+        if (!faultChecked && written + piece.size() >= half) {
+            const size_t part = half - written;
+            if (!writeAll(piece.data(), part))
+                return fail(errno, fd);
+            faultChecked = true;
+            if (fault_ && fault_(SaveStage::HalfWritten))
+                return fail(EIO, fd);
+            written += part;
+            piece.remove_prefix(part);
+        }
+        if (!writeAll(piece.data(), piece.size()))
+            return fail(errno, fd);
+        written += piece.size();
+    }
     if (::fsync(fd) != 0)
         return fail(errno, fd);
     if (::close(fd) != 0)

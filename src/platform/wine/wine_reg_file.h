@@ -9,8 +9,10 @@
 // original with the original's permissions.
 #include "platform/registry_tree.h"
 
+#include <deque>
 #include <filesystem>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +38,8 @@ class WineRegFile : public RegistryStore {
 
     // The file's text as Save would write it now.
     std::string Serialize() const;
+    // The same, streamed (without holding a second copy of the file in memory).
+    void WriteTo(std::ostream& out) const;
 
     // Points at which a save can be made to fail in tests.
     enum class SaveStage { HalfWritten, BeforeRename };
@@ -57,23 +61,34 @@ class WineRegFile : public RegistryStore {
         RegKeyNode* key;
         std::string_view text;
     };
-    // A section as a save writes it: where in the output, and whether its text changed.
+    // A section as a save writes it.
     struct Emitted {
         RegKeyNode* key;
         bool first; // the key's first section
         bool fresh; // written afresh rather than copied
-        std::string_view original;
-        size_t offset, length;
+        std::string_view text;
+    };
+    // The file as a save writes it: pieces of the loaded text, and the text of what changed.
+    struct Composition {
+        std::vector<std::string_view> pieces;
+        std::deque<std::string> fresh;
+        std::vector<Emitted> sections;
+        size_t size = 0;
+        std::string tail; // the last few characters, to see whether a blank line ends the text
+
+        void Add(std::string_view text);
+        std::string_view Keep(std::string text);
+        void EnsureBlankLine();
     };
     struct EmitState;
     WineRegFile(std::filesystem::path path, std::string text);
     bool ParseText(std::string& error, std::vector<std::string>& warnings);
-    void SerializeInto(std::string& out, std::vector<Emitted>* emitted) const;
+    void Compose(Composition& out) const;
     void EmitNewKey(const RegKeyNode& key, const EmitState& state, std::string& out) const;
     void EmitChangedBlock(const RegKeyNode& key, std::string_view block, bool first, const EmitState& state,
                           std::string& out) const;
     void Rebind(RegKeyNode& key, std::string_view block);
-    bool WriteAtomically(const std::string& content, std::string& error);
+    bool WriteAtomically(const Composition& content, std::string& error);
 
     std::filesystem::path path_;
     std::string text_;
