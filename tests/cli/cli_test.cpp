@@ -172,3 +172,27 @@ TEST(Cli, ARepairKilledAnywhereLosesNothing) {
 
 } // namespace
 } // namespace vx
+
+namespace vx {
+namespace {
+
+// A prefix made by Wine itself (CI makes one; skipped without it). Its scan runs every row; the findings
+// a fresh prefix gives are Wine's 16-bit and font registrations, never a program identifier.
+TEST(Cli, ScansAWineMadePrefix) {
+    const char* prefix = std::getenv("VANTRELIX_WINE_PREFIX");
+    if (!prefix || !*prefix)
+        GTEST_SKIP() << "VANTRELIX_WINE_PREFIX is not set";
+    TempDir home;
+    const auto result = RunCli({"--prefix", prefix, "scan", "--json"}, home.path());
+    ASSERT_LE(result.status, 1) << result.err;
+    const auto json = nlohmann::json::parse(result.out);
+    EXPECT_GE(json["sections"].size(), 12u);
+    for (const auto& problem : json["problems"]) {
+        const std::string path = problem["FullKeyPath"];
+        EXPECT_EQ(path.find("ProgID"), std::string::npos) << path;
+        EXPECT_EQ(path.find("ProgId"), std::string::npos) << path;
+    }
+}
+
+} // namespace
+} // namespace vx
