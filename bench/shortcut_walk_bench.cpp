@@ -115,12 +115,12 @@ void MakePrefix(const fs::path& prefix, long files, long folders) {
     }
 }
 
-// The floor under the walk: the same folders listed through the target's file system, nothing checked.
+// The floor under the walk: the same folders listed as the walker lists them, nothing checked.
 long ListOnly(vx::FileSystem& files, const std::string& folder) {
     long entries = 0;
     std::vector<std::string> subfolders;
     vx::FindData entry;
-    if (auto search = files.FindFirstFile(folder + "*", entry)) {
+    if (auto search = files.FindFirstFileEx(folder + "*", vx::FindInfoLevel::Basic, entry)) {
         do {
             ++entries;
             if ((entry.attributes & vx::FILE_ATTRIBUTE_DIRECTORY) && entry.name != "." && entry.name != "..")

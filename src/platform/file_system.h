@@ -40,10 +40,19 @@ struct FindData {
 
 // An open directory search (FindFirstFileA … FindClose); destroying it closes the search.
 class FileSearch {
-public:
+  public:
     virtual ~FileSearch() = default;
     // FindNextFileA: false when no further entry exists.
     virtual bool FindNextFile(FindData& entry) = 0;
+};
+
+// How much a directory search delivers per entry (FindFirstFileEx's info levels).
+enum class FindInfoLevel {
+    Standard, // the name, the exact attributes and the size
+    // The name and the folder bit; the other attributes and the size may be left 0. Cheap enough for a
+    // walk over a whole drive, which asks GetFileAttributes only for the few entries whose attributes
+    // matter. The entries are those of Standard, in the same order, with the same folder bit.
+    Basic,
 };
 
 // The outcome of a file search with an attribute mask.
@@ -53,7 +62,7 @@ struct FindResult {
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // GetSystemDirectoryA / GetWindowsDirectoryA: the length written into the buffer (without the
@@ -76,6 +85,13 @@ public:
     // FindFirstFileA: an open search and its first entry, or null (INVALID_HANDLE_VALUE) when nothing can
     // be listed. "folder\*" lists "." and ".." too, then the entries in name order without regard to case.
     virtual std::unique_ptr<FileSearch> FindFirstFile(std::string_view pattern, FindData& first) = 0;
+    // FindFirstFileExA: the same search at the given info level. A file system without a cheaper listing
+    // answers every level with the standard one, which holds everything Basic promises.
+    virtual std::unique_ptr<FileSearch> FindFirstFileEx(std::string_view pattern, FindInfoLevel level,
+                                                        FindData& first) {
+        (void)level;
+        return FindFirstFile(pattern, first);
+    }
 
     virtual uint32_t GetFileAttributes(std::string_view path) = 0;
     // GetShortPathNameA: the length written (without the zero), 0 on failure; the short form may be the

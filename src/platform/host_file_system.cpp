@@ -11,7 +11,9 @@
 #include <map>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <time.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace vx {
 namespace {
@@ -317,11 +319,6 @@ bool Admitted(uint32_t attributes, uint32_t mask) {
     return (attributes & kMaskedBits & ~mask) == 0;
 }
 
-struct DirEntryName {
-    std::string folded;
-    std::string name;
-};
-
 // Every name of a folder (without "." and ".."), in one read.
 Outcome ReadFolderNames(const std::string& dir, std::vector<std::string>& names) {
     DIR* d = opendir(dir.c_str());
@@ -336,20 +333,80 @@ Outcome ReadFolderNames(const std::string& dir, std::vector<std::string>& names)
     return Outcome::Ok;
 }
 
-// NTFS order: by the upper-cased name, then bytewise so that equal names still order the same way.
-void SortNoCase(std::vector<std::string>& names) {
-    std::vector<DirEntryName> keyed;
-    keyed.reserve(names.size());
-    for (auto& n : names)
-        keyed.push_back({FoldCase(n), std::move(n)});
-    std::sort(keyed.begin(), keyed.end(), [](const DirEntryName& a, const DirEntryName& b) {
-        if (int c = a.folded.compare(b.folded); c != 0)
+// The folder bit of an entry, from its directory entry type where that tells enough; nothing for entries
+// a listing leaves out (as DescribeEntry). Stats are made relative to the open folder, so the kernel does
+// not walk the whole path again. `searchable` turns true once a stat in the folder has succeeded: until
+// then even plain files are stat-ed, since a folder that can be read but not searched lists nothing.
+std::optional<uint32_t> FolderBitOf(int folderFd, const dirent& e, std::optional<dev_t> rootDev,
+                                    bool& searchable) {
+    const bool plain = e.d_type == DT_REG || (e.d_type == DT_DIR && !rootDev);
+    if (plain && searchable)
+        return e.d_type == DT_DIR ? FILE_ATTRIBUTE_DIRECTORY : 0;
+    if (e.d_type != DT_REG && e.d_type != DT_DIR && e.d_type != DT_LNK && e.d_type != DT_UNKNOWN)
+        return std::nullopt; // devices, pipes, sockets
+    struct stat st {};
+    if (fstatat(folderFd, e.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return std::nullopt;
+    searchable = true;
+    bool folderAllowed = true;
+    if (S_ISLNK(st.st_mode)) {
+        if (fstatat(folderFd, e.d_name, &st, 0) != 0)
+            return std::nullopt;
+        folderAllowed = false;
+    }
+    if (S_ISDIR(st.st_mode))
+        return folderAllowed && (!rootDev || st.st_dev == *rootDev) ? FILE_ATTRIBUTE_DIRECTORY : 0;
+    if (S_ISREG(st.st_mode))
+        return 0;
+    return std::nullopt;
+}
+
+// Every entry of a folder (without "." and "..") with its folder bit, in one read, appended to `entries`.
+Outcome ReadFolderEntries(const std::string& dir, std::optional<dev_t> rootDev,
+                          std::vector<FindData>& entries) {
+    DIR* d = opendir(dir.c_str());
+    if (!d)
+        return (errno == ENOENT || errno == ENOTDIR) ? Outcome::NotFound : Outcome::Failed;
+    bool searchable = false;
+    while (dirent* e = readdir(d)) {
+        const std::string_view n = e->d_name;
+        if (n == "." || n == "..")
+            continue;
+        if (auto folderBit = FolderBitOf(dirfd(d), *e, rootDev, searchable))
+            entries.push_back(FindData{std::string(n), *folderBit, 0});
+    }
+    closedir(d);
+    return Outcome::Ok;
+}
+
+// NTFS order: by the upper-cased name, then bytewise so that equal names still order the same way. The
+// items are put in order through their indexes, so that each is moved once.
+template <class T, class NameOf>
+void SortNoCase(typename std::vector<T>::iterator first, typename std::vector<T>::iterator last,
+                NameOf nameOf) {
+    const size_t n = static_cast<size_t>(last - first);
+    std::vector<std::string> folded;
+    folded.reserve(n);
+    for (auto it = first; it != last; ++it)
+        folded.push_back(FoldCase(nameOf(*it)));
+    std::vector<uint32_t> order(n);
+    for (size_t i = 0; i < n; ++i)
+        order[i] = static_cast<uint32_t>(i);
+    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        if (int c = folded[a].compare(folded[b]); c != 0)
             return c < 0;
-        return a.name < b.name;
+        return nameOf(first[a]) < nameOf(first[b]);
     });
-    names.clear();
-    for (auto& k : keyed)
-        names.push_back(std::move(k.name));
+    std::vector<T> sorted;
+    sorted.reserve(n);
+    for (uint32_t i : order)
+        sorted.push_back(std::move(first[i]));
+    std::move(sorted.begin(), sorted.end(), first);
+}
+
+void SortNoCase(std::vector<std::string>& names) {
+    SortNoCase<std::string>(names.begin(), names.end(),
+                            [](const std::string& n) -> const std::string& { return n; });
 }
 
 } // namespace
@@ -394,6 +451,62 @@ class HostFileSystem::Impl {
         return Outcome::Ok;
     }
 
+    // A folder's names by their folded form, for names that are not there with the case given. Without it
+    // every such lookup reads the whole folder: a scan for broken shortcuts asks for the same missing
+    // target folder thousands of times, and registry paths rarely match the case on disk. An index serves
+    // only while the folder's modification and change times are those it was read with; a folder changed
+    // in the last seconds is not indexed, as a change within the same clock tick (two seconds on FAT)
+    // would leave those times as they were.
+    struct FolderIndex {
+        dev_t dev = 0;
+        ino_t ino = 0;
+        struct timespec mtime {};
+        struct timespec ctime {};
+        std::unordered_map<std::string, std::string> firstByFolded; // the bytewise first name of each
+    };
+    static constexpr time_t kSettledSeconds = 2;
+    static constexpr size_t kMaxIndexedNames = 200000;
+
+    static bool SameTime(const struct timespec& a, const struct timespec& b) {
+        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    }
+
+    const FolderIndex* IndexOf(const std::string& dir) {
+        struct stat st {};
+        if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return nullptr;
+        if (auto kept = folderIndexes_.find(dir); kept != folderIndexes_.end()) {
+            const FolderIndex& index = kept->second;
+            if (index.dev == st.st_dev && index.ino == st.st_ino && SameTime(index.mtime, st.st_mtim) &&
+                SameTime(index.ctime, st.st_ctim))
+                return &index;
+            indexedNames_ -= index.firstByFolded.size();
+            folderIndexes_.erase(kept);
+        }
+        struct timespec now {};
+        clock_gettime(CLOCK_REALTIME, &now);
+        if (st.st_mtim.tv_sec > now.tv_sec - kSettledSeconds ||
+            st.st_ctim.tv_sec > now.tv_sec - kSettledSeconds)
+            return nullptr;
+        // Read after the stat above: a change made meanwhile gives the folder newer times than the index.
+        std::vector<std::string> names;
+        if (ReadFolderNames(dir, names) != Outcome::Ok || names.size() > kMaxIndexedNames)
+            return nullptr;
+        if (indexedNames_ + names.size() > kMaxIndexedNames) {
+            folderIndexes_.clear();
+            indexedNames_ = 0;
+        }
+        FolderIndex index{st.st_dev, st.st_ino, st.st_mtim, st.st_ctim, {}};
+        index.firstByFolded.reserve(names.size());
+        for (std::string& n : names) {
+            auto [slot, added] = index.firstByFolded.try_emplace(FoldCase(n), n);
+            if (!added && n < slot->second)
+                slot->second = std::move(n);
+        }
+        indexedNames_ += index.firstByFolded.size();
+        return &folderIndexes_.insert_or_assign(dir, std::move(index)).first->second;
+    }
+
     // The on-disk name of `name` in `dir`: the exact name when it exists, else the first (bytewise) name
     // that equals it without regard to case. `exact` receives the entry's lstat when the exact name exists.
     Outcome LookupName(const std::string& dir, std::string_view name, std::string& actual,
@@ -409,10 +522,17 @@ class HostFileSystem::Impl {
             return Outcome::NotFound;
         if (errno != ENOENT && errno != ENAMETOOLONG)
             return Outcome::Failed;
+        const std::string folded = FoldCase(name);
+        if (const FolderIndex* index = IndexOf(dir)) {
+            const auto found = index->firstByFolded.find(folded);
+            if (found == index->firstByFolded.end())
+                return Outcome::NotFound;
+            actual = found->second;
+            return Outcome::Ok;
+        }
         std::vector<std::string> names;
         if (Outcome o = ReadFolderNames(dir, names); o != Outcome::Ok)
             return o;
-        const std::string folded = FoldCase(name);
         const bool asciiName = IsAscii(name);
         bool found = false;
         for (const std::string& n : names) {
@@ -427,8 +547,26 @@ class HostFileSystem::Impl {
         return found ? Outcome::Ok : Outcome::NotFound;
     }
 
+    // When every component exists with exactly the case given (the usual case, and always so for paths a
+    // walk built from listed names), one lstat of the whole path resolves it: the exact name wins at every
+    // level anyway. `path` becomes the folder of the first `count` components; `last`, when given, is
+    // looked up inside it too, and `st` receives the lstat of the deepest component.
+    bool ExactPath(std::string& path, const std::vector<std::string>& parts, size_t count, struct stat* st,
+                   const std::string* last = nullptr) {
+        std::string folder = path;
+        for (size_t i = 0; i < count; ++i)
+            folder = Join(folder, parts[i]);
+        struct stat ignored {};
+        if (lstat((last ? Join(folder, *last) : folder).c_str(), st ? st : &ignored) != 0)
+            return false;
+        path = std::move(folder);
+        return true;
+    }
+
     // Resolves the first `count` components of `parts` below `base`.
     Outcome ResolveParts(std::string& path, const std::vector<std::string>& parts, size_t count) {
+        if (count > 1 && ExactPath(path, parts, count, nullptr))
+            return Outcome::Ok;
         for (size_t i = 0; i < count; ++i) {
             std::string actual;
             if (Outcome o = LookupName(path, parts[i], actual); o != Outcome::Ok)
@@ -459,6 +597,12 @@ class HostFileSystem::Impl {
             r.root = true;
             return Outcome::Ok;
         }
+        struct stat st {};
+        if (p.parts.size() > 1 && ExactPath(r.folder, p.parts, p.parts.size() - 1, &st, &p.parts.back())) {
+            r.name = p.parts.back();
+            r.known = st;
+            return Outcome::Ok;
+        }
         if (Outcome o = ResolveParts(r.folder, p.parts, p.parts.size() - 1); o != Outcome::Ok)
             return o;
         return LookupName(r.folder, p.parts.back(), r.name, &r.known);
@@ -473,12 +617,28 @@ class HostFileSystem::Impl {
         return DescribeEntry(r.folder, r.name, r.rootDev, nullptr, r.known ? &*r.known : nullptr);
     }
 
+    // Whether GetFileAttributes succeeds for the path; the DOS attributes it would read are not needed.
+    bool Exists(std::string_view path) {
+        Resolved r;
+        ParsedPath p;
+        if (ResolveEntry(path, r, &p) != Outcome::Ok)
+            return false;
+        if (r.root)
+            return access(r.folder.c_str(), F_OK) == 0;
+        bool skipDosAttrib = true; // as for a file system without extended attributes
+        const auto info =
+            DescribeEntry(r.folder, r.name, r.rootDev, &skipDosAttrib, r.known ? &*r.known : nullptr);
+        return info && !(p.trailingSeparator && !(info->attributes & FILE_ATTRIBUTE_DIRECTORY));
+    }
+
     char systemDrive() const { return systemDrive_; }
 
   private:
     const HostFileSystemConfig& config_;
     char systemDrive_ = 0;
-    std::map<char, dev_t> rootDevs_; // the device each drive's walks stay on
+    std::map<char, dev_t> rootDevs_;                             // the device each drive's walks stay on
+    std::unordered_map<std::string, FolderIndex> folderIndexes_; // by host folder
+    size_t indexedNames_ = 0;
 };
 
 namespace {
@@ -509,6 +669,22 @@ class HostSearch final : public FileSearch {
     std::optional<dev_t> rootDev_;
     size_t next_ = 0;
     bool xattrUnsupported_ = false;
+};
+
+// A listing whose entries were described while the folder was read.
+class DescribedSearch final : public FileSearch {
+  public:
+    explicit DescribedSearch(std::vector<FindData> entries) : entries_(std::move(entries)) {}
+    bool FindNextFile(FindData& entry) override {
+        if (next_ >= entries_.size())
+            return false;
+        entry = std::move(entries_[next_++]);
+        return true;
+    }
+
+  private:
+    std::vector<FindData> entries_;
+    size_t next_ = 0;
 };
 
 // A search that found one named entry.
@@ -579,12 +755,13 @@ bool HostFileSystem::GetVolumeInformation(std::string_view root) {
     const HostDrive* drive = impl_->FindDrive(UpperLetter(root[0]));
     if (!drive || !drive->folder)
         return false;
-    DIR* d = opendir(drive->folder->c_str());
-    if (!d)
+    // Opening the folder for reading is the test; reading entries would cost a scan of the root's whole
+    // first block, and the shortcut check asks this once per broken link.
+    const int fd = open(drive->folder->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    const bool readable = readdir(d) != nullptr;
-    closedir(d);
-    return readable;
+    close(fd);
+    return true;
 }
 
 FindResult HostFileSystem::FindFirstEntry(std::string_view pattern, uint32_t mask) {
@@ -642,6 +819,11 @@ FindResult HostFileSystem::FindFirstEntry(std::string_view pattern, uint32_t mas
 }
 
 std::unique_ptr<FileSearch> HostFileSystem::FindFirstFile(std::string_view pattern, FindData& first) {
+    return FindFirstFileEx(pattern, FindInfoLevel::Standard, first);
+}
+
+std::unique_ptr<FileSearch> HostFileSystem::FindFirstFileEx(std::string_view pattern, FindInfoLevel level,
+                                                            FindData& first) {
     ParsedPath p;
     if (ParsePath(pattern, true, impl_->systemDrive(), p) != Outcome::Ok)
         return nullptr;
@@ -663,27 +845,47 @@ std::unique_ptr<FileSearch> HostFileSystem::FindFirstFile(std::string_view patte
         return std::make_unique<SingleSearch>();
     }
 
-    std::vector<std::string> names;
-    if (ReadFolderNames(folder, names) != Outcome::Ok)
-        return nullptr;
     const std::u32string tokens = TranslatePattern(p.parts.back());
-    std::vector<std::string> matching;
-    matching.reserve(names.size() + 2);
+    const bool all = MatchesEverything(tokens);
+    auto matches = [&](const std::string& n) { return all || MatchTokens(DecodeFolded(n), tokens); };
     // A drive's root has no "." and "..", as on NTFS.
+    std::vector<std::string> dots;
     if (p.parts.size() > 1) {
         for (const char* dot : {".", ".."})
             if (MatchTokens(DecodeFolded(dot), tokens))
-                matching.emplace_back(dot);
+                dots.emplace_back(dot);
     }
-    const size_t dots = matching.size();
-    const bool all = MatchesEverything(tokens);
+
+    if (level == FindInfoLevel::Basic) {
+        std::vector<FindData> entries;
+        for (std::string& dot : dots)
+            entries.push_back(FindData{std::move(dot), FILE_ATTRIBUTE_DIRECTORY, 0});
+        if (ReadFolderEntries(folder, rootDev, entries) != Outcome::Ok)
+            return nullptr;
+        const auto named = entries.begin() + static_cast<long>(dots.size());
+        if (!all)
+            entries.erase(
+                std::remove_if(named, entries.end(), [&](const FindData& e) { return !matches(e.name); }),
+                entries.end());
+        SortNoCase<FindData>(entries.begin() + static_cast<long>(dots.size()), entries.end(),
+                             [](const FindData& e) -> const std::string& { return e.name; });
+        auto search = std::make_unique<DescribedSearch>(std::move(entries));
+        if (!search->FindNextFile(first))
+            return nullptr;
+        return search;
+    }
+
+    std::vector<std::string> names;
+    if (ReadFolderNames(folder, names) != Outcome::Ok)
+        return nullptr;
+    std::vector<std::string> rest;
+    rest.reserve(names.size());
     for (std::string& n : names)
-        if (all || MatchTokens(DecodeFolded(n), tokens))
-            matching.push_back(std::move(n));
-    std::vector<std::string> rest(std::make_move_iterator(matching.begin() + static_cast<long>(dots)),
-                                  std::make_move_iterator(matching.end()));
-    matching.resize(dots);
+        if (matches(n))
+            rest.push_back(std::move(n));
     SortNoCase(rest);
+    std::vector<std::string> matching = std::move(dots);
+    matching.reserve(matching.size() + rest.size());
     for (std::string& n : rest)
         matching.push_back(std::move(n));
 
@@ -707,7 +909,7 @@ uint32_t HostFileSystem::GetFileAttributes(std::string_view path) {
 }
 
 uint32_t HostFileSystem::GetShortPathName(std::string_view path, std::span<char> buffer) {
-    if (GetFileAttributes(path) == INVALID_FILE_ATTRIBUTES)
+    if (!impl_->Exists(path))
         return 0;
     if (buffer.size() < path.size() + 1)
         return static_cast<uint32_t>(path.size() + 1);

@@ -47,6 +47,10 @@ class HostFileSystem final : public FileSystem {
 
     FindResult FindFirstEntry(std::string_view pattern, uint32_t mask) override;
     std::unique_ptr<FileSearch> FindFirstFile(std::string_view pattern, FindData& first) override;
+    // Basic reads each entry's type from the folder itself: a stat only for folders (the device they lie
+    // on), links and entries of unknown type, and no extended attributes.
+    std::unique_ptr<FileSearch> FindFirstFileEx(std::string_view pattern, FindInfoLevel level,
+                                                FindData& first) override;
 
     uint32_t GetFileAttributes(std::string_view path) override;
     uint32_t GetShortPathName(std::string_view path, std::span<char> buffer) override;

@@ -17,6 +17,21 @@ bool Cancelled(App& app) {
     return app.main().ScanCancelled != 0;
 }
 
+// Whether the shortcut checker could record a file of this name: only the kinds LNK and URL ever are,
+// and the kind is the last three characters of the name. Everything else is passed over without asking
+// for its attributes, which is most of a drive.
+bool MayBeShortcut(std::string_view name) {
+    if (name.size() < 3)
+        return false;
+    char kind[3];
+    for (size_t i = 0; i < 3; ++i) {
+        const char c = name[name.size() - 3 + i];
+        kind[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    const std::string_view upper(kind, 3);
+    return upper == "LNK" || upper == "URL";
+}
+
 } // namespace
 
 void ScanDriveForShortcuts(App& app, const std::string& root) {
@@ -36,7 +51,8 @@ void WalkFolderForShortcuts(App& app, std::string folder) {
     auto& main = app.main();
     std::vector<std::string> subfolders;
     FindData entry;
-    if (auto search = files.FindFirstFile(folder + "*", entry)) {
+    // The listing gives names and folder bits only; attributes are read for the few possible shortcuts.
+    if (auto search = files.FindFirstFileEx(folder + "*", FindInfoLevel::Basic, entry)) {
         const std::string shortFolder = ShortPathOf(app, folder);
         while (true) {
             if (Cancelled(app))
@@ -45,13 +61,13 @@ void WalkFolderForShortcuts(App& app, std::string folder) {
             main.lblRegistryScan = shortFolder;
             main.lblRegistryFilesScan = entry.name;
             if (entry.name != "." && entry.name != "..") {
-                // The listing delivers the attributes GetFileAttributes would give for folder & name;
-                // using them saves resolving the path again for every entry of a whole drive.
-                const uint32_t attributes = entry.attributes;
-                if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+                if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
                     subfolders.push_back(entry.name);
-                else if ((attributes & kCandidateMask) && entry.name.find('.') != std::string::npos)
-                    CheckShortcutFile(app, folder + entry.name);
+                } else if (entry.name.find('.') != std::string::npos && MayBeShortcut(entry.name)) {
+                    const std::string path = folder + entry.name;
+                    if (files.GetFileAttributes(path) & kCandidateMask)
+                        CheckShortcutFile(app, path);
+                }
             }
             if (!search->FindNextFile(entry))
                 break;

@@ -29,7 +29,7 @@ bool IsLocalDrivePath(std::string_view path) {
 // A link counts as broken only when its target is a path on a drive of the target that exists as a
 // fixed disk and the target itself is gone: an empty target (installer-advertised shortcuts, shell
 // folders) or a target on a missing, removable or network drive may still work, and repair would delete
-// it.
+// it. The caller has found `target` itself missing; only a trimmed form of it needs a lookup of its own.
 bool TargetIsMissingOnFixedDrive(App& app, std::string_view target) {
     const std::string_view trimmed = TrimBlanks(target);
     if (!IsLocalDrivePath(trimmed))
@@ -38,7 +38,7 @@ bool TargetIsMissingOnFixedDrive(App& app, std::string_view target) {
     for (const auto& drive : app.files().Drives()) {
         if (EqualsNoCase(drive.letter, letter))
             return drive.type == DriveType::Fixed && app.files().GetVolumeInformation(letter + ":\\") &&
-                   !TargetExists(app, trimmed);
+                   (trimmed.size() == target.size() || !TargetExists(app, trimmed));
     }
     return false;
 }
@@ -75,13 +75,14 @@ void CheckShortcutFile(App& app, const std::string& path) {
     const std::string_view trimmedName = TrimBlanks(name);
     if (trimmedName == "." || trimmedName == "..")
         return;
-    const auto item = app.target().shell().GetItem(folder, name);
-    if (!item || !item->isLink || IsExcludedType(item->type))
-        return;
+    // Only these two kinds are ever recorded, so no other file is worth a question to the Shell.
     const std::string_view lastThree =
         name.size() >= 3 ? std::string_view(name).substr(name.size() - 3) : name;
     const std::string kind = UpperAscii(TrimBlanks(lastThree));
     if (kind != "LNK" && kind != "URL")
+        return;
+    const auto item = app.target().shell().GetItem(folder, name);
+    if (!item || !item->isLink || IsExcludedType(item->type))
         return;
     if (TargetExists(app, item->linkPath))
         return;

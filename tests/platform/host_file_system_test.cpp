@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <thread>
 #include <vector>
 
 namespace vx {
@@ -323,6 +326,59 @@ TEST_F(HostFileSystemTest, LinkedFoldersAreNotWalkedInto) {
     EXPECT_EQ(files.FindFirstEntry("C:\\App\\linked", 0).kind, FindResult::Found); // as a plain entry
 }
 
+TEST_F(HostFileSystemTest, BasicListingGivesTheNamesAndFolderBitsOfTheFullOne) {
+    Tree outside;
+    outside.File("secret/deep.lnk");
+    tree.Link("App/linked", outside.root() / "secret");
+    tree.Link("App/linked.dll", tree.root() / "App/plain.dll");
+    tree.Link("App/dangling.dll", tree.root() / "App/gone.dll");
+    tree.Link("App/Zfolder", tree.root() / "NoDot");
+    ASSERT_EQ(mkfifo((tree.root() / "App/pipe.lnk").c_str(), 0644), 0);
+    tree.File("App/Plugins/a.lnk");
+
+    auto list = [&](const std::string& pattern, FindInfoLevel level) {
+        std::vector<std::pair<std::string, uint32_t>> seen;
+        FindData entry;
+        if (auto search = files.FindFirstFileEx(pattern, level, entry)) {
+            do {
+                seen.emplace_back(entry.name, entry.attributes & FILE_ATTRIBUTE_DIRECTORY);
+            } while (search->FindNextFile(entry));
+        }
+        return seen;
+    };
+    for (const char* pattern :
+         {"C:\\App\\*", "C:\\app\\*.DLL", "C:\\App\\?inked*", "C:\\*", "C:\\App\\Plugins\\*",
+          "C:\\App\\plain.dll", "C:\\App\\linked", "C:\\Missing\\*"}) {
+        EXPECT_EQ(list(pattern, FindInfoLevel::Basic), list(pattern, FindInfoLevel::Standard)) << pattern;
+    }
+    const auto app = list("C:\\App\\*", FindInfoLevel::Basic);
+    const std::map<std::string, uint32_t> folderBits(app.begin(), app.end());
+    EXPECT_EQ(folderBits.at("Plugins"), FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(folderBits.at("linked"), 0u); // a linked folder is a plain entry
+    EXPECT_EQ(folderBits.at("Zfolder"), 0u);
+    EXPECT_EQ(folderBits.at("linked.dll"), 0u);
+    EXPECT_FALSE(folderBits.contains("dangling.dll"));
+    EXPECT_FALSE(folderBits.contains("pipe.lnk"));
+}
+
+TEST_F(HostFileSystemTest, NamesInAnotherCaseFollowChangesToAFolderThatHasNotChangedForLong) {
+    tree.File("Settled/One.dll");
+    tree.File("Settled/AB.txt");
+    tree.File("Settled/ab.TXT");
+    // Only a folder whose times are some seconds old has its names kept between lookups.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2200));
+    EXPECT_EQ(files.GetFileAttributes("C:\\settled\\ONE.DLL"), FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(files.GetFileAttributes("C:\\Settled\\two.dll"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(files.HostPath("C:\\Settled\\Ab.Txt"), tree.root() / "Settled/AB.txt"); // the first bytewise
+
+    tree.File("Settled/TWO.dll");
+    fs::remove(tree.root() / "Settled/One.dll");
+    fs::remove(tree.root() / "Settled/AB.txt");
+    EXPECT_EQ(files.GetFileAttributes("C:\\Settled\\two.dll"), FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(files.GetFileAttributes("C:\\Settled\\one.dll"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(files.HostPath("C:\\Settled\\Ab.Txt"), tree.root() / "Settled/ab.TXT");
+}
+
 TEST(HostFileSystemMounts, FoldersOfOtherFileSystemsAreNotWalkedInto) {
     // The host's root as a drive (Wine's Z:): its mounted file systems (/proc, /sys …) must not be entered.
     struct stat rootStat {};
@@ -346,6 +402,16 @@ TEST(HostFileSystemMounts, FoldersOfOtherFileSystemsAreNotWalkedInto) {
     auto search = files.FindFirstFile("Z:\\" + mounted, entry);
     ASSERT_TRUE(search);
     EXPECT_EQ(entry.attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+
+    // The cheap listing of a walk tells them apart as well.
+    std::map<std::string, uint32_t> folderBits;
+    auto listing = files.FindFirstFileEx("Z:\\*", FindInfoLevel::Basic, entry);
+    ASSERT_TRUE(listing);
+    do {
+        folderBits[entry.name] = entry.attributes & FILE_ATTRIBUTE_DIRECTORY;
+    } while (listing->FindNextFile(entry));
+    EXPECT_EQ(folderBits.at(mounted), 0u) << mounted;
+    EXPECT_EQ(folderBits.at(local), FILE_ATTRIBUTE_DIRECTORY) << local;
 }
 
 TEST_F(HostFileSystemTest, CopyFileReplacesAndDeleteFileRemoves) {

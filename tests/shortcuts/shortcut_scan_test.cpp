@@ -122,6 +122,24 @@ TEST(DriveWalker, ChecksTheFilesOfAFolderBeforeItsSubfolders) {
                                                         "C:\\walk\\s\\c.lnk", "C:\\walk\\s\\t\\d.lnk"}));
 }
 
+TEST(DriveWalker, ChecksShortcutsOfEitherKindInAnyCase) {
+    const std::string missing = Wine("missing_target.lnk");
+    test::FixturePrefix prefix;
+    AddShortcutBasics(prefix);
+    prefix.File("C:\\walk\\a.LnK", missing)
+        .File("C:\\walk\\b.URL", HandMade("missing_file.url"))
+        .File("C:\\walk\\c.lnk.bak", missing)
+        .File("C:\\walk\\d.shortcut", missing)
+        .File("C:\\walk\\e.lnk ", missing)
+        .File("C:\\walk\\flnk", missing)
+        .File("C:\\walk\\g.uRl", HandMade("missing_file.url"));
+    test::TestApp app(prefix.WriteAndOpen());
+    ASSERT_TRUE(app.target);
+    WalkFolderForShortcuts(*app, "C:\\walk\\");
+    EXPECT_EQ(Recorded(*app),
+              (std::vector<std::string>{"C:\\walk\\a.LnK", "C:\\walk\\b.URL", "C:\\walk\\g.uRl"}));
+}
+
 TEST(DriveWalker, ADriveThatCannotBeReadIsNotWalked) {
     test::FixturePrefix prefix;
     AddShortcutBasics(prefix);
