@@ -1,6 +1,7 @@
 #include "cli/cli_session.h"
 
 #include "engine/section_list.h"
+#include "platform/hive/windows_volume.h"
 #include "platform/text.h"
 #include "platform/wine/wine_target.h"
 
@@ -14,13 +15,14 @@ std::unique_ptr<CliSession> OpenSession(const TargetOptions& options, bool assum
     std::string error;
     std::vector<std::string> warnings;
     if (!options.windows.empty()) {
-        std::cerr << "vantrelix-cli: offline Windows volumes are not supported by this build\n";
-        return nullptr;
+        session->target = OpenWindowsVolumeTarget(options.windows, options.user, error, warnings);
+        session->targetName = options.windows;
+    } else {
+        const std::filesystem::path prefix =
+            options.prefix.empty() ? DefaultWinePrefix() : std::filesystem::path(options.prefix);
+        session->target = OpenWineTarget(prefix, error, warnings);
+        session->targetName = prefix.string();
     }
-    const std::filesystem::path prefix =
-        options.prefix.empty() ? DefaultWinePrefix() : std::filesystem::path(options.prefix);
-    session->target = OpenWineTarget(prefix, error, warnings);
-    session->targetName = prefix.string();
     for (const auto& warning : warnings)
         std::cerr << "vantrelix-cli: warning: " << warning << "\n";
     if (!session->target) {

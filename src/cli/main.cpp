@@ -8,12 +8,19 @@
 int main(int argc, char** argv) {
     using namespace vx;
     CLI::App cli{"Vantrelix v3.0 - finds and repairs registry values that name missing files, and broken "
-                 "shortcuts, in a Wine prefix",
+                 "shortcuts, in a Wine prefix or on a Windows volume",
                  "vantrelix-cli"};
     cli.require_subcommand(1);
     TargetOptions target;
     bool assumeYes = false;
     cli.add_option("--prefix", target.prefix, "Wine prefix to work on (default: $WINEPREFIX, else ~/.wine)");
+    auto* windows = cli.add_option("--windows", target.windows,
+                                   "A mounted Windows volume to work on (its hives and files) instead of a "
+                                   "Wine prefix");
+    cli.add_option("--user", target.user,
+                   "With --windows: the user (a folder of Users) whose hives are HKEY_CURRENT_USER")
+        ->needs(windows);
+    windows->excludes("--prefix");
     cli.add_flag("-y,--yes", assumeYes, "Answer yes to every question");
 
     auto* scan = cli.add_subcommand("scan", "Scan the sections of the check-list and show what was found");

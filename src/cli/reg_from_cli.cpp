@@ -1,5 +1,7 @@
 #include "cli/commands.h"
 #include "cli/reg_command.h"
+#include "platform/hive/windows_volume.h"
+#include "platform/text.h"
 #include "platform/wine/wine_registry.h"
 
 #include <iostream>
@@ -7,6 +9,24 @@
 namespace vx {
 
 int RunRegFromCli(const TargetOptions& target, const std::vector<std::string>& args) {
+    if (!target.windows.empty()) {
+        std::string error;
+        std::vector<std::string> warnings;
+        auto volume = OpenWindowsVolumeTarget(target.windows, target.user, error, warnings);
+        for (const auto& warning : warnings)
+            std::cerr << "warning: " << warning << "\n";
+        if (!volume) {
+            std::cerr << "vantrelix-cli: " << error << "\n";
+            return 2;
+        }
+        // Say why a hive cannot be written before the command tries, rather than after it fails.
+        std::string why;
+        if (!args.empty() && !EqualsNoCase(args.front(), "query") && !volume->CanWrite(why)) {
+            std::cerr << "vantrelix-cli: cannot change the registry: " << why << "\n";
+            return 2;
+        }
+        return RunRegCommand(volume->registry(), args, std::cout, std::cerr);
+    }
     const std::filesystem::path prefix =
         target.prefix.empty() ? DefaultWinePrefix() : std::filesystem::path(target.prefix);
     return RunRegCommandOnPrefix(prefix, args, std::cout, std::cerr);

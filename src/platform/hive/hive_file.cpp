@@ -1,0 +1,320 @@
+#include "platform/hive/hive_file.h"
+
+#include <hivex.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vx {
+namespace {
+
+uint32_t Le32(const unsigned char* p) {
+    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+}
+
+std::string KeyPathOf(const RegKeyNode& key, const RegistryStore& store) {
+    std::string path;
+    for (const RegKeyNode* k = &key; k && k != store.Root(); k = k->parent)
+        path.insert(0, "\\" + std::string(k->name));
+    return path.empty() ? "\\" : path;
+}
+
+// Why a file cannot be replaced by a new one, or empty when it can.
+std::string WhyNotReplaceable(const std::filesystem::path& file) {
+    const std::filesystem::path dir = file.parent_path().empty() ? "." : file.parent_path();
+    for (const auto& p : {dir, file}) {
+        if (::access(p.c_str(), W_OK) == 0)
+            continue;
+        if (errno == EROFS)
+            return "the volume is mounted read-only";
+        return (p == dir ? "its folder" : "the file") + std::string(" cannot be written (") +
+               std::strerror(errno) + ")";
+    }
+    return {};
+}
+
+struct HivexFree {
+    void operator()(void* p) const { std::free(p); }
+};
+template <class T> using HivexPtr = std::unique_ptr<T, HivexFree>;
+
+} // namespace
+
+HiveHeader ReadHiveHeader(const std::filesystem::path& path) {
+    HiveHeader header;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        header.format = HiveHeader::Format::Unreadable;
+        return header;
+    }
+    unsigned char bytes[12] = {};
+    in.read(reinterpret_cast<char*>(bytes), sizeof bytes);
+    if (in.gcount() < 4)
+        return header;
+    if (std::memcmp(bytes, "regf", 4) == 0 && in.gcount() == sizeof bytes) {
+        header.format = HiveHeader::Format::Regf;
+        header.primarySequence = Le32(bytes + 4);
+        header.secondarySequence = Le32(bytes + 8);
+    } else if (std::memcmp(bytes, "CREG", 4) == 0) {
+        header.format = HiveHeader::Format::Creg;
+    }
+    return header;
+}
+
+HiveFile::HiveFile(std::filesystem::path path, hive_h* hive)
+    : RegistryStore(ValueOrder::Stored), path_(std::move(path)), hive_(hive) {}
+
+HiveFile::~HiveFile() {
+    if (hive_)
+        hivex_close(hive_);
+}
+
+void HiveFile::MakeReadOnly(std::string reason) {
+    if (readOnlyReason_.empty())
+        readOnlyReason_ = path_.string() + ": " + std::move(reason);
+    SetWritable(false);
+}
+
+std::unique_ptr<HiveFile> HiveFile::Load(const std::filesystem::path& path, std::string& error,
+                                         std::vector<std::string>& warnings) {
+    const HiveHeader header = ReadHiveHeader(path);
+    switch (header.format) {
+    case HiveHeader::Format::Unreadable:
+        error = path.string() + ": cannot be read: " + std::strerror(errno);
+        return nullptr;
+    case HiveHeader::Format::Creg:
+        error =
+            path.string() +
+            ": a Windows 95/98/Me registry file (CREG format), not a Windows NT hive; it cannot be opened";
+        return nullptr;
+    case HiveHeader::Format::Unknown:
+        error = path.string() + ": not a registry hive (the file does not begin with \"regf\")";
+        return nullptr;
+    case HiveHeader::Format::Regf:
+        break;
+    }
+    const std::string notReplaceable = WhyNotReplaceable(path);
+    const bool writable = header.Clean() && notReplaceable.empty();
+    // Opened for writing, hivex keeps the whole hive in memory, which a commit then writes out.
+    hive_h* hive = hivex_open(path.c_str(), writable ? HIVEX_OPEN_WRITE : 0);
+    bool unsafe = false;
+    if (!hive) {
+        const int openError = errno;
+        // hivex's lenient mode reads past some damage; such a hive is only ever read.
+        hive = hivex_open(path.c_str(), HIVEX_OPEN_UNSAFE);
+        if (!hive) {
+            error = path.string() + ": hivex cannot open the hive: " + std::strerror(openError);
+            return nullptr;
+        }
+        unsafe = true;
+    }
+    auto file = std::unique_ptr<HiveFile>(new HiveFile(path, hive));
+    if (!header.Clean())
+        file->MakeReadOnly("the hive was not closed cleanly (its header's sequence numbers differ: Windows "
+                           "has changes for it in its log files); it is opened read-only. Start Windows "
+                           "and shut it down fully (not hibernated), then try again");
+    else if (unsafe) {
+        warnings.push_back(path.string() + ": damaged hive, read leniently and opened read-only");
+        file->MakeReadOnly("the hive is damaged; it is opened read-only");
+    } else if (!notReplaceable.empty())
+        file->MakeReadOnly(notReplaceable + "; the hive is opened read-only");
+    if (!file->LoadTree(error, warnings))
+        return nullptr;
+    return file;
+}
+
+bool HiveFile::LoadTree(std::string& error, std::vector<std::string>& warnings) {
+    const hive_node_h rootNode = hivex_root(hive_);
+    if (rootNode == 0) {
+        error = path_.string() + ": hivex cannot find the hive's root key: " + std::strerror(errno);
+        return false;
+    }
+    auto damaged = [&](const RegKeyNode& key, const std::string& what) {
+        const int err = errno;
+        warnings.push_back(path_.string() + ": damaged hive: " + what + " of " + KeyPathOf(key, *this) +
+                           " cannot be read (" + std::strerror(err) +
+                           "); skipped, and the hive is opened "
+                           "read-only");
+        MakeReadOnly("the hive is damaged; it is opened read-only");
+    };
+
+    nodes_[Root()] = rootNode;
+    std::vector<std::pair<hive_node_h, RegKeyNode*>> pending{{rootNode, Root()}};
+    std::vector<RegValueRecord> values;
+    while (!pending.empty()) {
+        auto [node, key] = pending.back();
+        pending.pop_back();
+
+        errno = 0;
+        HivexPtr<hive_value_h> valueList(hivex_node_values(hive_, node));
+        if (!valueList)
+            damaged(*key, "the values");
+        for (size_t i = 0; valueList && valueList.get()[i]; ++i) {
+            const hive_value_h value = valueList.get()[i];
+            // Names may hold NUL characters, so their length comes from hivex rather than strlen.
+            const size_t nameLength = hivex_value_key_len(hive_, value);
+            HivexPtr<char> name(hivex_value_key(hive_, value));
+            hive_type type{};
+            size_t length = 0;
+            HivexPtr<char> data(name ? hivex_value_value(hive_, value, &type, &length) : nullptr);
+            if (!name || !data) {
+                damaged(*key, "a value");
+                continue;
+            }
+            values.push_back(RegValueRecord::Stored(Strings().Copy({name.get(), nameLength}),
+                                                    static_cast<uint32_t>(type),
+                                                    Strings().Copy({data.get(), length})));
+        }
+        AddLoadedValues(*key, values);
+
+        errno = 0;
+        HivexPtr<hive_node_h> children(hivex_node_children(hive_, node));
+        if (!children) {
+            damaged(*key, "the subkeys");
+            continue;
+        }
+        size_t count = 0;
+        while (children.get()[count])
+            ++count;
+        // Pushed in reverse, so that keys are loaded in the hive's order.
+        for (size_t i = count; i-- > 0;) {
+            const hive_node_h child = children.get()[i];
+            const size_t nameLength = hivex_node_name_len(hive_, child);
+            HivexPtr<char> name(hivex_node_name(hive_, child));
+            if (!name) {
+                damaged(*key, "a subkey's name");
+                continue;
+            }
+            RegKeyNode* sub = AddLoadedKey(*key, Strings().Copy({name.get(), nameLength}));
+            if (!nodes_.emplace(sub, child).second) {
+                errno = EEXIST;
+                damaged(*key, "a subkey listed twice");
+                continue;
+            }
+            pending.emplace_back(child, sub);
+        }
+    }
+    return true;
+}
+
+size_t HiveFile::HiveNodeOf(RegKeyNode& key, std::string& error) {
+    if (auto it = nodes_.find(&key); it != nodes_.end())
+        return it->second;
+    if (!key.parent || key.store != this)
+        return 0;
+    const size_t parent = HiveNodeOf(*key.parent, error);
+    if (parent == 0)
+        return 0;
+    const std::string name(key.name);
+    const hive_node_h node = hivex_node_add_child(hive_, parent, name.c_str());
+    if (node == 0) {
+        error = path_.string() + ": hivex cannot add the key " + KeyPathOf(key, *this) + ": " +
+                std::strerror(errno);
+        return 0;
+    }
+    nodes_[&key] = node;
+    return node;
+}
+
+bool HiveFile::Save(std::string& error) {
+    if (!Changed())
+        return true;
+    if (!readOnlyReason_.empty()) {
+        error = readOnlyReason_;
+        return false;
+    }
+    std::vector<RegKeyNode*> dirty;
+    ForEachKey([&](RegKeyNode& key) {
+        if (key.dirty)
+            dirty.push_back(&key);
+    });
+    for (RegKeyNode* key : dirty) {
+        std::vector<std::string> names;
+        names.reserve(key->values.size());
+        for (const auto& value : key->values) {
+            if (value.name().find('\0') != std::string_view::npos) {
+                error = path_.string() + ": the values of " + KeyPathOf(*key, *this) +
+                        " cannot be written back: a value name holds a NUL character";
+                return false;
+            }
+            names.emplace_back(value.name());
+        }
+        std::vector<hive_set_value> set(key->values.size());
+        for (size_t i = 0; i < set.size(); ++i) {
+            set[i].key = names[i].data();
+            set[i].t = static_cast<hive_type>(key->values[i].type());
+            set[i].len = key->values[i].data().size();
+            set[i].value = const_cast<char*>(key->values[i].data().data());
+        }
+        const size_t node = HiveNodeOf(*key, error);
+        if (node == 0 || hivex_node_set_values(hive_, node, set.size(), set.data(), 0) != 0) {
+            if (node != 0)
+                error = path_.string() + ": hivex cannot write the values of " + KeyPathOf(*key, *this) +
+                        ": " + std::strerror(errno);
+            // hivex's copy of the hive may now be half changed: never commit it.
+            MakeReadOnly("an earlier save failed; open the volume again to retry");
+            return false;
+        }
+    }
+    if (!CommitAtomically(error)) {
+        MakeReadOnly("an earlier save failed; open the volume again to retry");
+        return false;
+    }
+    ForEachKey([](RegKeyNode& key) { key.dirty = false; });
+    ClearChanged();
+    return true;
+}
+
+bool HiveFile::CommitAtomically(std::string& error) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path target = path_;
+    if (fs::is_symlink(target, ec))
+        target = fs::canonical(target, ec);
+    fs::path dir = target.parent_path();
+    if (dir.empty())
+        dir = ".";
+    std::string temp = (dir / ("." + target.filename().string() + ".vx-XXXXXX")).string();
+    auto fail = [&](const std::string& what, int err) {
+        error = path_.string() + ": cannot save the hive: " + what + std::strerror(err);
+        ::unlink(temp.c_str());
+        return false;
+    };
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        error = path_.string() + ": cannot save the hive: " + std::strerror(errno);
+        return false;
+    }
+    ::close(fd);
+    if (hivex_commit(hive_, temp.c_str(), 0) != 0)
+        return fail("hivex: ", errno);
+    fd = ::open(temp.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return fail("", errno);
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) {
+        ::fchmod(fd, st.st_mode & 07777);
+        if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
+            // Keeping the owner needs privileges the program rarely has; the mode is what matters.
+        }
+    }
+    if (::fsync(fd) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return fail("", err);
+    }
+    ::close(fd);
+    if (::rename(temp.c_str(), target.c_str()) != 0)
+        return fail("", errno);
+    if (const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+}
+
+} // namespace vx
