@@ -91,13 +91,24 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-TEST_F(WineMadePrefix, RegQueryShowsWhatWinesRegQueryShows) {
+TEST_F(WineMadePrefix, RegQueryShowsWhatWinesRegQueryShowsAndWritesWaitForWine) {
     if (test::RunProgram({"sh", "-c", "command -v wine"}).status != 0)
         GTEST_SKIP() << "wine is not installed";
     const std::string key = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion";
     const std::string env = "WINEPREFIX=" + prefix.string();
+    // A server that stays until told to go, so that it is surely running for the write below.
+    ASSERT_EQ(test::RunProgram({"env", env, "wineserver", "-p"}).status, 0);
     const auto wine = test::RunProgram({"env", env, "WINEDEBUG=-all", "wine", "reg", "query", key, "/s"});
+
+    const std::string before = test::ReadAll(prefix / "user.reg");
+    const auto refused =
+        test::RunReg(prefix, {"add", "HKCU\\Software\\Vantrelix test", "/v", "x", "/d", "y", "/f"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("Wine is running in " + prefix.string()), std::string::npos) << refused.err;
+    EXPECT_EQ(test::ReadAll(prefix / "user.reg"), before);
+
     // Wine writes its registry back when its server exits; read the files after that.
+    test::RunProgram({"env", env, "wineserver", "-k"});
     test::RunProgram({"env", env, "wineserver", "-w"});
     ASSERT_EQ(wine.status, 0) << wine.err;
 

@@ -1,11 +1,14 @@
 #include "platform/wine/wine_server.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <vector>
 
 namespace vx {
 
@@ -21,14 +24,9 @@ std::filesystem::path WineServerDir(const std::filesystem::path& prefix, const s
     return base / name;
 }
 
-bool WineServerRunning(const std::filesystem::path& prefix, std::string* socketPath,
-                       const std::filesystem::path& root) {
-    const std::filesystem::path dir = WineServerDir(prefix, root);
-    if (dir.empty())
-        return false;
-    const std::string path = (dir / "socket").string();
-    if (socketPath)
-        *socketPath = path;
+namespace {
+
+bool Accepts(const std::string& path) {
     sockaddr_un addr{};
     if (path.size() >= sizeof addr.sun_path)
         return false;
@@ -40,6 +38,37 @@ bool WineServerRunning(const std::filesystem::path& prefix, std::string* socketP
     const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
     ::close(fd);
     return connected;
+}
+
+} // namespace
+
+bool WineServerRunning(const std::filesystem::path& prefix, std::string* socketPath,
+                       const std::filesystem::path& root) {
+    std::vector<std::filesystem::path> roots;
+    if (!root.empty()) {
+        roots.push_back(root);
+    } else {
+        roots.push_back("/tmp/.wine-" + std::to_string(::getuid()));
+        std::ifstream named(prefix / "wineserver");
+        std::string folder;
+        if (std::getline(named, folder) && !folder.empty() && folder.find('/') == std::string::npos) {
+            if (const char* tmp = std::getenv("TMPDIR"); tmp && *tmp)
+                roots.push_back(std::filesystem::path(tmp) / folder);
+            roots.push_back(std::filesystem::path("/tmp") / folder);
+        }
+    }
+    for (const auto& base : roots) {
+        const std::filesystem::path dir = WineServerDir(prefix, base);
+        if (dir.empty())
+            return false;
+        const std::string path = (dir / "socket").string();
+        if (Accepts(path)) {
+            if (socketPath)
+                *socketPath = path;
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace vx
