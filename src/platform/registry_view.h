@@ -8,7 +8,9 @@
 //
 // HKEY_CLASSES_ROOT: enumeration lists the union (a user key or value hides the machine's of the same
 // name), reads prefer the user's key, and writes go to the user's key when it exists, else to the
-// machine's; new keys go to the user's side when their deepest existing parent is there.
+// machine's; a value is deleted from whichever side it is read from (so that repair removes what the
+// scan found); new keys go to the user's side when their deepest existing parent is there, except
+// directly below the root, where they are the machine's.
 //
 // Symbolic links (keys marked as links, target in "SymbolicLinkValue") are listed like keys and followed
 // when a path goes through them. A link that would land on a key already passed on the way, or on an
