@@ -8,8 +8,9 @@
 namespace vx {
 namespace {
 
-// HKEY_CURRENT_USER of a volume without a user: a name no key below HKEY_USERS can have.
-constexpr std::string_view kNoUser = "\\";
+// HKEY_CURRENT_USER of a volume without a user: a name no key below HKEY_USERS can have (a user
+// folder's name never holds a NUL).
+const std::string kNoUser(1, '\0');
 
 std::unique_ptr<HiveFile> LoadIfThere(const std::filesystem::path& path, std::string& error,
                                       std::vector<std::string>& warnings) {
