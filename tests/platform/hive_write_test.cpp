@@ -1,0 +1,165 @@
+// Changes to an offline volume's registry: written into the hive with hivex and committed by replacing
+// the file, with everything else in the hive as it was; hives that must not be written are left alone.
+#include "hive_volume.h"
+#include "platform/root_keys.h"
+#include "registry_test_prefix.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <sys/stat.h>
+
+namespace vx {
+namespace {
+
+using test::FixtureVolume;
+using test::kSoftwareHive;
+using test::kSystemHive;
+using test::ReadAll;
+using test::UserHive;
+
+const std::string kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// A hive dump split into its keys' sections, by key path.
+std::map<std::string, std::string> Sections(const std::string& dump) {
+    std::map<std::string, std::string> sections;
+    std::string current;
+    size_t start = 0;
+    while (start < dump.size()) {
+        const size_t end = dump.find('\n', start);
+        const std::string line = dump.substr(start, end - start + 1);
+        if (line.starts_with("["))
+            current = line.substr(1, line.size() - 3);
+        else
+            sections[current] += line;
+        sections.try_emplace(current);
+        start = end + 1;
+    }
+    return sections;
+}
+
+std::span<const uint8_t> Bytes(const std::string& text) {
+    return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
+}
+
+Status SetValue(Registry& registry, HKEY root, const std::string& path, std::string_view name, uint32_t type,
+                const std::string& data) {
+    HKEY key = 0;
+    Status status = registry.RegCreateKeyEx(root, path, KEY_ALL_ACCESS, key);
+    if (status != ERROR_SUCCESS)
+        return status;
+    status = registry.RegSetValueEx(key, name, type, Bytes(data));
+    registry.RegCloseKey(key);
+    return status;
+}
+
+Status DeleteValue(Registry& registry, HKEY root, const std::string& path, std::string_view name) {
+    HKEY key = 0;
+    Status status = registry.RegOpenKeyEx(root, path, KEY_ALL_ACCESS, key);
+    if (status != ERROR_SUCCESS)
+        return status;
+    status = registry.RegDeleteValue(key, name);
+    registry.RegCloseKey(key);
+    return status;
+}
+
+TEST(HiveWrites, ChangesReachTheHiveAndEverythingElseStaysAsItWas) {
+    FixtureVolume volume;
+    volume.Hive(UserHive("nfury"), "hives/win7_NTUSER.DAT");
+    const auto hive = volume.HostPathOf(UserHive("nfury"));
+    ::chmod(hive.c_str(), 0640);
+    const auto before = Sections(test::DumpHive(hive));
+    ASSERT_EQ(before.at(kRun),
+              "  \"Google Update\" 1 "
+              "220043003a005c00550073006500720073005c006e0066007500720079005c0041007000700044006100"
+              "740061005c004c006f00630061006c005c0047006f006f0067006c0065005c005500700064006100740"
+              "065005c0047006f006f0067006c0065005500700064006100740065002e0065007800650022002000"
+              "2f0063000000\n"
+              "  \"Skype\" 1 "
+              "220043003a005c00500072006f006700720061006d002000460069006c0065007300200028007800"
+              "3800360029005c0053006b007900700065005c00500068006f006e0065005c0053006b007900700065"
+              "002e00650078006500220020002f006e006f00730070006c0061007300680020002f006d0069006e00"
+              "69006d0069007a00650064000000\n");
+    {
+        auto target = volume.Open();
+        ASSERT_TRUE(target);
+        Registry& registry = target->registry();
+        ASSERT_EQ(SetValue(registry, HKEY_CURRENT_USER, kRun, "Skype", REG_SZ, std::string("C:\\x.exe\0", 9)),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(DeleteValue(registry, HKEY_CURRENT_USER, kRun, "Google Update"), ERROR_SUCCESS);
+        ASSERT_EQ(SetValue(registry, HKEY_CURRENT_USER, "Software\\Vantrelix Test\\Neu_\xC3\xBC",
+                           "Wert_\xC3\xA9", REG_DWORD, std::string("\x05\x00\x00\x00", 4)),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(registry.Flush(), ERROR_SUCCESS) << registry.LastError();
+    }
+    auto after = Sections(test::DumpHive(hive));
+    EXPECT_EQ(after[kRun], "  \"Skype\" 1 43003a005c0078002e006500780065000000\n");
+    EXPECT_EQ(after["Software\\Vantrelix Test"], "");
+    EXPECT_EQ(after["Software\\Vantrelix Test\\Neu_\xC3\xBC"], "  \"Wert_\xC3\xA9\" 4 05000000\n");
+    for (const char* changed : {"Software\\Vantrelix Test", "Software\\Vantrelix Test\\Neu_\xC3\xBC"})
+        after.erase(changed);
+    after[kRun] = before.at(kRun);
+    EXPECT_TRUE(after == before) << "every other key and value is as it was";
+
+    struct stat st {};
+    ASSERT_EQ(::stat(hive.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_TRUE(ReadHiveHeader(hive).Clean());
+    for (const auto& entry : std::filesystem::directory_iterator(hive.parent_path()))
+        EXPECT_EQ(entry.path(), hive) << "no temporary file is left behind";
+}
+
+TEST(HiveWrites, ValueNamesHivexCannotWriteBackLeaveTheHiveAlone) {
+    FixtureVolume volume;
+    volume.Hive(kSoftwareHive, "hives/edge/hivex_special");
+    const auto hive = volume.HostPathOf(kSoftwareHive);
+    const std::string original = ReadAll(hive);
+    auto target = volume.Open();
+    ASSERT_TRUE(target);
+    Registry& registry = target->registry();
+    // The key "zero\0key" holds a value whose name has a NUL in it; hivex takes names as C strings.
+    ASSERT_EQ(SetValue(registry, HKEY_LOCAL_MACHINE, std::string("SOFTWARE\\zero\0key", 17), "more",
+                       REG_DWORD, std::string(4, '\0')),
+              ERROR_SUCCESS);
+    EXPECT_EQ(registry.Flush(), ERROR_CANTWRITE);
+    EXPECT_NE(registry.LastError().find("a value name holds a NUL character"), std::string::npos)
+        << registry.LastError();
+    EXPECT_EQ(ReadAll(hive), original);
+}
+
+TEST(HiveWrites, AVolumeWithAHiveThatMustNotBeWrittenIsNotWritten) {
+    struct Case {
+        std::string systemHive; // placed as SYSTEM
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"hives/win10_SYSTEM", "the hive was not closed cleanly"},
+        {"hives/edge/plaso_corrupt_sub_key_list.hiv", "the hive is damaged"},
+    };
+    for (const Case& c : cases) {
+        FixtureVolume volume;
+        volume.Hive(kSystemHive, c.systemHive).Hive(UserHive("nfury"), "hives/win7_NTUSER.DAT");
+        const std::string system = ReadAll(volume.HostPathOf(kSystemHive));
+        const std::string user = ReadAll(volume.HostPathOf(UserHive("nfury")));
+        auto target = volume.Open();
+        ASSERT_TRUE(target);
+        Registry& registry = target->registry();
+
+        HKEY key = 0;
+        EXPECT_EQ(registry.RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SYSTEM", KEY_SET_VALUE, key),
+                  ERROR_ACCESS_DENIED);
+        EXPECT_EQ(SetValue(registry, HKEY_LOCAL_MACHINE, "SYSTEM\\New", "x", REG_DWORD, std::string(4, '\0')),
+                  ERROR_ACCESS_DENIED);
+        // The user's hive could be changed in memory, but nothing of the volume is written.
+        ASSERT_EQ(DeleteValue(registry, HKEY_CURRENT_USER, kRun, "Skype"), ERROR_SUCCESS);
+        std::string why;
+        EXPECT_FALSE(target->CanWrite(why));
+        EXPECT_EQ(registry.Flush(), ERROR_ACCESS_DENIED);
+        EXPECT_EQ(registry.LastError(), why);
+        EXPECT_TRUE(why.starts_with(volume.HostPathOf(kSystemHive).string() + ": " + c.reason)) << why;
+        EXPECT_EQ(ReadAll(volume.HostPathOf(kSystemHive)), system);
+        EXPECT_EQ(ReadAll(volume.HostPathOf(UserHive("nfury"))), user);
+    }
+}
+
+} // namespace
+} // namespace vx
