@@ -164,10 +164,11 @@ uint32_t RegistryView::GrantAccess(const OpenKey& key, uint32_t requested, Statu
             writable = false;
     if (requested & MAXIMUM_ALLOWED)
         return KEY_READ | (writable ? KEY_ALL_ACCESS : 0);
-    if ((requested & kWriteAccess) && !writable) {
-        status = ERROR_ACCESS_DENIED;
-        return 0;
-    }
+    // A store that cannot be written (a hive Windows did not close cleanly) still opens for reading
+    // when write access is asked for: the folders a scan reads must not vanish with it. The write itself
+    // is then refused, since the handle lacks the write rights.
+    if ((requested & kWriteAccess) && !writable)
+        return requested & ~kWriteAccess;
     return requested;
 }
 

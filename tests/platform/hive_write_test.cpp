@@ -135,9 +135,16 @@ TEST(HiveWrites, AVolumeWithAHiveThatMustNotBeWrittenIsNotWritten) {
         ASSERT_TRUE(target);
         Registry& registry = target->registry();
 
+        // Opening for all access still reads (the scan's folder lookups do so), but writes are refused.
         HKEY key = 0;
-        EXPECT_EQ(registry.RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SYSTEM", KEY_SET_VALUE, key),
+        ASSERT_EQ(registry.RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SYSTEM", KEY_ALL_ACCESS, key), ERROR_SUCCESS);
+        uint32_t type = 0, size = 0;
+        EXPECT_EQ(registry.RegQueryValueEx(key, "missing value", &type, {}, &size), ERROR_FILE_NOT_FOUND);
+        const std::string four(4, '\0');
+        EXPECT_EQ(registry.RegSetValueEx(key, "x", REG_DWORD,
+                                         std::span(reinterpret_cast<const uint8_t*>(four.data()), 4)),
                   ERROR_ACCESS_DENIED);
+        registry.RegCloseKey(key);
         EXPECT_EQ(SetValue(registry, HKEY_LOCAL_MACHINE, "SYSTEM\\New", "x", REG_DWORD, std::string(4, '\0')),
                   ERROR_ACCESS_DENIED);
         // The user's hive could be changed in memory, but nothing of the volume is written.

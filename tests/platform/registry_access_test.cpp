@@ -181,13 +181,17 @@ TEST(RegistryAccess, ReadStringDeliversTextNumbersAndEmptyForOtherTypes) {
     EXPECT_EQ(registry->OpenHandleCount(), 0u);
 }
 
-TEST(RegistryAccess, ReadStringNeedsWriteAccessToTheKey) {
+// A registry the user may only read still answers the folder lookups (they open keys for all access):
+// failing them would turn every placeholder path into a false finding. Writes stay refused.
+TEST(RegistryAccess, ReadStringWorksOnARegistryThatCannotBeWritten) {
     RegistryPrefix prefix;
     prefix.System("[K] 0\n\"v\"=\"1\"\n");
     auto registry = prefix.Open();
     registry->MachineFile().SetWritable(false); // as for a prefix the user may only read
     std::string text;
-    EXPECT_FALSE(ReadRegistryString(*registry, HKEY_LOCAL_MACHINE, "K", "v", text));
+    EXPECT_TRUE(ReadRegistryString(*registry, HKEY_LOCAL_MACHINE, "K", "v", text));
+    EXPECT_EQ(text, "1");
+    WriteRegistryValue(*registry, HKEY_LOCAL_MACHINE, "K", "v", std::string("2"));
     EXPECT_EQ(QueryData(*registry, HKEY_LOCAL_MACHINE, "K", "v").bytes, std::string("1\0", 2));
 }
 
