@@ -169,8 +169,10 @@ void Report(const fs::path& prefix) {
         // A plain save: every file written out again.
         for (WineRegFile* file :
              {&registry->MachineFile(), &registry->UserFile(), &registry->DefaultUserFile()}) {
-            const std::string text = file->Serialize();
-            std::ofstream(file->Path().string() + ".bench-copy", std::ios::binary) << text;
+            {
+                std::ofstream copy(file->Path().string() + ".bench-copy", std::ios::binary);
+                file->WriteTo(copy);
+            }
             fs::remove(file->Path().string() + ".bench-copy");
         }
         return 0L;
