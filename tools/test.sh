@@ -18,7 +18,9 @@ export XDG_CONFIG_HOME="$PWD/build/test-home/config" XDG_DATA_HOME="$PWD/build/t
 
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 
-# The shortcut readers meet damaged files from the wild: run them under AddressSanitizer too.
+# Damaged files from the wild (shortcuts, hives, registry files) meet every reader: run the whole suite
+# again under AddressSanitizer and UndefinedBehaviorSanitizer.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTRELIX_ASAN=ON -DVANTRELIX_BENCH=OFF >/dev/null
-cmake --build build-asan -j"$(nproc)" --target shortcuts_tests
-ASAN_OPTIONS=detect_leaks=1 build-asan/tests/shortcuts_tests
+cmake --build build-asan -j"$(nproc)"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j"$(nproc)"

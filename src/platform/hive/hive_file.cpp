@@ -158,15 +158,20 @@ bool HiveFile::LoadTree(std::string& error, std::vector<std::string>& warnings) 
             // Names may hold NUL characters, so their length comes from hivex rather than strlen.
             const size_t nameLength = hivex_value_key_len(hive_, value);
             HivexPtr<char> name(hivex_value_key(hive_, value));
-            hive_type type{};
+            // Real hives hold types beyond hivex's enumeration (0xFFFF0011 in a SYSTEM hive): the type is
+            // read as the 32-bit number it is, never loaded as the enum.
+            alignas(hive_type) unsigned char typeBytes[sizeof(hive_type)] = {};
             size_t length = 0;
-            HivexPtr<char> data(name ? hivex_value_value(hive_, value, &type, &length) : nullptr);
+            HivexPtr<char> data(
+                name ? hivex_value_value(hive_, value, reinterpret_cast<hive_type*>(typeBytes), &length)
+                     : nullptr);
+            uint32_t type = 0;
+            std::memcpy(&type, typeBytes, sizeof type);
             if (!name || !data) {
                 damaged(*key, "a value");
                 continue;
             }
-            values.push_back(RegValueRecord::Stored(Strings().Copy({name.get(), nameLength}),
-                                                    static_cast<uint32_t>(type),
+            values.push_back(RegValueRecord::Stored(Strings().Copy({name.get(), nameLength}), type,
                                                     Strings().Copy({data.get(), length})));
         }
         AddLoadedValues(*key, values);
@@ -246,7 +251,10 @@ bool HiveFile::Save(std::string& error) {
         std::vector<hive_set_value> set(key->values.size());
         for (size_t i = 0; i < set.size(); ++i) {
             set[i].key = names[i].data();
-            set[i].t = static_cast<hive_type>(key->values[i].type());
+            // Copied as bytes: a type beyond hivex's enumeration must not pass through the enum.
+            const uint32_t type = key->values[i].type();
+            static_assert(sizeof(hive_type) == sizeof type);
+            std::memcpy(&set[i].t, &type, sizeof type);
             set[i].len = key->values[i].data().size();
             set[i].value = const_cast<char*>(key->values[i].data().data());
         }
