@@ -1,4 +1,6 @@
 // vantrelix-cli as a user runs it: exit statuses, messages, output forms, and a repair that is killed.
+#include "platform/root_keys.h"
+#include "platform/wine/wine_target.h"
 #include "support/fixture_prefix.h"
 #include "support/registry_dump.h"
 #include "support/run_cli.h"
@@ -192,6 +194,80 @@ TEST(Cli, ScansAWineMadePrefix) {
         EXPECT_EQ(path.find("ProgID"), std::string::npos) << path;
         EXPECT_EQ(path.find("ProgId"), std::string::npos) << path;
     }
+}
+
+} // namespace
+} // namespace vx
+
+namespace vx {
+namespace {
+
+// On a prefix Wine made, with broken entries added in every section and a broken shortcut, scan →
+// repair → restore gives back the same keys, values, types and data, and the shortcut file.
+TEST(Cli, RepairAndRestoreOnAWineMadePrefixChangeNothingInTheEnd) {
+    const char* made = std::getenv("VANTRELIX_WINE_PREFIX");
+    if (!made || !*made)
+        GTEST_SKIP() << "VANTRELIX_WINE_PREFIX is not set";
+    TempDir copy;
+    const auto prefix = copy.path() / "prefix";
+    std::filesystem::copy(made, prefix,
+                          std::filesystem::copy_options::recursive |
+                              std::filesystem::copy_options::copy_symlinks);
+    std::filesystem::remove(prefix / "wineserver"); // the copy has no Wine server of its own
+    struct Added {
+        std::string key, name, data;
+    };
+    const std::vector<Added> added = {
+        {"HKLM\\Software\\Classes\\CLSID\\{0BAD0000-0000-0000-0000-000000000001}\\InprocServer32", "",
+         "C:\\gone\\com.dll"},
+        {"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\gone.exe", "", "C:\\gone\\gone.exe"},
+        {"HKLM\\Software\\Microsoft\\Windows\\Help", "gone.hlp", "C:\\gone"},
+        {"HKLM\\Software\\Microsoft\\Shared Tools\\Gone", "Path", "C:\\gone\\shared.exe"},
+        {"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Gone", "Tray", "C:\\gone\\tray.exe /min"},
+        {"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gone", "UninstallString",
+         "C:\\gone\\un.exe"},
+        {"HKLM\\System\\CurrentControlSet\\Control\\VirtualDeviceDrivers", "Gone", "C:\\gone\\gone.vxd"},
+        {"HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", "Gone (TrueType)", "gone.ttf"},
+    };
+    TempDir home;
+    for (const auto& a : added) {
+        std::vector<std::string> args = {"--prefix", prefix.string(), "reg", "add", a.key};
+        if (a.name.empty())
+            args.push_back("/ve");
+        else
+            args.insert(args.end(), {"/v", a.name});
+        args.insert(args.end(), {"/d", a.data, "/f"});
+        ASSERT_EQ(RunCli(args, home.path()).status, 0) << a.key;
+    }
+    const auto link = prefix / "drive_c" / "users" / "Public" / "Desktop" / "Gone.lnk";
+    std::filesystem::create_directories(link.parent_path());
+    std::filesystem::copy_file(VANTRELIX_SOURCE_DIR "/tests/shortcuts/data/wine/missing_target.lnk", link);
+
+    const auto dump = [&] {
+        std::string error;
+        std::vector<std::string> warnings;
+        auto target = OpenWineTarget(prefix, error, warnings);
+        return test::DumpRegistry(target->registry(), HKEY_LOCAL_MACHINE) +
+               test::DumpRegistry(target->registry(), HKEY_CURRENT_USER) +
+               test::DumpRegistry(target->registry(), HKEY_USERS);
+    };
+    const std::string before = dump();
+    const std::string linkBytes = ReadFile(link);
+
+    const auto repaired = RunCli({"--prefix", prefix.string(), "--yes", "repair"}, home.path());
+    ASSERT_EQ(repaired.status, 0) << repaired.out << repaired.err;
+    EXPECT_FALSE(std::filesystem::exists(link));
+    for (const auto& a : added)
+        EXPECT_NE(repaired.out.find(a.data.substr(0, a.data.find(' '))), std::string::npos) << a.data;
+    const std::string afterRepair = dump();
+    EXPECT_NE(afterRepair, before);
+
+    const auto list = RunCli({"--prefix", prefix.string(), "backups"}, home.path());
+    const std::string name = list.out.substr(0, list.out.find('\t'));
+    const auto restored = RunCli({"--prefix", prefix.string(), "backups", "restore", name}, home.path());
+    ASSERT_EQ(restored.status, 0) << restored.err;
+    EXPECT_EQ(dump(), before);
+    EXPECT_EQ(ReadFile(link), linkBytes);
 }
 
 } // namespace
