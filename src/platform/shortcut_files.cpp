@@ -1,6 +1,7 @@
 #include "platform/shortcut_files.h"
 
 #include "platform/text.h"
+#include "platform/utf16.h"
 
 #include <liblnk.h>
 
@@ -102,43 +103,6 @@ std::optional<std::string> ReadSmallFile(const std::filesystem::path& file) {
     return data;
 }
 
-void AppendUtf8(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// Little-endian UTF-16 (after its byte-order mark) as UTF-8; a lone surrogate becomes U+FFFD.
-std::string Utf16LeToUtf8(std::string_view data) {
-    std::string out;
-    for (size_t i = 0; i + 1 < data.size(); i += 2) {
-        char32_t unit = static_cast<unsigned char>(data[i]) | (static_cast<unsigned char>(data[i + 1]) << 8);
-        if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < data.size()) {
-            const char32_t low =
-                static_cast<unsigned char>(data[i + 2]) | (static_cast<unsigned char>(data[i + 3]) << 8);
-            if (low >= 0xDC00 && low < 0xE000) {
-                AppendUtf8(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00), out);
-                i += 2;
-                continue;
-            }
-        }
-        AppendUtf8(unit >= 0xD800 && unit < 0xE000 ? 0xFFFD : unit, out);
-    }
-    return out;
-}
-
 bool IsValidUtf8(std::string_view text) {
     for (size_t i = 0; i < text.size();) {
         const auto b0 = static_cast<unsigned char>(text[i]);
@@ -223,7 +187,7 @@ std::optional<std::string> ReadUrlFile(const std::filesystem::path& file) {
         return std::nullopt;
     std::string text;
     if (data->starts_with("\xFF\xFE"))
-        text = Utf16LeToUtf8(std::string_view(*data).substr(2));
+        text = Utf16ToUtf8(std::string_view(*data).substr(2));
     else if (data->starts_with("\xEF\xBB\xBF"))
         text = data->substr(3);
     else

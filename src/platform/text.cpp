@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include "platform/utf16.h"
+
 #include <clocale>
 #include <cwctype>
 #include <locale.h>
@@ -15,8 +17,12 @@ locale_t Utf8Locale() {
     return locale;
 }
 
-char UpperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+char UpperChar(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+char LowerChar(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 // Decodes one UTF-8 sequence at text[i]; returns its length, or 0 when it is not valid UTF-8.
 size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp) {
@@ -32,24 +38,6 @@ size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp) {
         cp = (cp << 6) | (b & 0x3F);
     }
     return len;
-}
-
-void EncodeUtf8(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 } // namespace
@@ -94,7 +82,7 @@ std::string FoldCase(std::string_view text) {
             continue;
         }
         const auto upper = static_cast<char32_t>(towupper_l(static_cast<wint_t>(cp), Utf8Locale()));
-        EncodeUtf8(upper, out);
+        AppendUtf8(upper, out);
         i += len;
     }
     return out;
@@ -144,6 +132,8 @@ bool ContainsAsciiNoCase(std::string_view haystack, std::string_view needle) {
     return FindAsciiNoCase(haystack, needle) != std::string_view::npos;
 }
 
-bool IsBlank(std::string_view text) { return TrimBlanks(text).empty(); }
+bool IsBlank(std::string_view text) {
+    return TrimBlanks(text).empty();
+}
 
 } // namespace vx
