@@ -1,5 +1,6 @@
 // Checker throughput for a realistic mix of COM values, and how many platform calls each kind costs:
 // values that are not program-file references must cost text operations only.
+#include "bench_app.h"
 #include "checks/section_checkers.h"
 #include "platform/wine/wine_target.h"
 #include "ui/app.h"
@@ -63,24 +64,9 @@ class CountingTarget : public Target {
     CountingFiles files_;
 };
 
-class Quiet : public FrontEnd {
-  public:
-    void Yield(App&) override {}
-    bool ShowMessageBox(App&, std::string_view, bool) override { return true; }
-};
-class NoSound : public SoundPlayer {
-  public:
-    void PlayAsync(const fs::path&) override {}
-};
-class Settings : public SettingsStore {
-  public:
-    std::string GetSetting(std::string_view, std::string_view, std::string_view,
-                           std::string_view d) override {
-        return std::string(d);
-    }
-    void SaveSetting(std::string_view, std::string_view, std::string_view, std::string_view) override {}
-    std::map<std::string, std::string> AllSettings(std::string_view, std::string_view) override { return {}; }
-};
+using bench::DefaultSettings;
+using bench::NoSound;
+using bench::QuietFrontEnd;
 
 } // namespace
 
@@ -102,8 +88,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     CountingTarget target(*real);
-    Settings settings;
-    Quiet frontEnd;
+    DefaultSettings settings;
+    QuietFrontEnd frontEnd;
     NoSound sound;
     App app(target, settings, frontEnd, sound);
 

@@ -3,6 +3,7 @@
 // HKEY_CLASSES_ROOT, in keys per second. (The user's NTUSER.DAT is on the volume too: without it there is
 // no user, and so no user classes.)
 // Usage: hive_scan_bench [TESTDATA]   (else $VANTRELIX_TESTDATA, else ../shared/testdata beside the sources)
+#include "bench_app.h"
 #include "engine/registry_walkers.h"
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
@@ -32,16 +33,8 @@ fs::path TestdataFolder(int argc, char** argv) {
     return fs::path(__FILE__).parent_path().parent_path().parent_path() / "shared" / "testdata";
 }
 
-class QuietFrontEnd : public vx::FrontEnd {
-  public:
-    void Yield(vx::App&) override {}
-    bool ShowMessageBox(vx::App&, std::string_view, bool) override { return true; }
-};
-
-class NoSound : public vx::SoundPlayer {
-  public:
-    void PlayAsync(const fs::path&) override {}
-};
+using vx::bench::NoSound;
+using vx::bench::QuietFrontEnd;
 
 // Every key below root\path through RegOpenKeyEx / RegEnumKeyEx / RegEnumValue / RegQueryValueEx.
 long EnumerateKeys(vx::Registry& registry, vx::HKEY root, const std::string& path) {

@@ -5,6 +5,7 @@
 //   scan_bench --prefix DIR               an existing prefix (e.g. one made by tools/make-wine-prefix.sh)
 //
 // Each measurement runs in its own child process so that its peak memory is its own.
+#include "bench_app.h"
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
 #include "platform/wine/wine_target.h"
@@ -27,24 +28,9 @@ namespace {
 using namespace vx;
 namespace fs = std::filesystem;
 
-class QuietFrontEnd : public FrontEnd {
-  public:
-    void Yield(App&) override {}
-    bool ShowMessageBox(App&, std::string_view, bool) override { return true; }
-};
-class NoSound : public SoundPlayer {
-  public:
-    void PlayAsync(const fs::path&) override {}
-};
-class NoSettings : public SettingsStore {
-  public:
-    std::string GetSetting(std::string_view, std::string_view, std::string_view,
-                           std::string_view d) override {
-        return std::string(d);
-    }
-    void SaveSetting(std::string_view, std::string_view, std::string_view, std::string_view) override {}
-    std::map<std::string, std::string> AllSettings(std::string_view, std::string_view) override { return {}; }
-};
+using bench::DefaultSettings;
+using bench::NoSound;
+using bench::QuietFrontEnd;
 
 std::string Escape(const std::string& text) {
     std::string out;
@@ -183,7 +169,7 @@ void Report(const fs::path& prefix) {
         auto target = OpenWineTarget(prefix, error, warnings);
         if (!target)
             return -1L;
-        NoSettings settings;
+        DefaultSettings settings;
         QuietFrontEnd frontEnd;
         NoSound sound;
         App app(*target, settings, frontEnd, sound);
