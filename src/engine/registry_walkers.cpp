@@ -4,7 +4,9 @@
 #include "platform/text.h"
 #include "ui/app.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstring>
 #include <vector>
 
@@ -37,6 +39,54 @@ Status EnumSubkey(Registry& registry, HKEY key, uint32_t index, std::string& nam
 
 bool Cancelled(App& app) {
     return app.main().ScanCancelled != 0;
+}
+
+// Whether the status line, trimmed and upper-cased, reads "CONFIGURATION FILES...". Asked for every
+// value, so it compares in place rather than building the upper-cased copy.
+bool ShowsConfigurationFiles(std::string_view status) {
+    constexpr std::string_view kText = "CONFIGURATION FILES...";
+    status = TrimBlanks(status);
+    if (status.size() != kText.size())
+        return false;
+    for (size_t i = 0; i < kText.size(); ++i) {
+        const char c = status[i];
+        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c) != kText[i])
+            return false;
+    }
+    return true;
+}
+
+// ReadValueAsText into `text`, so that a walk reuses one string and one buffer for all its values.
+void ReadValueText(Registry& registry, HKEY key, std::string_view valueName, std::vector<uint8_t>& buffer,
+                   std::string& text) {
+    text.clear();
+    uint32_t type = REG_NONE;
+    uint32_t size = 0;
+    if (registry.RegQueryValueEx(key, valueName, &type, {}, &size) != ERROR_SUCCESS)
+        return;
+    if (type == REG_SZ || type == REG_MULTI_SZ) {
+        if (size == 0)
+            return;
+        buffer.assign(size, 0);
+        if (registry.RegQueryValueEx(key, valueName, &type, buffer, &size) != ERROR_SUCCESS)
+            return;
+        const auto* begin = reinterpret_cast<const char*>(buffer.data());
+        const size_t length = std::min<size_t>(size, buffer.size());
+        const void* zero = std::memchr(begin, 0, length);
+        text.assign(begin, zero ? static_cast<const char*>(zero) - begin : length);
+        return;
+    }
+    if (type == REG_DWORD) {
+        std::array<uint8_t, 4> number{};
+        uint32_t dwordSize = 4;
+        if (registry.RegQueryValueEx(key, valueName, &type, number, &dwordSize) != ERROR_SUCCESS)
+            return;
+        int32_t value = 0;
+        std::memcpy(&value, number.data(), 4);
+        char digits[16];
+        const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
+        text.assign(digits, end);
+    }
 }
 
 using Checker = void (*)(App&, RegistryEntry);
@@ -90,6 +140,8 @@ void WalkRegistryValues(App& app, RootKey root, const std::string& keyPath, cons
     OpenKey key(registry, handle);
     std::array<uint8_t, kBufferSize> data;
     std::string name;
+    std::string text;
+    std::vector<uint8_t> buffer;
     for (uint32_t i = 0;; ++i) {
         if (Cancelled(app))
             return;
@@ -97,12 +149,12 @@ void WalkRegistryValues(App& app, RootKey root, const std::string& keyPath, cons
         uint32_t dataSize = kBufferSize;
         if (registry.RegEnumValue(key.get(), i, name, nameSize, nullptr, data, &dataSize) != ERROR_SUCCESS)
             break;
-        const std::string text = ReadValueAsText(registry, key.get(), name);
+        ReadValueText(registry, key.get(), name, buffer, text);
         label = text;
         if (Cancelled(app))
             return;
         // The configuration-files row walks its trees for display only.
-        if (UpperAscii(TrimBlanks(app.main().lblStatus)) != "CONFIGURATION FILES...")
+        if (!ShowsConfigurationFiles(app.main().lblStatus))
             DispatchRegistryEntry(app, text, section, name, root, rootName, keyPath);
         if (Cancelled(app))
             return;
@@ -126,31 +178,10 @@ void ShowRegistrySubkeyNames(App& app, RootKey root, const std::string& keyPath)
 }
 
 std::string ReadValueAsText(Registry& registry, HKEY key, std::string_view valueName) {
-    uint32_t type = REG_NONE;
-    uint32_t size = 0;
-    if (registry.RegQueryValueEx(key, valueName, &type, {}, &size) != ERROR_SUCCESS)
-        return {};
-    if (type == REG_SZ || type == REG_MULTI_SZ) {
-        std::vector<uint8_t> buffer(size);
-        if (size == 0)
-            return {};
-        if (registry.RegQueryValueEx(key, valueName, &type, buffer, &size) != ERROR_SUCCESS)
-            return {};
-        const auto* begin = reinterpret_cast<const char*>(buffer.data());
-        const size_t length = std::min<size_t>(size, buffer.size());
-        const void* zero = std::memchr(begin, 0, length);
-        return std::string(begin, zero ? static_cast<const char*>(zero) - begin : length);
-    }
-    if (type == REG_DWORD) {
-        std::array<uint8_t, 4> buffer{};
-        uint32_t dwordSize = 4;
-        if (registry.RegQueryValueEx(key, valueName, &type, buffer, &dwordSize) != ERROR_SUCCESS)
-            return {};
-        int32_t number = 0;
-        std::memcpy(&number, buffer.data(), 4);
-        return std::to_string(number);
-    }
-    return {};
+    std::vector<uint8_t> buffer;
+    std::string text;
+    ReadValueText(registry, key, valueName, buffer, text);
+    return text;
 }
 
 void DispatchRegistryEntry(App& app, const std::string& text, const std::string& section,

@@ -765,6 +765,18 @@ bool HostFileSystem::GetVolumeInformation(std::string_view root) {
 }
 
 FindResult HostFileSystem::FindFirstEntry(std::string_view pattern, uint32_t mask) {
+    const uint32_t masks[] = {mask};
+    return FindEntry(pattern, masks, true);
+}
+
+FindResult::Kind HostFileSystem::FindAnyEntry(std::string_view pattern, std::span<const uint32_t> masks) {
+    return FindEntry(pattern, masks, false).kind;
+}
+
+FindResult HostFileSystem::FindEntry(std::string_view pattern, std::span<const uint32_t> masks,
+                                     bool nameWanted) {
+    // Only the admission of the entries found depends on the mask: the path is resolved and the entries
+    // are described once, then each mask in turn is asked what it admits.
     ParsedPath p;
     if (Outcome o = ParsePath(pattern, true, impl_->systemDrive(), p); o != Outcome::Ok)
         return {o == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
@@ -775,22 +787,55 @@ FindResult HostFileSystem::FindFirstEntry(std::string_view pattern, uint32_t mas
     // A folder named by a trailing separator, or a drive root, is never a file.
     if (p.parts.empty() || p.trailingSeparator)
         return {FindResult::NotFound, {}};
-    const Outcome o = impl_->ResolveParts(folder, p.parts, p.parts.size() - 1);
-    if (o != Outcome::Ok)
-        return {o == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
+    // When only whether something is found counts and the masks between them admit every combination of
+    // the hidden and system bits that they admit without them, those bits (Wine's extended attribute)
+    // change nothing and are not read.
+    bool skipDosAttrib = false;
+    if (!nameWanted) {
+        auto admittedByAny = [&](uint32_t attributes) {
+            for (uint32_t mask : masks)
+                if (Admitted(attributes, mask))
+                    return true;
+            return false;
+        };
+        skipDosAttrib = true;
+        for (uint32_t folderBit : {0u, uint32_t{FILE_ATTRIBUTE_DIRECTORY}})
+            for (uint32_t dos :
+                 {uint32_t{FILE_ATTRIBUTE_HIDDEN}, uint32_t{FILE_ATTRIBUTE_SYSTEM}, kDosAttribBits})
+                if (admittedByAny(folderBit | dos) != admittedByAny(folderBit))
+                    skipDosAttrib = false;
+    }
 
     if (!p.wildcard) {
         std::string name;
         std::optional<struct stat> known;
-        const Outcome found = impl_->LookupName(folder, p.parts.back(), name, &known);
-        if (found != Outcome::Ok)
-            return {found == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
-        auto info = DescribeEntry(folder, name, rootDev, nullptr, known ? &*known : nullptr);
-        if (info && Admitted(info->attributes, mask))
-            return {FindResult::Found, name};
+        // Most paths name an existing file with the case it has on disk: one lstat of the whole path finds
+        // it, as the lookup component by component would.
+        struct stat st {};
+        std::string exact = folder;
+        if (p.parts.size() > 1 &&
+            impl_->ExactPath(exact, p.parts, p.parts.size() - 1, &st, &p.parts.back())) {
+            folder = std::move(exact);
+            name = p.parts.back();
+            known = st;
+        } else {
+            const Outcome o = impl_->ResolveParts(folder, p.parts, p.parts.size() - 1);
+            if (o != Outcome::Ok)
+                return {o == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
+            const Outcome found = impl_->LookupName(folder, p.parts.back(), name, &known);
+            if (found != Outcome::Ok)
+                return {found == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
+        }
+        auto info = DescribeEntry(folder, name, rootDev, skipDosAttrib ? &skipDosAttrib : nullptr,
+                                  known ? &*known : nullptr);
+        for (uint32_t mask : masks)
+            if (info && Admitted(info->attributes, mask))
+                return {FindResult::Found, name};
         return {FindResult::NotFound, {}};
     }
 
+    if (const Outcome o = impl_->ResolveParts(folder, p.parts, p.parts.size() - 1); o != Outcome::Ok)
+        return {o == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
     std::vector<std::string> names;
     if (Outcome r = ReadFolderNames(folder, names); r != Outcome::Ok)
         return {r == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
@@ -801,21 +846,24 @@ FindResult HostFileSystem::FindFirstEntry(std::string_view pattern, uint32_t mas
         if (all || MatchTokens(DecodeFolded(n), tokens))
             matching.push_back(std::move(n));
     SortNoCase(matching);
-    if ((mask & FILE_ATTRIBUTE_DIRECTORY) && p.parts.size() > 1) { // as the listing: none at a root
-        for (const char* dot : {".", ".."})
-            if (MatchTokens(DecodeFolded(dot), tokens))
-                return {FindResult::Found, dot};
-    }
-    FindResult result{FindResult::NotFound, {}};
-    bool unsupported = false;
-    for (const std::string& n : matching) {
-        auto info = DescribeEntry(folder, n, rootDev, &unsupported);
-        if (info && Admitted(info->attributes, mask)) {
-            result = {FindResult::Found, n};
-            break;
+    // Each entry is described when a mask first gets to it.
+    std::vector<std::optional<EntryInfo>> infos;
+    infos.reserve(matching.size());
+    bool unsupported = skipDosAttrib;
+    for (uint32_t mask : masks) {
+        if ((mask & FILE_ATTRIBUTE_DIRECTORY) && p.parts.size() > 1) { // as the listing: none at a root
+            for (const char* dot : {".", ".."})
+                if (MatchTokens(DecodeFolded(dot), tokens))
+                    return {FindResult::Found, dot};
+        }
+        for (size_t i = 0; i < matching.size(); ++i) {
+            if (i == infos.size())
+                infos.push_back(DescribeEntry(folder, matching[i], rootDev, &unsupported));
+            if (infos[i] && Admitted(infos[i]->attributes, mask))
+                return {FindResult::Found, matching[i]};
         }
     }
-    return result;
+    return {FindResult::NotFound, {}};
 }
 
 std::unique_ptr<FileSearch> HostFileSystem::FindFirstFile(std::string_view pattern, FindData& first) {

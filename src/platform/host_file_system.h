@@ -46,6 +46,9 @@ class HostFileSystem final : public FileSystem {
     bool GetVolumeInformation(std::string_view root) override;
 
     FindResult FindFirstEntry(std::string_view pattern, uint32_t mask) override;
+    // What FindFirstEntry(pattern, mask) for each mask in turn comes to: the kind of the first result that
+    // is not NotFound (NotFound when all are), with the path resolved once for all of them.
+    FindResult::Kind FindAnyEntry(std::string_view pattern, std::span<const uint32_t> masks);
     std::unique_ptr<FileSearch> FindFirstFile(std::string_view pattern, FindData& first) override;
     // Basic reads each entry's type from the folder itself: a stat only for folders (the device they lie
     // on), links and entries of unknown type, and no extended attributes.
@@ -66,6 +69,9 @@ class HostFileSystem final : public FileSystem {
     class Impl;
 
   private:
+    // FindFirstEntry for a list of masks; the name is left out unless `nameWanted`.
+    FindResult FindEntry(std::string_view pattern, std::span<const uint32_t> masks, bool nameWanted);
+
     HostFileSystemConfig config_;
     std::unique_ptr<Impl> impl_;
 };

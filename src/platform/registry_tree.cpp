@@ -1,14 +1,14 @@
 #include "platform/registry_tree.h"
 
+#include "platform/registry.h"
 #include "platform/text.h"
+#include "platform/utf16.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace vx {
 namespace {
-
-uint64_t g_generation = 0;
 
 inline unsigned char Upper(unsigned char c) {
     return (c >= 'a' && c <= 'z') ? c - 32 : c;
@@ -63,10 +63,6 @@ RegistryStore::RegistryStore(ValueOrder order, std::string rootName) : order_(or
 }
 
 RegistryStore::~RegistryStore() = default;
-
-uint64_t RegistryStore::Generation() {
-    return g_generation;
-}
 
 RegKeyNode* RegistryStore::FindSubkey(const RegKeyNode& parent, std::string_view name) const {
     const auto& subs = parent.subkeys;
@@ -125,7 +121,7 @@ void RegistryStore::Mount(RegKeyNode& parent, RegKeyNode& foreignRoot, std::stri
         subs.begin(), subs.end(), foreignRoot.name,
         [](const RegKeyNode* k, std::string_view n) { return CompareRegistryNames(k->name, n) < 0; });
     subs.insert(it, &foreignRoot);
-    ++g_generation;
+    ++generation_;
 }
 
 size_t RegistryStore::LowerBound(const std::vector<RegValueRecord>& values, std::string_view name) const {
@@ -154,6 +150,17 @@ std::string_view RegistryStore::ValueBytes(const RegValueRecord& value, std::str
         return value.data();
     scratch = DecodeText(value);
     return scratch;
+}
+
+void RegistryStore::AnsiData(const RegValueRecord& value, std::string& out) const {
+    std::string scratch;
+    const std::string_view stored = ValueBytes(value, scratch);
+    out.clear();
+    const uint32_t type = value.type();
+    if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)
+        AppendUtf16AsUtf8(stored, out);
+    else
+        out.assign(stored);
 }
 
 std::string RegistryStore::DecodeText(const RegValueRecord&) const {
@@ -216,7 +223,7 @@ void RegistryStore::MarkChanged(RegKeyNode* key) {
     if (key)
         key->dirty = true;
     changed_ = true;
-    ++g_generation;
+    ++generation_;
 }
 
 } // namespace vx

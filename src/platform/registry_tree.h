@@ -45,6 +45,8 @@ class RegValueRecord {
         return {name, type, source, static_cast<uint32_t>(dataOffset)};
     }
     RegValueRecord() = default;
+    // Same name, type and data, held at the same place.
+    bool operator==(const RegValueRecord&) const = default;
 
     std::string_view name() const { return {name_, nameLength_}; } // UTF-8; empty for the unnamed value
     uint32_t type() const { return type_; }
@@ -110,11 +112,14 @@ class RegistryStore {
     const RegValueRecord* FindValue(const RegKeyNode& key, std::string_view name) const;
     // The stored bytes of a value; `scratch` holds them when they had to be decoded.
     std::string_view ValueBytes(const RegValueRecord& value, std::string& scratch) const;
+    // The data as the single-byte (A) calls deliver it, into `out`: string types converted to UTF-8
+    // (their terminating zero included when stored), every other type as stored.
+    virtual void AnsiData(const RegValueRecord& value, std::string& out) const;
     void SetValue(RegKeyNode& key, std::string_view name, uint32_t type, std::string_view bytes);
     bool DeleteValue(RegKeyNode& key, std::string_view name);
 
     // Bumped on every change of any store, so that cached enumerations notice.
-    static uint64_t Generation();
+    static uint64_t Generation() { return generation_; }
 
     Arena& Strings() { return arena_; }
 
@@ -135,6 +140,8 @@ class RegistryStore {
 
   private:
     size_t LowerBound(const std::vector<RegValueRecord>& values, std::string_view name) const;
+
+    static inline uint64_t generation_ = 0;
 
     ValueOrder order_;
     std::deque<RegKeyNode> keys_;

@@ -19,12 +19,9 @@ bool IsStringType(uint32_t type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
-// What the A functions deliver: string data converted to single-byte (UTF-8) text, the rest as stored.
-std::string AnsiData(uint32_t type, std::string_view stored) {
-    if (IsStringType(type))
-        return Utf16ToUtf8(stored);
-    return std::string(stored);
-}
+// Records of closed handles kept for reuse, and the size of an enumeration list worth keeping with one.
+constexpr size_t kSpareKeys = 8;
+constexpr size_t kKeptListSize = 1024;
 
 } // namespace
 
@@ -71,8 +68,18 @@ RegKeyNode* RegistryView::ResolveLink(const RegKeyNode& link, int depth) const {
     return key;
 }
 
+RegKeyNode* RegistryView::Child(const RegKeyNode& parent, std::string_view name) const {
+    // Opening a key just enumerated needs no search: names are unique within a key, so the enumerated
+    // child is the one a search would find.
+    if (subkeyHint_.generation == RegistryStore::Generation() && name == subkeyHint_.name)
+        for (const auto& [hintParent, hintChild] : subkeyHint_.sides)
+            if (hintParent == &parent)
+                return hintChild;
+    return parent.store->FindSubkey(parent, name);
+}
+
 bool RegistryView::Step(Side& side, std::string_view name) const {
-    RegKeyNode* child = side.key->store->FindSubkey(*side.key, name);
+    RegKeyNode* child = Child(*side.key, name);
     if (!child)
         return false;
     if (child->link) {
@@ -93,9 +100,15 @@ bool RegistryView::Step(Side& side, std::string_view name) const {
 bool RegistryView::Walk(Side& side, std::string_view path) const {
     if (!side.key)
         return false;
-    for (std::string_view part : SplitKeyPath(path))
-        if (!Step(side, part))
+    // As SplitKeyPath, without building the list.
+    for (size_t start = 0; start < path.size();) {
+        size_t end = path.find('\\', start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        if (end > start && !Step(side, path.substr(start, end - start)))
             return false;
+        start = end + 1;
+    }
     return true;
 }
 
@@ -134,8 +147,8 @@ bool RegistryView::BuildRoot(HKEY root, OpenKey& out) {
 RegistryView::OpenKey* RegistryView::Lookup(HKEY key, Status& status) {
     status = ERROR_SUCCESS;
     if (IsPredefinedRoot(key)) {
-        auto& slot = roots_[key];
-        uint64_t& generation = rootGeneration_[key];
+        auto& slot = roots_[key - 0x80000000u];
+        uint64_t& generation = rootGeneration_[key - 0x80000000u];
         if (!slot || generation != RegistryStore::Generation()) {
             auto fresh = std::make_unique<OpenKey>();
             if (!BuildRoot(key, *fresh)) {
@@ -148,12 +161,60 @@ RegistryView::OpenKey* RegistryView::Lookup(HKEY key, Status& status) {
         }
         return slot.get();
     }
+    if (key == lastHandle_ && lastKey_)
+        return lastKey_;
     auto it = handles_.find(key);
     if (it == handles_.end()) {
         status = ERROR_INVALID_HANDLE;
         return nullptr;
     }
-    return it->second.get();
+    lastHandle_ = key;
+    lastKey_ = it->second.get();
+    return lastKey_;
+}
+
+std::unique_ptr<RegistryView::OpenKey> RegistryView::NewOpenKey() {
+    if (spareKeys_.empty())
+        return std::make_unique<OpenKey>();
+    auto key = std::move(spareKeys_.back());
+    spareKeys_.pop_back();
+    return key;
+}
+
+const RegistryView::Resolved* RegistryView::FindResolved(HKEY root, std::string_view path) {
+    const uint64_t generation = RegistryStore::Generation();
+    Resolved* best = nullptr;
+    for (Resolved& r : resolved_) {
+        if (r.root != root || r.generation != generation || r.path.size() > path.size() ||
+            (best && r.path.size() <= best->path.size()))
+            continue;
+        // Only a whole number of path components can be carried on from.
+        const size_t n = r.path.size();
+        if (n != 0 && n != path.size() && path[n] != '\\' && r.path.back() != '\\')
+            continue;
+        // Paths met in a walk differ mostly in their last name: its end rules most of them out at once.
+        if (n != 0 && r.path.back() != path[n - 1])
+            continue;
+        if (path.substr(0, n) == r.path)
+            best = &r;
+    }
+    if (best)
+        best->lastUse = ++resolveClock_;
+    return best;
+}
+
+void RegistryView::Remember(HKEY root, std::string_view path, const OpenKey& opened) {
+    // The caller found no entry for this very path, so the least recently used one makes room.
+    Resolved* slot = &resolved_[0];
+    for (Resolved& r : resolved_)
+        if (r.lastUse < slot->lastUse)
+            slot = &r;
+    slot->root = root;
+    slot->generation = RegistryStore::Generation();
+    slot->lastUse = ++resolveClock_;
+    slot->path.assign(path);
+    slot->main = opened.main;
+    slot->user = opened.user;
 }
 
 uint32_t RegistryView::GrantAccess(const OpenKey& key, uint32_t requested, Status& status) const {
@@ -173,12 +234,16 @@ uint32_t RegistryView::GrantAccess(const OpenKey& key, uint32_t requested, Statu
 }
 
 HKEY RegistryView::AddHandle(std::unique_ptr<OpenKey> key) {
-    HKEY handle = nextHandle_;
-    while (handles_.count(handle) || IsPredefinedRoot(handle) || handle == 0)
-        handle += 4;
-    nextHandle_ = handle + 4;
-    handles_.emplace(handle, std::move(key));
-    return handle;
+    for (HKEY handle = nextHandle_;; handle += 4) {
+        if (IsPredefinedRoot(handle) || handle == 0)
+            continue;
+        auto [slot, added] = handles_.try_emplace(handle);
+        if (!added)
+            continue;
+        slot->second = std::move(key);
+        nextHandle_ = handle + 4;
+        return handle;
+    }
 }
 
 Status RegistryView::RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t access, HKEY& result) {
@@ -188,15 +253,26 @@ Status RegistryView::RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t
         return status;
     if (!subKey.empty() && subKey.front() == '\\')
         return ERROR_BAD_PATHNAME;
-    auto opened = std::make_unique<OpenKey>();
+    auto opened = NewOpenKey();
     opened->merged = base->merged;
-    opened->main = base->main;
-    opened->user = base->user;
-    const bool mainFound = Walk(opened->main, subKey);
+    // Resolving a path gives the same keys whether it starts at the root or at a part of the path
+    // resolved before, as long as nothing changed in between.
+    const bool fromRoot = IsPredefinedRoot(parent);
+    const Resolved* known = fromRoot ? FindResolved(parent, subKey) : nullptr;
+    std::string_view rest = subKey;
+    if (known) {
+        opened->main = known->main;
+        opened->user = known->user;
+        rest = subKey.substr(known->path.size());
+    } else {
+        opened->main = base->main;
+        opened->user = base->user;
+    }
+    const bool mainFound = Walk(opened->main, rest);
     if (!mainFound)
         opened->main = Side{};
     if (base->merged) {
-        if (!Walk(opened->user, subKey))
+        if (!Walk(opened->user, rest))
             opened->user = Side{};
         if (!opened->main.key && !opened->user.key && !subKey.empty())
             return ERROR_FILE_NOT_FOUND;
@@ -206,6 +282,8 @@ Status RegistryView::RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t
     opened->access = GrantAccess(*opened, access, status);
     if (status != ERROR_SUCCESS)
         return status;
+    if (fromRoot && !(known && known->path.size() == subKey.size()))
+        Remember(parent, subKey, *opened);
     result = AddHandle(std::move(opened));
     return ERROR_SUCCESS;
 }
@@ -282,7 +360,37 @@ Status RegistryView::RegCreateKeyEx(HKEY parent, std::string_view subKey, uint32
 Status RegistryView::RegCloseKey(HKEY key) {
     if (IsPredefinedRoot(key))
         return ERROR_SUCCESS;
-    return handles_.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    auto it = handles_.find(key);
+    if (it == handles_.end())
+        return ERROR_INVALID_HANDLE;
+    if (key == lastHandle_) {
+        lastHandle_ = 0;
+        lastKey_ = nullptr;
+    }
+    if (key == valueHint_.handle)
+        valueHint_ = {};
+    std::unique_ptr<OpenKey> closed = std::move(it->second);
+    handles_.erase(it);
+    if (closed && spareKeys_.size() < kSpareKeys) {
+        // Kept for the next open: its vectors keep their room, unless a huge list would stay held.
+        OpenKey& k = *closed;
+        k.merged = false;
+        k.access = 0;
+        for (Side* side : {&k.main, &k.user}) {
+            side->key = nullptr;
+            side->trail.clear();
+        }
+        k.subkeyGeneration = ~uint64_t{0};
+        k.valueGeneration = ~uint64_t{0};
+        k.subkeyList.clear();
+        k.valueList.clear();
+        if (k.subkeyList.capacity() > kKeptListSize)
+            k.subkeyList.shrink_to_fit();
+        if (k.valueList.capacity() > kKeptListSize)
+            k.valueList.shrink_to_fit();
+        spareKeys_.push_back(std::move(closed));
+    }
+    return ERROR_SUCCESS;
 }
 
 const std::vector<std::pair<RegKeyNode*, RegKeyNode*>>& RegistryView::MergedSubkeys(OpenKey& key) {
@@ -341,15 +449,18 @@ Status RegistryView::RegEnumKeyEx(HKEY hkey, uint32_t index, std::string& name, 
     if (!(key->access & KEY_ENUMERATE_SUB_KEYS))
         return ERROR_ACCESS_DENIED;
     const RegKeyNode* entry = nullptr;
+    SubkeyHint hint;
     if (key->merged) {
         const auto& list = MergedSubkeys(*key);
         if (index >= list.size())
             return ERROR_NO_MORE_ITEMS;
         entry = list[index].first ? list[index].first : list[index].second;
+        hint.sides = {{{key->user.key, list[index].first}, {key->main.key, list[index].second}}};
     } else {
         if (index >= key->main.key->subkeys.size())
             return ERROR_NO_MORE_ITEMS;
         entry = key->main.key->subkeys[index];
+        hint.sides[0] = {key->main.key, key->main.key->subkeys[index]};
     }
     // Sizes count the terminating zero going in and leave it out coming back, as the A functions do.
     if (entry->name.size() + 1 > nameSize)
@@ -360,6 +471,9 @@ Status RegistryView::RegEnumKeyEx(HKEY hkey, uint32_t index, std::string& name, 
     nameSize = static_cast<uint32_t>(entry->name.size());
     if (classSize)
         *classSize = static_cast<uint32_t>(entry->className.size());
+    hint.generation = RegistryStore::Generation();
+    hint.name = entry->name;
+    subkeyHint_ = hint;
     return ERROR_SUCCESS;
 }
 
@@ -387,14 +501,13 @@ Status RegistryView::RegEnumValue(HKEY hkey, uint32_t index, std::string& name, 
         owner = key->main.key;
         value = &owner->values[index];
     }
-    std::string scratch;
-    const std::string delivered = AnsiData(value->type(), owner->store->ValueBytes(*value, scratch));
     if (type)
         *type = value->type();
     Status result = ERROR_SUCCESS;
     if (value->name().size() + 1 > nameSize)
         result = ERROR_MORE_DATA;
     if (dataSize) {
+        const std::string& delivered = DeliveredData(*owner, *value);
         const uint32_t capacity =
             data.empty() ? 0 : std::min<uint32_t>(*dataSize, static_cast<uint32_t>(data.size()));
         if (!data.empty() && delivered.size() > capacity)
@@ -407,7 +520,19 @@ Status RegistryView::RegEnumValue(HKEY hkey, uint32_t index, std::string& name, 
         return result;
     name.assign(value->name());
     nameSize = static_cast<uint32_t>(value->name().size());
+    valueHint_ = {RegistryStore::Generation(), hkey, owner, value};
     return ERROR_SUCCESS;
+}
+
+const std::string& RegistryView::DeliveredData(const RegKeyNode& owner, const RegValueRecord& value) {
+    if (delivered_.store != owner.store || delivered_.generation != RegistryStore::Generation() ||
+        !(delivered_.record == value)) {
+        owner.store->AnsiData(value, delivered_.bytes);
+        delivered_.store = owner.store;
+        delivered_.record = value;
+        delivered_.generation = RegistryStore::Generation();
+    }
+    return delivered_.bytes;
 }
 
 const RegValueRecord* RegistryView::FindValue(const OpenKey& key, std::string_view name,
@@ -434,15 +559,24 @@ Status RegistryView::RegQueryValueEx(HKEY hkey, std::string_view valueName, uint
     if (!data.empty() && !dataSize)
         return ERROR_INVALID_PARAMETER;
     const RegKeyNode* owner = nullptr;
-    const RegValueRecord* value = FindValue(*key, valueName, &owner);
+    const RegValueRecord* value = nullptr;
+    // A value just enumerated on this handle is the one its name finds, where names are unique (sorted
+    // stores; in the merged view the list already hides the machine's values that the user's shadow).
+    if (valueHint_.handle == hkey && valueHint_.generation == RegistryStore::Generation() &&
+        valueHint_.owner->store->Order() == RegistryStore::ValueOrder::Sorted &&
+        valueName == valueHint_.value->name()) {
+        owner = valueHint_.owner;
+        value = valueHint_.value;
+    } else {
+        value = FindValue(*key, valueName, &owner);
+    }
     if (!value)
         return ERROR_FILE_NOT_FOUND;
-    std::string scratch;
-    const std::string delivered = AnsiData(value->type(), owner->store->ValueBytes(*value, scratch));
     if (type)
         *type = value->type();
     if (!dataSize)
         return ERROR_SUCCESS;
+    const std::string& delivered = DeliveredData(*owner, *value);
     if (data.empty()) {
         *dataSize = static_cast<uint32_t>(delivered.size());
         return ERROR_SUCCESS;

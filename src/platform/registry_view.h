@@ -18,6 +18,7 @@
 #include "platform/registry.h"
 #include "platform/registry_tree.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -70,7 +71,43 @@ class RegistryView : public Registry {
         std::vector<std::pair<const RegKeyNode*, size_t>> valueList; // (owner, index)
     };
 
+    // A path below a predefined root resolved by a recent open. A walk opens every key by its full path
+    // from the root, so an open carries on from the longest such path instead of from the root.
+    struct Resolved {
+        HKEY root = 0;
+        uint64_t generation = ~uint64_t{0};
+        uint64_t lastUse = 0;
+        std::string path;
+        Side main, user;
+    };
+    // The data of the value read last, as delivered: a walk enumerates a value and then queries it twice.
+    struct Delivered {
+        const RegistryStore* store = nullptr;
+        RegValueRecord record;
+        uint64_t generation = ~uint64_t{0};
+        std::string bytes;
+    };
+
+    // The subkey enumerated last, with its key on each side, and the value enumerated last: what the
+    // next open or query most likely asks for.
+    struct SubkeyHint {
+        uint64_t generation = ~uint64_t{0};
+        std::string_view name;
+        std::array<std::pair<const RegKeyNode*, RegKeyNode*>, 2> sides{}; // (parent, child)
+    };
+    struct ValueHint {
+        uint64_t generation = ~uint64_t{0};
+        HKEY handle = 0;
+        const RegKeyNode* owner = nullptr;
+        const RegValueRecord* value = nullptr;
+    };
+
     OpenKey* Lookup(HKEY key, Status& status);
+    RegKeyNode* Child(const RegKeyNode& parent, std::string_view name) const;
+    const Resolved* FindResolved(HKEY root, std::string_view path);
+    void Remember(HKEY root, std::string_view path, const OpenKey& opened);
+    const std::string& DeliveredData(const RegKeyNode& owner, const RegValueRecord& value);
+    std::unique_ptr<OpenKey> NewOpenKey();
     bool BuildRoot(HKEY root, OpenKey& out);
     Side SideAt(std::string_view nsPath);
     bool Step(Side& side, std::string_view name) const;
@@ -88,9 +125,19 @@ class RegistryView : public Registry {
     RegKeyNode* registryRoot_ = nullptr;
     std::string userSid_;
     std::unordered_map<HKEY, std::unique_ptr<OpenKey>> handles_;
-    std::unordered_map<HKEY, std::unique_ptr<OpenKey>> roots_;
-    std::unordered_map<HKEY, uint64_t> rootGeneration_;
+    // The predefined roots, by their handle's offset from HKEY_CLASSES_ROOT, built when first used.
+    std::array<std::unique_ptr<OpenKey>, 7> roots_;
+    std::array<uint64_t, 7> rootGeneration_{};
     HKEY nextHandle_ = 0x100;
+    // The handle looked up last, since calls on one handle come in runs.
+    HKEY lastHandle_ = 0;
+    OpenKey* lastKey_ = nullptr;
+    std::vector<std::unique_ptr<OpenKey>> spareKeys_; // closed handles' records, for reuse
+    std::array<Resolved, 16> resolved_;
+    uint64_t resolveClock_ = 0;
+    Delivered delivered_;
+    SubkeyHint subkeyHint_;
+    ValueHint valueHint_;
 };
 
 // Splits a key path at backslashes, dropping empty parts ("a\\b\" → a, b).

@@ -22,9 +22,7 @@ void AppendUtf8(char32_t cp, std::string& out) {
     }
 }
 
-std::string Utf16ToUtf8(std::string_view utf16le) {
-    std::string out;
-    out.reserve(utf16le.size() / 2);
+void AppendUtf16AsUtf8(std::string_view utf16le, std::string& out) {
     const size_t units = utf16le.size() / 2;
     auto unit = [&](size_t i) {
         return static_cast<char16_t>(static_cast<uint8_t>(utf16le[2 * i]) |
@@ -44,6 +42,38 @@ std::string Utf16ToUtf8(std::string_view utf16le) {
             AppendUtf8(u, out);
         }
     }
+}
+
+void Utf16UnitWriter::PutSlow(char16_t unit) {
+    if (high_ != 0) {
+        const char16_t high = high_;
+        high_ = 0;
+        if (unit >= 0xDC00 && unit < 0xE000) {
+            AppendUtf8(0x10000 + ((char32_t(high) - 0xD800) << 10) + (unit - 0xDC00), out_);
+            return;
+        }
+        AppendUtf8(0xFFFD, out_);
+    }
+    if (unit < 0x80)
+        out_ += static_cast<char>(unit);
+    else if (unit >= 0xD800 && unit < 0xDC00)
+        high_ = unit;
+    else if (unit >= 0xDC00 && unit < 0xE000)
+        AppendUtf8(0xFFFD, out_);
+    else
+        AppendUtf8(unit, out_);
+}
+
+void Utf16UnitWriter::Finish() {
+    if (high_ != 0)
+        AppendUtf8(0xFFFD, out_);
+    high_ = 0;
+}
+
+std::string Utf16ToUtf8(std::string_view utf16le) {
+    std::string out;
+    out.reserve(utf16le.size() / 2);
+    AppendUtf16AsUtf8(utf16le, out);
     return out;
 }
 

@@ -72,62 +72,84 @@ size_t FindStringEnd(std::string_view text, size_t from, size_t lineEnd, char en
     return std::string_view::npos;
 }
 
-// Wine's unescaping of a string's inner text into UTF-16 code units. Bytes beyond ASCII stand for
-// themselves (Latin-1), as Wine reads them.
-std::u16string Unescape(std::string_view raw) {
-    std::u16string out;
-    out.reserve(raw.size());
+// FindStringEnd for a closing quote on the line that `from` is on, without finding the line's end first:
+// the same answer, since a line break ends the search and a break of "\r\n" cannot come before the quote.
+size_t FindQuoteInLine(std::string_view text, size_t from, bool& escaped) {
+    escaped = false;
+    for (size_t i = from; i < text.size();) {
+        const char c = text[i];
+        if (c == '"')
+            return i;
+        if (c == '\n')
+            return std::string_view::npos;
+        if (c == '\\') {
+            escaped = true;
+            if (i + 1 >= text.size() || text[i + 1] == '\n')
+                return std::string_view::npos;
+            i += 2;
+            continue;
+        }
+        if (static_cast<unsigned char>(c) >= 0x80)
+            escaped = true;
+        ++i;
+    }
+    return std::string_view::npos;
+}
+
+// Wine's unescaping of a string's inner text into UTF-16 code units, each handed to `put`. Bytes beyond
+// ASCII stand for themselves (Latin-1), as Wine reads them.
+template <class Put> void UnescapeUnits(std::string_view raw, Put&& put) {
     for (size_t p = 0; p < raw.size();) {
         const char c = raw[p];
         if (c != '\\' || p + 1 >= raw.size()) {
-            out += static_cast<char16_t>(static_cast<unsigned char>(c));
+            put(static_cast<char16_t>(static_cast<unsigned char>(c)));
             ++p;
             continue;
         }
         const char e = raw[++p];
         switch (e) {
         case 'a':
-            out += u'\a';
+            put(u'\a');
             ++p;
             break;
         case 'b':
-            out += u'\b';
+            put(u'\b');
             ++p;
             break;
         case 'e':
-            out += char16_t{0x1B};
+            put(char16_t{0x1B});
             ++p;
             break;
         case 'f':
-            out += u'\f';
+            put(u'\f');
             ++p;
             break;
         case 'n':
-            out += u'\n';
+            put(u'\n');
             ++p;
             break;
         case 'r':
-            out += u'\r';
+            put(u'\r');
             ++p;
             break;
         case 't':
-            out += u'\t';
+            put(u'\t');
             ++p;
             break;
         case 'v':
-            out += u'\v';
+            put(u'\v');
             ++p;
             break;
         case 'x': {
             ++p;
             if (p >= raw.size() || !IsHex(raw[p])) {
-                out += u'x';
+                put(u'x');
                 break;
             }
             unsigned v = 0;
             for (int k = 0; k < 4 && p < raw.size() && IsHex(raw[p]); ++k)
                 v = v * 16 + HexValue(raw[p++]);
-            out += static_cast<char16_t>(v);
+            put(static_cast<char16_t>(v));
             break;
         }
         default:
@@ -135,13 +157,19 @@ std::u16string Unescape(std::string_view raw) {
                 unsigned v = 0;
                 for (int k = 0; k < 3 && p < raw.size() && IsOctal(raw[p]); ++k)
                     v = v * 8 + static_cast<unsigned>(raw[p++] - '0');
-                out += static_cast<char16_t>(v);
+                put(static_cast<char16_t>(v));
             } else {
-                out += static_cast<char16_t>(static_cast<unsigned char>(e));
+                put(static_cast<char16_t>(static_cast<unsigned char>(e)));
                 ++p;
             }
         }
     }
+}
+
+std::u16string Unescape(std::string_view raw) {
+    std::u16string out;
+    out.reserve(raw.size());
+    UnescapeUnits(raw, [&](char16_t unit) { out += unit; });
     return out;
 }
 
@@ -648,6 +676,39 @@ std::string WineRegFile::DecodeText(const RegValueRecord& value) const {
     size_t end = 0;
     ParseData(value.data(), type, &bytes, end);
     return bytes;
+}
+
+void WineRegFile::AnsiData(const RegValueRecord& value, std::string& out) const {
+    // Quoted string data goes straight from the file's text to UTF-8: a scan reads every value several
+    // times, and the UTF-16 form in between would cost more than the rest of the read.
+    if (value.inText()) {
+        const std::string_view text = value.data();
+        size_t start = 0;
+        if (text.starts_with("\""))
+            start = 1;
+        else if (text.starts_with("str:\""))
+            start = 5;
+        else if (text.starts_with("str(2):\"") || text.starts_with("str(7):\""))
+            start = 8;
+        bool escaped = false;
+        const size_t close = start ? FindQuoteInLine(text, start, escaped) : std::string_view::npos;
+        if (close != std::string_view::npos) {
+            const std::string_view raw = text.substr(start, close - start);
+            out.clear();
+            if (!escaped) { // ASCII only: each character is its own unit
+                out.reserve(raw.size() + 1);
+                out.append(raw);
+                out += '\0';
+                return;
+            }
+            Utf16UnitWriter writer(out);
+            UnescapeUnits(raw, [&](char16_t unit) { writer.Put(unit); });
+            writer.Put(0);
+            writer.Finish();
+            return;
+        }
+    }
+    RegistryStore::AnsiData(value, out);
 }
 
 std::string WineRegFile::Serialize() const {

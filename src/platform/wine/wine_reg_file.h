@@ -52,6 +52,8 @@ class WineRegFile : public RegistryStore {
     // then untouched.
     bool Save(std::string& error);
 
+    void AnsiData(const RegValueRecord& value, std::string& out) const override;
+
   protected:
     std::string DecodeText(const RegValueRecord& value) const override;
 
