@@ -73,7 +73,8 @@ std::string RepairClosingMessage(const RepairOutcome& outcome) {
     if (outcome.skipped == 0)
         return MessageOfKind(kFilesRepaired);
     return std::to_string(outcome.repaired) + " problem(s) were repaired; " +
-           std::to_string(outcome.skipped) + " were left in place because their backup could not be written.";
+           std::to_string(outcome.skipped) +
+           " were left in place (their backup could not be written, or they could not be removed).";
 }
 
 RepairOutcome RepairAllProblems(App& app) {
@@ -125,9 +126,11 @@ RepairOutcome RepairAllProblems(App& app) {
         if (backups && !WriteBackupRecord(app, "S", main.BackupFilePath, nullptr, &row)) {
             ++outcome.skipped;
             keptShortcuts.push_back(row);
-        } else {
-            app.files().DeleteFile(row.path);
+        } else if (app.files().DeleteFile(row.path)) {
             ++outcome.repaired;
+        } else {
+            ++outcome.skipped; // a read-only or vanished file: not claimed as repaired
+            keptShortcuts.push_back(row);
         }
         app.Yield();
     }

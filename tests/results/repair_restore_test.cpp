@@ -151,8 +151,8 @@ TEST_F(RepairTest, AFindingWhoseBackupCannotBeWrittenIsLeftInPlace) {
     EXPECT_EQ(Dump(*std::make_unique<TestApp>(prefix.Open())->app), before);
     EXPECT_TRUE(std::filesystem::exists(prefix.HostPathOf("C:\\users\\Public\\Desktop\\A\\x.lnk")));
     ASSERT_EQ(app->frontEnd.messages.size(), 1u);
-    EXPECT_EQ(app->frontEnd.messages[0],
-              "0 problem(s) were repaired; 6 were left in place because their backup could not be written.");
+    EXPECT_EQ(app->frontEnd.messages[0], "0 problem(s) were repaired; 6 were left in place (their backup "
+                                         "could not be written, or they could not be removed).");
 }
 
 TEST_F(RepairTest, WithBackupsOffNothingIsWrittenAside) {
@@ -249,6 +249,25 @@ TEST_F(RepairTest, DeleteAsksForEveryTickedRow) {
     EXPECT_TRUE(std::filesystem::exists(app->dataFolder.path() / "BackUp 01-01-26 01-01-01"));
     EXPECT_FALSE(std::filesystem::exists(app->dataFolder.path() / "BackUp 02-01-26 01-01-01"));
     EXPECT_EQ(a().MessageBoxKind, "");
+}
+
+} // namespace
+} // namespace vx
+
+namespace vx {
+namespace {
+
+TEST_F(RepairTest, AShortcutThatCannotBeRemovedIsNotClaimedAsRepaired) {
+    Scan();
+    const auto readOnly = prefix.HostPathOf("C:\\users\\Public\\Desktop\\B\\x.lnk");
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+    EXPECT_EQ(outcome.repaired, 5);
+    EXPECT_EQ(outcome.skipped, 1);
+    EXPECT_TRUE(std::filesystem::exists(readOnly));
+    ASSERT_EQ(a().main().lvwShortcut.size(), 1u);
+    EXPECT_EQ(a().main().lvwShortcut[0].path, "C:\\users\\Public\\Desktop\\B\\x.lnk");
 }
 
 } // namespace
