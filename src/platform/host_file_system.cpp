@@ -777,6 +777,8 @@ FindResult HostFileSystem::FindEntry(std::string_view pattern, std::span<const u
                                      bool nameWanted) {
     // Only the admission of the entries found depends on the mask: the path is resolved and the entries
     // are described once, then each mask in turn is asked what it admits.
+    if (masks.empty())
+        return {FindResult::NotFound, {}}; // no search made
     ParsedPath p;
     if (Outcome o = ParsePath(pattern, true, impl_->systemDrive(), p); o != Outcome::Ok)
         return {o == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
