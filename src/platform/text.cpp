@@ -88,7 +88,17 @@ std::string FoldCase(std::string_view text) {
     return out;
 }
 
+static bool IsAscii(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b) {
+    // ASCII names of different lengths never match; only non-ASCII folding can change a length.
+    if (a.size() != b.size() && IsAscii(a) && IsAscii(b))
+        return false;
     if (a.size() == b.size()) {
         bool ascii = true;
         for (size_t i = 0; i < a.size(); ++i) {
