@@ -351,6 +351,19 @@ bool EncodeData(uint32_t type, const std::string& data, const std::string& separ
     }
 }
 
+// Closes the key and, when the change went through, saves it and says so.
+int FinishChange(Registry& registry, HKEY key, int status, std::ostream& out, std::ostream& err) {
+    registry.RegCloseKey(key);
+    if (status != 0)
+        return status;
+    if (registry.Flush() != ERROR_SUCCESS) {
+        err << "reg: " << registry.LastError() << "\n";
+        return 2;
+    }
+    out << "The operation completed successfully.\n";
+    return 0;
+}
+
 int Add(Registry& registry, const Options& options, std::ostream& out, std::ostream& err) {
     const auto type = TypeFromName(options.type);
     if (!type) {
@@ -381,15 +394,7 @@ int Add(Registry& registry, const Options& options, std::ostream& out, std::ostr
             status = 1;
         }
     }
-    registry.RegCloseKey(key);
-    if (status != 0)
-        return status;
-    if (registry.Flush() != ERROR_SUCCESS) {
-        err << "reg: " << registry.LastError() << "\n";
-        return 2;
-    }
-    out << "The operation completed successfully.\n";
-    return 0;
+    return FinishChange(registry, key, status, out, err);
 }
 
 int Delete(Registry& registry, const Options& options, std::ostream& out, std::ostream& err) {
@@ -406,15 +411,7 @@ int Delete(Registry& registry, const Options& options, std::ostream& out, std::o
         err << "reg: Unable to find the specified registry value\n";
         status = 1;
     }
-    registry.RegCloseKey(key);
-    if (status != 0)
-        return status;
-    if (registry.Flush() != ERROR_SUCCESS) {
-        err << "reg: " << registry.LastError() << "\n";
-        return 2;
-    }
-    out << "The operation completed successfully.\n";
-    return 0;
+    return FinishChange(registry, key, status, out, err);
 }
 
 } // namespace

@@ -477,16 +477,30 @@ Status RegistryView::RegEnumKeyEx(HKEY hkey, uint32_t index, std::string& name, 
     return ERROR_SUCCESS;
 }
 
+// The checks both value reads make first: an open handle, the right to read values, and a size for a
+// given buffer.
+RegistryView::OpenKey* RegistryView::ValueReader(HKEY hkey, std::span<uint8_t> data, const uint32_t* dataSize,
+                                                 Status& status) {
+    OpenKey* key = Lookup(hkey, status);
+    if (!key)
+        return nullptr;
+    if (!(key->access & KEY_QUERY_VALUE)) {
+        status = ERROR_ACCESS_DENIED;
+        return nullptr;
+    }
+    if (!data.empty() && !dataSize) {
+        status = ERROR_INVALID_PARAMETER;
+        return nullptr;
+    }
+    return key;
+}
+
 Status RegistryView::RegEnumValue(HKEY hkey, uint32_t index, std::string& name, uint32_t& nameSize,
                                   uint32_t* type, std::span<uint8_t> data, uint32_t* dataSize) {
     Status status;
-    OpenKey* key = Lookup(hkey, status);
+    OpenKey* key = ValueReader(hkey, data, dataSize, status);
     if (!key)
         return status;
-    if (!(key->access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
-    if (!data.empty() && !dataSize)
-        return ERROR_INVALID_PARAMETER;
     const RegKeyNode* owner = nullptr;
     const RegValueRecord* value = nullptr;
     if (key->merged) {
@@ -551,13 +565,9 @@ const RegValueRecord* RegistryView::FindValue(const OpenKey& key, std::string_vi
 Status RegistryView::RegQueryValueEx(HKEY hkey, std::string_view valueName, uint32_t* type,
                                      std::span<uint8_t> data, uint32_t* dataSize) {
     Status status;
-    OpenKey* key = Lookup(hkey, status);
+    OpenKey* key = ValueReader(hkey, data, dataSize, status);
     if (!key)
         return status;
-    if (!(key->access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
-    if (!data.empty() && !dataSize)
-        return ERROR_INVALID_PARAMETER;
     const RegKeyNode* owner = nullptr;
     const RegValueRecord* value = nullptr;
     // A value just enumerated on this handle is the one its name finds, where names are unique (sorted
