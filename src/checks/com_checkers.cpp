@@ -27,13 +27,6 @@ bool ContainsAnyOf(std::string_view text, std::initializer_list<std::string_view
     return false;
 }
 
-// The bare-name step both checkers share: the name is looked up in the system folder.
-void CheckInSystemFolder(App& app, const RegistryEntry& entry, std::string_view name) {
-    const std::string path = SystemFolderPath(app, name);
-    if (!FileExists(app, path))
-        RecordProblem(app, entry, path, true);
-}
-
 // A class's ProgID keys name a program identifier ("WMPlayer.OCX"), never a file, however much the
 // identifier looks like a file name: reporting it would have repair break a working registration.
 bool IsProgIdKey(std::string_view keyPath) {
@@ -59,13 +52,12 @@ void CheckComEntry(App& app, RegistryEntry entry) {
     if (text.find('\\') != std::string::npos) {
         if (!IsFixedDrivePath(text, app.files().Drives(), [&app] { app.Yield(); }))
             return;
-        if (!FileExists(app, text))
-            RecordProblem(app, entry, text, false);
+        RecordWhenMissing(app, entry, text, false);
         return;
     }
     if (text.front() == '.')
         return;
-    CheckInSystemFolder(app, entry, text);
+    RecordWhenMissing(app, entry, SystemFolderPath(app, text), true);
 }
 
 void CheckAppPathEntry(App& app, RegistryEntry entry) {
@@ -80,11 +72,10 @@ void CheckAppPathEntry(App& app, RegistryEntry entry) {
         return;
     }
     if (text.find('\\') != std::string::npos) {
-        if (!FileExists(app, text))
-            RecordProblem(app, entry, text, false);
+        RecordWhenMissing(app, entry, text, false);
         return;
     }
-    CheckInSystemFolder(app, entry, text);
+    RecordWhenMissing(app, entry, SystemFolderPath(app, text), true);
 }
 
 void CheckPlaceholderPath(App& app, const RegistryEntry& entry, std::string_view trimmedText) {

@@ -7,18 +7,6 @@
 #include "ui/app.h"
 
 namespace vx {
-namespace {
-
-bool Has(std::string_view text, std::string_view piece) {
-    return ContainsAsciiNoCase(text, piece);
-}
-
-void RecordWhenMissing(App& app, const RegistryEntry& entry, const std::string& path, bool defaultOrNot) {
-    if (!FileExists(app, path))
-        RecordProblem(app, entry, path, defaultOrNot);
-}
-
-} // namespace
 
 void CheckHelpEntry(App& app, RegistryEntry entry) {
     // The value name is the help file, the value text the folder that holds it.
@@ -26,7 +14,7 @@ void CheckHelpEntry(App& app, RegistryEntry entry) {
     if (folder.empty())
         return;
     const std::string path = (folder.back() == '\\' ? folder : AddBackslash(folder)) + entry.valueName;
-    if (Has(path, "\\")) {
+    if (ContainsAsciiNoCase(path, "\\")) {
         RecordWhenMissing(app, entry, path, false);
         return;
     }
@@ -35,10 +23,10 @@ void CheckHelpEntry(App& app, RegistryEntry entry) {
 
 void CheckSharedEntry(App& app, RegistryEntry entry) {
     std::string& text = entry.valueText;
-    if (IsBlank(text) || !Has(text, "."))
+    if (IsBlank(text) || !ContainsAsciiNoCase(text, "."))
         return;
-    if (Has(text, "\\")) {
-        if (!Has(text, ":\\"))
+    if (ContainsAsciiNoCase(text, "\\")) {
+        if (!ContainsAsciiNoCase(text, ":\\"))
             return; // network paths and other paths without a drive letter are not tested
         text = FromDriveLetter(text);
         // Paths followed by arguments or a closing quote fail this and are passed over.
@@ -47,17 +35,17 @@ void CheckSharedEntry(App& app, RegistryEntry entry) {
         RecordWhenMissing(app, entry, text, false);
         return;
     }
-    if (Has(text, "*") || CharCount(GetFileExtension(text)) != 3)
+    if (ContainsAsciiNoCase(text, "*") || CharCount(GetFileExtension(text)) != 3)
         return;
     RecordWhenMissing(app, entry, SystemFolderPath(app, text), true);
 }
 
 void CheckVxdEntry(App& app, RegistryEntry entry) {
     std::string& text = entry.valueText;
-    if (IsBlank(text) || !Has(text, "."))
+    if (IsBlank(text) || !ContainsAsciiNoCase(text, "."))
         return;
-    if (Has(text, "\\")) {
-        if (!Has(text, ":\\"))
+    if (ContainsAsciiNoCase(text, "\\")) {
+        if (!ContainsAsciiNoCase(text, ":\\"))
             return;
         text = FromDriveLetter(text);
         RecordWhenMissing(app, entry, text, false);
@@ -71,7 +59,7 @@ void CheckFontEntry(App& app, RegistryEntry entry) {
     const std::string& text = entry.valueText;
     if (text.empty())
         return;
-    if (Has(text, "\\")) {
+    if (ContainsAsciiNoCase(text, "\\")) {
         RecordWhenMissing(app, entry, text, false);
         return;
     }

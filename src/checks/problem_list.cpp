@@ -1,5 +1,6 @@
 #include "checks/problem_list.h"
 
+#include "paths/folders.h"
 #include "platform/text.h"
 #include "ui/app.h"
 
@@ -21,6 +22,11 @@ void RecordProblem(App& app, const RegistryEntry& entry, std::string_view keyVal
         row.DefaultOrNot = "Yes";
     app.main().lvwErrors.push_back(std::move(row));
     AnnounceProblem(app);
+}
+
+void RecordWhenMissing(App& app, const RegistryEntry& entry, const std::string& path, bool defaultOrNot) {
+    if (!FileExists(app, path))
+        RecordProblem(app, entry, path, defaultOrNot);
 }
 
 void AnnounceProblem(App& app) {

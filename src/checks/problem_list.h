@@ -13,6 +13,8 @@ class App;
 // value name becomes "(Default)"; with blankNameIsUnnamed false only an empty name does.
 void RecordProblem(App& app, const RegistryEntry& entry, std::string_view keyValue, bool defaultOrNot,
                    bool blankNameIsUnnamed = true);
+// Records `path` for the entry unless FileExists finds it: the last step every checker shares.
+void RecordWhenMissing(App& app, const RegistryEntry& entry, const std::string& path, bool defaultOrNot);
 // Plays the detection sound and adds one to lblProblemsFound.
 void AnnounceProblem(App& app);
 // Plays the configured wave file when the sound option is on and the file can be found.

@@ -9,10 +9,6 @@
 namespace vx {
 namespace {
 
-bool Has(std::string_view text, std::string_view piece) {
-    return ContainsAsciiNoCase(text, piece);
-}
-
 // 1-based position helpers over byte offsets; 0 means "not found".
 std::string Left(std::string_view text, size_t count) {
     return std::string(text.substr(0, count));
@@ -20,11 +16,6 @@ std::string Left(std::string_view text, size_t count) {
 std::string From(std::string_view text, size_t position) {
     return position >= 1 && position <= text.size() + 1 ? std::string(text.substr(position - 1))
                                                         : std::string(text);
-}
-
-void RecordWhenMissing(App& app, const RegistryEntry& entry, const std::string& path, bool defaultOrNot) {
-    if (!FileExists(app, path))
-        RecordProblem(app, entry, path, defaultOrNot);
 }
 
 } // namespace
@@ -44,16 +35,16 @@ void CheckInstallPathEntry(App& app, RegistryEntry entry) {
     if (text.empty())
         return;
     text = TrimQuotesAndBlanks(text);
-    if (!Has(text, "."))
+    if (!ContainsAsciiNoCase(text, "."))
         return;
-    if (Has(text, "\\")) {
-        if (!Has(text, ":\\"))
+    if (ContainsAsciiNoCase(text, "\\")) {
+        if (!ContainsAsciiNoCase(text, ":\\"))
             return;
         text = CutArguments(FromDriveLetter(text));
         RecordWhenMissing(app, entry, text, false);
         return;
     }
-    if (Has(text, ":/"))
+    if (ContainsAsciiNoCase(text, ":/"))
         return; // a web address
     text = CutArguments(text);
     RecordWhenMissing(app, entry, SystemFolderPath(app, text), true);
@@ -82,7 +73,7 @@ void CheckCommandLineEntry(App& app, RegistryEntry entry) {
     const std::string extension = dot == 0 ? std::string() : std::string(TrimBlanks(From(s, dot + 1)));
     if (CharCount(extension) != 3)
         return;
-    if (Has(s, ":\\"))
+    if (ContainsAsciiNoCase(s, ":\\"))
         RecordWhenMissing(app, entry, s, false);
     else
         RecordWhenMissing(app, entry, SystemFolderPath(app, s), true);
@@ -117,7 +108,7 @@ void CheckQuietUninstallEntry(App& app, RegistryEntry entry) {
     if (d1 == 0)
         return;
     const std::string s1 = CutAfterDot(v, d1);
-    if (!Has(s1, ":\\"))
+    if (!ContainsAsciiNoCase(s1, ":\\"))
         CheckBareName(app, entry, s1);
     size_t q = d1;
     if (const size_t d2 = InStr(v, ".", d1); d2 != 0) {
@@ -126,7 +117,7 @@ void CheckQuietUninstallEntry(App& app, RegistryEntry entry) {
         std::string t;
         if (q > 0)
             t = InStr(s2, "\\", q) != 0 ? TrimQuotesAndBlanks(s2) : TrimQuotesAndBlanks(From(s2, q + 1));
-        if (!Has(t, "\\"))
+        if (!ContainsAsciiNoCase(t, "\\"))
             CheckBareName(app, entry, t);
     }
     if (q == 0)

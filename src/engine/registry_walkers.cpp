@@ -37,10 +37,6 @@ Status EnumSubkey(Registry& registry, HKEY key, uint32_t index, std::string& nam
     return registry.RegEnumKeyEx(key, index, name, nameSize, &classSize);
 }
 
-bool Cancelled(App& app) {
-    return app.main().ScanCancelled != 0;
-}
-
 // Whether the status line, trimmed and upper-cased, reads "CONFIGURATION FILES...". Asked for every
 // value, so it compares in place rather than building the upper-cased copy.
 bool ShowsConfigurationFiles(std::string_view status) {
@@ -125,7 +121,7 @@ void WalkRegistryKeys(App& app, RootKey root, const std::string& keyPath, const 
         app.main().lblRegistryScan = name;
         WalkRegistryValues(app, root, child, section, rootName, label);
         WalkRegistryKeys(app, root, child, section, rootName, label);
-        if (Cancelled(app))
+        if (app.main().Cancelled())
             return;
         app.Yield();
     }
@@ -143,7 +139,7 @@ void WalkRegistryValues(App& app, RootKey root, const std::string& keyPath, cons
     std::string text;
     std::vector<uint8_t> buffer;
     for (uint32_t i = 0;; ++i) {
-        if (Cancelled(app))
+        if (app.main().Cancelled())
             return;
         uint32_t nameSize = kBufferSize;
         uint32_t dataSize = kBufferSize;
@@ -151,12 +147,12 @@ void WalkRegistryValues(App& app, RootKey root, const std::string& keyPath, cons
             break;
         ReadValueText(registry, key.get(), name, buffer, text);
         label = text;
-        if (Cancelled(app))
+        if (app.main().Cancelled())
             return;
         // The configuration-files row walks its trees for display only.
         if (!ShowsConfigurationFiles(app.main().lblStatus))
             DispatchRegistryEntry(app, text, section, name, root, rootName, keyPath);
-        if (Cancelled(app))
+        if (app.main().Cancelled())
             return;
         app.Yield();
     }
@@ -190,7 +186,7 @@ void DispatchRegistryEntry(App& app, const std::string& text, const std::string&
     for (const auto& row : kDispatch) {
         if (row.section != section)
             continue;
-        if (!Cancelled(app))
+        if (!app.main().Cancelled())
             row.checker(app, RegistryEntry{root, rootName, valueName, text, section, keyPath});
         return;
     }

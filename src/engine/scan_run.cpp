@@ -16,10 +16,6 @@
 namespace vx {
 namespace {
 
-bool Cancelled(App& app) {
-    return app.main().ScanCancelled != 0;
-}
-
 bool AnythingFound(App& app) {
     return !app.main().lvwErrors.empty() || !app.main().lvwShortcut.empty();
 }
@@ -46,7 +42,7 @@ bool RunSection(App& app, const ScanSection& entry) {
     const std::string section(entry.sectionName);
     switch (entry.style) {
     case RunStyle::CheckOnceThenTally:
-        if (Cancelled(app))
+        if (app.main().Cancelled())
             return false;
         for (const auto& walk : entry.walks)
             RunWalk(app, walk, section);
@@ -54,7 +50,7 @@ bool RunSection(App& app, const ScanSection& entry) {
         return true;
     case RunStyle::CheckBeforeEachWalk:
         for (const auto& walk : entry.walks) {
-            if (Cancelled(app))
+            if (app.main().Cancelled())
                 return false;
             RunWalk(app, walk, section);
         }
@@ -62,11 +58,11 @@ bool RunSection(App& app, const ScanSection& entry) {
             TallySection(app, section);
         return true;
     case RunStyle::CheckBeforeAndAfter:
-        if (Cancelled(app))
+        if (app.main().Cancelled())
             return false;
         for (const auto& walk : entry.walks)
             RunWalk(app, walk, section);
-        if (Cancelled(app))
+        if (app.main().Cancelled())
             return false;
         TallySection(app, section);
         return true;
@@ -83,7 +79,7 @@ bool RunDriveRow(App& app, int rowIndex, const std::string& drive) {
     auto& main = app.main();
     main.lblStatus = std::string(kShortcutsStatus);
     main.lvwRegistryvaluesScan.rows[rowIndex].selected = true;
-    if (Cancelled(app))
+    if (app.main().Cancelled())
         return false;
     const std::string root = drive + ":\\";
     main.lblStatus = " Shortcuts " + root + "...";
@@ -113,7 +109,7 @@ void ImgScanNowMouseMove_Click(App& app) {
     main.PicBug = false;
     StartScanRun(app);
     main.PicProgress = main.PicMainProgress;
-    if (!Cancelled(app) && AnythingFound(app))
+    if (!app.main().Cancelled() && AnythingFound(app))
         main.PicResults = true;
     main.tmrPicVisibleOrNot = false;
     main.PicBug = false;
@@ -170,7 +166,7 @@ void RunScanSections(App& app) {
         const bool checked = i < static_cast<int>(rows.size()) && rows[i].checked;
         if (checked) {
             SelectRow(app, i, true);
-            if (Cancelled(app))
+            if (app.main().Cancelled())
                 return;
             bool goOn = true;
             if (i < static_cast<int>(catalogue.size())) {
@@ -184,7 +180,7 @@ void RunScanSections(App& app) {
             if (!goOn)
                 return;
         }
-        if (Cancelled(app))
+        if (app.main().Cancelled())
             return;
         main.lblProblemsFound = std::to_string(main.lvwErrors.size() + main.lvwShortcut.size());
         SelectRow(app, i, false);

@@ -13,10 +13,6 @@ namespace {
 // Read-only, hidden, system, archive, normal, temporary: the files worth a look.
 constexpr uint32_t kCandidateMask = 0x1A7;
 
-bool Cancelled(App& app) {
-    return app.main().ScanCancelled != 0;
-}
-
 // Whether the shortcut checker could record a file of this name: only the kinds LNK and URL ever are,
 // and the kind is the last three characters of the name. Everything else is passed over without asking
 // for its attributes, which is most of a drive.
@@ -55,7 +51,7 @@ void WalkFolderForShortcuts(App& app, std::string folder) {
     if (auto search = files.FindFirstFileEx(folder + "*", FindInfoLevel::Basic, entry)) {
         const std::string shortFolder = ShortPathOf(app, folder);
         while (true) {
-            if (Cancelled(app))
+            if (app.main().Cancelled())
                 return;
             app.Yield();
             main.lblRegistryScan = shortFolder;
@@ -71,7 +67,7 @@ void WalkFolderForShortcuts(App& app, std::string folder) {
             }
             if (!search->FindNextFile(entry))
                 break;
-            if (Cancelled(app))
+            if (app.main().Cancelled())
                 return;
             app.Yield();
         }
@@ -79,7 +75,7 @@ void WalkFolderForShortcuts(App& app, std::string folder) {
     for (const auto& name : subfolders) {
         WalkFolderForShortcuts(app, folder + name + "\\");
         app.Yield();
-        if (Cancelled(app))
+        if (app.main().Cancelled())
             return;
     }
 }

@@ -96,6 +96,7 @@ struct MainWindowModel {
 
     // Run state.
     int16_t ScanCancelled = 0; // 0 or -1
+    bool Cancelled() const { return ScanCancelled != 0; }
     int32_t ProgressStep = 0;
     std::string ScanStartTime;
     std::string ScanEndTime;
