@@ -1,5 +1,7 @@
 #include "platform/hive/hive_file.h"
 
+#include "platform/atomic_file.h"
+
 #include <hivex.h>
 
 #include <cerrno>
@@ -278,49 +280,17 @@ bool HiveFile::Save(std::string& error) {
 }
 
 bool HiveFile::CommitAtomically(std::string& error) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::path target = path_;
-    if (fs::is_symlink(target, ec))
-        target = fs::canonical(target, ec);
-    fs::path dir = target.parent_path();
-    if (dir.empty())
-        dir = ".";
-    std::string temp = (dir / ("." + target.filename().string() + ".vx-XXXXXX")).string();
-    auto fail = [&](const std::string& what, int err) {
-        error = path_.string() + ": cannot save the hive: " + what + std::strerror(err);
-        ::unlink(temp.c_str());
-        return false;
+    bool hivexFailed = false;
+    auto fill = [&](int, const std::string& tempPath) -> int {
+        if (hivex_commit(hive_, tempPath.c_str(), 0) == 0)
+            return 0;
+        hivexFailed = true;
+        return errno != 0 ? errno : EIO;
     };
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        error = path_.string() + ": cannot save the hive: " + std::strerror(errno);
+    if (const int err = ReplaceFileAtomically(path_, fill); err != 0) {
+        error =
+            path_.string() + ": cannot save the hive: " + (hivexFailed ? "hivex: " : "") + std::strerror(err);
         return false;
-    }
-    ::close(fd);
-    if (hivex_commit(hive_, temp.c_str(), 0) != 0)
-        return fail("hivex: ", errno);
-    fd = ::open(temp.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0)
-        return fail("", errno);
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) {
-        ::fchmod(fd, st.st_mode & 07777);
-        if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
-            // Keeping the owner needs privileges the program rarely has; the mode is what matters.
-        }
-    }
-    if (::fsync(fd) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return fail("", err);
-    }
-    ::close(fd);
-    if (::rename(temp.c_str(), target.c_str()) != 0)
-        return fail("", errno);
-    if (const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
     }
     return true;
 }

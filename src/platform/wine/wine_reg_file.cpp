@@ -1,5 +1,7 @@
 #include "platform/wine/wine_reg_file.h"
 
+#include "platform/atomic_file.h"
+
 #include "platform/registry.h"
 #include "platform/utf16.h"
 
@@ -943,82 +945,45 @@ bool WineRegFile::Save(std::string& error) {
 }
 
 bool WineRegFile::WriteAtomically(const Composition& content, std::string& error) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::path target = path_;
-    if (fs::is_symlink(target, ec))
-        target = fs::canonical(target, ec);
-    fs::path dir = target.parent_path();
-    if (dir.empty())
-        dir = ".";
-    std::string temp = (dir / ("." + target.filename().string() + ".vx-XXXXXX")).string();
-    auto fail = [&](int err, int fd) {
-        error = path_.string() + ": cannot save the registry file: " + std::strerror(err);
-        if (fd >= 0)
-            ::close(fd);
-        ::unlink(temp.c_str());
-        return false;
-    };
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        error = path_.string() + ": cannot save the registry file: " + std::strerror(errno);
-        return false;
-    }
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) {
-        ::fchmod(fd, st.st_mode & 07777);
-        if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
-            // Keeping the owner needs privileges the program rarely has; the mode is what matters.
-        }
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
-    auto writeAll = [&](const char* p, size_t n) {
-        while (n > 0) {
-            const ssize_t w = ::write(fd, p, n);
-            if (w < 0) {
-                if (errno == EINTR)
-                    continue;
-                return false;
+    auto fill = [&](int fd, const std::string&) -> int {
+        auto writeAll = [&](const char* p, size_t n) {
+            while (n > 0) {
+                const ssize_t w = ::write(fd, p, n);
+                if (w < 0) {
+                    if (errno == EINTR)
+                        continue;
+                    return false;
+                }
+                p += w;
+                n -= static_cast<size_t>(w);
             }
-            p += w;
-            n -= static_cast<size_t>(w);
+            return true;
+        };
+        // The fault hook runs with exactly half of the file written.
+        const size_t half = content.size / 2;
+        size_t written = 0;
+        bool faultChecked = false;
+        for (std::string_view piece : content.pieces) {
+            if (!faultChecked && written + piece.size() >= half) {
+                const size_t part = half - written;
+                if (!writeAll(piece.data(), part))
+                    return errno;
+                faultChecked = true;
+                if (fault_ && fault_(SaveStage::HalfWritten))
+                    return EIO;
+                written += part;
+                piece.remove_prefix(part);
+            }
+            if (!writeAll(piece.data(), piece.size()))
+                return errno;
+            written += piece.size();
         }
-        return true;
+        return 0;
     };
-    // The fault hook runs with exactly half of the file written.
-    const size_t half = content.size / 2;
-    size_t written = 0;
-    bool faultChecked = false;
-    for (std::string_view piece : content.pieces) {
-        if (!faultChecked && written + piece.size() >= half) {
-            const size_t part = half - written;
-            if (!writeAll(piece.data(), part))
-                return fail(errno, fd);
-            faultChecked = true;
-            if (fault_ && fault_(SaveStage::HalfWritten))
-                return fail(EIO, fd);
-            written += part;
-            piece.remove_prefix(part);
-        }
-        if (!writeAll(piece.data(), piece.size()))
-            return fail(errno, fd);
-        written += piece.size();
-    }
-    if (::fsync(fd) != 0)
-        return fail(errno, fd);
-    if (::close(fd) != 0)
-        return fail(errno, -1);
-    if (fault_ && fault_(SaveStage::BeforeRename))
-        return fail(EIO, -1);
-    if (::rename(temp.c_str(), target.c_str()) != 0)
-        return fail(errno, -1);
-    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
+    auto beforeRename = [&]() -> int { return fault_ && fault_(SaveStage::BeforeRename) ? EIO : 0; };
+    if (const int err = ReplaceFileAtomically(path_, fill, beforeRename); err != 0) {
+        error = path_.string() + ": cannot save the registry file: " + std::strerror(err);
+        return false;
     }
     return true;
 }
