@@ -3,6 +3,8 @@
 //
 //   scan_bench [KEYS [VALUES]]            generated prefix
 //   scan_bench --prefix DIR               an existing prefix (e.g. one made by tools/make-wine-prefix.sh)
+//   scan_bench --scan-only DIR            one scan in this process, nothing else (for profiling)
+//   scan_bench --generate DIR [KEYS [VALUES]]   only writes the generated prefix (for profiling)
 //
 // Each measurement runs in its own child process so that its peak memory is its own.
 #include "bench_app.h"
@@ -145,6 +147,27 @@ long RegistryBytes(const fs::path& prefix) {
     return total;
 }
 
+// Opens the prefix and runs one scan of the registry rows; returns the number of findings.
+long ScanOnce(const fs::path& prefix) {
+    std::string error;
+    std::vector<std::string> warnings;
+    auto target = OpenWineTarget(prefix, error, warnings);
+    if (!target)
+        return -1L;
+    DefaultSettings settings;
+    QuietFrontEnd frontEnd;
+    NoSound sound;
+    App app(*target, settings, frontEnd, sound);
+    LoadlvwRegistryvaluesScanValues(app);
+    // The registry rows, or those named in VANTRELIX_BENCH_ROWS ("Custom Controls,Configuration files").
+    const char* only = std::getenv("VANTRELIX_BENCH_ROWS");
+    for (auto& row : app.main().lvwRegistryvaluesScan.rows)
+        row.checked = only ? (std::string(",") + only + ",").find("," + row.text + ",") != std::string::npos
+                           : row.text.rfind("Window Shortcut", 0) != 0;
+    ImgScanNowMouseMove_Click(app);
+    return static_cast<long>(app.main().lvwErrors.size());
+}
+
 void Report(const fs::path& prefix) {
     const Measure loadSave = InChild([&] {
         std::string error;
@@ -163,26 +186,7 @@ void Report(const fs::path& prefix) {
         }
         return 0L;
     });
-    const Measure scan = InChild([&] {
-        std::string error;
-        std::vector<std::string> warnings;
-        auto target = OpenWineTarget(prefix, error, warnings);
-        if (!target)
-            return -1L;
-        DefaultSettings settings;
-        QuietFrontEnd frontEnd;
-        NoSound sound;
-        App app(*target, settings, frontEnd, sound);
-        LoadlvwRegistryvaluesScanValues(app);
-        // The registry rows, or those named in VANTRELIX_BENCH_ROWS ("Custom Controls,Configuration files").
-        const char* only = std::getenv("VANTRELIX_BENCH_ROWS");
-        for (auto& row : app.main().lvwRegistryvaluesScan.rows)
-            row.checked =
-                only ? (std::string(",") + only + ",").find("," + row.text + ",") != std::string::npos
-                     : row.text.rfind("Window Shortcut", 0) != 0;
-        ImgScanNowMouseMove_Click(app);
-        return static_cast<long>(app.main().lvwErrors.size());
-    });
+    const Measure scan = InChild([&] { return ScanOnce(prefix); });
     // Keys and values, counted by a walk of the same registry.
     const Measure count = InChild([&] {
         std::string error;
@@ -234,6 +238,15 @@ void Report(const fs::path& prefix) {
 int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[1], "--prefix") == 0) {
         Report(argv[2]);
+        return 0;
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "--scan-only") == 0) {
+        std::printf("%ld findings\n", ScanOnce(argv[2]));
+        return 0;
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "--generate") == 0) {
+        GeneratePrefix(argv[2], argc >= 4 ? std::atol(argv[3]) : 200000,
+                       argc >= 5 ? std::atol(argv[4]) : 1000000);
         return 0;
     }
     const long keys = argc >= 2 ? std::atol(argv[1]) : 200000;

@@ -37,11 +37,10 @@ bool IsProgIdKey(std::string_view keyPath) {
 
 } // namespace
 
-void CheckComEntry(App& app, RegistryEntry entry) {
+void CheckComEntry(App& app, const RegistryEntry& entry) {
     if (IsBlank(entry.valueText) || IsProgIdKey(entry.keyPath))
         return;
-    entry.valueText = TrimQuotesAndBlanks(entry.valueText);
-    const std::string& text = entry.valueText;
+    const std::string text = TrimQuotesAndBlanks(entry.valueText);
     // Only plain program-file references go on: this filter keeps every other COM value to text work.
     if (!ExtensionIsOneOf(text, {"OCX", "AX", "EXE", "DLL"}))
         return;
@@ -60,11 +59,10 @@ void CheckComEntry(App& app, RegistryEntry entry) {
     RecordWhenMissing(app, entry, SystemFolderPath(app, text), true);
 }
 
-void CheckAppPathEntry(App& app, RegistryEntry entry) {
+void CheckAppPathEntry(App& app, const RegistryEntry& entry) {
     if (IsBlank(entry.valueText))
         return;
-    entry.valueText = TrimQuotesAndBlanks(entry.valueText);
-    const std::string& text = entry.valueText;
+    const std::string text = TrimQuotesAndBlanks(entry.valueText);
     if (!ExtensionIsOneOf(text, {"EXE", "DLL", "OCX"}))
         return;
     if (ContainsAnyOf(text, {"%Systemroot%", "%ProgramFiles%", "%commonprogramfiles%"})) {

@@ -8,7 +8,7 @@
 
 namespace vx {
 
-void CheckHelpEntry(App& app, RegistryEntry entry) {
+void CheckHelpEntry(App& app, const RegistryEntry& entry) {
     // The value name is the help file, the value text the folder that holds it.
     const std::string& folder = entry.valueText;
     if (folder.empty())
@@ -21,18 +21,18 @@ void CheckHelpEntry(App& app, RegistryEntry entry) {
     RecordWhenMissing(app, entry, SystemFolderPath(app, folder), true);
 }
 
-void CheckSharedEntry(App& app, RegistryEntry entry) {
-    std::string& text = entry.valueText;
+void CheckSharedEntry(App& app, const RegistryEntry& entry) {
+    const std::string& text = entry.valueText;
     if (IsBlank(text) || !ContainsAsciiNoCase(text, "."))
         return;
     if (ContainsAsciiNoCase(text, "\\")) {
         if (!ContainsAsciiNoCase(text, ":\\"))
             return; // network paths and other paths without a drive letter are not tested
-        text = FromDriveLetter(text);
+        const std::string path = FromDriveLetter(text);
         // Paths followed by arguments or a closing quote fail this and are passed over.
-        if (CharCount(GetFileExtension(text)) != 3)
+        if (CharCount(GetFileExtension(path)) != 3)
             return;
-        RecordWhenMissing(app, entry, text, false);
+        RecordWhenMissing(app, entry, path, false);
         return;
     }
     if (ContainsAsciiNoCase(text, "*") || CharCount(GetFileExtension(text)) != 3)
@@ -40,21 +40,20 @@ void CheckSharedEntry(App& app, RegistryEntry entry) {
     RecordWhenMissing(app, entry, SystemFolderPath(app, text), true);
 }
 
-void CheckVxdEntry(App& app, RegistryEntry entry) {
-    std::string& text = entry.valueText;
+void CheckVxdEntry(App& app, const RegistryEntry& entry) {
+    const std::string& text = entry.valueText;
     if (IsBlank(text) || !ContainsAsciiNoCase(text, "."))
         return;
     if (ContainsAsciiNoCase(text, "\\")) {
         if (!ContainsAsciiNoCase(text, ":\\"))
             return;
-        text = FromDriveLetter(text);
-        RecordWhenMissing(app, entry, text, false);
+        RecordWhenMissing(app, entry, FromDriveLetter(text), false);
         return;
     }
     RecordWhenMissing(app, entry, SystemFolderPath(app, text), true);
 }
 
-void CheckFontEntry(App& app, RegistryEntry entry) {
+void CheckFontEntry(App& app, const RegistryEntry& entry) {
     // The value name is the font's display name, the value text its file.
     const std::string& text = entry.valueText;
     if (text.empty())

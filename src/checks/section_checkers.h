@@ -8,21 +8,21 @@ namespace vx {
 class App;
 
 // COM class registrations and application paths.
-void CheckComEntry(App& app, RegistryEntry entry);
-void CheckAppPathEntry(App& app, RegistryEntry entry);
+void CheckComEntry(App& app, const RegistryEntry& entry);
+void CheckAppPathEntry(App& app, const RegistryEntry& entry);
 void CheckPlaceholderPath(App& app, const RegistryEntry& entry, std::string_view trimmedText);
 
 // Plain file references.
-void CheckHelpEntry(App& app, RegistryEntry entry);
-void CheckSharedEntry(App& app, RegistryEntry entry);
-void CheckVxdEntry(App& app, RegistryEntry entry);
-void CheckFontEntry(App& app, RegistryEntry entry);
+void CheckHelpEntry(App& app, const RegistryEntry& entry);
+void CheckSharedEntry(App& app, const RegistryEntry& entry);
+void CheckVxdEntry(App& app, const RegistryEntry& entry);
+void CheckFontEntry(App& app, const RegistryEntry& entry);
 
 // Command lines: start-up and uninstall entries.
-void CheckUninstallEntry(App& app, RegistryEntry entry);
-void CheckCommandLineEntry(App& app, RegistryEntry entry);
-void CheckInstallPathEntry(App& app, RegistryEntry entry);
-void CheckQuietUninstallEntry(App& app, RegistryEntry entry);
+void CheckUninstallEntry(App& app, const RegistryEntry& entry);
+void CheckCommandLineEntry(App& app, const RegistryEntry& entry);
+void CheckInstallPathEntry(App& app, const RegistryEntry& entry);
+void CheckQuietUninstallEntry(App& app, const RegistryEntry& entry);
 void CheckDrivePaths(App& app, const RegistryEntry& entry, std::string_view valueText);
 void CheckBareName(App& app, const RegistryEntry& entry, std::string_view piece);
 

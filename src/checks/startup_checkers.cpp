@@ -20,21 +20,20 @@ std::string From(std::string_view text, size_t position) {
 
 } // namespace
 
-void CheckUninstallEntry(App& app, RegistryEntry entry) {
+void CheckUninstallEntry(App& app, const RegistryEntry& entry) {
     const std::string name = UpperAscii(entry.valueName);
     if (name == "UNINSTALLSTRING" || name == "UNINSTALLPATH")
-        CheckCommandLineEntry(app, std::move(entry));
+        CheckCommandLineEntry(app, entry);
     else if (name == "QUIETUNINSTALLSTRING")
-        CheckQuietUninstallEntry(app, std::move(entry));
+        CheckQuietUninstallEntry(app, entry);
     else if (name == "INSTALLSOURCE" || name == "MODIFYPATH" || name == "DISPLAYICON")
-        CheckInstallPathEntry(app, std::move(entry));
+        CheckInstallPathEntry(app, entry);
 }
 
-void CheckInstallPathEntry(App& app, RegistryEntry entry) {
-    std::string& text = entry.valueText;
-    if (text.empty())
+void CheckInstallPathEntry(App& app, const RegistryEntry& entry) {
+    if (entry.valueText.empty())
         return;
-    text = TrimQuotesAndBlanks(text);
+    std::string text = TrimQuotesAndBlanks(entry.valueText);
     if (!ContainsAsciiNoCase(text, "."))
         return;
     if (ContainsAsciiNoCase(text, "\\")) {
@@ -50,7 +49,7 @@ void CheckInstallPathEntry(App& app, RegistryEntry entry) {
     RecordWhenMissing(app, entry, SystemFolderPath(app, text), true);
 }
 
-void CheckCommandLineEntry(App& app, RegistryEntry entry) {
+void CheckCommandLineEntry(App& app, const RegistryEntry& entry) {
     if (IsBlank(entry.valueText))
         return;
     const std::string text = TrimQuotesAndBlanks(entry.valueText);
@@ -102,7 +101,7 @@ void CheckDrivePaths(App& app, const RegistryEntry& entry, std::string_view v) {
     }
 }
 
-void CheckQuietUninstallEntry(App& app, RegistryEntry entry) {
+void CheckQuietUninstallEntry(App& app, const RegistryEntry& entry) {
     const std::string& v = entry.valueText; // taken as it arrives: no blank test, no trimming
     const size_t d1 = InStr(v, ".");
     if (d1 == 0)

@@ -10,7 +10,7 @@ struct RegistryEntry {
     RootKey root = 0;
     std::string rootName;  // as the catalogue gave it, e.g. "HKEY_LOCAL_MACHINE"
     std::string valueName; // empty for the key's unnamed value
-    std::string valueText; // the value's data as text (the checker's own copy)
+    std::string valueText; // the value's data as text
     std::string section;   // the section's internal name, e.g. "ActiveX \ COM"
     std::string keyPath;   // the key holding the value, relative to the root
 };

@@ -8,6 +8,7 @@
 #include <array>
 #include <charconv>
 #include <cstring>
+#include <span>
 #include <vector>
 
 namespace vx {
@@ -52,31 +53,20 @@ bool ShowsConfigurationFiles(std::string_view status) {
     return true;
 }
 
-// ReadValueAsText into `text`, so that a walk reuses one string and one buffer for all its values.
-void ReadValueText(Registry& registry, HKEY key, std::string_view valueName, std::vector<uint8_t>& buffer,
-                   std::string& text) {
+// The text of a value's data as ReadValueAsText gives it, from the type and data its enumeration
+// delivered: a value the walkers reach has at most 255 bytes of data, all of them in hand.
+void TextFromData(uint32_t type, std::span<const uint8_t> data, std::string& text) {
     text.clear();
-    uint32_t type = REG_NONE;
-    uint32_t size = 0;
-    if (registry.RegQueryValueEx(key, valueName, &type, {}, &size) != ERROR_SUCCESS)
-        return;
+    const auto* begin = reinterpret_cast<const char*>(data.data());
     if (type == REG_SZ || type == REG_MULTI_SZ) {
-        if (size == 0)
-            return;
-        buffer.assign(size, 0);
-        if (registry.RegQueryValueEx(key, valueName, &type, buffer, &size) != ERROR_SUCCESS)
-            return;
-        const auto* begin = reinterpret_cast<const char*>(buffer.data());
-        const size_t length = std::min<size_t>(size, buffer.size());
-        const void* zero = std::memchr(begin, 0, length);
-        text.assign(begin, zero ? static_cast<const char*>(zero) - begin : length);
+        const void* zero = std::memchr(begin, 0, data.size());
+        text.assign(begin, zero ? static_cast<const char*>(zero) - begin : data.size());
         return;
     }
-    if (type == REG_DWORD) {
+    // A DWORD read into its 4-byte buffer: more data than that fails the read, less leaves zeros.
+    if (type == REG_DWORD && data.size() <= 4) {
         std::array<uint8_t, 4> number{};
-        uint32_t dwordSize = 4;
-        if (registry.RegQueryValueEx(key, valueName, &type, number, &dwordSize) != ERROR_SUCCESS)
-            return;
+        std::memcpy(number.data(), begin, data.size());
         int32_t value = 0;
         std::memcpy(&value, number.data(), 4);
         char digits[16];
@@ -85,7 +75,7 @@ void ReadValueText(Registry& registry, HKEY key, std::string_view valueName, std
     }
 }
 
-using Checker = void (*)(App&, RegistryEntry);
+using Checker = void (*)(App&, const RegistryEntry&);
 
 struct DispatchRow {
     std::string_view section;
@@ -104,6 +94,82 @@ const std::array<DispatchRow, 9> kDispatch{{
     {"Windows Fonts", CheckFontEntry},
 }};
 
+// The checker of a section; none for a section in no row.
+Checker FindChecker(std::string_view section) {
+    for (const auto& row : kDispatch)
+        if (row.section == section)
+            return row.checker;
+    return nullptr;
+}
+
+// One walk: what stays the same all through it, and the buffers every key and value reuse. The entry
+// handed to the checker is set up afresh for each value; its key path grows and shrinks with the walk.
+struct Walk {
+    Walk(App& app, RootKey root, const std::string& keyPath, const std::string& section,
+         const std::string& rootName, std::string& label)
+        : app(app), registry(app.registry()), checker(FindChecker(section)),
+          label(label), entry{root, rootName, {}, {}, section, keyPath} {}
+
+    App& app;
+    Registry& registry;
+    Checker checker;
+    std::string& label;
+    RegistryEntry entry;
+    std::string subkeyName;
+    std::array<uint8_t, kBufferSize> data{};
+};
+
+// The values of an open key, each read, shown and dispatched.
+void VisitValues(Walk& walk, HKEY key) {
+    MainWindowModel& main = walk.app.main();
+    RegistryEntry& entry = walk.entry;
+    for (uint32_t i = 0;; ++i) {
+        if (main.Cancelled())
+            return;
+        uint32_t nameSize = kBufferSize;
+        uint32_t dataSize = kBufferSize;
+        uint32_t type = REG_NONE;
+        if (walk.registry.RegEnumValue(key, i, entry.valueName, nameSize, &type, walk.data, &dataSize) !=
+            ERROR_SUCCESS)
+            break;
+        TextFromData(type, std::span(walk.data).first(std::min(dataSize, kBufferSize)), entry.valueText);
+        walk.label = entry.valueText;
+        if (main.Cancelled())
+            return;
+        // The configuration-files row walks its trees for display only.
+        if (!ShowsConfigurationFiles(main.lblStatus) && walk.checker && !main.Cancelled())
+            walk.checker(walk.app, entry);
+        if (main.Cancelled())
+            return;
+        walk.app.Yield();
+    }
+}
+
+// Every key below an open key, depth first: each one's values, then its own subkeys. Each key is opened
+// once, from its parent, for both its values and its subkeys.
+void VisitSubkeys(Walk& walk, HKEY key) {
+    MainWindowModel& main = walk.app.main();
+    std::string& path = walk.entry.keyPath;
+    for (uint32_t i = 0;; ++i) {
+        if (EnumSubkey(walk.registry, key, i, walk.subkeyName) != ERROR_SUCCESS)
+            break;
+        const size_t parentLength = path.size();
+        path += '\\';
+        path += walk.subkeyName;
+        main.lblRegistryScan = walk.subkeyName;
+        HKEY handle = 0;
+        if (walk.registry.RegOpenKey(key, walk.subkeyName, handle) == ERROR_SUCCESS) {
+            OpenKey child(walk.registry, handle);
+            VisitValues(walk, child.get());
+            VisitSubkeys(walk, child.get());
+        }
+        path.resize(parentLength);
+        if (main.Cancelled())
+            return;
+        walk.app.Yield();
+    }
+}
+
 } // namespace
 
 void WalkRegistryKeys(App& app, RootKey root, const std::string& keyPath, const std::string& section,
@@ -113,18 +179,8 @@ void WalkRegistryKeys(App& app, RootKey root, const std::string& keyPath, const 
     if (registry.RegOpenKeyEx(root, keyPath, KEY_ENUMERATE_SUB_KEYS, handle) != ERROR_SUCCESS)
         return;
     OpenKey key(registry, handle);
-    std::string name;
-    for (uint32_t i = 0;; ++i) {
-        if (EnumSubkey(registry, key.get(), i, name) != ERROR_SUCCESS)
-            break;
-        const std::string child = keyPath + '\\' + name;
-        app.main().lblRegistryScan = name;
-        WalkRegistryValues(app, root, child, section, rootName, label);
-        WalkRegistryKeys(app, root, child, section, rootName, label);
-        if (app.main().Cancelled())
-            return;
-        app.Yield();
-    }
+    Walk walk(app, root, keyPath, section, rootName, label);
+    VisitSubkeys(walk, key.get());
 }
 
 void WalkRegistryValues(App& app, RootKey root, const std::string& keyPath, const std::string& section,
@@ -134,28 +190,8 @@ void WalkRegistryValues(App& app, RootKey root, const std::string& keyPath, cons
     if (registry.RegOpenKey(root, keyPath, handle) != ERROR_SUCCESS)
         return;
     OpenKey key(registry, handle);
-    std::array<uint8_t, kBufferSize> data;
-    std::string name;
-    std::string text;
-    std::vector<uint8_t> buffer;
-    for (uint32_t i = 0;; ++i) {
-        if (app.main().Cancelled())
-            return;
-        uint32_t nameSize = kBufferSize;
-        uint32_t dataSize = kBufferSize;
-        if (registry.RegEnumValue(key.get(), i, name, nameSize, nullptr, data, &dataSize) != ERROR_SUCCESS)
-            break;
-        ReadValueText(registry, key.get(), name, buffer, text);
-        label = text;
-        if (app.main().Cancelled())
-            return;
-        // The configuration-files row walks its trees for display only.
-        if (!ShowsConfigurationFiles(app.main().lblStatus))
-            DispatchRegistryEntry(app, text, section, name, root, rootName, keyPath);
-        if (app.main().Cancelled())
-            return;
-        app.Yield();
-    }
+    Walk walk(app, root, keyPath, section, rootName, label);
+    VisitValues(walk, key.get());
 }
 
 void ShowRegistrySubkeyNames(App& app, RootKey root, const std::string& keyPath) {
@@ -174,22 +210,36 @@ void ShowRegistrySubkeyNames(App& app, RootKey root, const std::string& keyPath)
 }
 
 std::string ReadValueAsText(Registry& registry, HKEY key, std::string_view valueName) {
-    std::vector<uint8_t> buffer;
-    std::string text;
-    ReadValueText(registry, key, valueName, buffer, text);
-    return text;
+    uint32_t type = REG_NONE;
+    uint32_t size = 0;
+    if (registry.RegQueryValueEx(key, valueName, &type, {}, &size) != ERROR_SUCCESS)
+        return {};
+    if (type == REG_SZ || type == REG_MULTI_SZ) {
+        std::vector<uint8_t> buffer(size, 0);
+        if (size == 0 || registry.RegQueryValueEx(key, valueName, &type, buffer, &size) != ERROR_SUCCESS)
+            return {};
+        std::string text;
+        TextFromData(type, std::span(buffer).first(std::min<size_t>(size, buffer.size())), text);
+        return text;
+    }
+    if (type == REG_DWORD) {
+        std::array<uint8_t, 4> number{};
+        uint32_t dwordSize = 4;
+        if (registry.RegQueryValueEx(key, valueName, &type, number, &dwordSize) != ERROR_SUCCESS)
+            return {};
+        std::string text;
+        TextFromData(type, number, text);
+        return text;
+    }
+    return {};
 }
 
 void DispatchRegistryEntry(App& app, const std::string& text, const std::string& section,
                            const std::string& valueName, RootKey root, const std::string& rootName,
                            const std::string& keyPath) {
-    for (const auto& row : kDispatch) {
-        if (row.section != section)
-            continue;
-        if (!app.main().Cancelled())
-            row.checker(app, RegistryEntry{root, rootName, valueName, text, section, keyPath});
-        return;
-    }
+    const Checker checker = FindChecker(section);
+    if (checker && !app.main().Cancelled())
+        checker(app, RegistryEntry{root, rootName, valueName, text, section, keyPath});
 }
 
 } // namespace vx

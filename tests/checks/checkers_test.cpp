@@ -13,7 +13,7 @@ namespace {
 
 using test::FixturePrefix;
 using test::TestApp;
-using Checker = void (*)(App&, RegistryEntry);
+using Checker = void (*)(App&, const RegistryEntry&);
 
 struct Case {
     const char* label;
