@@ -471,9 +471,11 @@ class HostFileSystem::Impl {
         return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
     }
 
-    const FolderIndex* IndexOf(const std::string& dir) {
+    const FolderIndex* IndexOf(const std::string& dir, const struct stat* dirStat = nullptr) {
         struct stat st {};
-        if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        if (dirStat && S_ISDIR(dirStat->st_mode))
+            st = *dirStat; // an lstat that found a folder, not a link to one
+        else if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
             return nullptr;
         if (auto kept = folderIndexes_.find(dir); kept != folderIndexes_.end()) {
             const FolderIndex& index = kept->second;
@@ -522,8 +524,15 @@ class HostFileSystem::Impl {
             return Outcome::NotFound;
         if (errno != ENOENT && errno != ENAMETOOLONG)
             return Outcome::Failed;
+        return LookupFolded(dir, name, actual);
+    }
+
+    // LookupName for a name known not to exist with the case given. `dirStat`, when given, is a fresh
+    // lstat of `dir`, which spares the index its own.
+    Outcome LookupFolded(const std::string& dir, std::string_view name, std::string& actual,
+                         const struct stat* dirStat = nullptr) {
         const std::string folded = FoldCase(name);
-        if (const FolderIndex* index = IndexOf(dir)) {
+        if (const FolderIndex* index = IndexOf(dir, dirStat)) {
             const auto found = index->firstByFolded.find(folded);
             if (found == index->firstByFolded.end())
                 return Outcome::NotFound;
@@ -549,15 +558,13 @@ class HostFileSystem::Impl {
 
     // When every component exists with exactly the case given (the usual case, and always so for paths a
     // walk built from listed names), one lstat of the whole path resolves it: the exact name wins at every
-    // level anyway. `path` becomes the folder of the first `count` components; `last`, when given, is
-    // looked up inside it too, and `st` receives the lstat of the deepest component.
-    bool ExactPath(std::string& path, const std::vector<std::string>& parts, size_t count, struct stat* st,
-                   const std::string* last = nullptr) {
+    // level anyway. `path` becomes the folder of the first `count` components.
+    bool ExactPath(std::string& path, const std::vector<std::string>& parts, size_t count) {
         std::string folder = path;
         for (size_t i = 0; i < count; ++i)
             folder = Join(folder, parts[i]);
-        struct stat ignored {};
-        if (lstat((last ? Join(folder, *last) : folder).c_str(), st ? st : &ignored) != 0)
+        struct stat st {};
+        if (lstat(folder.c_str(), &st) != 0)
             return false;
         path = std::move(folder);
         return true;
@@ -565,7 +572,7 @@ class HostFileSystem::Impl {
 
     // Resolves the first `count` components of `parts` below `base`.
     Outcome ResolveParts(std::string& path, const std::vector<std::string>& parts, size_t count) {
-        if (count > 1 && ExactPath(path, parts, count, nullptr))
+        if (count > 1 && ExactPath(path, parts, count))
             return Outcome::Ok;
         for (size_t i = 0; i < count; ++i) {
             std::string actual;
@@ -574,6 +581,71 @@ class HostFileSystem::Impl {
             path = Join(path, actual);
         }
         return Outcome::Ok;
+    }
+
+    // Resolves every component of `parts` below `folder` (where the path starts on the host): `folder`
+    // becomes the host folder of the last component and `name` its on-disk name; `known` receives the
+    // entry's lstat when the lookup made one.
+    Outcome ResolveWhole(std::string& folder, const std::vector<std::string>& parts, std::string& name,
+                         std::optional<struct stat>& known) {
+        const size_t n = parts.size();
+        std::string full = folder;
+        std::vector<size_t> ends; // where each component ends in `full`
+        ends.reserve(n);
+        for (const std::string& part : parts) {
+            if (full.empty() || full.back() != '/')
+                full += '/';
+            full += part;
+            ends.push_back(full.size());
+        }
+        auto prefix = [&](size_t count) { return count == 0 ? folder : full.substr(0, ends[count - 1]); };
+        // Most paths name an existing entry with the case it has on disk: one lstat of the whole path finds
+        // it, as the lookup component by component would, since the exact name wins at every level.
+        struct stat st {};
+        if (lstat(full.c_str(), &st) == 0) {
+            folder = prefix(n - 1);
+            name = parts.back();
+            known = st;
+            return Outcome::Ok;
+        }
+        if (errno == ENOENT) {
+            // Climb to the deepest folder on the way that exists with the case given. The component below
+            // it is then known not to, so its lookup goes straight to the folder's names: a missing file
+            // costs a few lstats, whichever level it goes missing at.
+            size_t k = n - 1;
+            struct stat dirStat {};
+            bool climbed = true;
+            for (; k > 0; --k) {
+                if (lstat(prefix(k).c_str(), &dirStat) == 0)
+                    break;
+                if (errno != ENOENT) {
+                    climbed = false;
+                    break;
+                }
+            }
+            if (climbed) {
+                std::string path = prefix(k);
+                std::string actual;
+                for (size_t i = k; i < n; ++i) {
+                    const Outcome o = i == k
+                                          ? LookupFolded(path, parts[i], actual, k > 0 ? &dirStat : nullptr)
+                                      : i + 1 == n ? LookupName(path, parts[i], actual, &known)
+                                                   : LookupName(path, parts[i], actual);
+                    if (o != Outcome::Ok)
+                        return o;
+                    if (i + 1 < n)
+                        path = Join(path, actual);
+                }
+                folder = std::move(path);
+                name = std::move(actual);
+                return Outcome::Ok;
+            }
+        }
+        // Something other than a missing name in the way (a file where a folder should be, no access):
+        // component by component from the top, which tells those apart.
+        if (Outcome o = ResolveParts(folder, parts, n - 1); o != Outcome::Ok)
+            return o;
+        return LookupName(folder, parts.back(), name, &known);
     }
 
     struct Resolved {
@@ -597,15 +669,7 @@ class HostFileSystem::Impl {
             r.root = true;
             return Outcome::Ok;
         }
-        struct stat st {};
-        if (p.parts.size() > 1 && ExactPath(r.folder, p.parts, p.parts.size() - 1, &st, &p.parts.back())) {
-            r.name = p.parts.back();
-            r.known = st;
-            return Outcome::Ok;
-        }
-        if (Outcome o = ResolveParts(r.folder, p.parts, p.parts.size() - 1); o != Outcome::Ok)
-            return o;
-        return LookupName(r.folder, p.parts.back(), r.name, &r.known);
+        return ResolveWhole(r.folder, p.parts, r.name, r.known);
     }
 
     std::optional<EntryInfo> Describe(const Resolved& r) {
@@ -811,23 +875,8 @@ FindResult HostFileSystem::FindEntry(std::string_view pattern, std::span<const u
     if (!p.wildcard) {
         std::string name;
         std::optional<struct stat> known;
-        // Most paths name an existing file with the case it has on disk: one lstat of the whole path finds
-        // it, as the lookup component by component would.
-        struct stat st {};
-        std::string exact = folder;
-        if (p.parts.size() > 1 &&
-            impl_->ExactPath(exact, p.parts, p.parts.size() - 1, &st, &p.parts.back())) {
-            folder = std::move(exact);
-            name = p.parts.back();
-            known = st;
-        } else {
-            const Outcome o = impl_->ResolveParts(folder, p.parts, p.parts.size() - 1);
-            if (o != Outcome::Ok)
-                return {o == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
-            const Outcome found = impl_->LookupName(folder, p.parts.back(), name, &known);
-            if (found != Outcome::Ok)
-                return {found == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
-        }
+        if (const Outcome o = impl_->ResolveWhole(folder, p.parts, name, known); o != Outcome::Ok)
+            return {o == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
         auto info = DescribeEntry(folder, name, rootDev, skipDosAttrib ? &skipDosAttrib : nullptr,
                                   known ? &*known : nullptr);
         for (uint32_t mask : masks)

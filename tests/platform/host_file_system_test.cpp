@@ -172,6 +172,8 @@ TEST_F(HostFileSystemTest, WindowsPathsResolveAsWindowsResolvesThem) {
     };
     const std::vector<Case> cases = {
         {"c:\\WINDOWS\\system32\\OLE32.DLL", "ole32.dll"},
+        {"C:\\Windows\\SYSTEM32\\ole32.dll", "ole32.dll"}, // another case only halfway down
+        {"C:\\Windows\\System32\\Ole32.dll", "ole32.dll"}, // only in the last name
         {"c:\\programme\\über\\X.DLL", "x.dll"},
         {"C:\\PROGRAMME\\ÜBER\\x.dll", "x.dll"},
         {"C:/Windows/System32/ole32.dll", "ole32.dll"},
