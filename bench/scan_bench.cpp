@@ -15,6 +15,7 @@
 #include "ui/app.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -46,9 +47,23 @@ std::string Escape(const std::string& text) {
     return out;
 }
 
+// The order Wine writes keys in: depth first, each level's names compared in upper case.
+std::string WineOrder(std::string_view escapedPath) {
+    std::string order;
+    for (size_t i = 0; i < escapedPath.size(); ++i) {
+        if (escapedPath[i] == '\\') {
+            order += '\x01'; // before every character a name can hold
+            ++i;             // "\\\\" in the file is one separator
+            continue;
+        }
+        order += static_cast<char>(std::toupper(static_cast<unsigned char>(escapedPath[i])));
+    }
+    return order;
+}
+
 // Keys spread over the scanned sections and the rest of SOFTWARE, values of the kinds real registries
 // hold: mostly not file references (thread models, versions, identifiers), some existing files, some
-// missing ones.
+// missing ones. The file is laid out as Wine lays out the files it saves.
 void GeneratePrefix(const fs::path& dir, long keys, long values) {
     fs::create_directories(dir / "dosdevices");
     fs::create_directories(dir / "drive_c/windows/system32");
@@ -57,11 +72,14 @@ void GeneratePrefix(const fs::path& dir, long keys, long values) {
     std::ofstream(dir / "drive_c/Program Files/App/app.exe") << "";
     std::error_code ec;
     fs::create_directory_symlink("../drive_c", dir / "dosdevices/c:", ec);
-    std::ofstream out(dir / "system.reg", std::ios::binary);
-    out << "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n";
-    out << "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1700000000\n#time=1da00000000000\n"
-           "\"CommonFilesDir\"=\"C:\\\\Program Files\\\\Common Files\"\n\"ProgramFilesDir\"=\"C:\\\\Program "
-           "Files\"\n\n";
+    std::vector<std::pair<std::string, std::string>> blocks; // (order, text)
+    const std::string versionKey = "Software\\\\Microsoft\\\\Windows\\\\CurrentVersion";
+    blocks.emplace_back(
+        WineOrder(versionKey),
+        "[" + versionKey +
+            "] 1700000000\n#time=1da00000000000\n"
+            "\"CommonFilesDir\"=\"C:\\\\Program Files\\\\Common Files\"\n\"ProgramFilesDir\"=\"C:\\\\Program "
+            "Files\"\n\n");
     const char* parents[] = {"Software\\\\Classes\\\\CLSID",
                              "Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths",
                              "Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall",
@@ -97,11 +115,18 @@ void GeneratePrefix(const fs::path& dir, long keys, long values) {
         std::sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
             return a[0] == '@' ? b[0] != '@' : (b[0] == '@' ? false : a < b);
         });
-        out << "[" << parent << "\\\\" << name << "] 1700000000\n#time=1da00000000000\n";
+        const std::string path = std::string(parent) + "\\\\" + name;
+        std::string text = "[" + path + "] 1700000000\n#time=1da00000000000\n";
         for (const auto& line : lines)
-            out << line << "\n";
-        out << "\n";
+            text += line + "\n";
+        text += "\n";
+        blocks.emplace_back(WineOrder(path), std::move(text));
     }
+    std::sort(blocks.begin(), blocks.end());
+    std::ofstream out(dir / "system.reg", std::ios::binary);
+    out << "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n";
+    for (const auto& block : blocks)
+        out << block.second;
     std::ofstream(dir / "user.reg") << "WINE REGISTRY Version 2\n;; All keys relative to "
                                        "\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n";
     std::ofstream(dir / "userdef.reg")
