@@ -173,9 +173,11 @@ RegistryView::OpenKey* RegistryView::Lookup(HKEY key, Status& status) {
     return lastKey_;
 }
 
-std::unique_ptr<RegistryView::OpenKey> RegistryView::NewOpenKey() {
-    if (spareKeys_.empty())
-        return std::make_unique<OpenKey>();
+RegistryView::HandleMap::node_type RegistryView::NewOpenKey() {
+    if (spareKeys_.empty()) {
+        HandleMap maker;
+        return maker.extract(maker.emplace(0, std::make_unique<OpenKey>()).first);
+    }
     auto key = std::move(spareKeys_.back());
     spareKeys_.pop_back();
     return key;
@@ -233,14 +235,16 @@ uint32_t RegistryView::GrantAccess(const OpenKey& key, uint32_t requested, Statu
     return requested;
 }
 
-HKEY RegistryView::AddHandle(std::unique_ptr<OpenKey> key) {
+HKEY RegistryView::AddHandle(HandleMap::node_type key) {
     for (HKEY handle = nextHandle_;; handle += 4) {
         if (IsPredefinedRoot(handle) || handle == 0)
             continue;
-        auto [slot, added] = handles_.try_emplace(handle);
-        if (!added)
+        key.key() = handle;
+        auto inserted = handles_.insert(std::move(key));
+        if (!inserted.inserted) {
+            key = std::move(inserted.node);
             continue;
-        slot->second = std::move(key);
+        }
         nextHandle_ = handle + 4;
         return handle;
     }
@@ -253,7 +257,8 @@ Status RegistryView::RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t
         return status;
     if (!subKey.empty() && subKey.front() == '\\')
         return ERROR_BAD_PATHNAME;
-    auto opened = NewOpenKey();
+    auto node = NewOpenKey();
+    OpenKey* opened = node.mapped().get();
     opened->merged = base->merged;
     // Resolving a path gives the same keys whether it starts at the root or at a part of the path
     // resolved before, as long as nothing changed in between.
@@ -284,7 +289,7 @@ Status RegistryView::RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t
         return status;
     if (fromRoot && !(known && known->path.size() == subKey.size()))
         Remember(parent, subKey, *opened);
-    result = AddHandle(std::move(opened));
+    result = AddHandle(std::move(node));
     return ERROR_SUCCESS;
 }
 
@@ -369,11 +374,10 @@ Status RegistryView::RegCloseKey(HKEY key) {
     }
     if (key == valueHint_.handle)
         valueHint_ = {};
-    std::unique_ptr<OpenKey> closed = std::move(it->second);
-    handles_.erase(it);
-    if (closed && spareKeys_.size() < kSpareKeys) {
+    auto closed = handles_.extract(it);
+    if (closed.mapped() && spareKeys_.size() < kSpareKeys) {
         // Kept for the next open: its vectors keep their room, unless a huge list would stay held.
-        OpenKey& k = *closed;
+        OpenKey& k = *closed.mapped();
         k.merged = false;
         k.access = 0;
         for (Side* side : {&k.main, &k.user}) {

@@ -108,7 +108,8 @@ class RegistryView : public Registry {
     const Resolved* FindResolved(HKEY root, std::string_view path);
     void Remember(HKEY root, std::string_view path, const OpenKey& opened);
     const std::string& DeliveredData(const RegKeyNode& owner, const RegValueRecord& value);
-    std::unique_ptr<OpenKey> NewOpenKey();
+    using HandleMap = std::unordered_map<HKEY, std::unique_ptr<OpenKey>>;
+    HandleMap::node_type NewOpenKey();
     bool BuildRoot(HKEY root, OpenKey& out);
     Side SideAt(std::string_view nsPath);
     bool Step(Side& side, std::string_view name) const;
@@ -117,7 +118,7 @@ class RegistryView : public Registry {
     bool IsSynthetic(const RegKeyNode* key) const { return key && key->store == registryRoot_->store; }
     uint32_t GrantAccess(const OpenKey& key, uint32_t requested, Status& status) const;
     Status CreatePath(Side& side, const std::vector<std::string_view>& parts, size_t from, bool& created);
-    HKEY AddHandle(std::unique_ptr<OpenKey> key);
+    HKEY AddHandle(HandleMap::node_type key);
     const std::vector<std::pair<RegKeyNode*, RegKeyNode*>>& MergedSubkeys(OpenKey& key);
     const std::vector<std::pair<const RegKeyNode*, size_t>>& MergedValues(OpenKey& key);
     const RegValueRecord* FindValue(const OpenKey& key, std::string_view name,
@@ -125,7 +126,7 @@ class RegistryView : public Registry {
 
     RegKeyNode* registryRoot_ = nullptr;
     std::string userSid_;
-    std::unordered_map<HKEY, std::unique_ptr<OpenKey>> handles_;
+    HandleMap handles_;
     // The predefined roots, by their handle's offset from HKEY_CLASSES_ROOT, built when first used.
     std::array<std::unique_ptr<OpenKey>, 7> roots_;
     std::array<uint64_t, 7> rootGeneration_{};
@@ -133,7 +134,8 @@ class RegistryView : public Registry {
     // The handle looked up last, since calls on one handle come in runs.
     HKEY lastHandle_ = 0;
     OpenKey* lastKey_ = nullptr;
-    std::vector<std::unique_ptr<OpenKey>> spareKeys_; // closed handles' records, for reuse
+    // Closed handles' records, still in their map nodes: a walk opens and closes a handle per key.
+    std::vector<HandleMap::node_type> spareKeys_;
     std::array<Resolved, 16> resolved_;
     uint64_t resolveClock_ = 0;
     Delivered delivered_;

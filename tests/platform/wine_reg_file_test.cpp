@@ -60,6 +60,10 @@ TEST(WineRegFile, ReadsEveryKindOfValueLine) {
         {"@=\"plain\"", 1, Utf16("plain")},
         {"\"v\"=str:\"also plain\"", 1, Utf16("also plain")},
         {"\"v\"=\"a\\\\b \\\"q\\\" \\n\\r\\t end\"", 1, Utf16("a\\b \"q\" \n\r\t end")},
+        {"\"v\"=\"C:\\\\Program Files\\\\x.dll\"", 1, Utf16("C:\\Program Files\\x.dll")},
+        {"\"v\"=\"say \\\"hi\\\"\"", 1, Utf16("say \"hi\"")},
+        {"\"v\"=\"C:\\\\Caf\xc3\xa9\"", 1,
+         Utf16("C:\\Caf\xc3\x83\xc2\xa9")}, // bytes beyond ASCII are Latin-1
         {"\"v\"=\"nul\\0in\"", 1, Utf16(std::string_view("nul\0in", 6))},
         {"\"v\"=\"\\x41\\x00e9\\x20ac\\101\\7\"", 1, Utf16("Aé€A\a")},
         {"\"v\"=str(2):\"%WINDIR%\\\\x\"", 2, Utf16("%WINDIR%\\x")},
@@ -87,6 +91,11 @@ TEST(WineRegFile, ReadsEveryKindOfValueLine) {
         std::string scratch;
         EXPECT_EQ(key->values[0].type(), c.type);
         EXPECT_EQ(file->ValueBytes(key->values[0], scratch), c.bytes);
+        // Read by the single-byte calls: the same data, strings in UTF-8, however they were escaped.
+        std::string delivered, expected;
+        file->AnsiData(key->values[0], delivered);
+        file->RegistryStore::AnsiData(key->values[0], expected);
+        EXPECT_EQ(delivered, expected);
     }
     auto named = ParseText(MachineFile("[K] 0\n\"with \\\"quotes\\\" \\x00e4\"=\"n\"\n"));
     EXPECT_TRUE(Find(*named, "K", "with \"quotes\" ä"));

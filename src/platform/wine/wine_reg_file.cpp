@@ -74,10 +74,14 @@ size_t FindStringEnd(std::string_view text, size_t from, size_t lineEnd, char en
     return std::string_view::npos;
 }
 
+// How a quoted string's inner text is escaped: not at all (plain ASCII), only by backslashes before
+// backslashes and quotes among ASCII characters (paths), or otherwise.
+enum class Escapes { None, BackslashAndQuote, Other };
+
 // FindStringEnd for a closing quote on the line that `from` is on, without finding the line's end first:
 // the same answer, since a line break ends the search and a break of "\r\n" cannot come before the quote.
-size_t FindQuoteInLine(std::string_view text, size_t from, bool& escaped) {
-    escaped = false;
+size_t FindQuoteInLine(std::string_view text, size_t from, Escapes& escapes) {
+    escapes = Escapes::None;
     for (size_t i = from; i < text.size();) {
         const char c = text[i];
         if (c == '"')
@@ -85,14 +89,18 @@ size_t FindQuoteInLine(std::string_view text, size_t from, bool& escaped) {
         if (c == '\n')
             return std::string_view::npos;
         if (c == '\\') {
-            escaped = true;
             if (i + 1 >= text.size() || text[i + 1] == '\n')
                 return std::string_view::npos;
+            const char e = text[i + 1];
+            if (e != '\\' && e != '"')
+                escapes = Escapes::Other;
+            else if (escapes == Escapes::None)
+                escapes = Escapes::BackslashAndQuote;
             i += 2;
             continue;
         }
         if (static_cast<unsigned char>(c) >= 0x80)
-            escaped = true;
+            escapes = Escapes::Other;
         ++i;
     }
     return std::string_view::npos;
@@ -692,14 +700,20 @@ void WineRegFile::AnsiData(const RegValueRecord& value, std::string& out) const 
             start = 5;
         else if (text.starts_with("str(2):\"") || text.starts_with("str(7):\""))
             start = 8;
-        bool escaped = false;
-        const size_t close = start ? FindQuoteInLine(text, start, escaped) : std::string_view::npos;
+        Escapes escapes = Escapes::None;
+        const size_t close = start ? FindQuoteInLine(text, start, escapes) : std::string_view::npos;
         if (close != std::string_view::npos) {
             const std::string_view raw = text.substr(start, close - start);
             out.clear();
-            if (!escaped) { // ASCII only: each character is its own unit
-                out.reserve(raw.size() + 1);
+            out.reserve(raw.size() + 1);
+            if (escapes == Escapes::None) { // ASCII only: each character is its own unit
                 out.append(raw);
+                out += '\0';
+                return;
+            }
+            if (escapes == Escapes::BackslashAndQuote) { // paths: each "\\" one backslash
+                for (size_t i = 0; i < raw.size(); ++i)
+                    out += raw[i] == '\\' ? raw[++i] : raw[i];
                 out += '\0';
                 return;
             }
