@@ -6,6 +6,7 @@
 #include "platform/utf16.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -81,8 +82,20 @@ enum class Escapes { None, BackslashAndQuote, Other };
 // FindStringEnd for a closing quote on the line that `from` is on, without finding the line's end first:
 // the same answer, since a line break ends the search and a break of "\r\n" cannot come before the quote.
 size_t FindQuoteInLine(std::string_view text, size_t from, Escapes& escapes) {
+    // The characters that end a run of plain ASCII text.
+    static constexpr auto kStops = [] {
+        std::array<bool, 256> stops{};
+        stops['"'] = stops['\\'] = stops['\n'] = true;
+        for (size_t c = 0x80; c < stops.size(); ++c)
+            stops[c] = true;
+        return stops;
+    }();
     escapes = Escapes::None;
     for (size_t i = from; i < text.size();) {
+        while (i < text.size() && !kStops[static_cast<unsigned char>(text[i])])
+            ++i;
+        if (i >= text.size())
+            break;
         const char c = text[i];
         if (c == '"')
             return i;
@@ -99,8 +112,7 @@ size_t FindQuoteInLine(std::string_view text, size_t from, Escapes& escapes) {
             i += 2;
             continue;
         }
-        if (static_cast<unsigned char>(c) >= 0x80)
-            escapes = Escapes::Other;
+        escapes = Escapes::Other; // beyond ASCII
         ++i;
     }
     return std::string_view::npos;
@@ -712,9 +724,12 @@ void WineRegFile::AnsiData(const RegValueRecord& value, std::string& out) const 
                 return;
             }
             if (escapes == Escapes::BackslashAndQuote) { // paths: each "\\" one backslash
+                out.resize(raw.size() + 1);
+                char* put = out.data();
                 for (size_t i = 0; i < raw.size(); ++i)
-                    out += raw[i] == '\\' ? raw[++i] : raw[i];
-                out += '\0';
+                    *put++ = raw[i] == '\\' ? raw[++i] : raw[i];
+                *put++ = '\0';
+                out.resize(static_cast<size_t>(put - out.data()));
                 return;
             }
             Utf16UnitWriter writer(out);
