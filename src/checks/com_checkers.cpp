@@ -12,11 +12,34 @@
 namespace vx {
 namespace {
 
+// Whether the file extension, its blanks removed, is one of `accepted` (upper-case ASCII) without regard
+// to case. Asked for every COM value, so it compares in place.
 bool ExtensionIsOneOf(std::string_view text, std::initializer_list<std::string_view> accepted) {
-    const std::string extension = UpperAscii(RemoveBlanks(GetFileExtension(text)));
-    for (std::string_view one : accepted)
-        if (extension == one)
+    std::string_view extension;
+    for (size_t i = text.size(); i-- > 0;) {
+        if (text[i] == '.') {
+            extension = text.substr(i + 1);
+            break;
+        }
+        if (text[i] == ':' || text[i] == '\\')
+            return false;
+    }
+    for (std::string_view one : accepted) {
+        size_t matched = 0;
+        bool equal = true;
+        for (char c : extension) {
+            if (c == ' ')
+                continue;
+            const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+            if (matched == one.size() || upper != one[matched]) {
+                equal = false;
+                break;
+            }
+            ++matched;
+        }
+        if (equal && matched == one.size())
             return true;
+    }
     return false;
 }
 
@@ -40,7 +63,7 @@ bool IsProgIdKey(std::string_view keyPath) {
 void CheckComEntry(App& app, const RegistryEntry& entry) {
     if (IsBlank(entry.valueText) || IsProgIdKey(entry.keyPath))
         return;
-    const std::string text = TrimQuotesAndBlanks(entry.valueText);
+    const std::string_view text = TrimmedQuotesAndBlanks(entry.valueText);
     // Only plain program-file references go on: this filter keeps every other COM value to text work.
     if (!ExtensionIsOneOf(text, {"OCX", "AX", "EXE", "DLL"}))
         return;
@@ -51,7 +74,7 @@ void CheckComEntry(App& app, const RegistryEntry& entry) {
     if (text.find('\\') != std::string::npos) {
         if (!IsFixedDrivePath(text, app.files().Drives(), [&app] { app.Yield(); }))
             return;
-        RecordWhenMissing(app, entry, text, false);
+        RecordWhenMissing(app, entry, std::string(text), false);
         return;
     }
     if (text.front() == '.')
@@ -62,7 +85,7 @@ void CheckComEntry(App& app, const RegistryEntry& entry) {
 void CheckAppPathEntry(App& app, const RegistryEntry& entry) {
     if (IsBlank(entry.valueText))
         return;
-    const std::string text = TrimQuotesAndBlanks(entry.valueText);
+    const std::string_view text = TrimmedQuotesAndBlanks(entry.valueText);
     if (!ExtensionIsOneOf(text, {"EXE", "DLL", "OCX"}))
         return;
     if (ContainsAnyOf(text, {"%Systemroot%", "%ProgramFiles%", "%commonprogramfiles%"})) {
@@ -70,7 +93,7 @@ void CheckAppPathEntry(App& app, const RegistryEntry& entry) {
         return;
     }
     if (text.find('\\') != std::string::npos) {
-        RecordWhenMissing(app, entry, text, false);
+        RecordWhenMissing(app, entry, std::string(text), false);
         return;
     }
     RecordWhenMissing(app, entry, SystemFolderPath(app, text), true);

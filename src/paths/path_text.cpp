@@ -28,12 +28,16 @@ std::string RemoveBlanks(std::string_view text) {
     return out;
 }
 
-std::string TrimQuotesAndBlanks(std::string_view text) {
+std::string_view TrimmedQuotesAndBlanks(std::string_view text) {
     while (!text.empty() && (text.front() == '"' || text.front() == '\r' || text.front() == ' '))
         text.remove_prefix(1);
     while (!text.empty() && (text.back() == '"' || text.back() == '\n' || text.back() == ' '))
         text.remove_suffix(1);
-    return std::string(text);
+    return text;
+}
+
+std::string TrimQuotesAndBlanks(std::string_view text) {
+    return std::string(TrimmedQuotesAndBlanks(text));
 }
 
 std::string GetFileExtension(std::string_view path) {

@@ -10,6 +10,8 @@ namespace vx {
 // Removes leading double quotes, carriage returns and blanks, then trailing double quotes, line feeds and
 // blanks. The two sets differ on purpose: a CR goes only at the start, a LF only at the end.
 std::string TrimQuotesAndBlanks(std::string_view text);
+// The same, as a part of `text`.
+std::string_view TrimmedQuotesAndBlanks(std::string_view text);
 // The text after the last dot of the last path component, lower-cased; empty when a ":" or "\" comes
 // first. Everything after the dot counts, arguments included.
 std::string GetFileExtension(std::string_view path);

@@ -210,18 +210,18 @@ Outcome ParsePath(std::string_view text, bool allowWildcard, char systemDrive, P
     }
     out.trailingSeparator = !rest.empty() && IsSeparator(rest.back());
 
-    std::vector<std::string_view> raw;
     for (size_t i = 0; i < rest.size();) {
         size_t j = i;
         while (j < rest.size() && !IsSeparator(rest[j]))
             ++j;
-        if (j > i)
-            raw.push_back(rest.substr(i, j - i));
+        const std::string_view part = rest.substr(i, j - i);
         i = j + 1;
-    }
-    for (size_t k = 0; k < raw.size(); ++k) {
-        const std::string_view part = raw[k];
-        const bool last = k + 1 == raw.size() && !out.trailingSeparator;
+        if (part.empty())
+            continue;
+        size_t next = j;
+        while (next < rest.size() && IsSeparator(rest[next]))
+            ++next;
+        const bool last = next >= rest.size() && !out.trailingSeparator;
         for (char c : part) {
             if (IsBadNameChar(c, out.host))
                 return Outcome::Failed;
@@ -283,15 +283,20 @@ bool IsHiddenName(std::string_view name) {
 std::optional<EntryInfo> DescribeEntry(const std::string& dir, std::string_view name,
                                        std::optional<dev_t> rootDev, bool* xattrUnsupported = nullptr,
                                        const struct stat* known = nullptr) {
-    const std::string full = Join(dir, name);
+    std::string full; // joined only when a call needs it
+    auto fullPath = [&]() -> const std::string& {
+        if (full.empty())
+            full = Join(dir, name);
+        return full;
+    };
     struct stat st {};
     if (known)
         st = *known;
-    else if (lstat(full.c_str(), &st) != 0)
+    else if (lstat(fullPath().c_str(), &st) != 0)
         return std::nullopt;
     bool folderAllowed = true;
     if (S_ISLNK(st.st_mode)) {
-        if (stat(full.c_str(), &st) != 0)
+        if (stat(fullPath().c_str(), &st) != 0)
             return std::nullopt;
         folderAllowed = false; // a linked folder is never entered by a walk
     }
@@ -311,7 +316,7 @@ std::optional<EntryInfo> DescribeEntry(const std::string& dir, std::string_view 
     if (IsHiddenName(name))
         info.attributes |= FILE_ATTRIBUTE_HIDDEN;
     if (!(xattrUnsupported && *xattrUnsupported))
-        info.attributes |= ReadDosAttrib(full, xattrUnsupported);
+        info.attributes |= ReadDosAttrib(fullPath(), xattrUnsupported);
     return info;
 }
 
@@ -590,15 +595,18 @@ class HostFileSystem::Impl {
                          std::optional<struct stat>& known) {
         const size_t n = parts.size();
         std::string full = folder;
-        std::vector<size_t> ends; // where each component ends in `full`
-        ends.reserve(n);
         for (const std::string& part : parts) {
             if (full.empty() || full.back() != '/')
                 full += '/';
             full += part;
-            ends.push_back(full.size());
         }
-        auto prefix = [&](size_t count) { return count == 0 ? folder : full.substr(0, ends[count - 1]); };
+        // The host path of the first `count` components.
+        auto prefix = [&](size_t count) {
+            size_t end = folder.size();
+            for (size_t i = 0; i < count; ++i)
+                end += (end == 0 || full[end - 1] != '/' ? 1 : 0) + parts[i].size();
+            return full.substr(0, end);
+        };
         // Most paths name an existing entry with the case it has on disk: one lstat of the whole path finds
         // it, as the lookup component by component would, since the exact name wins at every level.
         struct stat st {};
