@@ -45,6 +45,8 @@ bool ShowsConfigurationFiles(std::string_view status) {
     status = TrimBlanks(status);
     if (status.size() != kText.size())
         return false;
+    if (status == "Configuration files...") // as the catalogue writes it
+        return true;
     for (size_t i = 0; i < kText.size(); ++i) {
         const char c = status[i];
         if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c) != kText[i])
