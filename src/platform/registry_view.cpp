@@ -19,8 +19,8 @@ bool IsStringType(uint32_t type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
-// Records of closed handles kept for reuse, and the size of an enumeration list worth keeping with one.
-constexpr size_t kSpareKeys = 8;
+// The first handle value given out, and the size of an enumeration list worth keeping in a closed slot.
+constexpr HKEY kFirstHandle = 0x100;
 constexpr size_t kKeptListSize = 1024;
 
 } // namespace
@@ -163,24 +163,31 @@ RegistryView::OpenKey* RegistryView::Lookup(HKEY key, Status& status) {
     }
     if (key == lastHandle_ && lastKey_)
         return lastKey_;
-    auto it = handles_.find(key);
-    if (it == handles_.end()) {
+    OpenKey* open = SlotOf(key);
+    if (!open) {
         status = ERROR_INVALID_HANDLE;
         return nullptr;
     }
     lastHandle_ = key;
-    lastKey_ = it->second.get();
+    lastKey_ = open;
     return lastKey_;
 }
 
-RegistryView::HandleMap::node_type RegistryView::NewOpenKey() {
-    if (spareKeys_.empty()) {
-        HandleMap maker;
-        return maker.extract(maker.emplace(0, std::make_unique<OpenKey>()).first);
+RegistryView::OpenKey* RegistryView::SlotOf(HKEY key) const {
+    if (key < kFirstHandle || (key - kFirstHandle) % 4 != 0)
+        return nullptr;
+    const size_t index = (key - kFirstHandle) / 4;
+    return index < slots_.size() && slots_[index].open ? slots_[index].key.get() : nullptr;
+}
+
+RegistryView::OpenKey& RegistryView::FreeSlot(HKEY& handle) {
+    if (freeSlots_.empty()) {
+        freeSlots_.push_back(static_cast<uint32_t>(slots_.size()));
+        slots_.push_back(Slot{std::make_unique<OpenKey>(), false});
     }
-    auto key = std::move(spareKeys_.back());
-    spareKeys_.pop_back();
-    return key;
+    const uint32_t index = freeSlots_.back();
+    handle = kFirstHandle + 4 * index;
+    return *slots_[index].key;
 }
 
 const RegistryView::Resolved* RegistryView::FindResolved(HKEY root, std::string_view path) {
@@ -235,21 +242,6 @@ uint32_t RegistryView::GrantAccess(const OpenKey& key, uint32_t requested, Statu
     return requested;
 }
 
-HKEY RegistryView::AddHandle(HandleMap::node_type key) {
-    for (HKEY handle = nextHandle_;; handle += 4) {
-        if (IsPredefinedRoot(handle) || handle == 0)
-            continue;
-        key.key() = handle;
-        auto inserted = handles_.insert(std::move(key));
-        if (!inserted.inserted) {
-            key = std::move(inserted.node);
-            continue;
-        }
-        nextHandle_ = handle + 4;
-        return handle;
-    }
-}
-
 Status RegistryView::RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t access, HKEY& result) {
     Status status;
     OpenKey* base = Lookup(parent, status);
@@ -257,8 +249,8 @@ Status RegistryView::RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t
         return status;
     if (!subKey.empty() && subKey.front() == '\\')
         return ERROR_BAD_PATHNAME;
-    auto node = NewOpenKey();
-    OpenKey* opened = node.mapped().get();
+    HKEY handle = 0;
+    OpenKey* opened = &FreeSlot(handle);
     opened->merged = base->merged;
     // Resolving a path gives the same keys whether it starts at the root or at a part of the path
     // resolved before, as long as nothing changed in between.
@@ -289,7 +281,10 @@ Status RegistryView::RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t
         return status;
     if (fromRoot && !(known && known->path.size() == subKey.size()))
         Remember(parent, subKey, *opened);
-    result = AddHandle(std::move(node));
+    freeSlots_.pop_back();
+    slots_[(handle - kFirstHandle) / 4].open = true;
+    ++openHandles_;
+    result = handle;
     return ERROR_SUCCESS;
 }
 
@@ -365,8 +360,8 @@ Status RegistryView::RegCreateKeyEx(HKEY parent, std::string_view subKey, uint32
 Status RegistryView::RegCloseKey(HKEY key) {
     if (IsPredefinedRoot(key))
         return ERROR_SUCCESS;
-    auto it = handles_.find(key);
-    if (it == handles_.end())
+    OpenKey* closed = SlotOf(key);
+    if (!closed)
         return ERROR_INVALID_HANDLE;
     if (key == lastHandle_) {
         lastHandle_ = 0;
@@ -374,26 +369,26 @@ Status RegistryView::RegCloseKey(HKEY key) {
     }
     if (key == valueHint_.handle)
         valueHint_ = {};
-    auto closed = handles_.extract(it);
-    if (closed.mapped() && spareKeys_.size() < kSpareKeys) {
-        // Kept for the next open: its vectors keep their room, unless a huge list would stay held.
-        OpenKey& k = *closed.mapped();
-        k.merged = false;
-        k.access = 0;
-        for (Side* side : {&k.main, &k.user}) {
-            side->key = nullptr;
-            side->trail.clear();
-        }
-        k.subkeyGeneration = ~uint64_t{0};
-        k.valueGeneration = ~uint64_t{0};
-        k.subkeyList.clear();
-        k.valueList.clear();
-        if (k.subkeyList.capacity() > kKeptListSize)
-            k.subkeyList.shrink_to_fit();
-        if (k.valueList.capacity() > kKeptListSize)
-            k.valueList.shrink_to_fit();
-        spareKeys_.push_back(std::move(closed));
+    // The record stays for the next open: its vectors keep their room, unless a huge list would stay held.
+    OpenKey& k = *closed;
+    k.merged = false;
+    k.access = 0;
+    for (Side* side : {&k.main, &k.user}) {
+        side->key = nullptr;
+        side->trail.clear();
     }
+    k.subkeyGeneration = ~uint64_t{0};
+    k.valueGeneration = ~uint64_t{0};
+    k.subkeyList.clear();
+    k.valueList.clear();
+    if (k.subkeyList.capacity() > kKeptListSize)
+        k.subkeyList.shrink_to_fit();
+    if (k.valueList.capacity() > kKeptListSize)
+        k.valueList.shrink_to_fit();
+    const uint32_t index = (key - kFirstHandle) / 4;
+    slots_[index].open = false;
+    freeSlots_.push_back(index);
+    --openHandles_;
     return ERROR_SUCCESS;
 }
 

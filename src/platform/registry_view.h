@@ -21,7 +21,6 @@
 #include <array>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace vx {
@@ -48,7 +47,7 @@ class RegistryView : public Registry {
 
     const std::string& UserSid() const { return userSid_; }
     // Handles currently open (not counting the predefined roots); for tests that check every open is closed.
-    size_t OpenHandleCount() const { return handles_.size(); }
+    size_t OpenHandleCount() const { return openHandles_; }
 
   protected:
     RegistryView() = default;
@@ -108,8 +107,10 @@ class RegistryView : public Registry {
     const Resolved* FindResolved(HKEY root, std::string_view path);
     void Remember(HKEY root, std::string_view path, const OpenKey& opened);
     const std::string& DeliveredData(const RegKeyNode& owner, const RegValueRecord& value);
-    using HandleMap = std::unordered_map<HKEY, std::unique_ptr<OpenKey>>;
-    HandleMap::node_type NewOpenKey();
+    // The handle's slot, or null when the handle is not open.
+    OpenKey* SlotOf(HKEY key) const;
+    // A free slot's record, cleared; `handle` receives the handle it will have once open.
+    OpenKey& FreeSlot(HKEY& handle);
     bool BuildRoot(HKEY root, OpenKey& out);
     Side SideAt(std::string_view nsPath);
     bool Step(Side& side, std::string_view name) const;
@@ -118,7 +119,6 @@ class RegistryView : public Registry {
     bool IsSynthetic(const RegKeyNode* key) const { return key && key->store == registryRoot_->store; }
     uint32_t GrantAccess(const OpenKey& key, uint32_t requested, Status& status) const;
     Status CreatePath(Side& side, const std::vector<std::string_view>& parts, size_t from, bool& created);
-    HKEY AddHandle(HandleMap::node_type key);
     const std::vector<std::pair<RegKeyNode*, RegKeyNode*>>& MergedSubkeys(OpenKey& key);
     const std::vector<std::pair<const RegKeyNode*, size_t>>& MergedValues(OpenKey& key);
     const RegValueRecord* FindValue(const OpenKey& key, std::string_view name,
@@ -126,16 +126,21 @@ class RegistryView : public Registry {
 
     RegKeyNode* registryRoot_ = nullptr;
     std::string userSid_;
-    HandleMap handles_;
+    // Open handles by slot: handle kFirstHandle + 4 * i is slot i. A walk opens and closes a handle per key,
+    // so closed slots keep their record (and its vectors' room) and are taken again, the latest first.
+    struct Slot {
+        std::unique_ptr<OpenKey> key;
+        bool open = false;
+    };
+    std::vector<Slot> slots_;
+    std::vector<uint32_t> freeSlots_;
+    size_t openHandles_ = 0;
     // The predefined roots, by their handle's offset from HKEY_CLASSES_ROOT, built when first used.
     std::array<std::unique_ptr<OpenKey>, 7> roots_;
     std::array<uint64_t, 7> rootGeneration_{};
-    HKEY nextHandle_ = 0x100;
     // The handle looked up last, since calls on one handle come in runs.
     HKEY lastHandle_ = 0;
     OpenKey* lastKey_ = nullptr;
-    // Closed handles' records, still in their map nodes: a walk opens and closes a handle per key.
-    std::vector<HandleMap::node_type> spareKeys_;
     std::array<Resolved, 16> resolved_;
     uint64_t resolveClock_ = 0;
     Delivered delivered_;
