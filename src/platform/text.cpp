@@ -138,6 +138,12 @@ size_t FindAsciiNoCase(std::string_view haystack, std::string_view needle, size_
         return from <= haystack.size() ? from : std::string_view::npos;
     if (haystack.size() < needle.size())
         return std::string_view::npos;
+    // A needle without letters ("\\", ":\\", ".") has one case: the library's search is the same and faster.
+    bool letters = false;
+    for (char c : needle)
+        letters = letters || UpperChar(c) != LowerChar(c);
+    if (!letters)
+        return haystack.find(needle, from);
     for (size_t i = from; i + needle.size() <= haystack.size(); ++i) {
         size_t k = 0;
         while (k < needle.size() && UpperChar(haystack[i + k]) == UpperChar(needle[k]))
