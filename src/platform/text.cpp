@@ -144,7 +144,13 @@ size_t FindAsciiNoCase(std::string_view haystack, std::string_view needle, size_
         letters = letters || UpperChar(c) != LowerChar(c);
     if (!letters)
         return haystack.find(needle, from);
+    // A first character with one case ("%Systemroot%") is looked for with the plain search.
+    const bool firstHasOneCase = UpperChar(needle[0]) == LowerChar(needle[0]);
     for (size_t i = from; i + needle.size() <= haystack.size(); ++i) {
+        if (firstHasOneCase && (i = haystack.find(needle[0], i)) == std::string_view::npos)
+            return std::string_view::npos;
+        if (i + needle.size() > haystack.size())
+            return std::string_view::npos;
         size_t k = 0;
         while (k < needle.size() && UpperChar(haystack[i + k]) == UpperChar(needle[k]))
             ++k;
