@@ -189,6 +189,7 @@ struct ParsedPath {
 // Outcome::Failed for text that cannot name anything searchable (relative, UNC, malformed).
 Outcome ParsePath(std::string_view text, bool allowWildcard, char systemDrive, ParsedPath& out) {
     out = ParsedPath{};
+    out.parts.reserve(8);
     if (text.size() >= 6 && text.substr(0, 4) == "\\\\?\\" && IsLetter(text[4]) && text[5] == ':')
         text.remove_prefix(4);
     if (text.empty())
@@ -433,6 +434,28 @@ class HostFileSystem::Impl {
         return nullptr;
     }
 
+    // Whether the hidden and system bits change nothing about what the masks between them admit: then a
+    // search that wants no name need not read them. Asked with the same masks for every file a scan tests.
+    bool DosAttribChangesNothing(std::span<const uint32_t> masks) {
+        if (std::equal(masks.begin(), masks.end(), lastMasks_.begin(), lastMasks_.end()))
+            return lastMasksSkipDosAttrib_;
+        auto admittedByAny = [&](uint32_t attributes) {
+            for (uint32_t mask : masks)
+                if (Admitted(attributes, mask))
+                    return true;
+            return false;
+        };
+        bool nothing = true;
+        for (uint32_t folderBit : {0u, uint32_t{FILE_ATTRIBUTE_DIRECTORY}})
+            for (uint32_t dos :
+                 {uint32_t{FILE_ATTRIBUTE_HIDDEN}, uint32_t{FILE_ATTRIBUTE_SYSTEM}, kDosAttribBits})
+                if (admittedByAny(folderBit | dos) != admittedByAny(folderBit))
+                    nothing = false;
+        lastMasks_.assign(masks.begin(), masks.end());
+        lastMasksSkipDosAttrib_ = nothing;
+        return nothing;
+    }
+
     // Where a parsed path starts on the host, and the device its walks must stay on.
     Outcome Base(const ParsedPath& p, std::string& base, std::optional<dev_t>& rootDev) {
         if (p.host) {
@@ -594,24 +617,31 @@ class HostFileSystem::Impl {
     Outcome ResolveWhole(std::string& folder, const std::vector<std::string>& parts, std::string& name,
                          std::optional<struct stat>& known) {
         const size_t n = parts.size();
-        std::string full = folder;
+        size_t length = folder.size();
+        for (const std::string& part : parts)
+            length += 1 + part.size();
+        std::string full;
+        full.reserve(length);
+        full = folder;
         for (const std::string& part : parts) {
             if (full.empty() || full.back() != '/')
                 full += '/';
             full += part;
         }
-        // The host path of the first `count` components.
-        auto prefix = [&](size_t count) {
+        // Where the host path of the first `count` components ends in `full`.
+        auto prefixEnd = [&](size_t count) {
             size_t end = folder.size();
             for (size_t i = 0; i < count; ++i)
                 end += (end == 0 || full[end - 1] != '/' ? 1 : 0) + parts[i].size();
-            return full.substr(0, end);
+            return end;
         };
+        auto prefix = [&](size_t count) { return full.substr(0, prefixEnd(count)); };
         // Most paths name an existing entry with the case it has on disk: one lstat of the whole path finds
         // it, as the lookup component by component would, since the exact name wins at every level.
         struct stat st {};
         if (lstat(full.c_str(), &st) == 0) {
-            folder = prefix(n - 1);
+            full.resize(prefixEnd(n - 1));
+            folder = std::move(full);
             name = parts.back();
             known = st;
             return Outcome::Ok;
@@ -708,7 +738,9 @@ class HostFileSystem::Impl {
   private:
     const HostFileSystemConfig& config_;
     char systemDrive_ = 0;
-    std::map<char, dev_t> rootDevs_;                             // the device each drive's walks stay on
+    std::map<char, dev_t> rootDevs_;  // the device each drive's walks stay on
+    std::vector<uint32_t> lastMasks_; // the masks DosAttribChangesNothing answered last, and its answer
+    bool lastMasksSkipDosAttrib_ = false;
     std::unordered_map<std::string, FolderIndex> folderIndexes_; // by host folder
     size_t indexedNames_ = 0;
 };
@@ -864,21 +896,7 @@ FindResult HostFileSystem::FindEntry(std::string_view pattern, std::span<const u
     // When only whether something is found counts and the masks between them admit every combination of
     // the hidden and system bits that they admit without them, those bits (Wine's extended attribute)
     // change nothing and are not read.
-    bool skipDosAttrib = false;
-    if (!nameWanted) {
-        auto admittedByAny = [&](uint32_t attributes) {
-            for (uint32_t mask : masks)
-                if (Admitted(attributes, mask))
-                    return true;
-            return false;
-        };
-        skipDosAttrib = true;
-        for (uint32_t folderBit : {0u, uint32_t{FILE_ATTRIBUTE_DIRECTORY}})
-            for (uint32_t dos :
-                 {uint32_t{FILE_ATTRIBUTE_HIDDEN}, uint32_t{FILE_ATTRIBUTE_SYSTEM}, kDosAttribBits})
-                if (admittedByAny(folderBit | dos) != admittedByAny(folderBit))
-                    skipDosAttrib = false;
-    }
+    bool skipDosAttrib = !nameWanted && impl_->DosAttribChangesNothing(masks);
 
     if (!p.wildcard) {
         std::string name;
