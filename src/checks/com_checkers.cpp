@@ -61,11 +61,11 @@ bool IsProgIdKey(std::string_view keyPath) {
 } // namespace
 
 void CheckComEntry(App& app, const RegistryEntry& entry) {
-    if (IsBlank(entry.valueText) || IsProgIdKey(entry.keyPath))
+    if (IsBlank(entry.valueText))
         return;
     const std::string_view text = TrimmedQuotesAndBlanks(entry.valueText);
     // Only plain program-file references go on: this filter keeps every other COM value to text work.
-    if (!ExtensionIsOneOf(text, {"OCX", "AX", "EXE", "DLL"}))
+    if (!ExtensionIsOneOf(text, {"OCX", "AX", "EXE", "DLL"}) || IsProgIdKey(entry.keyPath))
         return;
     if (ContainsAnyOf(text, {"%Systemroot%", "%Sysroot%", "%ProgramFiles%", "%commonprogramfiles%"})) {
         CheckPlaceholderPath(app, entry, text);
