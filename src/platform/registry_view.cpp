@@ -146,23 +146,10 @@ bool RegistryView::BuildRoot(HKEY root, OpenKey& out) {
 
 RegistryView::OpenKey* RegistryView::Lookup(HKEY key, Status& status) {
     status = ERROR_SUCCESS;
-    if (IsPredefinedRoot(key)) {
-        auto& slot = roots_[key - 0x80000000u];
-        uint64_t& generation = rootGeneration_[key - 0x80000000u];
-        if (!slot || generation != RegistryStore::Generation()) {
-            auto fresh = std::make_unique<OpenKey>();
-            if (!BuildRoot(key, *fresh)) {
-                status = key == HKEY_CURRENT_CONFIG ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_HANDLE;
-                slot.reset();
-                return nullptr;
-            }
-            slot = std::move(fresh);
-            generation = RegistryStore::Generation();
-        }
-        return slot.get();
-    }
-    if (key == lastHandle_ && lastKey_)
+    if (key == lastHandle_ && lastKey_) // never a predefined root
         return lastKey_;
+    if (IsPredefinedRoot(key))
+        return LookupRoot(key, status);
     OpenKey* open = SlotOf(key);
     if (!open) {
         status = ERROR_INVALID_HANDLE;
@@ -171,6 +158,22 @@ RegistryView::OpenKey* RegistryView::Lookup(HKEY key, Status& status) {
     lastHandle_ = key;
     lastKey_ = open;
     return lastKey_;
+}
+
+RegistryView::OpenKey* RegistryView::LookupRoot(HKEY key, Status& status) {
+    auto& slot = roots_[key - 0x80000000u];
+    uint64_t& generation = rootGeneration_[key - 0x80000000u];
+    if (!slot || generation != RegistryStore::Generation()) {
+        auto fresh = std::make_unique<OpenKey>();
+        if (!BuildRoot(key, *fresh)) {
+            status = key == HKEY_CURRENT_CONFIG ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_HANDLE;
+            slot.reset();
+            return nullptr;
+        }
+        slot = std::move(fresh);
+        generation = RegistryStore::Generation();
+    }
+    return slot.get();
 }
 
 RegistryView::OpenKey* RegistryView::SlotOf(HKEY key) const {

@@ -102,6 +102,7 @@ class RegistryView : public Registry {
     };
 
     OpenKey* Lookup(HKEY key, Status& status);
+    OpenKey* LookupRoot(HKEY key, Status& status);
     OpenKey* ValueReader(HKEY key, std::span<uint8_t> data, const uint32_t* dataSize, Status& status);
     RegKeyNode* Child(const RegKeyNode& parent, std::string_view name) const;
     const Resolved* FindResolved(HKEY root, std::string_view path);

@@ -716,13 +716,13 @@ void WineRegFile::AnsiData(const RegValueRecord& value, std::string& out) const 
         const size_t close = start ? FindQuoteInLine(text, start, escapes) : std::string_view::npos;
         if (close != std::string_view::npos) {
             const std::string_view raw = text.substr(start, close - start);
-            out.clear();
-            out.reserve(raw.size() + 1);
-            if (escapes == Escapes::None) { // ASCII only: each character is its own unit
-                out.append(raw);
-                out += '\0';
+            if (escapes == Escapes::None) {             // ASCII only: each character is its own unit
+                out.assign(raw.data(), raw.size() + 1); // with the closing quote, which becomes the zero
+                out.back() = '\0';
                 return;
             }
+            out.clear();
+            out.reserve(raw.size() + 1);
             if (escapes == Escapes::BackslashAndQuote) { // paths: each "\\" one backslash
                 out.resize(raw.size() + 1);
                 char* put = out.data();
@@ -737,6 +737,26 @@ void WineRegFile::AnsiData(const RegValueRecord& value, std::string& out) const 
             writer.Put(0);
             writer.Finish();
             return;
+        }
+    }
+    // "dword:" and the eight digits Wine writes: the number's four bytes without a general parse.
+    if (value.inText() && value.type() == REG_DWORD) {
+        const std::string_view text = value.data();
+        constexpr size_t kDigitsEnd = 6 + 8;
+        if (text.size() >= kDigitsEnd && text.starts_with("dword:") &&
+            (text.size() == kDigitsEnd || !IsHex(text[kDigitsEnd]))) {
+            uint32_t v = 0;
+            bool digits = true;
+            for (size_t i = 6; i < kDigitsEnd && digits; ++i) {
+                digits = IsHex(text[i]);
+                v = v * 16 + (digits ? HexValue(text[i]) : 0);
+            }
+            if (digits) {
+                const char bytes[4] = {static_cast<char>(v), static_cast<char>(v >> 8),
+                                       static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
+                out.assign(bytes, 4);
+                return;
+            }
         }
     }
     RegistryStore::AnsiData(value, out);
