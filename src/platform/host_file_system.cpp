@@ -611,6 +611,29 @@ class HostFileSystem::Impl {
         return Outcome::Ok;
     }
 
+    // Whether a folder on the way whose names were indexed before (the deepest such) lacks the next
+    // component in any case, as a fresh lstat of the folder and its index confirm: then the path names
+    // nothing, and the climb to that folder is spared. The usual missing program file is one whose
+    // program folder is gone, below a folder whose names were read for the misses before it.
+    template <class Prefix>
+    bool MissingBelowIndexedFolder(const std::vector<std::string>& parts, Prefix prefix) {
+        for (size_t k = parts.size() - 1; k > 0; --k) {
+            const std::string dir = prefix(k);
+            const auto kept = folderIndexes_.find(dir);
+            if (kept == folderIndexes_.end())
+                continue;
+            const std::string folded = FoldCase(parts[k]);
+            if (kept->second.firstByFolded.contains(folded))
+                return false; // the folder may hold it: the usual lookup decides
+            struct stat dirStat {};
+            if (lstat(dir.c_str(), &dirStat) != 0)
+                return false;
+            const FolderIndex* index = IndexOf(dir, &dirStat);
+            return index && !index->firstByFolded.contains(folded);
+        }
+        return false;
+    }
+
     // Resolves every component of `parts` below `folder` (where the path starts on the host): `folder`
     // becomes the host folder of the last component and `name` its on-disk name; `known` receives the
     // entry's lstat when the lookup made one.
@@ -647,6 +670,8 @@ class HostFileSystem::Impl {
             return Outcome::Ok;
         }
         if (errno == ENOENT) {
+            if (MissingBelowIndexedFolder(parts, prefix))
+                return Outcome::NotFound;
             // Climb to the deepest folder on the way that exists with the case given. The component below
             // it is then known not to, so its lookup goes straight to the folder's names: a missing file
             // costs a few lstats, whichever level it goes missing at.

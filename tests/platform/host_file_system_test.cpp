@@ -372,7 +372,12 @@ TEST_F(HostFileSystemTest, NamesInAnotherCaseFollowChangesToAFolderThatHasNotCha
     EXPECT_EQ(files.GetFileAttributes("C:\\settled\\ONE.DLL"), FILE_ATTRIBUTE_ARCHIVE);
     EXPECT_EQ(files.GetFileAttributes("C:\\Settled\\two.dll"), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(files.HostPath("C:\\Settled\\Ab.Txt"), tree.root() / "Settled/AB.txt"); // the first bytewise
+    // Below a folder whose names are known: a folder it lacks, in any case.
+    EXPECT_EQ(files.FindFirstEntry("C:\\Settled\\Gone\\x.dll", 0).kind, FindResult::NotFound);
 
+    tree.File("Settled/Gone/x.dll");
+    EXPECT_EQ(files.FindFirstEntry("C:\\Settled\\Gone\\x.dll", 0).kind, FindResult::Found);
+    EXPECT_EQ(files.FindFirstEntry("C:\\settled\\GONE\\X.DLL", 0).kind, FindResult::Found);
     tree.File("Settled/TWO.dll");
     fs::remove(tree.root() / "Settled/One.dll");
     fs::remove(tree.root() / "Settled/AB.txt");
