@@ -42,11 +42,13 @@ Status EnumSubkey(Registry& registry, HKEY key, uint32_t index, std::string& nam
 // value, so it compares in place rather than building the upper-cased copy.
 bool ShowsConfigurationFiles(std::string_view status) {
     constexpr std::string_view kText = "CONFIGURATION FILES...";
+    if (status == " Configuration files...") // as the catalogue writes it
+        return true;
+    if (status.size() < kText.size())
+        return false;
     status = TrimBlanks(status);
     if (status.size() != kText.size())
         return false;
-    if (status == "Configuration files...") // as the catalogue writes it
-        return true;
     for (size_t i = 0; i < kText.size(); ++i) {
         const char c = status[i];
         if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c) != kText[i])
@@ -206,7 +208,7 @@ void ShowRegistrySubkeyNames(App& app, RootKey root, const std::string& keyPath)
     for (uint32_t i = 0; app.main().cmdCancelOrStop; ++i) {
         if (EnumSubkey(registry, key.get(), i, name) != ERROR_SUCCESS)
             break;
-        app.main().lblRegistryScan = name.substr(0, name.find('\\'));
+        app.main().lblRegistryScan.assign(name, 0, name.find('\\'));
         app.Yield();
     }
 }
