@@ -39,10 +39,11 @@ class RegValueRecord {
         return {name, type, bytes, 0};
     }
     // A value as its backing file holds it: `source` is its whole text there, the data in the backend's
-    // own notation begins `dataOffset` (> 0) characters into it and is decoded on reading.
+    // own notation begins `dataOffset` (> 0) characters into it and is decoded on reading. `plainString`:
+    // the data is a quoted string that ends the text and needs no unescaping, as its loader found.
     static RegValueRecord InText(std::string_view name, uint32_t type, std::string_view source,
-                                 size_t dataOffset) {
-        return {name, type, source, static_cast<uint32_t>(dataOffset)};
+                                 size_t dataOffset, bool plainString = false) {
+        return {name, type, source, static_cast<uint32_t>(dataOffset) | (plainString ? kPlainString : 0)};
     }
     RegValueRecord() = default;
     // Same name, type and data, held at the same place.
@@ -50,15 +51,19 @@ class RegValueRecord {
 
     std::string_view name() const { return {name_, nameLength_}; } // UTF-8; empty for the unnamed value
     uint32_t type() const { return type_; }
-    bool inText() const { return dataOffset_ != 0; }
+    bool inText() const { return dataOffset() != 0; }
+    bool plainString() const { return (dataOffset_ & kPlainString) != 0; }
     // The stored bytes, or when inText() the data's text in the file.
-    std::string_view data() const { return {text_ + dataOffset_, length_ - dataOffset_}; }
+    std::string_view data() const { return {text_ + dataOffset(), length_ - dataOffset()}; }
     // The value's original text in the backing file; empty once the program set the value.
     std::string_view source() const {
         return inText() ? std::string_view(text_, length_) : std::string_view();
     }
 
   private:
+    static constexpr uint32_t kPlainString = 0x80000000u; // a flag beside the offset, which never needs it
+    uint32_t dataOffset() const { return dataOffset_ & ~kPlainString; }
+
     RegValueRecord(std::string_view name, uint32_t type, std::string_view text, uint32_t dataOffset)
         : name_(name.data()), text_(text.data()), nameLength_(static_cast<uint32_t>(name.size())),
           length_(static_cast<uint32_t>(text.size())), dataOffset_(dataOffset), type_(type) {}

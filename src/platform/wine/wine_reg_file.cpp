@@ -254,7 +254,8 @@ bool ParseHex(std::string_view text, std::string* out, size_t& end) {
 
 // The data of a value line (from its type prefix on): its type, and its stored bytes when `bytes` is
 // given. `end`: offset just past the data's last line content. False for data Wine would refuse.
-bool ParseData(std::string_view text, uint32_t& type, std::string* bytes, size_t& end) {
+bool ParseData(std::string_view text, uint32_t& type, std::string* bytes, size_t& end,
+               bool* plainString = nullptr) {
     const Line first = LineAt(text, 0);
     const std::string_view line = text.substr(0, first.end);
     end = first.end;
@@ -301,6 +302,8 @@ bool ParseData(std::string_view text, uint32_t& type, std::string* bytes, size_t
     const size_t close = FindStringEnd(line, stringStart, line.size(), '"', escaped);
     if (close == std::string_view::npos)
         return false;
+    if (plainString)
+        *plainString = !escaped && close + 1 == line.size();
     if (bytes) {
         std::u16string units = Unescape(line.substr(stringStart, close - stringStart));
         units += u'\0';
@@ -316,9 +319,10 @@ struct Item {
     std::string_view raw;                           // key: the path between the brackets; value: the name
     bool escaped = false;                           // raw needs unescaping
     bool defaultValue = false;
-    size_t data = 0;     // value: where its data (type prefix) begins
-    uint32_t type = 0;   // value: its type
-    size_t closeKey = 0; // key: offset of the closing bracket
+    size_t data = 0;          // value: where its data (type prefix) begins
+    uint32_t type = 0;        // value: its type
+    bool plainString = false; // value: a quoted string to the end of its line, without escapes
+    size_t closeKey = 0;      // key: offset of the closing bracket
     const char* problem = nullptr;
 };
 
@@ -386,7 +390,7 @@ Item ScanItem(std::string_view text, size_t pos, bool haveKey) {
         ++p;
     item.data = p;
     size_t dataEnd = 0;
-    const bool ok = ParseData(text.substr(p), item.type, nullptr, dataEnd);
+    const bool ok = ParseData(text.substr(p), item.type, nullptr, dataEnd, &item.plainString);
     item.end = p + dataEnd;
     item.next = LineAt(text, item.end).next;
     if (ok)
@@ -665,7 +669,7 @@ bool WineRegFile::ParseText(std::string& error, std::vector<std::string>& warnin
         case Item::Value: {
             pending.push_back(RegValueRecord::InText(
                 item.defaultValue ? std::string_view{} : nameOf(item.raw, item.escaped), item.type,
-                text.substr(item.begin, item.end - item.begin), item.data - item.begin));
+                text.substr(item.begin, item.end - item.begin), item.data - item.begin, item.plainString));
             break;
         }
         case Item::Bad: {
@@ -712,6 +716,11 @@ void WineRegFile::AnsiData(const RegValueRecord& value, std::string& out) const 
             start = 5;
         else if (text.starts_with("str(2):\"") || text.starts_with("str(7):\""))
             start = 8;
+        if (start && value.plainString()) { // the loader found the closing quote at the end
+            out.assign(text.data() + start, text.size() - start); // the quote becomes the zero
+            out.back() = '\0';
+            return;
+        }
         Escapes escapes = Escapes::None;
         const size_t close = start ? FindQuoteInLine(text, start, escapes) : std::string_view::npos;
         if (close != std::string_view::npos) {
@@ -959,7 +968,7 @@ void WineRegFile::Rebind(RegKeyNode& key, std::string_view block) {
             if (auto* value = const_cast<RegValueRecord*>(FindValue(key, name)))
                 *value = RegValueRecord::InText(value->name(), value->type(),
                                                 block.substr(item.begin, item.end - item.begin),
-                                                item.data - item.begin);
+                                                item.data - item.begin, item.plainString);
         }
         pos = item.next;
     }
