@@ -38,12 +38,18 @@ class RegValueRecord {
     static RegValueRecord Stored(std::string_view name, uint32_t type, std::string_view bytes) {
         return {name, type, bytes, 0};
     }
+    // What a loader found the data in the file's text to be, so that reading it need not scan it again: a
+    // quoted string that ends the text and holds no escape, or only backslashes before backslashes and
+    // quotes.
+    enum class TextForm : uint32_t { Unknown = 0, PlainString = 1, BackslashEscapedString = 2 };
     // A value as its backing file holds it: `source` is its whole text there, the data in the backend's
-    // own notation begins `dataOffset` (> 0) characters into it and is decoded on reading. `plainString`:
-    // the data is a quoted string that ends the text and needs no unescaping, as its loader found.
+    // own notation begins `dataOffset` (> 0) characters into it and is decoded on reading.
+    // The furthest into its text a value's data may begin (a name of a thousand million characters).
+    static constexpr size_t kMaxDataOffset = (size_t{1} << 30) - 1;
     static RegValueRecord InText(std::string_view name, uint32_t type, std::string_view source,
-                                 size_t dataOffset, bool plainString = false) {
-        return {name, type, source, static_cast<uint32_t>(dataOffset) | (plainString ? kPlainString : 0)};
+                                 size_t dataOffset, TextForm form = TextForm::Unknown) {
+        return {name, type, source,
+                static_cast<uint32_t>(dataOffset) | (static_cast<uint32_t>(form) << kFormShift)};
     }
     RegValueRecord() = default;
     // Same name, type and data, held at the same place.
@@ -52,7 +58,7 @@ class RegValueRecord {
     std::string_view name() const { return {name_, nameLength_}; } // UTF-8; empty for the unnamed value
     uint32_t type() const { return type_; }
     bool inText() const { return dataOffset() != 0; }
-    bool plainString() const { return (dataOffset_ & kPlainString) != 0; }
+    TextForm textForm() const { return static_cast<TextForm>(dataOffset_ >> kFormShift); }
     // The stored bytes, or when inText() the data's text in the file.
     std::string_view data() const { return {text_ + dataOffset(), length_ - dataOffset()}; }
     // The value's original text in the backing file; empty once the program set the value.
@@ -61,8 +67,9 @@ class RegValueRecord {
     }
 
   private:
-    static constexpr uint32_t kPlainString = 0x80000000u; // a flag beside the offset, which never needs it
-    uint32_t dataOffset() const { return dataOffset_ & ~kPlainString; }
+    // The text form lives in the offset's top bits, which no offset into one value's text needs.
+    static constexpr uint32_t kFormShift = 30;
+    uint32_t dataOffset() const { return dataOffset_ & ((1u << kFormShift) - 1); }
 
     RegValueRecord(std::string_view name, uint32_t type, std::string_view text, uint32_t dataOffset)
         : name_(name.data()), text_(text.data()), nameLength_(static_cast<uint32_t>(name.size())),

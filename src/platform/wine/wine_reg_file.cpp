@@ -52,32 +52,43 @@ Line LineAt(std::string_view text, size_t pos) {
     return line;
 }
 
+// How a quoted string's inner text is escaped: not at all (plain ASCII), only by backslashes before
+// backslashes and quotes among ASCII characters (paths), or otherwise.
+enum class Escapes { None, BackslashAndQuote, Other };
+
 // Where the string that starts at `from` ends (the offset of `endChar`), skipping escaped characters as
-// Wine's reader does; npos when the line ends first. `escaped` tells whether it holds anything that
-// needs decoding (escapes, bytes beyond ASCII).
-size_t FindStringEnd(std::string_view text, size_t from, size_t lineEnd, char endChar, bool& escaped) {
-    escaped = false;
+// Wine's reader does; npos when the line ends first. `escapes` tells what it holds that needs decoding.
+size_t FindStringEnd(std::string_view text, size_t from, size_t lineEnd, char endChar, Escapes& escapes) {
+    escapes = Escapes::None;
     for (size_t i = from; i < lineEnd;) {
         const char c = text[i];
         if (c == endChar)
             return i;
         if (c == '\\') {
-            escaped = true;
             if (i + 1 >= lineEnd)
                 return std::string_view::npos;
+            const char e = text[i + 1];
+            if (e != '\\' && e != '"')
+                escapes = Escapes::Other;
+            else if (escapes == Escapes::None)
+                escapes = Escapes::BackslashAndQuote;
             i += 2;
             continue;
         }
         if (static_cast<unsigned char>(c) >= 0x80)
-            escaped = true;
+            escapes = Escapes::Other;
         ++i;
     }
     return std::string_view::npos;
 }
 
-// How a quoted string's inner text is escaped: not at all (plain ASCII), only by backslashes before
-// backslashes and quotes among ASCII characters (paths), or otherwise.
-enum class Escapes { None, BackslashAndQuote, Other };
+// The same, telling only whether anything needs decoding (escapes, bytes beyond ASCII).
+size_t FindStringEnd(std::string_view text, size_t from, size_t lineEnd, char endChar, bool& escaped) {
+    Escapes escapes = Escapes::None;
+    const size_t end = FindStringEnd(text, from, lineEnd, endChar, escapes);
+    escaped = escapes != Escapes::None;
+    return end;
+}
 
 // FindStringEnd for a closing quote on the line that `from` is on, without finding the line's end first:
 // the same answer, since a line break ends the search and a break of "\r\n" cannot come before the quote.
@@ -255,7 +266,7 @@ bool ParseHex(std::string_view text, std::string* out, size_t& end) {
 // The data of a value line (from its type prefix on): its type, and its stored bytes when `bytes` is
 // given. `end`: offset just past the data's last line content. False for data Wine would refuse.
 bool ParseData(std::string_view text, uint32_t& type, std::string* bytes, size_t& end,
-               bool* plainString = nullptr) {
+               RegValueRecord::TextForm* form = nullptr) {
     const Line first = LineAt(text, 0);
     const std::string_view line = text.substr(0, first.end);
     end = first.end;
@@ -298,12 +309,14 @@ bool ParseData(std::string_view text, uint32_t& type, std::string* bytes, size_t
     } else {
         return false;
     }
-    bool escaped = false;
-    const size_t close = FindStringEnd(line, stringStart, line.size(), '"', escaped);
+    Escapes escapes = Escapes::None;
+    const size_t close = FindStringEnd(line, stringStart, line.size(), '"', escapes);
     if (close == std::string_view::npos)
         return false;
-    if (plainString)
-        *plainString = !escaped && close + 1 == line.size();
+    if (form && close + 1 == line.size())
+        *form = escapes == Escapes::None                ? RegValueRecord::TextForm::PlainString
+                : escapes == Escapes::BackslashAndQuote ? RegValueRecord::TextForm::BackslashEscapedString
+                                                        : RegValueRecord::TextForm::Unknown;
     if (bytes) {
         std::u16string units = Unescape(line.substr(stringStart, close - stringStart));
         units += u'\0';
@@ -319,10 +332,10 @@ struct Item {
     std::string_view raw;                           // key: the path between the brackets; value: the name
     bool escaped = false;                           // raw needs unescaping
     bool defaultValue = false;
-    size_t data = 0;          // value: where its data (type prefix) begins
-    uint32_t type = 0;        // value: its type
-    bool plainString = false; // value: a quoted string to the end of its line, without escapes
-    size_t closeKey = 0;      // key: offset of the closing bracket
+    size_t data = 0;                 // value: where its data (type prefix) begins
+    uint32_t type = 0;               // value: its type
+    RegValueRecord::TextForm form{}; // value: what its data was found to be
+    size_t closeKey = 0;             // key: offset of the closing bracket
     const char* problem = nullptr;
 };
 
@@ -389,8 +402,12 @@ Item ScanItem(std::string_view text, size_t pos, bool haveKey) {
     while (p < line.end && IsSpace(text[p]))
         ++p;
     item.data = p;
+    if (item.data - item.begin > RegValueRecord::kMaxDataOffset) {
+        item.problem = "value name too long";
+        return item;
+    }
     size_t dataEnd = 0;
-    const bool ok = ParseData(text.substr(p), item.type, nullptr, dataEnd, &item.plainString);
+    const bool ok = ParseData(text.substr(p), item.type, nullptr, dataEnd, &item.form);
     item.end = p + dataEnd;
     item.next = LineAt(text, item.end).next;
     if (ok)
@@ -669,7 +686,7 @@ bool WineRegFile::ParseText(std::string& error, std::vector<std::string>& warnin
         case Item::Value: {
             pending.push_back(RegValueRecord::InText(
                 item.defaultValue ? std::string_view{} : nameOf(item.raw, item.escaped), item.type,
-                text.substr(item.begin, item.end - item.begin), item.data - item.begin, item.plainString));
+                text.substr(item.begin, item.end - item.begin), item.data - item.begin, item.form));
             break;
         }
         case Item::Bad: {
@@ -704,6 +721,21 @@ std::string WineRegFile::DecodeText(const RegValueRecord& value) const {
     return bytes;
 }
 
+namespace {
+
+// A string's inner text whose only escapes are backslashes before backslashes and quotes (paths), as the
+// single-byte calls deliver it: unescaped, with its terminating zero.
+void UnescapeBackslashes(std::string_view raw, std::string& out) {
+    out.resize(raw.size() + 1);
+    char* put = out.data();
+    for (size_t i = 0; i < raw.size(); ++i)
+        *put++ = raw[i] == '\\' ? raw[++i] : raw[i];
+    *put++ = '\0';
+    out.resize(static_cast<size_t>(put - out.data()));
+}
+
+} // namespace
+
 void WineRegFile::AnsiData(const RegValueRecord& value, std::string& out) const {
     // Quoted string data goes straight from the file's text to UTF-8: a scan reads every value several
     // times, and the UTF-16 form in between would cost more than the rest of the read.
@@ -716,9 +748,14 @@ void WineRegFile::AnsiData(const RegValueRecord& value, std::string& out) const 
             start = 5;
         else if (text.starts_with("str(2):\"") || text.starts_with("str(7):\""))
             start = 8;
-        if (start && value.plainString()) { // the loader found the closing quote at the end
+        // The loader found the closing quote at the end, and what lies between.
+        if (start && value.textForm() == RegValueRecord::TextForm::PlainString) {
             out.assign(text.data() + start, text.size() - start); // the quote becomes the zero
             out.back() = '\0';
+            return;
+        }
+        if (start && value.textForm() == RegValueRecord::TextForm::BackslashEscapedString) {
+            UnescapeBackslashes(text.substr(start, text.size() - 1 - start), out);
             return;
         }
         Escapes escapes = Escapes::None;
@@ -732,13 +769,8 @@ void WineRegFile::AnsiData(const RegValueRecord& value, std::string& out) const 
             }
             out.clear();
             out.reserve(raw.size() + 1);
-            if (escapes == Escapes::BackslashAndQuote) { // paths: each "\\" one backslash
-                out.resize(raw.size() + 1);
-                char* put = out.data();
-                for (size_t i = 0; i < raw.size(); ++i)
-                    *put++ = raw[i] == '\\' ? raw[++i] : raw[i];
-                *put++ = '\0';
-                out.resize(static_cast<size_t>(put - out.data()));
+            if (escapes == Escapes::BackslashAndQuote) {
+                UnescapeBackslashes(raw, out);
                 return;
             }
             Utf16UnitWriter writer(out);
@@ -968,7 +1000,7 @@ void WineRegFile::Rebind(RegKeyNode& key, std::string_view block) {
             if (auto* value = const_cast<RegValueRecord*>(FindValue(key, name)))
                 *value = RegValueRecord::InText(value->name(), value->type(),
                                                 block.substr(item.begin, item.end - item.begin),
-                                                item.data - item.begin, item.plainString);
+                                                item.data - item.begin, item.form);
         }
         pos = item.next;
     }
