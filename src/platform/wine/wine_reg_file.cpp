@@ -82,48 +82,23 @@ size_t FindStringEnd(std::string_view text, size_t from, size_t lineEnd, char en
     return std::string_view::npos;
 }
 
-// The same, telling only whether anything needs decoding (escapes, bytes beyond ASCII).
+// The same, telling only whether anything needs decoding (escapes, bytes beyond ASCII): for names and
+// paths, read once.
 size_t FindStringEnd(std::string_view text, size_t from, size_t lineEnd, char endChar, bool& escaped) {
-    Escapes escapes = Escapes::None;
-    const size_t end = FindStringEnd(text, from, lineEnd, endChar, escapes);
-    escaped = escapes != Escapes::None;
-    return end;
-}
-
-// FindStringEnd for a closing quote on the line that `from` is on, without finding the line's end first:
-// the same answer, since a line break ends the search and a break of "\r\n" cannot come before the quote.
-size_t FindQuoteInLine(std::string_view text, size_t from, Escapes& escapes) {
-    // The characters that end a run of plain ASCII text.
-    static constexpr auto kStops = [] {
-        std::array<bool, 256> stops{};
-        stops['"'] = stops['\\'] = stops['\n'] = true;
-        for (size_t c = 0x80; c < stops.size(); ++c)
-            stops[c] = true;
-        return stops;
-    }();
-    escapes = Escapes::None;
-    for (size_t i = from; i < text.size();) {
-        while (i < text.size() && !kStops[static_cast<unsigned char>(text[i])])
-            ++i;
-        if (i >= text.size())
-            break;
+    escaped = false;
+    for (size_t i = from; i < lineEnd;) {
         const char c = text[i];
-        if (c == '"')
+        if (c == endChar)
             return i;
-        if (c == '\n')
-            return std::string_view::npos;
         if (c == '\\') {
-            if (i + 1 >= text.size() || text[i + 1] == '\n')
+            escaped = true;
+            if (i + 1 >= lineEnd)
                 return std::string_view::npos;
-            const char e = text[i + 1];
-            if (e != '\\' && e != '"')
-                escapes = Escapes::Other;
-            else if (escapes == Escapes::None)
-                escapes = Escapes::BackslashAndQuote;
             i += 2;
             continue;
         }
-        escapes = Escapes::Other; // beyond ASCII
+        if (static_cast<unsigned char>(c) >= 0x80)
+            escaped = true;
         ++i;
     }
     return std::string_view::npos;
@@ -759,7 +734,9 @@ void WineRegFile::AnsiData(const RegValueRecord& value, std::string& out) const 
             return;
         }
         Escapes escapes = Escapes::None;
-        const size_t close = start ? FindQuoteInLine(text, start, escapes) : std::string_view::npos;
+        // String data never goes past its line.
+        const size_t close =
+            start ? FindStringEnd(text, start, text.size(), '"', escapes) : std::string_view::npos;
         if (close != std::string_view::npos) {
             const std::string_view raw = text.substr(start, close - start);
             if (escapes == Escapes::None) {             // ASCII only: each character is its own unit
