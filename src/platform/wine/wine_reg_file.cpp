@@ -6,7 +6,6 @@
 #include "platform/utf16.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
