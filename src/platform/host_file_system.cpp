@@ -3,6 +3,7 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -26,12 +27,6 @@ constexpr const char* kDosAttribName = "user.DOSATTRIB";
 bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
-bool IsWildcard(char c) {
-    return c == '*' || c == '?';
-}
-bool HasWildcard(std::string_view s) {
-    return s.find_first_of("*?") != std::string_view::npos;
-}
 bool IsAscii(std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
@@ -40,12 +35,6 @@ bool IsLetter(char c) {
 }
 char UpperLetter(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-
-// Names Windows refuses; ':' only in target paths (on the host it is an ordinary character).
-bool IsBadNameChar(char c, bool hostPath) {
-    const auto u = static_cast<unsigned char>(c);
-    return u < 0x20 || c == '<' || c == '>' || c == '|' || c == '"' || (!hostPath && c == ':');
 }
 
 std::string_view StripTrailingDotsAndBlanks(std::string_view name) {
@@ -211,10 +200,31 @@ Outcome ParsePath(std::string_view text, bool allowWildcard, char systemDrive, P
     }
     out.trailingSeparator = !rest.empty() && IsSeparator(rest.back());
 
+    // What each character is to a path: one pass over the text classifies every component. Names Windows
+    // refuses hold control characters or any of <>|"; ':' only in target paths (on the host it is an
+    // ordinary character).
+    enum : uint8_t { kPlain = 0, kSeparator = 1, kBad = 2, kColon = 4, kWildcard = 8 };
+    static constexpr auto kClasses = [] {
+        std::array<uint8_t, 256> classes{};
+        for (size_t c = 0; c < 0x20; ++c)
+            classes[c] = kBad;
+        for (unsigned char c : {'<', '>', '|', '"'})
+            classes[c] = kBad;
+        classes[':'] = kColon; // bad in a drive's names, allowed in the host's
+        classes['*'] = classes['?'] = kWildcard;
+        classes['\\'] = classes['/'] = kSeparator;
+        return classes;
+    }();
+    const uint8_t bad = out.host ? kBad : kBad | kColon;
     for (size_t i = 0; i < rest.size();) {
         size_t j = i;
-        while (j < rest.size() && !IsSeparator(rest[j]))
-            ++j;
+        uint8_t seen = kPlain;
+        for (; j < rest.size(); ++j) {
+            const uint8_t c = kClasses[static_cast<unsigned char>(rest[j])];
+            if (c == kSeparator)
+                break;
+            seen |= c;
+        }
         const std::string_view part = rest.substr(i, j - i);
         i = j + 1;
         if (part.empty())
@@ -223,13 +233,9 @@ Outcome ParsePath(std::string_view text, bool allowWildcard, char systemDrive, P
         while (next < rest.size() && IsSeparator(rest[next]))
             ++next;
         const bool last = next >= rest.size() && !out.trailingSeparator;
-        for (char c : part) {
-            if (IsBadNameChar(c, out.host))
-                return Outcome::Failed;
-            if (IsWildcard(c) && !(last && allowWildcard))
-                return Outcome::Failed;
-        }
-        if (last && HasWildcard(part)) {
+        if ((seen & bad) || ((seen & kWildcard) && !(last && allowWildcard)))
+            return Outcome::Failed;
+        if (last && (seen & kWildcard)) {
             out.parts.emplace_back(part);
             out.wildcard = true;
             continue;

@@ -150,6 +150,9 @@ TEST_F(HostFileSystemTest, FindFirstEntryAdmitsByMask) {
         {"C:\\App\\a|b.dll", 0, FindResult::Failed, ""},
         {"C:\\App\\a\"b.dll", 0, FindResult::Failed, ""},
         {"C:\\App\\a:b.dll", 0, FindResult::Failed, ""},
+        {"C:\\App\\a\x01b.dll", 0, FindResult::Failed, ""},
+        {"C:\\App\\*\\plain.dll", 0, FindResult::Failed, ""},   // a wildcard only in the last name
+        {"/no/such:folder/x.dll", 0, FindResult::NotFound, ""}, // on the host ':' is a character
         {"C:\\Ap*\\plain.dll", 0, FindResult::Failed, ""},
         {"C:\\A?p\\plain.dll", 0, FindResult::Failed, ""},
         {"Q:\\plain.dll", 0, FindResult::Failed, ""},
