@@ -619,22 +619,26 @@ class HostFileSystem::Impl {
 
     // Whether a folder on the way whose names were indexed before (the deepest such) lacks the next
     // component in any case, as a fresh lstat of the folder and its index confirm: then the path names
-    // nothing, and the climb to that folder is spared. The usual missing program file is one whose
-    // program folder is gone, below a folder whose names were read for the misses before it.
+    // nothing, and neither the whole path nor the folders between need an lstat. The usual missing program
+    // file is one whose program folder is gone, below a folder whose names were read for the misses
+    // before it. `prefix(k)` is the host path of the first k components.
     template <class Prefix>
     bool MissingBelowIndexedFolder(const std::vector<std::string>& parts, Prefix prefix) {
+        if (folderIndexes_.empty())
+            return false;
         for (size_t k = parts.size() - 1; k > 0; --k) {
-            const std::string dir = prefix(k);
+            const std::string_view dir = prefix(k);
             const auto kept = folderIndexes_.find(dir);
             if (kept == folderIndexes_.end())
                 continue;
             const std::string folded = FoldCase(parts[k]);
             if (kept->second.firstByFolded.contains(folded))
                 return false; // the folder may hold it: the usual lookup decides
+            const std::string folder(dir);
             struct stat dirStat {};
-            if (lstat(dir.c_str(), &dirStat) != 0)
+            if (lstat(folder.c_str(), &dirStat) != 0)
                 return false;
-            const FolderIndex* index = IndexOf(dir, &dirStat);
+            const FolderIndex* index = IndexOf(folder, &dirStat);
             return index && !index->firstByFolded.contains(folded);
         }
         return false;
@@ -665,6 +669,9 @@ class HostFileSystem::Impl {
             return end;
         };
         auto prefix = [&](size_t count) { return full.substr(0, prefixEnd(count)); };
+        if (MissingBelowIndexedFolder(
+                parts, [&](size_t count) { return std::string_view(full).substr(0, prefixEnd(count)); }))
+            return Outcome::NotFound;
         // Most paths name an existing entry with the case it has on disk: one lstat of the whole path finds
         // it, as the lookup component by component would, since the exact name wins at every level.
         struct stat st {};
@@ -676,8 +683,6 @@ class HostFileSystem::Impl {
             return Outcome::Ok;
         }
         if (errno == ENOENT) {
-            if (MissingBelowIndexedFolder(parts, prefix))
-                return Outcome::NotFound;
             // Climb to the deepest folder on the way that exists with the case given. The component below
             // it is then known not to, so its lookup goes straight to the folder's names: a missing file
             // costs a few lstats, whichever level it goes missing at.
@@ -772,7 +777,13 @@ class HostFileSystem::Impl {
     std::map<char, dev_t> rootDevs_;  // the device each drive's walks stay on
     std::vector<uint32_t> lastMasks_; // the masks DosAttribChangesNothing answered last, and its answer
     bool lastMasksSkipDosAttrib_ = false;
-    std::unordered_map<std::string, FolderIndex> folderIndexes_; // by host folder
+    // Looked up by a part of a longer path, without copying it out.
+    struct FolderHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view folder) const { return std::hash<std::string_view>{}(folder); }
+    };
+    std::unordered_map<std::string, FolderIndex, FolderHash, std::equal_to<>>
+        folderIndexes_; // by host folder
     size_t indexedNames_ = 0;
 };
 
