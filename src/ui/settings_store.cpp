@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -108,20 +109,26 @@ std::string FileSettingsStore::Address(std::string_view app, std::string_view se
     return FoldCase(app) + '\\' + FoldCase(section) + '\\' + FoldCase(key);
 }
 
+std::optional<FileSettingsStore::FileStamp> FileSettingsStore::StampOf(const std::filesystem::path& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0)
+        return std::nullopt;
+    return FileStamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+                     static_cast<uint64_t>(st.st_size), st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+}
+
 void FileSettingsStore::Reload() {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(file_, ec);
-    const auto time = ec ? std::filesystem::file_time_type{} : std::filesystem::last_write_time(file_, ec);
-    if (ec) {
-        if (loadedSize_ != static_cast<uintmax_t>(-1))
+    // Asked before every read: one stat, and the file is read again only when it changed.
+    const auto stamp = StampOf(file_);
+    if (!stamp) {
+        if (loaded_)
             entries_.clear();
-        loadedSize_ = static_cast<uintmax_t>(-1);
+        loaded_.reset();
         return;
     }
-    if (size == loadedSize_ && time == loadedTime_)
+    if (loaded_ && *stamp == *loaded_)
         return;
-    loadedSize_ = size;
-    loadedTime_ = time;
+    loaded_ = stamp;
     entries_.clear();
     std::ifstream in(file_, std::ios::binary);
     std::string line, app, section;
@@ -174,8 +181,7 @@ bool FileSettingsStore::Save() {
     ok = ::fsync(fd) == 0 && ok;
     ok = ::close(fd) == 0 && ok;
     if (ok && ::rename(temp.c_str(), file_.c_str()) == 0) {
-        loadedSize_ = std::filesystem::file_size(file_, ec);
-        loadedTime_ = std::filesystem::last_write_time(file_, ec);
+        loaded_ = StampOf(file_);
         return true;
     }
     lastError_ = "cannot write " + file_.string() + ": " + std::strerror(errno);

@@ -1,8 +1,10 @@
 #pragma once
 // The per-user settings store: text values addressed by application, section and key. Keys (and the
 // application and section names) compare without regard to case.
+#include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,8 +50,15 @@ class FileSettingsStore : public SettingsStore {
     std::string Address(std::string_view app, std::string_view section, std::string_view key) const;
 
     std::filesystem::path file_;
-    std::filesystem::file_time_type loadedTime_{};
-    uintmax_t loadedSize_ = static_cast<uintmax_t>(-1);
+    // What one stat tells of the file: enough to see another writer's change, which replaces the file.
+    struct FileStamp {
+        uint64_t device = 0, inode = 0, size = 0;
+        int64_t modifiedSeconds = 0, modifiedNanoseconds = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    static std::optional<FileStamp> StampOf(const std::filesystem::path& file);
+
+    std::optional<FileStamp> loaded_;      // the file as last read or written; none while it is absent
     std::map<std::string, Entry> entries_; // folded "app\section\key" → entry
     std::string lastError_;
 };
