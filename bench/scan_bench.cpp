@@ -3,11 +3,12 @@
 //
 //   scan_bench [KEYS [VALUES]]            generated prefix
 //   scan_bench --prefix DIR               an existing prefix (e.g. one made by tools/make-wine-prefix.sh)
-// Load + save and the scan run in turn VANTRELIX_BENCH_RUNS times (5); medians are reported.
 //   scan_bench --scan-only DIR            one scan in this process, nothing else (for profiling)
 //   scan_bench --generate DIR [KEYS [VALUES]]   only writes the generated prefix (for profiling)
 //
-// Each measurement runs in its own child process so that its peak memory is its own.
+// Load + save and the scan run in turn VANTRELIX_BENCH_RUNS times (default 5), each in its own child
+// process so that its peak memory is its own; medians are reported. VANTRELIX_BENCH_ROWS ("Custom
+// Controls,Configuration files") limits the scan to the rows named.
 #include "bench_app.h"
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
