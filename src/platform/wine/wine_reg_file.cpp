@@ -56,8 +56,10 @@ Line LineAt(std::string_view text, size_t pos) {
 enum class Escapes { None, BackslashAndQuote, Other };
 
 // Where the string that starts at `from` ends (the offset of `endChar`), skipping escaped characters as
-// Wine's reader does; npos when the line ends first. `escapes` tells what it holds that needs decoding.
-size_t FindStringEnd(std::string_view text, size_t from, size_t lineEnd, char endChar, Escapes& escapes) {
+// Wine's reader does; npos when the line ends first. `escapes` tells what it holds that needs decoding;
+// without `Classify` only whether anything does (Other), which is all a name read once needs.
+template <bool Classify>
+size_t ScanStringEnd(std::string_view text, size_t from, size_t lineEnd, char endChar, Escapes& escapes) {
     escapes = Escapes::None;
     for (size_t i = from; i < lineEnd;) {
         const char c = text[i];
@@ -67,7 +69,7 @@ size_t FindStringEnd(std::string_view text, size_t from, size_t lineEnd, char en
             if (i + 1 >= lineEnd)
                 return std::string_view::npos;
             const char e = text[i + 1];
-            if (e != '\\' && e != '"')
+            if (!Classify || (e != '\\' && e != '"'))
                 escapes = Escapes::Other;
             else if (escapes == Escapes::None)
                 escapes = Escapes::BackslashAndQuote;
@@ -81,26 +83,15 @@ size_t FindStringEnd(std::string_view text, size_t from, size_t lineEnd, char en
     return std::string_view::npos;
 }
 
-// The same, telling only whether anything needs decoding (escapes, bytes beyond ASCII): for names and
-// paths, read once.
+size_t FindStringEnd(std::string_view text, size_t from, size_t lineEnd, char endChar, Escapes& escapes) {
+    return ScanStringEnd<true>(text, from, lineEnd, endChar, escapes);
+}
+
 size_t FindStringEnd(std::string_view text, size_t from, size_t lineEnd, char endChar, bool& escaped) {
-    escaped = false;
-    for (size_t i = from; i < lineEnd;) {
-        const char c = text[i];
-        if (c == endChar)
-            return i;
-        if (c == '\\') {
-            escaped = true;
-            if (i + 1 >= lineEnd)
-                return std::string_view::npos;
-            i += 2;
-            continue;
-        }
-        if (static_cast<unsigned char>(c) >= 0x80)
-            escaped = true;
-        ++i;
-    }
-    return std::string_view::npos;
+    Escapes escapes = Escapes::None;
+    const size_t end = ScanStringEnd<false>(text, from, lineEnd, endChar, escapes);
+    escaped = escapes != Escapes::None;
+    return end;
 }
 
 // Wine's unescaping of a string's inner text into UTF-16 code units, each handed to `put`. Bytes beyond
@@ -722,38 +713,36 @@ void WineRegFile::AnsiData(const RegValueRecord& value, std::string& out) const 
             start = 5;
         else if (text.starts_with("str(2):\"") || text.starts_with("str(7):\""))
             start = 8;
-        // The loader found the closing quote at the end, and what lies between.
-        if (start && value.textForm() == RegValueRecord::TextForm::PlainString) {
-            out.assign(text.data() + start, text.size() - start); // the quote becomes the zero
-            out.back() = '\0';
-            return;
-        }
-        if (start && value.textForm() == RegValueRecord::TextForm::BackslashEscapedString) {
-            UnescapeBackslashes(text.substr(start, text.size() - 1 - start), out);
-            return;
-        }
-        Escapes escapes = Escapes::None;
-        // String data never goes past its line.
-        const size_t close =
-            start ? FindStringEnd(text, start, text.size(), '"', escapes) : std::string_view::npos;
-        if (close != std::string_view::npos) {
-            const std::string_view raw = text.substr(start, close - start);
-            if (escapes == Escapes::None) {             // ASCII only: each character is its own unit
-                out.assign(raw.data(), raw.size() + 1); // with the closing quote, which becomes the zero
-                out.back() = '\0';
+        if (start) {
+            // Where the string ends and what it holds: as the loader noted it, else found here. String
+            // data never goes past its line.
+            Escapes escapes = Escapes::None;
+            size_t close = text.size() - 1;
+            switch (value.textForm()) {
+            case RegValueRecord::TextForm::PlainString:
+                break;
+            case RegValueRecord::TextForm::BackslashEscapedString:
+                escapes = Escapes::BackslashAndQuote;
+                break;
+            default:
+                close = FindStringEnd(text, start, text.size(), '"', escapes);
+            }
+            if (close != std::string_view::npos) {
+                const std::string_view raw = text.substr(start, close - start);
+                if (escapes == Escapes::None) {             // ASCII only: each character is its own unit
+                    out.assign(raw.data(), raw.size() + 1); // with the closing quote, which becomes the zero
+                    out.back() = '\0';
+                } else if (escapes == Escapes::BackslashAndQuote) {
+                    UnescapeBackslashes(raw, out);
+                } else {
+                    out.clear();
+                    Utf16UnitWriter writer(out);
+                    UnescapeUnits(raw, [&](char16_t unit) { writer.Put(unit); });
+                    writer.Put(0);
+                    writer.Finish();
+                }
                 return;
             }
-            out.clear();
-            out.reserve(raw.size() + 1);
-            if (escapes == Escapes::BackslashAndQuote) {
-                UnescapeBackslashes(raw, out);
-                return;
-            }
-            Utf16UnitWriter writer(out);
-            UnescapeUnits(raw, [&](char16_t unit) { writer.Put(unit); });
-            writer.Put(0);
-            writer.Finish();
-            return;
         }
     }
     // "dword:" and the eight digits Wine writes: the number's four bytes without a general parse.
