@@ -27,9 +27,6 @@ constexpr const char* kDosAttribName = "user.DOSATTRIB";
 bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
-bool IsAscii(std::string_view s) {
-    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
 bool IsLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
@@ -668,9 +665,8 @@ class HostFileSystem::Impl {
                 end += (end == 0 || full[end - 1] != '/' ? 1 : 0) + parts[i].size();
             return end;
         };
-        auto prefix = [&](size_t count) { return full.substr(0, prefixEnd(count)); };
-        if (MissingBelowIndexedFolder(
-                parts, [&](size_t count) { return std::string_view(full).substr(0, prefixEnd(count)); }))
+        auto prefix = [&](size_t count) { return std::string_view(full).substr(0, prefixEnd(count)); };
+        if (MissingBelowIndexedFolder(parts, prefix))
             return Outcome::NotFound;
         // Most paths name an existing entry with the case it has on disk: one lstat of the whole path finds
         // it, as the lookup component by component would, since the exact name wins at every level.
@@ -690,7 +686,7 @@ class HostFileSystem::Impl {
             struct stat dirStat {};
             bool climbed = true;
             for (; k > 0; --k) {
-                if (lstat(prefix(k).c_str(), &dirStat) == 0)
+                if (lstat(std::string(prefix(k)).c_str(), &dirStat) == 0)
                     break;
                 if (errno != ENOENT) {
                     climbed = false;
@@ -698,7 +694,7 @@ class HostFileSystem::Impl {
                 }
             }
             if (climbed) {
-                std::string path = prefix(k);
+                std::string path(prefix(k));
                 std::string actual;
                 for (size_t i = k; i < n; ++i) {
                     const Outcome o = i == k

@@ -90,7 +90,7 @@ std::string FoldCase(std::string_view text) {
     return out;
 }
 
-static bool IsAscii(std::string_view text) {
+bool IsAscii(std::string_view text) {
     // Eight bytes at a time: names are compared by the million in a scan.
     size_t i = 0;
     for (; i + 8 <= text.size(); i += 8) {

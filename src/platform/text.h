@@ -24,5 +24,7 @@ size_t FindAsciiNoCase(std::string_view haystack, std::string_view needle, size_
 bool ContainsAsciiNoCase(std::string_view haystack, std::string_view needle);
 
 bool IsBlank(std::string_view text);
+// Whether every byte is below 0x80.
+bool IsAscii(std::string_view text);
 
 } // namespace vx
