@@ -19,8 +19,7 @@ bool IsStringType(uint32_t type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
-// The first handle value given out, and the size of an enumeration list worth keeping in a closed slot.
-constexpr HKEY kFirstHandle = 0x100;
+// The size of an enumeration list worth keeping in a closed slot.
 constexpr size_t kKeptListSize = 1024;
 
 } // namespace
@@ -179,7 +178,7 @@ RegistryView::OpenKey* RegistryView::LookupRoot(HKEY key, Status& status) {
 RegistryView::OpenKey* RegistryView::SlotOf(HKEY key) const {
     if (key < kFirstHandle || (key - kFirstHandle) % 4 != 0)
         return nullptr;
-    const size_t index = (key - kFirstHandle) / 4;
+    const size_t index = SlotIndex(key);
     return index < slots_.size() && slots_[index].open ? slots_[index].key.get() : nullptr;
 }
 
@@ -191,6 +190,18 @@ RegistryView::OpenKey& RegistryView::FreeSlot(HKEY& handle) {
     const uint32_t index = freeSlots_.back();
     handle = kFirstHandle + 4 * index;
     return *slots_[index].key;
+}
+
+void RegistryView::TakeSlot(HKEY handle) {
+    freeSlots_.pop_back();
+    slots_[SlotIndex(handle)].open = true;
+    ++openHandles_;
+}
+
+void RegistryView::ReleaseSlot(HKEY handle) {
+    slots_[SlotIndex(handle)].open = false;
+    freeSlots_.push_back(SlotIndex(handle));
+    --openHandles_;
 }
 
 const RegistryView::Resolved* RegistryView::FindResolved(HKEY root, std::string_view path) {
@@ -284,9 +295,7 @@ Status RegistryView::RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t
         return status;
     if (fromRoot && !(known && known->path.size() == subKey.size()))
         Remember(parent, subKey, *opened);
-    freeSlots_.pop_back();
-    slots_[(handle - kFirstHandle) / 4].open = true;
-    ++openHandles_;
+    TakeSlot(handle);
     result = handle;
     return ERROR_SUCCESS;
 }
@@ -388,10 +397,7 @@ Status RegistryView::RegCloseKey(HKEY key) {
         k.subkeyList.shrink_to_fit();
     if (k.valueList.capacity() > kKeptListSize)
         k.valueList.shrink_to_fit();
-    const uint32_t index = (key - kFirstHandle) / 4;
-    slots_[index].open = false;
-    freeSlots_.push_back(index);
-    --openHandles_;
+    ReleaseSlot(key);
     return ERROR_SUCCESS;
 }
 

@@ -110,8 +110,13 @@ class RegistryView : public Registry {
     const std::string& DeliveredData(const RegKeyNode& owner, const RegValueRecord& value);
     // The handle's slot, or null when the handle is not open.
     OpenKey* SlotOf(HKEY key) const;
-    // A free slot's record, cleared; `handle` receives the handle it will have once open.
+    static constexpr HKEY kFirstHandle = 0x100; // the handle of slot 0
+    static uint32_t SlotIndex(HKEY handle) { return (handle - kFirstHandle) / 4; }
+    // The record of the slot the next open takes, for that open to fill in; `handle` receives the
+    // handle it will have. The slot is free until TakeSlot.
     OpenKey& FreeSlot(HKEY& handle);
+    void TakeSlot(HKEY handle);
+    void ReleaseSlot(HKEY handle);
     bool BuildRoot(HKEY root, OpenKey& out);
     Side SideAt(std::string_view nsPath);
     bool Step(Side& side, std::string_view name) const;
