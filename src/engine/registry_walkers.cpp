@@ -1,6 +1,7 @@
 #include "engine/registry_walkers.h"
 
 #include "checks/section_checkers.h"
+#include "engine/scan_catalogue.h"
 #include "platform/text.h"
 #include "ui/app.h"
 
@@ -42,7 +43,7 @@ Status EnumSubkey(Registry& registry, HKEY key, uint32_t index, std::string& nam
 // value, so it compares in place rather than building the upper-cased copy.
 bool ShowsConfigurationFiles(std::string_view status) {
     constexpr std::string_view kText = "CONFIGURATION FILES...";
-    if (status == " Configuration files...") // as the catalogue writes it
+    if (status == kConfigurationFilesStatus) // as the catalogue writes it
         return true;
     if (status.size() < kText.size())
         return false;

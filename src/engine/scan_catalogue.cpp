@@ -88,7 +88,7 @@ std::vector<ScanSection> BuildCatalogue(bool ntFamily) {
          CheckOnceThenTally},
         {11,
          "Configuration files",
-         " Configuration files...",
+         kConfigurationFilesStatus,
          "Application Paths",
          {{Recursive, kLM, HKEY_LOCAL_MACHINE, "SOFTWARE"},
           {Recursive, kLM, HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes"}},

@@ -10,6 +10,9 @@ namespace vx {
 
 enum class WalkKind { Recursive, Flat, DisplayOnly };
 
+// The status line of the configuration-files row, whose walks only show what they read.
+inline constexpr std::string_view kConfigurationFilesStatus = " Configuration files...";
+
 struct SectionWalk {
     WalkKind kind;
     std::string_view rootName;
