@@ -14,6 +14,7 @@ void RecordProblem(App& app, const RegistryEntry& entry, std::string_view keyVal
     row.MainKey = std::to_string(static_cast<int32_t>(entry.root));
     const bool unnamed = blankNameIsUnnamed ? IsBlank(entry.valueName) : entry.valueName.empty();
     row.KeyName = unnamed ? "(Default)" : entry.valueName;
+    row.valueName = entry.valueName;
     row.KeyValue = std::string(keyValue);
     row.RegistryScanners = entry.section;
     row.FullKeyPath = entry.keyPath;

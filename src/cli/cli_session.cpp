@@ -37,6 +37,17 @@ std::unique_ptr<CliSession> OpenSession(const TargetOptions& options, bool assum
     return session;
 }
 
+namespace {
+
+std::string RowList(const std::vector<ListRow>& rows) {
+    std::string list;
+    for (const auto& row : rows)
+        list += (list.empty() ? "\"" : ", \"") + std::string(TrimBlanks(row.text)) + "\"";
+    return list;
+}
+
+} // namespace
+
 bool ChooseSections(App& app, const std::string& sections, std::string& error) {
     LoadlvwRegistryvaluesScanValues(app);
     if (sections.empty())
@@ -46,10 +57,12 @@ bool ChooseSections(App& app, const std::string& sections, std::string& error) {
         row.checked = false;
     std::stringstream list(sections);
     std::string name;
+    bool named = false;
     while (std::getline(list, name, ',')) {
         const std::string_view wanted = TrimBlanks(name);
         if (wanted.empty())
             continue;
+        named = true;
         bool found = false;
         for (auto& row : rows) {
             if (EqualsNoCase(TrimBlanks(row.text), wanted)) {
@@ -58,9 +71,13 @@ bool ChooseSections(App& app, const std::string& sections, std::string& error) {
             }
         }
         if (!found) {
-            error = "no section named \"" + std::string(wanted) + "\" (see: vantrelix-cli sections)";
+            error = "no section named \"" + std::string(wanted) + "\"; the sections are: " + RowList(rows);
             return false;
         }
+    }
+    if (!named) {
+        error = "--sections names no section; the sections are: " + RowList(rows);
+        return false;
     }
     return true;
 }

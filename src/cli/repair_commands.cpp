@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "results/backup_file.h"
 #include "results/backup_manager.h"
 #include "results/repair.h"
 #include "ui/message_box.h"
@@ -38,18 +39,22 @@ int RunRepairCommand(CliSession& session, const ScanOptions& options, std::ostre
         return 1;
     }
     const RepairOutcome outcome = ImgRepairMouseMove_Click(app);
-    if (!outcome.error.empty()) {
-        std::cerr << "vantrelix-cli: " << outcome.error << "\n";
+    if (outcome.repaired == 0 && outcome.skipped == 0 && !outcome.error.empty()) {
+        std::cerr << "vantrelix-cli: nothing was repaired: " << outcome.error << "\n";
         return 2;
     }
     out << "Repaired: " << outcome.repaired << "\n";
     out << "Skipped:  " << outcome.skipped << "\n";
-    if (!outcome.backupFile.empty()) {
-        const auto host = app.files().HostPath(outcome.backupFile);
-        out << "Backup:   " << (host ? host->string() : outcome.backupFile) << "\n";
-    }
-    else
+    for (const auto& reason : outcome.reasons)
+        out << "  left in place: " << reason << "\n";
+    if (!outcome.backupFile.empty())
+        out << "Backup:   " << outcome.backupFile << "\n";
+    else if (!BackupsEnabled(app))
         out << "Backup:   none (backups are switched off)\n";
+    else
+        out << "Backup:   none (nothing was changed)\n";
+    if (!outcome.error.empty())
+        return 2;
     return outcome.skipped == 0 ? 0 : 1;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/atomic_file.h"
 
+#include "platform/host_file_io.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -60,6 +62,10 @@ int ReplaceFileAtomically(const std::filesystem::path& path,
         ::close(dirFd);
     }
     return 0;
+}
+
+int ReplaceFileContent(const std::filesystem::path& path, std::string_view bytes) {
+    return ReplaceFileAtomically(path, [&](int fd, const std::string&) { return WriteAll(fd, bytes); });
 }
 
 } // namespace vx

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace vx {
 
@@ -15,5 +16,8 @@ namespace vx {
 int ReplaceFileAtomically(const std::filesystem::path& path,
                           const std::function<int(int fd, const std::string& tempPath)>& fill,
                           const std::function<int()>& beforeRename = {});
+
+// ReplaceFileAtomically with these bytes as the new content.
+int ReplaceFileContent(const std::filesystem::path& path, std::string_view bytes);
 
 } // namespace vx

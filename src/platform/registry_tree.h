@@ -110,9 +110,14 @@ class RegistryStore {
     const RegKeyNode* Root() const { return root_; }
     ValueOrder Order() const { return order_; }
 
-    // Whether the program may change this store (a file it may write; false for synthetic keys).
+    // Whether the program may change this store (a file it may write; false for synthetic keys), and when
+    // not, why (one line for the user; may be empty).
     bool Writable() const { return writable_; }
-    void SetWritable(bool writable) { writable_ = writable; }
+    const std::string& WhyNotWritable() const { return whyNotWritable_; }
+    void SetWritable(bool writable, std::string whyNot = {}) {
+        writable_ = writable;
+        whyNotWritable_ = writable ? std::string() : std::move(whyNot);
+    }
     bool Changed() const { return changed_; }
 
     RegKeyNode* FindSubkey(const RegKeyNode& parent, std::string_view name) const;
@@ -160,6 +165,7 @@ class RegistryStore {
     RegKeyNode* root_;
     Arena arena_;
     bool writable_ = true;
+    std::string whyNotWritable_;
     bool changed_ = false;
 };
 

@@ -308,7 +308,7 @@ Status RegistryView::CreatePath(Side& side, const std::vector<std::string_view>&
         if (side.key->store->FindSubkey(*side.key, parts[i]))
             return ERROR_FILE_NOT_FOUND; // a link that leads nowhere or into a loop
         if (IsSynthetic(side.key) || !side.key->store->Writable())
-            return ERROR_ACCESS_DENIED;
+            return RefuseWrite(side.key);
         if (parts[i].size() > 255)
             return ERROR_INVALID_PARAMETER;
         RegKeyNode* child = side.key->store->CreateSubkey(*side.key, parts[i]);
@@ -611,6 +611,12 @@ Status RegistryView::RegQueryValueEx(HKEY hkey, std::string_view valueName, uint
     return ERROR_SUCCESS;
 }
 
+Status RegistryView::RefuseWrite(const RegKeyNode* key) {
+    if (key && !key->store->WhyNotWritable().empty())
+        lastError_ = key->store->WhyNotWritable();
+    return ERROR_ACCESS_DENIED;
+}
+
 Status RegistryView::RegSetValueEx(HKEY hkey, std::string_view valueName, uint32_t type,
                                    std::span<const uint8_t> data) {
     Status status;
@@ -618,12 +624,13 @@ Status RegistryView::RegSetValueEx(HKEY hkey, std::string_view valueName, uint32
     if (!key)
         return status;
     if (!(key->access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
+        return RefuseWrite(key->main.key && !key->main.key->store->Writable() ? key->main.key
+                                                                              : key->user.key);
     RegKeyNode* target = key->merged && key->user.key ? key->user.key : key->main.key;
     if (!target)
         return ERROR_FILE_NOT_FOUND;
     if (IsSynthetic(target) || !target->store->Writable())
-        return ERROR_ACCESS_DENIED;
+        return RefuseWrite(target);
     const std::string_view bytes(reinterpret_cast<const char*>(data.data()), data.size());
     if (IsStringType(type))
         target->store->SetValue(*target, valueName, type, Utf8ToUtf16(bytes));
@@ -638,13 +645,14 @@ Status RegistryView::RegDeleteValue(HKEY hkey, std::string_view valueName) {
     if (!key)
         return status;
     if (!(key->access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
+        return RefuseWrite(key->main.key && !key->main.key->store->Writable() ? key->main.key
+                                                                              : key->user.key);
     const RegKeyNode* owner = nullptr;
     if (!FindValue(*key, valueName, &owner))
         return ERROR_FILE_NOT_FOUND;
     RegKeyNode* target = const_cast<RegKeyNode*>(owner);
     if (IsSynthetic(target) || !target->store->Writable())
-        return ERROR_ACCESS_DENIED;
+        return RefuseWrite(target);
     target->store->DeleteValue(*target, valueName);
     return ERROR_SUCCESS;
 }

@@ -44,6 +44,8 @@ class RegistryView : public Registry {
                          std::span<const uint8_t> data) override;
     Status RegDeleteValue(HKEY key, std::string_view valueName) override;
     Status Flush() override { return ERROR_SUCCESS; }
+    // Why the last failing Flush, or the last write refused for its store, failed.
+    std::string LastError() const override { return lastError_; }
 
     const std::string& UserSid() const { return userSid_; }
     // Handles currently open (not counting the predefined roots); for tests that check every open is closed.
@@ -53,7 +55,12 @@ class RegistryView : public Registry {
     RegistryView() = default;
     void Attach(RegKeyNode& registryRoot, std::string userSid);
 
+    std::string lastError_;
+
   private:
+    // ERROR_ACCESS_DENIED for a write into `key`'s store, noting why when the store says.
+    Status RefuseWrite(const RegKeyNode* key);
+
     // One side of an open key: the key reached and the keys passed on the way there.
     struct Side {
         RegKeyNode* key = nullptr;

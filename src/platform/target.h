@@ -4,6 +4,7 @@
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell_items.h"
+#include "platform/target_lock.h"
 
 #include <memory>
 #include <string>
@@ -11,7 +12,7 @@
 namespace vx {
 
 class Target {
-public:
+  public:
     virtual ~Target() = default;
     virtual Registry& registry() = 0;
     virtual FileSystem& files() = 0;
@@ -20,6 +21,15 @@ public:
     virtual uint32_t PlatformId() const { return 2; }
     // How the target is named to the user (its folder).
     virtual std::string Describe() const = 0;
+    // What a backup file names as the target it was made from: the same for every opening of the same
+    // target, different for any other.
+    virtual std::string Identity() const { return Describe(); }
+    // Taken by every run that changes the target (repair, restore, registry edits); null with `why` set
+    // when another run holds it.
+    virtual std::unique_ptr<TargetLock> LockForChanges(std::string& why) {
+        (void)why;
+        return std::make_unique<TargetLock>();
+    }
     // Whether changes may be written now; when not, `why` says why in one line.
     virtual bool CanWrite(std::string& why) const {
         (void)why;

@@ -1,66 +1,39 @@
 #include "results/backup_file.h"
 
 #include "paths/path_text.h"
+#include "platform/host_file_io.h"
 #include "platform/text.h"
 #include "ui/app.h"
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vx {
 namespace {
 
-constexpr char kEscape = '\xFE';
+namespace fs = std::filesystem;
 
-char EscapeCode(char c) {
-    switch (c) {
-    case '^':
-        return '\x01';
-    case '\0':
-        return '\x02';
-    case '\xFE':
-        return '\x03';
-    case '\xFF':
-        return '\x04';
-    default:
-        return 0;
-    }
-}
-
-char UnescapeCode(char code) {
-    switch (code) {
-    case '\x01':
-        return '^';
-    case '\x02':
-        return '\0';
-    case '\x03':
-        return '\xFE';
-    case '\x04':
-        return '\xFF';
-    default:
-        return code;
-    }
-}
-
-bool AppendSynced(const std::string& hostPath, std::string_view bytes) {
-    const int fd = ::open(hostPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+// Appends and syncs; on any failure the file is cut back to where it was, so that no partial record
+// stays behind to be read as a shorter one.
+bool AppendSynced(const fs::path& file, std::string_view bytes) {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return false;
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ::close(fd);
-            return false;
-        }
-        done += static_cast<size_t>(n);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
     }
-    const bool synced = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && synced;
+    const bool written = WriteAll(fd, bytes) == 0 && ::fsync(fd) == 0;
+    if (!written) {
+        if (::ftruncate(fd, st.st_size) == 0)
+            ::fsync(fd);
+    }
+    return ::close(fd) == 0 && written;
 }
 
 void Append2(std::string& out, int value) {
@@ -69,130 +42,7 @@ void Append2(std::string& out, int value) {
     out += text;
 }
 
-std::vector<std::string> SavedValueFields(const SavedValue& value) {
-    return {value.existed ? "1" : "0", std::to_string(value.type), HexOf(value.data)};
-}
-
-} // namespace
-
-std::string EncodeBackupText(std::string_view text) {
-    std::string out(text.size(), '\0');
-    for (size_t i = 0; i < text.size(); ++i)
-        out[i] = static_cast<char>((static_cast<unsigned char>(text[i]) + 10) & 0xFF);
-    return out;
-}
-
-std::string DecodeBackupText(std::string_view text) {
-    std::string out(text.size(), '\0');
-    for (size_t i = 0; i < text.size(); ++i)
-        out[i] = static_cast<char>((static_cast<unsigned char>(text[i]) + 256 - 10) & 0xFF);
-    return out;
-}
-
-std::string JoinBackupFields(const std::vector<std::string>& fields) {
-    std::string out;
-    for (size_t i = 0; i < fields.size(); ++i) {
-        if (i)
-            out += '^';
-        for (char c : fields[i]) {
-            if (const char code = EscapeCode(c)) {
-                out += kEscape;
-                out += code;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out;
-}
-
-std::vector<std::string> SplitBackupFields(std::string_view line) {
-    std::vector<std::string> fields(1);
-    for (size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (c == '^')
-            fields.emplace_back();
-        else if (c == kEscape && i + 1 < line.size())
-            fields.back() += UnescapeCode(line[++i]);
-        else
-            fields.back() += c;
-    }
-    return fields;
-}
-
-std::vector<std::string> SplitBackupLines(std::string_view content) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < content.size()) {
-        const size_t end = content.find("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(content.substr(start)); // a last line without its terminator
-            break;
-        }
-        lines.emplace_back(content.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
-std::string HexOf(const std::vector<uint8_t>& data) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(data.size() * 2);
-    for (uint8_t b : data) {
-        out += kDigits[b >> 4];
-        out += kDigits[b & 15];
-    }
-    return out;
-}
-
-std::optional<std::vector<uint8_t>> BytesOfHex(std::string_view hex) {
-    if (hex.size() % 2)
-        return std::nullopt;
-    auto digit = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    };
-    std::vector<uint8_t> out;
-    out.reserve(hex.size() / 2);
-    for (size_t i = 0; i < hex.size(); i += 2) {
-        const int hi = digit(hex[i]);
-        const int lo = digit(hex[i + 1]);
-        if (hi < 0 || lo < 0)
-            return std::nullopt;
-        out.push_back(static_cast<uint8_t>(hi * 16 + lo));
-    }
-    return out;
-}
-
-std::vector<std::string> RegistryRecordFields(const RegistryBackup& backup) {
-    const ProblemEntry& e = backup.entry;
-    std::vector<std::string> fields = {"R",        e.mainkeyname, e.FullKeyPath,
-                                       e.KeyValue, e.KeyName,     e.DefaultOrNot};
-    for (auto& field : SavedValueFields(backup.value))
-        fields.push_back(std::move(field));
-    if (backup.namedDefault)
-        for (auto& field : SavedValueFields(*backup.namedDefault))
-            fields.push_back(std::move(field));
-    return fields;
-}
-
-bool BackupsEnabled(App& app) {
-    return SettingAsNumber(app.GetSetting("chkMakeBackUp", "1"), 1) != 0;
-}
-
-std::string BackupFolder(App& app, std::string_view settingKey) {
-    const std::string folder = app.GetSetting(settingKey, app.ApplicationFolder());
-    return IsBlank(folder) ? app.ApplicationFolder() : folder;
-}
-
-std::string BackupFilePathFor(App& app) {
-    const std::tm now = app.now();
+std::string BackupFileName(const std::tm& now) {
     std::string name = "BackUp ";
     Append2(name, now.tm_mday);
     name += '-';
@@ -205,17 +55,116 @@ std::string BackupFilePathFor(App& app) {
     Append2(name, now.tm_min);
     name += '-';
     Append2(name, now.tm_sec);
-    return BackupFolder(app, "txtBackup") + "\\" + name;
+    return name;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Copies the shortcut into the folder of copies under a name no earlier record took ("1 x.lnk",
+// "2 x.lnk", …), synced. The name taken, or empty.
+std::string CopyShortcut(App& app, const std::string& shortcutPath, const fs::path& copies) {
+    const auto source = app.files().HostPath(shortcutPath);
+    if (!source)
+        return {};
+    const auto bytes = ReadRegularFile(*source);
+    if (!bytes)
+        return {};
+    std::error_code ec;
+    fs::create_directory(copies, ec);
+    const std::string base = GetFileNamePart(shortcutPath);
+    for (int n = 1; n < 100000; ++n) {
+        const std::string name = std::to_string(n) + " " + base;
+        const fs::path copy = copies / name;
+        const int out = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (out < 0 && errno == EEXIST)
+            continue;
+        if (out < 0)
+            return {};
+        const bool ok = WriteAll(out, *bytes) == 0 && ::fsync(out) == 0;
+        if (::close(out) != 0 || !ok) {
+            ::unlink(copy.c_str());
+            return {};
+        }
+        return name;
+    }
+    return {};
+}
+
+} // namespace
+
+fs::path BackupFolder(App& app) {
+    const std::string folder = app.GetSetting("txtBackup", app.ApplicationFolder());
+    return IsBlank(folder) ? fs::path(app.ApplicationFolder()) : fs::path(folder);
+}
+
+bool BackupsEnabled(App& app) {
+    return SettingAsNumber(app.GetSetting("chkMakeBackUp", "1"), 1) != 0;
+}
+
+bool IsBackupFileName(std::string_view name) {
+    name = TrimBlanks(name);
+    constexpr std::string_view kForm = "BACKUP 00-00-00 00-00-00";
+    if (name.size() < kForm.size() || UpperAscii(name.substr(0, 7)) != "BACKUP ")
+        return false;
+    for (size_t i = 7; i < kForm.size(); ++i)
+        if (kForm[i] == '0' ? !IsDigit(name[i]) : name[i] != kForm[i])
+            return false;
+    const std::string_view rest = name.substr(kForm.size());
+    if (rest.empty())
+        return true;
+    // " (N)": a later run of the same second
+    if (rest.size() < 4 || rest.substr(0, 2) != " (" || rest.back() != ')')
+        return false;
+    for (char c : rest.substr(2, rest.size() - 3))
+        if (!IsDigit(c))
+            return false;
+    return true;
+}
+
+fs::path ShortcutCopiesFolder(const fs::path& backupFile) {
+    return backupFile.parent_path() / (backupFile.filename().string() + " shortcuts");
+}
+
+std::optional<fs::path> StartBackupFile(App& app, std::string& why) {
+    const fs::path folder = BackupFolder(app);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (!fs::is_directory(folder, ec)) {
+        why = "the backup folder " + folder.string() + " cannot be created" +
+              (ec ? ": " + ec.message() : std::string());
+        return std::nullopt;
+    }
+    const std::string name = BackupFileName(app.now());
+    for (int n = 1; n < 10000; ++n) {
+        const fs::path file = folder / (n == 1 ? name : name + " (" + std::to_string(n) + ")");
+        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0) {
+            why = "cannot write a backup file in " + folder.string() + ": " + std::strerror(errno);
+            return std::nullopt;
+        }
+        ::close(fd);
+        // A copies folder left by a file of this name that was deleted by hand belongs to no one now.
+        fs::remove_all(ShortcutCopiesFolder(file), ec);
+        const std::string header = JoinBackupFields(TargetRecordFields(app.target().Identity()));
+        if (!AppendSynced(file, EncodeBackupText(header) + "\r\n")) {
+            why = "cannot write " + file.string() + ": " + std::strerror(errno ? errno : EIO);
+            fs::remove(file, ec);
+            return std::nullopt;
+        }
+        return file;
+    }
+    why = "no free backup file name in " + folder.string();
+    return std::nullopt;
 }
 
 bool WriteBackupRecord(App& app, std::string_view kind, const std::string& backupFile,
                        const RegistryBackup* registryRow, const ShortcutEntry* shortcutRow) {
     if (!BackupsEnabled(app))
         return true;
-    FileSystem& files = app.files();
-    const auto host = files.HostPath(backupFile);
-    if (!host)
-        return false;
     std::vector<std::string> fields;
     if (UpperAscii(TrimBlanks(kind)) == "R") {
         if (!registryRow)
@@ -225,12 +174,33 @@ bool WriteBackupRecord(App& app, std::string_view kind, const std::string& backu
         if (!shortcutRow)
             return false;
         // The copy first: a record whose copy is missing would promise a restore it cannot make.
-        const std::string copy = BackupFolder(app) + "\\" + GetFileNamePart(shortcutRow->path);
-        if (!files.CopyFile(shortcutRow->path, copy, false))
+        const std::string copy = CopyShortcut(app, shortcutRow->path, ShortcutCopiesFolder(backupFile));
+        if (copy.empty())
             return false;
-        fields = {"S", shortcutRow->path};
+        fields = ShortcutRecordFields(shortcutRow->path, copy);
+        if (!AppendSynced(backupFile, EncodeBackupText(JoinBackupFields(fields)) + "\r\n")) {
+            std::error_code ec;
+            fs::remove(ShortcutCopiesFolder(backupFile) / copy, ec);
+            return false;
+        }
+        return true;
     }
-    return AppendSynced(host->string(), EncodeBackupText(JoinBackupFields(fields)) + "\r\n");
+    return AppendSynced(backupFile, EncodeBackupText(JoinBackupFields(fields)) + "\r\n");
+}
+
+void CutBackupFile(const fs::path& backupFile, uintmax_t size) {
+    const int fd = ::open(backupFile.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    if (::ftruncate(fd, static_cast<off_t>(size)) == 0)
+        ::fsync(fd);
+    ::close(fd);
+}
+
+bool RemoveBackupFile(const fs::path& backupFile) {
+    std::error_code ec;
+    fs::remove_all(ShortcutCopiesFolder(backupFile), ec);
+    return fs::remove(backupFile, ec);
 }
 
 } // namespace vx

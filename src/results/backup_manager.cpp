@@ -1,7 +1,8 @@
 #include "results/backup_manager.h"
 
-#include "paths/folders.h"
 #include "paths/path_text.h"
+#include "platform/atomic_file.h"
+#include "platform/host_file_io.h"
 #include "platform/registry_access.h"
 #include "platform/text.h"
 #include "results/backup_file.h"
@@ -9,45 +10,23 @@
 #include "ui/message_box.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 
 namespace vx {
 namespace {
+
+namespace fs = std::filesystem;
 
 std::string Replace(std::string text, char from, char to) {
     std::replace(text.begin(), text.end(), from, to);
     return text;
 }
 
-bool PathExists(App& app, const std::string& path) {
-    return app.files().GetFileAttributes(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::optional<std::string> ReadWholeFile(App& app, const std::string& path) {
-    const auto host = app.files().HostPath(path);
-    if (!host)
-        return std::nullopt;
-    std::ifstream in(*host, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Restores one saved value exactly: written back when it existed, removed when repair created it.
 bool RestoreSavedValue(Registry& registry, RootKey root, const std::string& keyPath, const std::string& name,
-                       std::string_view existed, std::string_view type, std::string_view hex) {
-    const auto data = BytesOfHex(hex);
-    if (!data || (existed != "0" && existed != "1"))
-        return false;
-    uint32_t typeNumber = 0;
-    for (char c : type) {
-        if (c < '0' || c > '9')
-            return false;
-        typeNumber = typeNumber * 10 + static_cast<uint32_t>(c - '0');
-    }
+                       const SavedValue& value) {
     HKEY key = 0;
-    if (existed == "0") {
+    if (!value.existed) {
         if (registry.RegOpenKey(root, keyPath, key) != ERROR_SUCCESS)
             return true; // nothing to remove
         const Status status = registry.RegDeleteValue(key, name);
@@ -56,7 +35,7 @@ bool RestoreSavedValue(Registry& registry, RootKey root, const std::string& keyP
     }
     if (registry.RegCreateKeyEx(root, keyPath, KEY_ALL_ACCESS, key) != ERROR_SUCCESS)
         return false;
-    const Status status = registry.RegSetValueEx(key, name, typeNumber, *data);
+    const Status status = registry.RegSetValueEx(key, name, value.type, value.data);
     registry.RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }
@@ -71,52 +50,76 @@ bool RestoreSixFieldRecord(App& app, RootKey root, const std::vector<std::string
         if (data.empty())
             data = std::string(TrimBlanks(f[3]));
         WriteRegistryValue(registry, root, f[2], name, data);
-        if (!ReadRegistryString(registry, root, f[2], name, written))
-            return false;
-        return true;
+        return ReadRegistryString(registry, root, f[2], name, written);
     }
     SetRegistryValueCreatingKey(registry, root, f[2], name, f[3], REG_SZ);
     return ReadRegistryString(registry, root, f[2], name, written) && written == f[3];
 }
 
-bool RestoreRegistryRecord(App& app, const std::vector<std::string>& f) {
-    if (f.size() < 6)
-        return false;
+bool RestoreRegistryRecord(App& app, const BackupRecord& record) {
+    const auto& f = record.f;
     const auto root = RootKeyFromName(f[1]);
     if (!root)
         return false;
-    const std::string name = f[4] == "(Default)" ? std::string() : f[4];
-    if (f.size() == 6)
-        return RestoreSixFieldRecord(app, *root, f, name);
-    if (f.size() != 9 && f.size() != 12)
-        return false;
+    if (!record.exact)
+        return RestoreSixFieldRecord(app, *root, f, f[4] == "(Default)" ? std::string() : f[4]);
     Registry& registry = app.registry();
     bool ok = true;
-    if (f.size() == 12)
-        ok = RestoreSavedValue(registry, *root, f[2], "(Default)", f[9], f[10], f[11]);
-    return RestoreSavedValue(registry, *root, f[2], name, f[6], f[7], f[8]) && ok;
+    if (record.namedDefault)
+        ok = RestoreSavedValue(registry, *root, f[2], "(Default)", *record.namedDefault);
+    return RestoreSavedValue(registry, *root, f[2], record.valueName, record.value) && ok;
 }
 
-// A shortcut goes back only to a .lnk or .url file on a drive of the target: a backup file must not be
-// able to make the program write anywhere else.
-bool IsShortcutPathOnTarget(App& app, const std::string& path) {
+// Where a shortcut may go back to: a .lnk or .url file on a fixed drive of the target (a drive that maps
+// outside the target's folders is never fixed), reached without passing a symbolic link, into a folder
+// that exists. The host path, or empty with `why` set.
+std::optional<fs::path> RestorablePlace(App& app, const std::string& path, std::string& why) {
+    why = path + " is not a place a shortcut can be restored to";
     if (path.size() < 4 || path[1] != ':' || path[2] != '\\')
-        return false;
+        return std::nullopt;
     const std::string extension = GetFileExtension(path);
     if (extension != "lnk" && extension != "url")
-        return false;
-    const std::string letter(1, path[0]);
-    for (const auto& drive : app.files().Drives())
-        if (EqualsNoCase(drive.letter, letter))
-            return true;
-    return false;
+        return std::nullopt;
+    if (!IsFixedDrivePath(path, app.files().Drives()))
+        return std::nullopt;
+    const auto root = app.files().HostPath(path.substr(0, 3));
+    const auto host = app.files().HostPath(path);
+    if (!root || !host)
+        return std::nullopt;
+    const fs::path relative = host->lexically_normal().lexically_relative(root->lexically_normal());
+    if (relative.empty() || *relative.begin() == ".." || relative.filename().empty())
+        return std::nullopt;
+    fs::path walked = *root;
+    std::error_code ec;
+    for (auto part = relative.begin(); part != relative.end(); ++part) {
+        walked /= *part;
+        const fs::file_status status = fs::symlink_status(walked, ec);
+        const bool last = std::next(part) == relative.end();
+        if (fs::is_symlink(status)) {
+            why = walked.string() + " is a symbolic link; the shortcut was not restored through it";
+            return std::nullopt;
+        }
+        if (!last && !fs::is_directory(status)) {
+            why = "the folder " + walked.string() + " no longer exists";
+            return std::nullopt;
+        }
+        if (last && fs::exists(status) && !fs::is_regular_file(status))
+            return std::nullopt;
+    }
+    return walked;
+}
+
+std::string RestoreFailure(const fs::path& file, const BackupRecord& record, const std::string& why) {
+    return file.filename().string() + ", line " + std::to_string(record.line) + ": " + why;
 }
 
 } // namespace
 
 std::string GetFileSizeText(App& app, const std::string& path) {
-    const auto size = app.files().GetFileSize(path);
-    return size ? std::to_string(*size) : std::string();
+    (void)app;
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    return ec ? std::string() : std::to_string(size);
 }
 
 void AddBackupRow(App& app, BackupManager& manager, const std::string& fileName) {
@@ -129,60 +132,86 @@ void AddBackupRow(App& app, BackupManager& manager, const std::string& fileName)
         row.date = std::string(TrimBlanks(Replace(fileName.substr(p + 5, b - p - 6), '-', '/')));
         row.time = std::string(TrimBlanks(Replace(fileName.substr(b - 1), '-', ':')));
     }
-    row.size = GetFileSizeText(app, manager.folder + "\\" + fileName);
+    row.size = GetFileSizeText(app, (fs::path(manager.folder) / fileName).string());
     manager.lvwBackUp.push_back(std::move(row));
 }
 
 BackupManager LoadBackupManager(App& app) {
     BackupManager manager;
-    manager.folder = BackupFolder(app, "txtBackup");
-    FindData entry;
-    auto search = app.files().FindFirstFile(manager.folder + "\\*", entry);
-    if (!search)
-        return manager;
-    do {
-        constexpr uint32_t kNotPlain =
-            FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-        if ((entry.attributes & kNotPlain) == 0 && ContainsAsciiNoCase(TrimBlanks(entry.name), "BACKUP"))
-            AddBackupRow(app, manager, entry.name);
-    } while (search->FindNextFile(entry));
+    manager.folder = BackupFolder(app).string();
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(manager.folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.starts_with(".") || !it->is_regular_file(ec) || it->is_symlink(ec))
+            continue;
+        if (IsBackupFileName(name))
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    for (const auto& name : names)
+        AddBackupRow(app, manager, name);
     return manager;
 }
 
-bool RestoreShortcutFile(App& app, const std::string& shortcutPath, std::vector<std::string>& copiesUsed) {
-    if (!IsShortcutPathOnTarget(app, shortcutPath))
+bool RestoreShortcutFile(App& app, const fs::path& backupFile, const BackupRecord& record, std::string& why) {
+    const std::string& shortcutPath = record.f[1];
+    const auto place = RestorablePlace(app, shortcutPath, why);
+    if (!place)
         return false;
-    const std::string copy = BackupFolder(app) + "\\" + GetFileNamePart(shortcutPath);
-    if (!FileExists(app, copy))
+    // A newer record's copy lies in its own file's folder of copies; an older one's beside the file under
+    // its bare name. Either way the name is a plain one: a record cannot point anywhere else.
+    const std::string name = record.copyName.empty() ? GetFileNamePart(shortcutPath) : record.copyName;
+    if (!IsPlainCopyName(name)) {
+        why = "its copy's name is not a plain file name";
         return false;
-    if (!app.files().CopyFile(copy, shortcutPath, false))
+    }
+    const fs::path copy =
+        (record.copyName.empty() ? backupFile.parent_path() : ShortcutCopiesFolder(backupFile)) / name;
+    const auto bytes = ReadRegularFile(copy);
+    if (!bytes) {
+        why = "its copy " + copy.string() + " is missing";
         return false;
-    copiesUsed.push_back(copy);
+    }
+    const int err = ReplaceFileContent(*place, *bytes);
+    if (err != 0) {
+        why = "cannot write " + place->string() + ": " + std::strerror(err);
+        return false;
+    }
     return true;
 }
 
-RestoreOutcome RestoreBackupFile(App& app, const std::string& path, std::vector<std::string>& copiesUsed) {
+RestoreOutcome RestoreBackupFile(App& app, const fs::path& backupFile) {
     RestoreOutcome outcome;
-    const auto content = ReadWholeFile(app, path);
+    const std::string name = backupFile.filename().string();
+    const auto content = ReadRegularFile(backupFile);
     if (!content) {
-        outcome.failures.push_back(path + ": cannot be read");
+        outcome.failures.push_back(name + ": cannot be read");
         return outcome;
     }
-    const std::vector<std::string> lines = SplitBackupLines(*content);
-    for (size_t n = lines.size(); n-- > 0;) {
-        const std::vector<std::string> fields = SplitBackupFields(DecodeBackupText(lines[n]));
-        const std::string kind = UpperAscii(TrimBlanks(fields[0]));
-        bool ok = false;
-        if (kind == "R")
-            ok = RestoreRegistryRecord(app, fields);
-        else if (kind == "S" && fields.size() == 2)
-            ok = RestoreShortcutFile(app, fields[1], copiesUsed);
+    const BackupContent read = ReadBackupRecords(*content);
+    for (const auto& record : read.records) {
+        if (record.kind == BackupRecord::Kind::Target && record.f[1] != app.target().Identity()) {
+            outcome.failures.push_back(name + " was made from " + record.f[1] + ", not from " +
+                                       app.target().Identity() + "; it was not restored");
+            return outcome;
+        }
+    }
+    for (const auto& damaged : read.damaged)
+        outcome.failures.push_back(name + ", " + damaged + "; nothing of it was written");
+    for (auto record = read.records.rbegin(); record != read.records.rend(); ++record) {
+        std::string why = "could not be written back";
+        bool ok = true;
+        if (record->kind == BackupRecord::Kind::Registry)
+            ok = RestoreRegistryRecord(app, *record);
+        else if (record->kind == BackupRecord::Kind::Shortcut)
+            ok = RestoreShortcutFile(app, backupFile, *record, why);
+        else
+            continue;
         if (ok)
             ++outcome.restored;
         else
-            outcome.failures.push_back(
-                path + ", line " + std::to_string(n + 1) + ": " +
-                (kind == "R" || kind == "S" ? "could not be written back" : "is not a backup record"));
+            outcome.failures.push_back(RestoreFailure(backupFile, *record, why));
         app.Yield();
     }
     return outcome;
@@ -195,23 +224,23 @@ RestoreOutcome imgRestoreMouseMove_Click(App& app, BackupManager& manager) {
         total.failures.push_back("nothing was restored: " + why);
         return total;
     }
-    struct Done {
-        std::string name;
-        std::string path;
-        std::vector<std::string> copies;
-    };
-    std::vector<Done> complete;
+    const auto lock = app.target().LockForChanges(why);
+    if (!lock) {
+        total.failures.push_back("nothing was restored: " + why);
+        return total;
+    }
+    std::vector<std::string> complete;
     for (const auto& row : manager.lvwBackUp) {
         if (!row.ticked)
             continue;
-        const std::string path = manager.folder + "\\" + row.name;
-        if (!PathExists(app, path))
+        const fs::path path = fs::path(manager.folder) / row.name;
+        std::error_code ec;
+        if (!fs::is_regular_file(path, ec))
             continue;
-        std::vector<std::string> copies;
-        RestoreOutcome one = RestoreBackupFile(app, path, copies);
+        RestoreOutcome one = RestoreBackupFile(app, path);
         total.restored += one.restored;
         if (one.failures.empty())
-            complete.push_back({row.name, path, std::move(copies)});
+            complete.push_back(row.name);
         total.failures.insert(total.failures.end(), one.failures.begin(), one.failures.end());
     }
     // The registry is saved once; only then is a fully restored backup (and its copies) removed.
@@ -220,11 +249,9 @@ RestoreOutcome imgRestoreMouseMove_Click(App& app, BackupManager& manager) {
         total.failures.push_back("the registry could not be saved" + (error.empty() ? "" : ": " + error));
         return total;
     }
-    for (const auto& done : complete) {
-        for (const auto& copy : done.copies)
-            app.files().DeleteFile(copy);
-        app.files().DeleteFile(done.path);
-        std::erase_if(manager.lvwBackUp, [&](const BackupRow& row) { return row.name == done.name; });
+    for (const auto& name : complete) {
+        RemoveBackupFile(fs::path(manager.folder) / name);
+        std::erase_if(manager.lvwBackUp, [&](const BackupRow& row) { return row.name == name; });
     }
     return total;
 }
@@ -236,8 +263,9 @@ void ImgDeleteMouseMove_Click(App& app, BackupManager& manager) {
             ticked.push_back(row.name);
     for (const auto& name : ticked) {
         if (AskMessageBox(app, kDeleteBackupFile)) {
-            const std::string path = manager.folder + "\\" + name;
-            if (PathExists(app, path) && app.files().DeleteFile(path))
+            const fs::path path = fs::path(manager.folder) / name;
+            std::error_code ec;
+            if (fs::is_regular_file(path, ec) && RemoveBackupFile(path))
                 std::erase_if(manager.lvwBackUp, [&](const BackupRow& row) { return row.name == name; });
         }
         app.MessageBoxKind.clear();

@@ -1,5 +1,8 @@
 #pragma once
 // The backup manager's logic: the list of backup files, restore and delete.
+#include "results/backup_record.h"
+
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,28 +19,31 @@ struct BackupRow {
 };
 
 struct BackupManager {
-    std::string folder;
+    std::string folder; // a host folder
     std::vector<BackupRow> lvwBackUp;
 };
 
-// What one restore did: the records that could not be written back, each as a line for the user.
+// What a restore did: the records written back, and each failure as a line for the user.
 struct RestoreOutcome {
     int restored = 0;
     std::vector<std::string> failures;
 };
 
-// Form_Load: lists the backup files of the backup folder.
+// Form_Load: lists the backup files of the backup folder (and nothing else: not their copies).
 BackupManager LoadBackupManager(App& app);
 void AddBackupRow(App& app, BackupManager& manager, const std::string& fileName);
 std::string GetFileSizeText(App& app, const std::string& path);
 
-// Replays one backup file into the registry (records in reverse order, so that an undo of several
-// changes to one value ends with the oldest) and puts its shortcut files back. Nothing is saved yet.
-RestoreOutcome RestoreBackupFile(App& app, const std::string& path, std::vector<std::string>& copiesUsed);
-bool RestoreShortcutFile(App& app, const std::string& shortcutPath, std::vector<std::string>& copiesUsed);
+// Replays one backup file into the registry (records newest first, so that an undo of several changes to
+// one value ends with the oldest) and puts its shortcut files back from its own copies. Nothing is saved
+// yet. A file made from another target is refused whole; a damaged record is reported and not written.
+RestoreOutcome RestoreBackupFile(App& app, const std::filesystem::path& backupFile);
+// Puts one shortcut record's file back: only to a place repair could have removed it from.
+bool RestoreShortcutFile(App& app, const std::filesystem::path& backupFile, const BackupRecord& record,
+                         std::string& why);
 
-// The Restore button over the ticked rows. A backup file is deleted (with the shortcut copies it used)
-// only when every record was written back and the registry was saved.
+// The Restore button over the ticked rows. A backup file is deleted (with its copies) only when every
+// record was written back and the registry was saved.
 RestoreOutcome imgRestoreMouseMove_Click(App& app, BackupManager& manager);
 // The Delete button: one confirmation per ticked row.
 void ImgDeleteMouseMove_Click(App& app, BackupManager& manager);

@@ -7,10 +7,31 @@
 #include "ui/app.h"
 #include "ui/message_box.h"
 
+#include <algorithm>
+#include <cassert>
 #include <charconv>
+#include <filesystem>
 
 namespace vx {
 namespace {
+
+// What one repair run holds between its steps.
+struct RepairRun {
+    std::unique_ptr<TargetLock> lock;
+    bool backups = false;
+    std::filesystem::path backupFile;
+    uintmax_t backupSizeBeforeRegistry = 0;
+    int records = 0;                   // records in the backup file that describe a change made
+    std::vector<ProblemEntry> changed; // registry findings changed in memory, not yet saved
+    std::vector<ProblemEntry> kept;    // registry findings left in place
+    std::vector<ShortcutEntry> keptShortcuts;
+};
+
+void LeaveInPlace(RepairOutcome& outcome, std::string reason) {
+    ++outcome.skipped;
+    if (std::find(outcome.reasons.begin(), outcome.reasons.end(), reason) == outcome.reasons.end())
+        outcome.reasons.push_back(std::move(reason));
+}
 
 SavedValue ReadSavedValue(Registry& registry, RootKey root, const std::string& keyPath,
                           std::string_view name) {
@@ -46,104 +67,164 @@ void StepDeleteProgress(MainWindowModel& main) {
         main.ImgDeleteProgressInside = 1;
 }
 
-// One registry finding: back up exactly what will change, then change it. False when it was skipped.
-bool RepairRegistryFinding(App& app, const ProblemEntry& row, RootKey root, bool backups) {
-    Registry& registry = app.registry();
-    const bool isDefault = row.KeyName == "(Default)";
-    RegistryBackup backup{row, {}, std::nullopt};
-    backup.value = ReadSavedValue(registry, root, row.FullKeyPath, isDefault ? "" : row.KeyName);
-    if (isDefault)
-        backup.namedDefault = ReadSavedValue(registry, root, row.FullKeyPath, "(Default)");
-    if (backups && !WriteBackupRecord(app, "R", app.main().BackupFilePath, &backup, nullptr))
-        return false;
-    if (isDefault) {
-        WriteRegistryValue(registry, root, row.FullKeyPath, "", std::string());
-        DeleteRegistryValue(registry, root, row.FullKeyPath, "(Default)");
+// The value a finding names: its real name travels with it, so a value whose name is only blanks (shown
+// as "(Default)") is told apart from the key's unnamed value. Null for the unnamed value.
+std::optional<std::string> NamedValueOf(const ProblemEntry& row) {
+    if (row.KeyName != "(Default)")
+        return row.KeyName;
+    if (!row.valueName.empty())
+        return row.valueName;
+    return std::nullopt;
+}
+
+// The registry change of one finding; ERROR_SUCCESS when it was made (a value already gone counts).
+Status RemoveFinding(Registry& registry, RootKey root, const ProblemEntry& row) {
+    HKEY key = 0;
+    Status status = registry.RegOpenKey(root, row.FullKeyPath, key);
+    if (status != ERROR_SUCCESS)
+        return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+    if (const auto name = NamedValueOf(row)) {
+        status = registry.RegDeleteValue(key, *name);
     } else {
-        DeleteRegistryValue(registry, root, row.FullKeyPath, row.KeyName);
+        // The unnamed value stays, emptied; a value literally named "(Default)" goes.
+        status = registry.RegSetValueEx(key, "", REG_SZ, std::span<const uint8_t>());
+        if (status == ERROR_SUCCESS)
+            status = registry.RegDeleteValue(key, "(Default)");
+    }
+    registry.RegCloseKey(key);
+    return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+}
+
+std::string WhyRefused(App& app, Status status) {
+    const std::string why = app.registry().LastError();
+    return why.empty() ? "the registry refused the change (error " + std::to_string(status) + ")" : why;
+}
+
+// Locks the target, checks it may be written, and starts the backup file.
+bool BeginRepair(App& app, RepairRun& run, RepairOutcome& outcome) {
+    if (!app.target().CanWrite(outcome.error))
+        return false;
+    run.lock = app.target().LockForChanges(outcome.error);
+    if (!run.lock)
+        return false;
+    run.backups = BackupsEnabled(app);
+    app.main().BackupFilePath.clear();
+    if (run.backups) {
+        auto file = StartBackupFile(app, outcome.error);
+        if (!file)
+            return false;
+        run.backupFile = *file;
+        app.main().BackupFilePath = file->string();
+        std::error_code ec;
+        run.backupSizeBeforeRegistry = std::filesystem::file_size(*file, ec);
     }
     return true;
 }
 
-} // namespace
-
-std::string RepairClosingMessage(const RepairOutcome& outcome) {
-    if (!outcome.error.empty())
-        return "Nothing was repaired: " + outcome.error;
-    if (outcome.skipped == 0)
-        return MessageOfKind(kFilesRepaired);
-    return std::to_string(outcome.repaired) + " problem(s) were repaired; " +
-           std::to_string(outcome.skipped) +
-           " were left in place (their backup could not be written, or they could not be removed).";
+// One registry finding: back up exactly what will change, then change it in memory.
+void RepairRegistryFinding(App& app, RepairRun& run, RepairOutcome& outcome, const ProblemEntry& row,
+                           RootKey root) {
+    Registry& registry = app.registry();
+    const auto name = NamedValueOf(row);
+    RegistryBackup backup{row, name.value_or(""), {}, std::nullopt};
+    backup.value = ReadSavedValue(registry, root, row.FullKeyPath, backup.valueName);
+    if (!name)
+        backup.namedDefault = ReadSavedValue(registry, root, row.FullKeyPath, "(Default)");
+    std::error_code ec;
+    const uintmax_t sizeBefore = run.backups ? std::filesystem::file_size(run.backupFile, ec) : 0;
+    if (run.backups && !WriteBackupRecord(app, "R", run.backupFile.string(), &backup, nullptr)) {
+        LeaveInPlace(outcome, "their backup could not be written to " + run.backupFile.string());
+        run.kept.push_back(row);
+        return;
+    }
+    if (const Status status = RemoveFinding(registry, root, row); status != ERROR_SUCCESS) {
+        LeaveInPlace(outcome, WhyRefused(app, status));
+        run.kept.push_back(row);
+        if (run.backups && !ec)
+            CutBackupFile(run.backupFile, sizeBefore); // it would describe a change never made
+        return;
+    }
+    run.records += run.backups ? 1 : 0;
+    run.changed.push_back(row);
 }
 
-RepairOutcome RepairAllProblems(App& app) {
+void RepairRegistryFindings(App& app, RepairRun& run, RepairOutcome& outcome) {
     auto& main = app.main();
-    RepairOutcome outcome;
-    std::string why;
-    if (!app.target().CanWrite(why)) {
-        outcome.error = why;
-        return outcome;
+    if (main.lvwErrors.empty() || main.lvwRegistryProblems.rows.empty())
+        return;
+    main.lvwRegistryProblems.visible = false;
+    main.lvwRegistryErrorsDetail.visible = false;
+    main.ImgRepairNormal = false;
+    main.ImgReturnNormal = false;
+    main.lblDeletingCourrutpfils = true;
+    main.ImgDeleteProgress = true;
+    main.ImgDeleteProgressInside = 5;
+    std::optional<RootKey> root;
+    while (!main.lvwErrors.empty()) {
+        StepDeleteProgress(main);
+        const ProblemEntry row = main.lvwErrors.front();
+        if (!row.MainKey.empty())
+            if (auto parsed = RootOfMainKey(row.MainKey))
+                root = parsed;
+        if (!row.KeyName.empty() && root)
+            RepairRegistryFinding(app, run, outcome, row, *root);
+        main.lvwErrors.erase(main.lvwErrors.begin());
+        app.Yield();
     }
-    main.BackupFilePath = BackupFilePathFor(app);
-    const bool backups = BackupsEnabled(app);
-    if (backups)
-        outcome.backupFile = main.BackupFilePath;
+}
 
-    std::vector<ProblemEntry> kept; // findings whose backup failed stay listed
-    if (!main.lvwErrors.empty() && !main.lvwRegistryProblems.rows.empty()) {
-        main.lvwRegistryProblems.visible = false;
-        main.lvwRegistryErrorsDetail.visible = false;
-        main.ImgRepairNormal = false;
-        main.ImgReturnNormal = false;
-        main.lblDeletingCourrutpfils = true;
-        main.ImgDeleteProgress = true;
-        main.ImgDeleteProgressInside = 5;
-        std::optional<RootKey> root;
-        while (!main.lvwErrors.empty()) {
-            StepDeleteProgress(main);
-            const ProblemEntry row = main.lvwErrors.front();
-            if (!row.MainKey.empty())
-                if (auto parsed = RootOfMainKey(row.MainKey))
-                    root = parsed;
-            if (!row.KeyName.empty() && root) {
-                if (RepairRegistryFinding(app, row, *root, backups))
-                    ++outcome.repaired;
-                else {
-                    ++outcome.skipped;
-                    kept.push_back(row);
-                }
-            }
-            main.lvwErrors.erase(main.lvwErrors.begin());
-            app.Yield();
-        }
+// The registry files are written once, atomically, after every record is on disk. When they cannot be,
+// nothing of the registry changed: its findings stay, and their records leave the backup file.
+void SaveRepairedRegistry(App& app, RepairRun& run, RepairOutcome& outcome) {
+    if (app.registry().Flush() == ERROR_SUCCESS) {
+        outcome.repaired += static_cast<int>(run.changed.size());
+        return;
     }
+    outcome.error = app.registry().LastError();
+    if (outcome.error.empty())
+        outcome.error = "the registry files could not be written";
+    for (auto& row : run.changed) {
+        LeaveInPlace(outcome, outcome.error);
+        run.kept.push_back(std::move(row));
+    }
+    if (run.backups) {
+        CutBackupFile(run.backupFile, run.backupSizeBeforeRegistry);
+        run.records = 0;
+    }
+    run.changed.clear();
+}
 
-    std::vector<ShortcutEntry> keptShortcuts;
+void RepairShortcutFindings(App& app, RepairRun& run, RepairOutcome& outcome) {
+    auto& main = app.main();
     for (size_t i = 0; i < main.lvwShortcut.size(); ++i) {
         StepDeleteProgress(main);
         const ShortcutEntry row = main.lvwShortcut[i];
-        if (backups && !WriteBackupRecord(app, "S", main.BackupFilePath, nullptr, &row)) {
-            ++outcome.skipped;
-            keptShortcuts.push_back(row);
+        if (run.backups && !WriteBackupRecord(app, "S", run.backupFile.string(), nullptr, &row)) {
+            LeaveInPlace(outcome, "a shortcut file could not be copied into the backup folder");
+            run.keptShortcuts.push_back(row);
         } else if (app.files().DeleteFile(row.path)) {
             ++outcome.repaired;
+            run.records += run.backups ? 1 : 0;
         } else {
-            ++outcome.skipped; // a read-only or vanished file: not claimed as repaired
-            keptShortcuts.push_back(row);
+            LeaveInPlace(outcome, "a shortcut file could not be deleted");
+            run.keptShortcuts.push_back(row);
         }
         app.Yield();
     }
+}
 
-    // The registry files are written once, atomically, after every record is on disk.
-    if (app.registry().Flush() != ERROR_SUCCESS) {
-        outcome.error = app.registry().LastError();
-        if (outcome.error.empty())
-            outcome.error = "the registry files could not be written";
+// The window after the run: what was left in place stays listed; the closing message says how it went.
+void FinishRepair(App& app, RepairRun& run, RepairOutcome& outcome) {
+    auto& main = app.main();
+    if (run.backups && run.records == 0) {
+        RemoveBackupFile(run.backupFile); // it would describe nothing that happened
+        main.BackupFilePath.clear();
+    } else if (run.backups) {
+        outcome.backupFile = run.backupFile.string();
     }
-
-    main.lvwShortcut = std::move(keptShortcuts);
-    main.lvwErrors = std::move(kept);
+    run.lock.reset();
+    main.lvwShortcut = std::move(run.keptShortcuts);
+    main.lvwErrors = std::move(run.kept);
     main.lvwRegistryErrorsDetail.Clear();
     main.lvwRegistryProblems.Clear();
     main.ScanCancelled = 0;
@@ -162,6 +243,32 @@ RepairOutcome RepairAllProblems(App& app) {
     LoadlvwRegistryvaluesScanValues(app);
     app.MessageBoxKind.clear();
     ImgReturnMouseMove_Click(app);
+}
+
+} // namespace
+
+std::string RepairClosingMessage(const RepairOutcome& outcome) {
+    if (outcome.skipped == 0 && outcome.error.empty())
+        return MessageOfKind(kFilesRepaired);
+    if (outcome.repaired == 0 && outcome.skipped == 0)
+        return "Nothing was repaired: " + outcome.error;
+    std::string reasons;
+    for (const auto& reason : outcome.reasons)
+        reasons += (reasons.empty() ? "" : "; ") + reason;
+    return std::to_string(outcome.repaired) + " problem(s) were repaired; " +
+           std::to_string(outcome.skipped) + " were left in place: " + reasons + ".";
+}
+
+RepairOutcome RepairAllProblems(App& app) {
+    RepairOutcome outcome;
+    RepairRun run;
+    if (!BeginRepair(app, run, outcome))
+        return outcome;
+    RepairRegistryFindings(app, run, outcome);
+    SaveRepairedRegistry(app, run, outcome);
+    RepairShortcutFindings(app, run, outcome);
+    assert(run.changed.empty());
+    FinishRepair(app, run, outcome);
     return outcome;
 }
 

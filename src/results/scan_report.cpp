@@ -1,10 +1,11 @@
 #include "results/scan_report.h"
 
+#include "platform/atomic_file.h"
 #include "platform/text.h"
 #include "ui/app.h"
 #include "ui/clock.h"
 
-#include <fstream>
+#include <filesystem>
 
 namespace vx {
 namespace {
@@ -25,10 +26,10 @@ class ReportWriter {
         text_ += text;
         text_ += kCrLf;
     }
-    // The report's "empty lines" are themselves a CR LF written as a line.
+    // Empty lines: "two empty lines" are one CR LF written as a line, that is CR LF CR LF.
     void EmptyLines(int count) {
         for (int i = 0; i < count; ++i)
-            Line(kCrLf);
+            text_ += kCrLf;
     }
     void CarriageReturnLines(int count) {
         for (int i = 0; i < count; ++i)
@@ -109,33 +110,11 @@ std::string MakeScanReport(App& app, bool force) {
     if (!force && SettingAsNumber(app.GetSetting("chkMakeLogFile", "0")) == 0)
         return {};
     const std::string folder = app.GetSetting("txtLogFile", app.ApplicationFolder());
-    const std::string path = folder + "\\" + kScanReportName;
-    FileSystem& files = app.files();
-    const auto host = files.HostPath(path);
-    if (!host)
-        return {};
+    const std::filesystem::path path = std::filesystem::path(folder) / kScanReportName;
     const std::string text = ScanReportText(app);
-    // Written beside the old report and renamed over it, so a failed write never leaves half a report.
-    const std::filesystem::path temp = host->string() + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return {};
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.flush();
-        if (!out) {
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            return {};
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, *host, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return {};
-    }
-    return host->string();
+    // Replaced as a whole, so a failed write never leaves half a report.
+    const int err = ReplaceFileContent(path, text);
+    return err == 0 ? path.string() : std::string();
 }
 
 } // namespace vx

@@ -16,6 +16,9 @@ struct ProblemEntry {
     std::string FullKeyPath;      // the key's path below the root
     std::string mainkeyname;      // the root's name
     std::string DefaultOrNot;     // "Yes" when KeyValue joins the system folder and a bare name
+    // Not a column: the value's name as the registry holds it. "(Default)" is shown for a name of blanks
+    // too, and repair must remove the value that was tested, not the key's unnamed one.
+    std::string valueName;
 
     bool operator==(const ProblemEntry&) const = default;
 };

@@ -47,10 +47,11 @@ TEST(BackupFile, RecordsCarryTheValueForAnExactUndo) {
     backup.entry.FullKeyPath = "K";
     backup.entry.KeyValue = "C:\\x.exe";
     backup.entry.KeyName = "v";
+    backup.valueName = "v";
     backup.value = SavedValue{true, 2, {0x25, 0x00}};
-    EXPECT_EQ(
-        RegistryRecordFields(backup),
-        (std::vector<std::string>{"R", "HKEY_LOCAL_MACHINE", "K", "C:\\x.exe", "v", "", "1", "2", "2500"}));
+    EXPECT_EQ(RegistryRecordFields(backup),
+              (std::vector<std::string>{"R", "HKEY_LOCAL_MACHINE", "K", "C:\\x.exe", "v", "", "1", "2",
+                                        "2500", "v"}));
     EXPECT_EQ(BytesOfHex("2500"), (std::vector<uint8_t>{0x25, 0}));
     EXPECT_FALSE(BytesOfHex("2g"));
 }

@@ -3,6 +3,7 @@
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
 #include "platform/registry_access.h"
+#include "platform/wine/wine_registry.h"
 #include "results/backup_file.h"
 #include "results/backup_manager.h"
 #include "results/repair.h"
@@ -17,6 +18,7 @@ namespace vx {
 namespace {
 
 using test::FixturePrefix;
+using test::TempDir;
 using test::TestApp;
 
 const char* kFonts = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
@@ -61,7 +63,7 @@ class RepairTest : public ::testing::Test {
     }
     std::vector<std::string> BackupLines(const std::string& backupFile) {
         std::vector<std::string> kinds;
-        for (const auto& line : SplitBackupLines(ReadFile(*a().files().HostPath(backupFile))))
+        for (const auto& line : SplitBackupLines(ReadFile(backupFile)))
             kinds.push_back(SplitBackupFields(DecodeBackupText(line))[0]);
         return kinds;
     }
@@ -92,8 +94,8 @@ TEST_F(RepairTest, RemovesEveryFindingAfterBackingItUpInOneFile) {
     const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
     EXPECT_EQ(outcome.repaired, 6);
     EXPECT_EQ(outcome.skipped, 0);
-    EXPECT_EQ(outcome.backupFile, app->dataFolder.path().string() + "\\BackUp 10-12-26 09-05-01");
-    EXPECT_EQ(BackupLines(outcome.backupFile), (std::vector<std::string>{"R", "R", "R", "R", "S", "S"}));
+    EXPECT_EQ(outcome.backupFile, (app->dataFolder.path() / "BackUp 10-12-26 09-05-01").string());
+    EXPECT_EQ(BackupLines(outcome.backupFile), (std::vector<std::string>{"T", "R", "R", "R", "R", "S", "S"}));
 
     auto reopened = prefix.Open(); // what is on disk now
     std::string text;
@@ -107,8 +109,10 @@ TEST_F(RepairTest, RemovesEveryFindingAfterBackingItUpInOneFile) {
 
     EXPECT_FALSE(std::filesystem::exists(prefix.HostPathOf("C:\\users\\Public\\Desktop\\A\\x.lnk")));
     EXPECT_FALSE(std::filesystem::exists(prefix.HostPathOf("C:\\users\\Public\\Desktop\\B\\x.lnk")));
-    EXPECT_EQ(ReadFile(app->dataFolder.path() / "x.lnk"), "second")
-        << "one copy per file name, the later wins";
+    // Each shortcut has its own copy, in the backup file's own folder of copies.
+    const auto copies = app->dataFolder.path() / "BackUp 10-12-26 09-05-01 shortcuts";
+    EXPECT_EQ(ReadFile(copies / "1 x.lnk"), "first");
+    EXPECT_EQ(ReadFile(copies / "2 x.lnk"), "second");
 
     auto& main = a().main();
     EXPECT_TRUE(main.lvwErrors.empty());
@@ -127,8 +131,7 @@ TEST_F(RepairTest, RestorePutsBackExactlyWhatRepairRemoved) {
     ASSERT_EQ(manager.lvwBackUp.size(), 1u);
     EXPECT_EQ(manager.lvwBackUp[0].date, "10/12/26");
     EXPECT_EQ(manager.lvwBackUp[0].time, "09:05:01");
-    EXPECT_EQ(manager.lvwBackUp[0].size,
-              std::to_string(std::filesystem::file_size(*a().files().HostPath(outcome.backupFile))));
+    EXPECT_EQ(manager.lvwBackUp[0].size, std::to_string(std::filesystem::file_size(outcome.backupFile)));
     manager.lvwBackUp[0].ticked = true;
     const RestoreOutcome restored = imgRestoreMouseMove_Click(a(), manager);
     EXPECT_TRUE(restored.failures.empty());
@@ -136,23 +139,33 @@ TEST_F(RepairTest, RestorePutsBackExactlyWhatRepairRemoved) {
 
     auto reopened = prefix.Open();
     EXPECT_EQ(Dump(*std::make_unique<TestApp>(std::move(reopened))->app), before);
+    EXPECT_EQ(ReadFile(prefix.HostPathOf("C:\\users\\Public\\Desktop\\A\\x.lnk")), "first");
     EXPECT_EQ(ReadFile(prefix.HostPathOf("C:\\users\\Public\\Desktop\\B\\x.lnk")), "second");
-    EXPECT_FALSE(std::filesystem::exists(*a().files().HostPath(outcome.backupFile)))
-        << "a full restore consumes its file";
-    EXPECT_FALSE(std::filesystem::exists(app->dataFolder.path() / "x.lnk"));
+    EXPECT_FALSE(std::filesystem::exists(outcome.backupFile)) << "a full restore consumes its file";
+    EXPECT_TRUE(std::filesystem::is_empty(app->dataFolder.path())) << "and its copies";
 }
 
-TEST_F(RepairTest, AFindingWhoseBackupCannotBeWrittenIsLeftInPlace) {
+TEST_F(RepairTest, AMissingBackupFolderIsCreated) {
     Scan();
-    a().SaveSetting("txtBackup", (app->dataFolder.path() / "missing").string());
+    a().SaveSetting("txtBackup", (app->dataFolder.path() / "new" / "folder").string());
+    EXPECT_EQ(ImgRepairMouseMove_Click(a()).repaired, 6);
+    EXPECT_TRUE(
+        std::filesystem::exists(app->dataFolder.path() / "new" / "folder" / "BackUp 10-12-26 09-05-01"));
+}
+
+TEST_F(RepairTest, ABackupFolderThatCannotBeCreatedStopsTheRepairWithItsReason) {
+    Scan();
+    std::ofstream(app->dataFolder.path() / "a file") << "x";
+    a().SaveSetting("txtBackup", (app->dataFolder.path() / "a file" / "backups").string());
     const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
     EXPECT_EQ(outcome.repaired, 0);
-    EXPECT_EQ(outcome.skipped, 6);
     EXPECT_EQ(Dump(*std::make_unique<TestApp>(prefix.Open())->app), before);
     EXPECT_TRUE(std::filesystem::exists(prefix.HostPathOf("C:\\users\\Public\\Desktop\\A\\x.lnk")));
-    ASSERT_EQ(app->frontEnd.messages.size(), 1u);
-    EXPECT_EQ(app->frontEnd.messages[0], "0 problem(s) were repaired; 6 were left in place (their backup "
-                                         "could not be written, or they could not be removed).");
+    EXPECT_NE(RepairClosingMessage(outcome).find("Nothing was repaired: the backup folder " +
+                                                 (app->dataFolder.path() / "a file" / "backups").string() +
+                                                 " cannot be created"),
+              std::string::npos)
+        << RepairClosingMessage(outcome);
 }
 
 TEST_F(RepairTest, WithBackupsOffNothingIsWrittenAside) {
@@ -192,12 +205,9 @@ TEST_F(RepairTest, OlderSixFieldRecordsRestoreByTheirOwnRule) {
     std::ofstream(app->dataFolder.path() / "Backup tool.lnk") << "a copy";
 
     BackupManager manager = LoadBackupManager(a());
-    ASSERT_EQ(manager.lvwBackUp.size(), 2u);
+    ASSERT_EQ(manager.lvwBackUp.size(), 1u) << "a shortcut copy named like a backup is not one";
     EXPECT_EQ(manager.lvwBackUp[0].name, "BackUp 07-03-05 09-05-01");
     EXPECT_EQ(manager.lvwBackUp[0].date, "07/03/05");
-    EXPECT_EQ(manager.lvwBackUp[1].name, "Backup tool.lnk");
-    EXPECT_EQ(manager.lvwBackUp[1].date, "");
-    EXPECT_EQ(manager.lvwBackUp[1].time, "");
 
     manager.lvwBackUp[0].ticked = true;
     EXPECT_TRUE(imgRestoreMouseMove_Click(a(), manager).failures.empty());
@@ -268,6 +278,227 @@ TEST_F(RepairTest, AShortcutThatCannotBeRemovedIsNotClaimedAsRepaired) {
     EXPECT_TRUE(std::filesystem::exists(readOnly));
     ASSERT_EQ(a().main().lvwShortcut.size(), 1u);
     EXPECT_EQ(a().main().lvwShortcut[0].path, "C:\\users\\Public\\Desktop\\B\\x.lnk");
+}
+
+} // namespace
+} // namespace vx
+
+namespace vx {
+namespace {
+
+// Backup files and copies written for one run never mix with another's.
+TEST_F(RepairTest, TwoRunsInOneSecondKeepTheirOwnFilesAndCopies) {
+    const std::string a1 = "C:\\users\\Public\\Desktop\\A\\x.lnk";
+    const std::string b1 = "C:\\users\\Public\\Desktop\\B\\x.lnk";
+    a().main().lvwShortcut = {ShortcutEntry{a1}};
+    const RepairOutcome first = RepairAllProblems(a());
+    a().main().lvwShortcut = {ShortcutEntry{b1}};
+    const RepairOutcome second = RepairAllProblems(a());
+    ASSERT_EQ(first.repaired + second.repaired, 2);
+    EXPECT_EQ(second.backupFile, (app->dataFolder.path() / "BackUp 10-12-26 09-05-01 (2)").string());
+
+    BackupManager manager = LoadBackupManager(a());
+    ASSERT_EQ(manager.lvwBackUp.size(), 2u) << "the folders of copies are not listed";
+    EXPECT_EQ(manager.lvwBackUp[1].time, "09:05:01 (2)");
+    manager.lvwBackUp[1].ticked = true; // deleting the second run's backup …
+    ImgDeleteMouseMove_Click(a(), manager);
+    ASSERT_EQ(manager.lvwBackUp.size(), 1u);
+    manager.lvwBackUp[0].ticked = true; // … leaves the first one's copy to restore
+    EXPECT_TRUE(imgRestoreMouseMove_Click(a(), manager).failures.empty());
+    EXPECT_EQ(ReadFile(prefix.HostPathOf(a1)), "first");
+    EXPECT_FALSE(std::filesystem::exists(prefix.HostPathOf(b1)));
+    EXPECT_TRUE(std::filesystem::is_empty(app->dataFolder.path()));
+}
+
+TEST_F(RepairTest, ABackupOfAnotherTargetIsRefusedWhole) {
+    FixturePrefix other;
+    other.WithWindowsBasics()
+        .String("HKLM", kFonts, "Arial", "arial.ttf")
+        .String("HKLM", kFonts, "Gone A", "x.ttf");
+    TestApp otherApp(other.WriteAndOpen());
+    otherApp->SaveSetting("txtBackup", app->dataFolder.path().string());
+    otherApp->main().lvwErrors = {};
+    LoadlvwRegistryvaluesScanValues(*otherApp);
+    for (auto& row : otherApp->main().lvwRegistryvaluesScan.rows)
+        row.checked = row.text == "Windows Fonts";
+    ImgScanNowMouseMove_Click(*otherApp);
+    ASSERT_EQ(ImgRepairMouseMove_Click(*otherApp).repaired, 1);
+
+    BackupManager manager = LoadBackupManager(a());
+    ASSERT_EQ(manager.lvwBackUp.size(), 1u);
+    manager.lvwBackUp[0].ticked = true;
+    const RestoreOutcome outcome = imgRestoreMouseMove_Click(a(), manager);
+    ASSERT_EQ(outcome.failures.size(), 1u);
+    EXPECT_EQ(outcome.failures[0], "BackUp 10-12-26 09-05-01 was made from " + otherApp->target().Identity() +
+                                       ", not from " + a().target().Identity() + "; it was not restored");
+    EXPECT_EQ(Dump(a()), before);
+    EXPECT_EQ(manager.lvwBackUp.size(), 1u);
+}
+
+// A record restores only when it is complete; a damaged one is reported and nothing of it is written.
+TEST_F(RepairTest, ADamagedRecordIsReportedAndNotWritten) {
+    const std::string header =
+        EncodeBackupText(JoinBackupFields(TargetRecordFields(a().target().Identity())));
+    const std::string hexProgram = HexOf({'C', ':', '\\', 'P', 'r', 'o', 'g', 'r', 'a', 'm', 0});
+    auto record = [](std::vector<std::string> fields) { return EncodeBackupText(JoinBackupFields(fields)); };
+    const std::vector<std::string> base = {"R", "HKEY_LOCAL_MACHINE", kFonts, "x", "Arial", "", "1", "1"};
+    struct Case {
+        const char* what;
+        std::string line; // without its line end
+        bool ended;
+    };
+    auto with = [&](std::vector<std::string> extra) {
+        auto fields = base;
+        fields.insert(fields.end(), extra.begin(), extra.end());
+        return record(fields);
+    };
+    const std::vector<Case> cases = {
+        {"cut short: no line end", with({hexProgram, "Arial"}), false},
+        {"an old record cut in its path", record({"R", "HKEY_LOCAL_MACHINE", kFonts, "C:\\Program"}), false},
+        {"a field missing", record({"R", "HKEY_LOCAL_MACHINE", kFonts, "x", "Arial", "", "1", "1"}), true},
+        {"a number of three bytes",
+         record({"R", "HKEY_LOCAL_MACHINE", kFonts, "x", "Arial", "", "1", "4", "010203", "Arial"}), true},
+        {"half a byte of data", with({hexProgram.substr(0, 7), "Arial"}), true},
+    };
+    for (const auto& c : cases) {
+        const auto path = app->dataFolder.path() / "BackUp 01-01-26 01-01-01";
+        std::ofstream(path, std::ios::binary) << header << "\r\n" << c.line << (c.ended ? "\r\n" : "");
+        BackupManager manager = LoadBackupManager(a());
+        manager.lvwBackUp.at(0).ticked = true;
+        const RestoreOutcome outcome = imgRestoreMouseMove_Click(a(), manager);
+        ASSERT_EQ(outcome.failures.size(), 1u) << c.what;
+        EXPECT_NE(outcome.failures[0].find("line 2: "), std::string::npos) << outcome.failures[0];
+        EXPECT_NE(outcome.failures[0].find("nothing of it was written"), std::string::npos) << c.what;
+        EXPECT_EQ(RawValue(kFonts, "Arial"), std::string("arial.ttf", 10)) << c.what;
+        EXPECT_TRUE(std::filesystem::exists(path)) << c.what;
+    }
+}
+
+// A shortcut record can only put its own copy back where repair could have removed it from.
+TEST_F(RepairTest, RestoreWritesShortcutsOnlyInsideTheTarget) {
+    TempDir outside;
+    std::filesystem::create_directory_symlink("/", prefix.root() / "dosdevices" / "z:");
+    std::filesystem::create_directory_symlink(outside.path(),
+                                              prefix.HostPathOf("C:\\users\\Public\\Desktop") / "linked");
+    app = std::make_unique<TestApp>(prefix.Open());
+    const std::string name = "BackUp 01-01-26 01-01-01";
+    const auto copies = app->dataFolder.path() / (name + " shortcuts");
+    std::filesystem::create_directory(copies);
+    std::ofstream(copies / "1 evil.lnk") << "payload";
+    std::ofstream(app->dataFolder.path() / "passwd") << "payload";
+    const std::vector<std::vector<std::string>> records = {
+        {"S", "Z:" + (outside.path() / "evil.lnk").string(), "1 evil.lnk"},  // a drive outside the target
+        {"S", "C:\\users\\Public\\Desktop\\linked\\evil.lnk", "1 evil.lnk"}, // through a link
+        {"S", "C:\\users\\Public\\Desktop\\evil.exe", "1 evil.lnk"},         // not a shortcut
+        {"S", "C:\\users\\Public\\Desktop\\ok.lnk", "../passwd"},            // a copy elsewhere
+    };
+    std::string file;
+    for (const auto& fields : records)
+        file += EncodeBackupText(JoinBackupFields(fields)) + "\r\n";
+    std::ofstream(app->dataFolder.path() / name, std::ios::binary) << file;
+    BackupManager manager = LoadBackupManager(a());
+    manager.lvwBackUp.at(0).ticked = true;
+    const RestoreOutcome outcome = imgRestoreMouseMove_Click(a(), manager);
+    EXPECT_EQ(outcome.failures.size(), records.size());
+    EXPECT_TRUE(std::filesystem::is_empty(outside.path()));
+    EXPECT_FALSE(std::filesystem::exists(prefix.HostPathOf("C:\\users\\Public\\Desktop\\evil.exe")));
+    EXPECT_FALSE(std::filesystem::exists(prefix.HostPathOf("C:\\users\\Public\\Desktop\\ok.lnk")));
+    EXPECT_TRUE(std::filesystem::exists(app->dataFolder.path() / "passwd"));
+}
+
+// A finding whose registry change is refused, or whose save fails, is left in place and said so; the
+// backup file then describes only what really changed.
+TEST_F(RepairTest, RefusedRegistryChangesAreLeftInPlaceWithTheirReason) {
+    struct Case {
+        const char* what;
+        std::function<void(WineRegistry&)> spoil;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {"a file that may not be written",
+         [](WineRegistry& r) {
+             r.MachineFile().SetWritable(false, "cannot write system.reg: Permission denied");
+         },
+         "cannot write system.reg: Permission denied"},
+        {"a save that fails",
+         [](WineRegistry& r) {
+             r.MachineFile().SetSaveFault(
+                 [](WineRegFile::SaveStage s) { return s == WineRegFile::SaveStage::BeforeRename; });
+         },
+         "cannot save the registry file"},
+    };
+    for (const auto& c : cases) {
+        app = std::make_unique<TestApp>(prefix.Open());
+        c.spoil(dynamic_cast<WineRegistry&>(a().registry()));
+        Scan();
+        const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+        EXPECT_EQ(outcome.repaired, 2) << c.what << ": the shortcuts";
+        EXPECT_EQ(outcome.skipped, 4) << c.what;
+        EXPECT_EQ(a().main().lvwErrors.size(), 4u) << c.what;
+        ASSERT_EQ(app->frontEnd.messages.size(), 1u);
+        EXPECT_NE(app->frontEnd.messages[0].find("2 problem(s) were repaired; 4 were left in place: "),
+                  std::string::npos)
+            << app->frontEnd.messages[0];
+        EXPECT_NE(app->frontEnd.messages[0].find(c.reason), std::string::npos)
+            << c.what << ": " << app->frontEnd.messages[0];
+        EXPECT_EQ(Dump(*std::make_unique<TestApp>(prefix.Open())->app), before) << c.what;
+        EXPECT_EQ(BackupLines(outcome.backupFile), (std::vector<std::string>{"T", "S", "S"})) << c.what;
+        RemoveBackupFile(outcome.backupFile);
+        prefix.File("C:\\users\\Public\\Desktop\\A\\x.lnk", "first")
+            .File("C:\\users\\Public\\Desktop\\B\\x.lnk", "second");
+        prefix.Write();
+    }
+}
+
+// A value whose name is only blanks is shown as "(Default)", but repair removes that value, not the
+// key's unnamed one, and restore puts it back.
+TEST_F(RepairTest, ABlankNamedValueIsTheOneRemovedAndRestored) {
+    const std::string key = kFonts;
+    prefix.String("HKLM", key, "", "arial.ttf").String("HKLM", key, "  ", "gone-blank.ttf");
+    app = std::make_unique<TestApp>(prefix.WriteAndOpen());
+    before = Dump(a());
+    Scan();
+    std::vector<ProblemEntry> blank;
+    for (const auto& row : a().main().lvwErrors)
+        if (row.valueName == "  ")
+            blank.push_back(row);
+    ASSERT_EQ(blank.size(), 1u);
+    EXPECT_EQ(blank[0].KeyName, "(Default)");
+    a().main().lvwErrors = blank;
+    a().main().lvwShortcut.clear();
+    ImgRepairMouseMove_Click(a());
+    EXPECT_FALSE(HasValue(key, "  "));
+    EXPECT_EQ(RawValue(key, ""), std::string("arial.ttf", 10)) << "the unnamed value is untouched";
+
+    BackupManager manager = LoadBackupManager(a());
+    manager.lvwBackUp.at(0).ticked = true;
+    EXPECT_TRUE(imgRestoreMouseMove_Click(a(), manager).failures.empty());
+    EXPECT_EQ(Dump(a()), before);
+}
+
+// Runs that change one target never save over each other.
+TEST_F(RepairTest, TwoRunsOnOneTargetNeverLoseEachOthersChanges) {
+    Scan();
+    std::string why;
+    {
+        const auto held = a().target().LockForChanges(why);
+        ASSERT_TRUE(held) << why;
+        const RepairOutcome refused = ImgRepairMouseMove_Click(a());
+        EXPECT_EQ(refused.repaired, 0);
+        EXPECT_NE(refused.error.find("another Vantrelix run is changing"), std::string::npos)
+            << refused.error;
+    }
+    // Another run saved the prefix after this one read it: this one's save is refused, nothing is lost.
+    TestApp otherRun(prefix.Open());
+    otherRun->main().lvwErrors = {a().main().lvwErrors.front()};
+    otherRun->main().lvwRegistryProblems.Add("x");
+    ASSERT_EQ(RepairAllProblems(*otherRun).repaired, 1);
+    const std::string saved = ReadFile(prefix.root() / "system.reg");
+    Scan();
+    const RepairOutcome late = ImgRepairMouseMove_Click(a());
+    EXPECT_NE(late.error.find("was changed by another program since it was read"), std::string::npos)
+        << late.error;
+    EXPECT_EQ(ReadFile(prefix.root() / "system.reg"), saved);
 }
 
 } // namespace

@@ -78,7 +78,7 @@ HiveFile::~HiveFile() {
 void HiveFile::MakeReadOnly(std::string reason) {
     if (readOnlyReason_.empty())
         readOnlyReason_ = path_.string() + ": " + std::move(reason);
-    SetWritable(false);
+    SetWritable(false, readOnlyReason_);
 }
 
 std::unique_ptr<HiveFile> HiveFile::Load(const std::filesystem::path& path, std::string& error,

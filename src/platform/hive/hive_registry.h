@@ -34,7 +34,6 @@ class HiveRegistry : public RegistryView {
     // Saves every changed hive. Refused (ERROR_ACCESS_DENIED, nothing written) while a hive is read-only;
     // ERROR_CANTWRITE when a hive could not be saved. LastError() says why in one line.
     Status Flush() override;
-    std::string LastError() const override { return lastError_; }
     // Whether changes could be written: false, with the first read-only hive's reason, when a hive was
     // not closed cleanly, is damaged, or cannot be replaced.
     bool CanWrite(std::string& why) const;
@@ -56,7 +55,6 @@ class HiveRegistry : public RegistryView {
     RegistryStore names_{RegistryStore::ValueOrder::Sorted, "Registry"};
     std::vector<std::unique_ptr<RegistryStore>> links_;
     std::unique_ptr<HiveFile> software_, system_, user_, classes_;
-    std::string lastError_;
 };
 
 // Loads the hives named in `hives`. Null with `error` set (one line naming the file) when a hive is not a

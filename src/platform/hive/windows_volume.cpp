@@ -78,8 +78,9 @@ std::string WindowsFolderOf(Registry& registry) {
 
 class WindowsVolumeTarget final : public Target {
   public:
-    WindowsVolumeTarget(std::filesystem::path root, std::unique_ptr<HiveRegistry> registry)
-        : root_(std::move(root)), registry_(std::move(registry)) {
+    WindowsVolumeTarget(std::filesystem::path root, std::string userName,
+                        std::unique_ptr<HiveRegistry> registry)
+        : root_(std::move(root)), userName_(std::move(userName)), registry_(std::move(registry)) {
         HostFileSystemConfig config = VolumeAsDriveC(root_);
         if (const std::string windows = WindowsFolderOf(*registry_); !windows.empty()) {
             config.windowsFolder = windows;
@@ -94,10 +95,19 @@ class WindowsVolumeTarget final : public Target {
     FileSystem& files() override { return *files_; }
     ShellItems& shell() override { return *shell_; }
     std::string Describe() const override { return root_.string(); }
+    std::string Identity() const override {
+        std::error_code ec;
+        const auto canonical = std::filesystem::weakly_canonical(std::filesystem::absolute(root_, ec), ec);
+        return "Windows volume " + canonical.string() + (userName_.empty() ? "" : ", user " + userName_);
+    }
+    std::unique_ptr<TargetLock> LockForChanges(std::string& why) override {
+        return LockTargetFolder(root_, why);
+    }
     bool CanWrite(std::string& why) const override { return registry_->CanWrite(why); }
 
   private:
     std::filesystem::path root_;
+    std::string userName_;
     std::unique_ptr<HiveRegistry> registry_;
     std::unique_ptr<HostFileSystem> files_;
     std::unique_ptr<TargetShellItems> shell_;
@@ -179,7 +189,7 @@ std::unique_ptr<Target> OpenWindowsVolumeTarget(const std::filesystem::path& roo
     auto registry = OpenHiveRegistry(hives, error, warnings);
     if (!registry)
         return nullptr;
-    return std::make_unique<WindowsVolumeTarget>(root, std::move(registry));
+    return std::make_unique<WindowsVolumeTarget>(root, hives.userName, std::move(registry));
 }
 
 } // namespace vx

@@ -2,7 +2,10 @@
 
 #include "platform/wine/wine_server.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vx {
@@ -11,14 +14,24 @@ namespace {
 // The SID Wine gives the prefix's user; its user.reg names it in its "relative to" line.
 constexpr std::string_view kDefaultSid = "S-1-5-21-0-0-0-1000";
 
-bool CanReplace(const std::filesystem::path& file) {
+// Empty when the file can be replaced; otherwise why not, in one line.
+std::string WhyNotReplaceable(const std::filesystem::path& file) {
     const std::filesystem::path dir = file.parent_path().empty() ? "." : file.parent_path();
     if (::access(dir.c_str(), W_OK) != 0)
-        return false;
-    return ::access(file.c_str(), F_OK) != 0 || ::access(file.c_str(), W_OK) == 0;
+        return "cannot write " + file.string() + ": " + std::strerror(errno);
+    if (::access(file.c_str(), F_OK) == 0 && ::access(file.c_str(), W_OK) != 0)
+        return "cannot write " + file.string() + ": " + std::strerror(errno);
+    return {};
 }
 
 } // namespace
+
+WineRegistry::FileStamp WineRegistry::StampOf(const std::filesystem::path& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0)
+        return {};
+    return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+}
 
 std::filesystem::path DefaultWinePrefix() {
     if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
@@ -55,8 +68,12 @@ std::unique_ptr<WineRegistry> OpenWineRegistry(const std::filesystem::path& pref
     if (const size_t cut = relative.find_last_of('\\'); cut != std::string::npos && cut + 1 < relative.size())
         sid = relative.substr(cut + 1);
 
-    for (WineRegFile* file : {registry->machine_.get(), registry->user_.get(), registry->defaultUser_.get()})
-        file->SetWritable(CanReplace(file->Path()));
+    for (WineRegFile* file :
+         {registry->machine_.get(), registry->user_.get(), registry->defaultUser_.get()}) {
+        const std::string whyNot = WhyNotReplaceable(file->Path());
+        file->SetWritable(whyNot.empty(), whyNot);
+        registry->stamps_.push_back(WineRegistry::StampOf(file->Path()));
+    }
     RegistryStore& names = registry->names_;
     names.SetWritable(true);
     RegKeyNode* users = names.CreateSubkey(*names.Root(), "User");
@@ -89,12 +106,23 @@ Status WineRegistry::Flush() {
         return ERROR_SUCCESS;
     if (!CanWrite(lastError_))
         return ERROR_SHARING_VIOLATION;
-    for (WineRegFile* file : files) {
+    // Saving over a file someone else wrote since it was read would drop their changes.
+    for (size_t i = 0; i < std::size(files); ++i) {
+        if (files[i]->Changed() && !(StampOf(files[i]->Path()) == stamps_[i])) {
+            lastError_ = files[i]->Path().string() +
+                         " was changed by another program since it was read; nothing was saved (scan again)";
+            return ERROR_CANTWRITE;
+        }
+    }
+    for (size_t i = 0; i < std::size(files); ++i) {
         std::string error;
-        if (!file->Save(error)) {
+        const bool changed = files[i]->Changed();
+        if (!files[i]->Save(error)) {
             lastError_ = error;
             return ERROR_CANTWRITE;
         }
+        if (changed)
+            stamps_[i] = StampOf(files[i]->Path());
     }
     return ERROR_SUCCESS;
 }

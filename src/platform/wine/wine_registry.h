@@ -16,7 +16,6 @@ class WineRegistry : public RegistryView {
     // Writes every changed file. Refused (ERROR_SHARING_VIOLATION, nothing written) while Wine runs in
     // the prefix; ERROR_CANTWRITE when a file could not be saved. LastError() says why in one line.
     Status Flush() override;
-    std::string LastError() const override { return lastError_; }
 
     const std::filesystem::path& Prefix() const { return prefix_; }
     WineRegFile& MachineFile() { return *machine_; }
@@ -32,11 +31,20 @@ class WineRegistry : public RegistryView {
                                                           std::vector<std::string>&);
     WineRegistry() = default;
 
+    // Which file a path named when it was read: a save refuses to replace a file that changed since.
+    struct FileStamp {
+        bool exists = false;
+        uint64_t device = 0, inode = 0;
+        int64_t size = 0, seconds = 0, nanoseconds = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    static FileStamp StampOf(const std::filesystem::path& file);
+
     std::filesystem::path prefix_;
     std::filesystem::path serverRoot_;
     RegistryStore names_{RegistryStore::ValueOrder::Sorted, "Registry"};
     std::unique_ptr<WineRegFile> machine_, user_, defaultUser_;
-    std::string lastError_;
+    std::vector<FileStamp> stamps_; // machine, user, default user, as read
 };
 
 // Reads the prefix's registry files. Null with `error` set (one line naming the folder or file) when the

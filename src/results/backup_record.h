@@ -1,0 +1,85 @@
+#pragma once
+// The records of a backup file: their encoding, their fields, and reading them back.
+//
+// Every byte c of a line is stored as (c + 10) mod 256, and each line ends with CR LF (unencoded). Inside a
+// field "^", NUL and the two bytes 0xFE and 0xFF are escaped with 0xFE (bytes that neither UTF-8 nor an
+// older file's encodable range ever holds), so any text survives and no byte but the terminator ends a line.
+//
+// Kinds, by their first field:
+//   T^identity                       the target the file was made from (the first line of newer files)
+//   R^root^key^path^name^yes         a registry record as older files hold it (six fields), followed in
+//     ^existed^type^hex^valueName      newer files by what an exact undo needs: whether the value existed,
+//     [^existed^type^hex]              its type, its data and its real name; a "(Default)" finding also
+//                                      carries the value literally named "(Default)". (Files of an earlier
+//                                      version have the exact fields without the name: 9 or 12 fields.)
+//   S^path[^copy]                    a shortcut record; newer ones name their copy in the file's own folder
+//                                      of copies, older ones have a copy under the bare file name.
+#include "ui/main_window_model.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vx {
+
+std::string EncodeBackupText(std::string_view text);
+std::string DecodeBackupText(std::string_view text);
+
+// Joins fields with "^", escaping what needs it; splits a decoded line back into fields.
+std::string JoinBackupFields(const std::vector<std::string>& fields);
+std::vector<std::string> SplitBackupFields(std::string_view decodedLine);
+
+// The lines of a backup file's content, split only at CR LF. A last line without its CR LF is returned
+// too; `lastLineEnded` says whether it had one.
+std::vector<std::string> SplitBackupLines(std::string_view content, bool* lastLineEnded = nullptr);
+
+std::string HexOf(const std::vector<uint8_t>& data);
+std::optional<std::vector<uint8_t>> BytesOfHex(std::string_view hex);
+
+// What a value held before repair changed it.
+struct SavedValue {
+    bool existed = false;
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+    bool operator==(const SavedValue&) const = default;
+};
+
+struct RegistryBackup {
+    ProblemEntry entry;
+    std::string valueName; // the value repair changed, by its real name
+    SavedValue value;      // what it held
+    std::optional<SavedValue>
+        namedDefault; // for the key's unnamed value: a value literally named "(Default)"
+};
+
+std::vector<std::string> RegistryRecordFields(const RegistryBackup& backup);
+std::vector<std::string> ShortcutRecordFields(const std::string& shortcutPath, const std::string& copyName);
+std::vector<std::string> TargetRecordFields(const std::string& identity);
+
+// One record read back from a file.
+struct BackupRecord {
+    enum class Kind { Target, Registry, Shortcut } kind = Kind::Registry;
+    size_t line = 0;            // 1-based
+    std::vector<std::string> f; // the decoded fields, as the file holds them
+    bool exact = false;         // registry: carries the saved value (else the older rule applies)
+    std::string valueName;      // registry, exact: the real name of the value
+    SavedValue value;           // registry, exact
+    std::optional<SavedValue> namedDefault;
+    std::string copyName; // shortcut: the copy's name in the file's folder of copies; empty for older
+};
+
+struct BackupContent {
+    std::vector<BackupRecord> records;
+    std::vector<std::string> damaged; // "line N: why", for every line that is not a complete record
+};
+
+// Reads every line. A record counts only when it is complete: a known kind, every field present, saved
+// data whose length fits its type, and the line ended by CR LF. Anything else is listed as damaged.
+BackupContent ReadBackupRecords(std::string_view content);
+
+// A copy's name as a record may give it: one plain name, never a path.
+bool IsPlainCopyName(std::string_view name);
+
+} // namespace vx
