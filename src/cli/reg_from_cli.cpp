@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "cli/reg_command.h"
 #include "platform/hive/windows_volume.h"
+#include "platform/target_lock.h"
 #include "platform/text.h"
 #include "platform/wine/wine_registry.h"
 
@@ -9,6 +10,18 @@
 namespace vx {
 
 int RunRegFromCli(const TargetOptions& target, const std::vector<std::string>& args) {
+    // A change holds the target for its whole load, change and save, as repair and restore do.
+    std::unique_ptr<TargetLock> lock;
+    if (!args.empty() && !EqualsNoCase(args.front(), "query")) {
+        const std::filesystem::path folder = !target.windows.empty() ? std::filesystem::path(target.windows)
+                                             : target.prefix.empty() ? DefaultWinePrefix()
+                                                                     : std::filesystem::path(target.prefix);
+        std::string why;
+        if (std::filesystem::is_directory(folder) && !(lock = LockTargetFolder(folder, why))) {
+            std::cerr << "vantrelix-cli: " << why << "\n";
+            return 2;
+        }
+    }
     if (!target.windows.empty()) {
         std::string error;
         std::vector<std::string> warnings;

@@ -104,6 +104,20 @@ TEST(Cli, SectionsAndSettingsPersist) {
     EXPECT_TRUE(std::filesystem::exists(home.path() / "config" / "vantrelix" / "settings.ini"));
 }
 
+TEST(Cli, ASelectionThatNamesNoSectionIsAnErrorListingThem) {
+    FixturePrefix prefix;
+    BrokenFonts(prefix, 1);
+    TempDir home;
+    for (const char* selection : {",,,", " , ", "Fonts Of Nowhere"}) {
+        const auto result =
+            RunCli({"--prefix", prefix.root().string(), "scan", "--sections", selection}, home.path());
+        EXPECT_EQ(result.status, 2) << selection;
+        EXPECT_NE(result.err.find("the sections are: \"Registry Integrity\", "), std::string::npos)
+            << result.err;
+        EXPECT_EQ(result.out, "") << selection;
+    }
+}
+
 TEST(Cli, RepairAsksUnlessYesThenBacksUpAndBackupsRestore) {
     FixturePrefix prefix;
     BrokenFonts(prefix, 2);
@@ -168,6 +182,41 @@ TEST(Cli, ARepairKilledAnywhereLosesNothing) {
         finished = result.status == 0;
         auto reopened = prefix.Open();
         EXPECT_TRUE(reopened) << "run " << abortAt;
+    }
+    EXPECT_TRUE(finished);
+}
+
+// A restore killed at any point leaves the registry file as it was or fully restored, and its backup
+// file is gone only when the restore was saved.
+TEST(Cli, ARestoreKilledAnywhereLosesNothing) {
+    TempDir home;
+    bool finished = false;
+    for (int abortAt = 1; !finished && abortAt < 1000; ++abortAt) {
+        FixturePrefix prefix;
+        BrokenFonts(prefix, 3);
+        const std::string original = ReadFile(prefix.root() / "system.reg");
+        const std::string p = prefix.root().string();
+        const auto runHome = home.path() / std::to_string(abortAt);
+        ASSERT_EQ(RunCli({"--prefix", p, "--yes", "repair", "--sections", "Windows Fonts"}, runHome).status,
+                  0);
+        const std::string repaired = ReadFile(prefix.root() / "system.reg");
+        const std::string list = RunCli({"--prefix", p, "backups"}, runHome).out;
+        const std::string name = list.substr(0, list.find('\t'));
+        const auto result = RunCli({"--prefix", p, "backups", "restore", name}, runHome,
+                                   {{"VANTRELIX_ABORT_AT_YIELD", std::to_string(abortAt)}});
+        const std::string after = ReadFile(prefix.root() / "system.reg");
+        const bool backupKept = std::filesystem::exists(runHome / "data" / "vantrelix" / name);
+        EXPECT_TRUE(after == repaired || after.find("gone2.ttf") != std::string::npos) << "run " << abortAt;
+        if (after == repaired)
+            EXPECT_TRUE(backupKept) << "run " << abortAt << ": a backup whose restore was not saved is kept";
+        else
+            for (int i = 0; i < 3; ++i)
+                EXPECT_NE(after.find("gone" + std::to_string(i) + ".ttf"), std::string::npos)
+                    << "run " << abortAt;
+        EXPECT_TRUE(result.status == 137 || result.status == 0) << "run " << abortAt << ": " << result.err;
+        finished = result.status == 0;
+        if (finished)
+            EXPECT_FALSE(backupKept);
     }
     EXPECT_TRUE(finished);
 }
