@@ -1,7 +1,7 @@
 #pragma once
 // What a benchmark needs around the logic: a front end that never waits, no sound, settings at their
 // defaults.
-#include "ui/app.h"
+#include "app/app.h"
 
 namespace vx::bench {
 

@@ -3,7 +3,7 @@
 #include "bench_app.h"
 #include "checks/section_checkers.h"
 #include "platform/wine/wine_target.h"
-#include "ui/app.h"
+#include "app/app.h"
 
 #include <chrono>
 #include <cstdio>

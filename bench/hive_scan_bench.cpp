@@ -9,7 +9,7 @@
 #include "engine/section_list.h"
 #include "platform/hive/windows_volume.h"
 #include "platform/root_keys.h"
-#include "ui/app.h"
+#include "app/app.h"
 
 #include <chrono>
 #include <cstdio>

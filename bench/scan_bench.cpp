@@ -13,7 +13,7 @@
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
 #include "platform/wine/wine_target.h"
-#include "ui/app.h"
+#include "app/app.h"
 
 #include <algorithm>
 #include <cctype>

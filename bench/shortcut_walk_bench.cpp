@@ -6,7 +6,7 @@
 //   shortcut_walk_bench [FILES [FOLDERS [DIR]]]     (default 300000 files, 20000 folders, a temp folder)
 #include "platform/wine/wine_target.h"
 #include "shortcuts/drive_walker.h"
-#include "ui/app.h"
+#include "app/app.h"
 
 #include <chrono>
 #include <cstdio>

@@ -5,7 +5,7 @@
 #include "paths/path_text.h"
 #include "platform/registry_access.h"
 #include "platform/text.h"
-#include "ui/app.h"
+#include "app/app.h"
 
 #include <initializer_list>
 

@@ -4,7 +4,7 @@
 #include "paths/folders.h"
 #include "paths/path_text.h"
 #include "platform/text.h"
-#include "ui/app.h"
+#include "app/app.h"
 
 namespace vx {
 

@@ -2,7 +2,7 @@
 
 #include "paths/folders.h"
 #include "platform/text.h"
-#include "ui/app.h"
+#include "app/app.h"
 
 #include <charconv>
 

@@ -1,6 +1,6 @@
 #pragma once
 // Recording findings: a row in lvwErrors (or lvwShortcut), the counter, and the detection sound.
-#include "engine/registry_entry.h"
+#include "checks/registry_entry.h"
 
 #include <string>
 #include <string_view>

@@ -1,7 +1,7 @@
 #pragma once
 // The section checkers: each turns one registry value into a file path by its section's rules, tests it,
 // and records a problem when the file is missing. They change nothing in the registry.
-#include "engine/registry_entry.h"
+#include "checks/registry_entry.h"
 
 namespace vx {
 

@@ -2,8 +2,8 @@
 // What every command of the terminal front end works with: the opened target, the settings, the front
 // end, and the program's logic around them.
 #include "cli/terminal_front_end.h"
-#include "ui/app.h"
-#include "ui/canberra_sound.h"
+#include "app/app.h"
+#include "platform/canberra_sound.h"
 
 #include <memory>
 #include <string>

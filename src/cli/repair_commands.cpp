@@ -1,8 +1,8 @@
 #include "cli/commands.h"
 #include "results/backup_file.h"
 #include "results/backup_manager.h"
-#include "results/repair.h"
-#include "ui/message_box.h"
+#include "engine/repair.h"
+#include "app/message_box.h"
 
 #include <iostream>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The terminal's side of the program: progress on standard error, Ctrl-C as the Cancel button, and the
 // message box as a y/N prompt.
-#include "ui/app.h"
+#include "app/app.h"
 
 #include <chrono>
 #include <iosfwd>

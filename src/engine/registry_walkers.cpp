@@ -3,7 +3,7 @@
 #include "checks/section_checkers.h"
 #include "engine/scan_catalogue.h"
 #include "platform/text.h"
-#include "ui/app.h"
+#include "app/app.h"
 
 #include <algorithm>
 #include <array>

@@ -7,9 +7,9 @@
 #include "results/results_view.h"
 #include "results/scan_report.h"
 #include "shortcuts/drive_walker.h"
-#include "ui/app.h"
-#include "ui/clock.h"
-#include "ui/message_box.h"
+#include "app/app.h"
+#include "app/clock.h"
+#include "app/message_box.h"
 
 #include <cmath>
 

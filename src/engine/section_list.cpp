@@ -2,7 +2,7 @@
 
 #include "engine/scan_catalogue.h"
 #include "platform/text.h"
-#include "ui/app.h"
+#include "app/app.h"
 
 namespace vx {
 namespace {

@@ -5,7 +5,7 @@
 #include "platform/registry_access.h"
 #include "platform/root_keys.h"
 #include "platform/text.h"
-#include "ui/app.h"
+#include "app/app.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 #include "paths/path_text.h"
 #include "platform/host_file_io.h"
 #include "platform/text.h"
-#include "ui/app.h"
+#include "app/app.h"
 
 #include <cerrno>
 #include <cstdio>

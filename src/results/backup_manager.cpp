@@ -6,8 +6,8 @@
 #include "platform/registry_access.h"
 #include "platform/text.h"
 #include "results/backup_file.h"
-#include "ui/app.h"
-#include "ui/message_box.h"
+#include "app/app.h"
+#include "app/message_box.h"
 
 #include <algorithm>
 #include <cstring>

@@ -14,7 +14,7 @@
 //                                      version have the exact fields without the name: 9 or 12 fields.)
 //   S^path[^copy]                    a shortcut record; newer ones name their copy in the file's own folder
 //                                      of copies, older ones have a copy under the bare file name.
-#include "ui/main_window_model.h"
+#include "app/main_window_model.h"
 
 #include <cstdint>
 #include <optional>

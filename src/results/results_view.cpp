@@ -1,7 +1,7 @@
 #include "results/results_view.h"
 
 #include "platform/text.h"
-#include "ui/app.h"
+#include "app/app.h"
 
 #include <algorithm>
 #include <array>

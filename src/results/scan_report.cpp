@@ -2,8 +2,8 @@
 
 #include "platform/atomic_file.h"
 #include "platform/text.h"
-#include "ui/app.h"
-#include "ui/clock.h"
+#include "app/app.h"
+#include "app/clock.h"
 
 #include <filesystem>
 

@@ -2,7 +2,7 @@
 
 #include "platform/file_system.h"
 #include "shortcuts/shortcut_checker.h"
-#include "ui/app.h"
+#include "app/app.h"
 
 #include <array>
 #include <vector>

@@ -2,7 +2,7 @@
 
 #include "checks/problem_list.h"
 #include "platform/text.h"
-#include "ui/app.h"
+#include "app/app.h"
 
 #include <array>
 #include <cctype>

@@ -2,7 +2,7 @@
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
 #include "support/test_app.h"
-#include "ui/message_box.h"
+#include "app/message_box.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "platform/root_keys.h"
 #include "registry_test_prefix.h"
 #include "results/backup_manager.h"
-#include "results/repair.h"
+#include "engine/repair.h"
 #include "support/test_app.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "platform/wine/wine_registry.h"
 #include "results/backup_file.h"
 #include "results/backup_manager.h"
-#include "results/repair.h"
+#include "engine/repair.h"
 #include "support/registry_dump.h"
 #include "support/test_app.h"
 

@@ -1,7 +1,7 @@
 #include "support/test_app.h"
 
 #include "platform/text.h"
-#include "ui/clock.h"
+#include "app/clock.h"
 
 namespace vx::test {
 

@@ -1,7 +1,7 @@
 #pragma once
 // An App over a fixture target, with a front end whose events are scripted and a sound that only records.
 #include "support/fixture_prefix.h"
-#include "ui/app.h"
+#include "app/app.h"
 
 #include <functional>
 #include <map>

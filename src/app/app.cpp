@@ -1,4 +1,4 @@
-#include "ui/app.h"
+#include "app/app.h"
 
 namespace vx {
 

@@ -1,4 +1,4 @@
-#include "ui/clock.h"
+#include "app/clock.h"
 
 namespace vx {
 

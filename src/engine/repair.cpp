@@ -1,11 +1,11 @@
-#include "results/repair.h"
+#include "engine/repair.h"
 
 #include "engine/section_list.h"
 #include "platform/registry_access.h"
 #include "results/backup_file.h"
 #include "results/results_view.h"
-#include "ui/app.h"
-#include "ui/message_box.h"
+#include "app/app.h"
+#include "app/message_box.h"
 
 #include <algorithm>
 #include <cassert>

@@ -1,6 +1,6 @@
 #pragma once
 // The detection sound through libcanberra: played in the background, each new sound stopping the last.
-#include "ui/app.h"
+#include "platform/sound_player.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
-#include "ui/message_box.h"
+#include "app/message_box.h"
 
 #include "platform/text.h"
-#include "ui/app.h"
+#include "app/app.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "ui/canberra_sound.h"
+#include "platform/canberra_sound.h"
 
 #include <canberra.h>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "ui/main_window_model.h"
+#include "app/main_window_model.h"
 
 #include "platform/text.h"
 

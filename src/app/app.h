@@ -2,10 +2,11 @@
 // Everything the program's logic works with: the target, the settings, the main window's model, and the
 // few things a front end provides (yielding to its event loop, showing the message box, playing a sound,
 // the clock).
+#include "platform/sound_player.h"
 #include "platform/target.h"
-#include "ui/clock.h"
-#include "ui/main_window_model.h"
-#include "ui/settings_store.h"
+#include "app/clock.h"
+#include "app/main_window_model.h"
+#include "app/settings_store.h"
 
 #include <ctime>
 #include <filesystem>
@@ -26,13 +27,6 @@ class FrontEnd {
     // Shows the program's message box modally with `message`; `withCancel` adds the Cancel button.
     // Returns true for OK, false for Cancel.
     virtual bool ShowMessageBox(App& app, std::string_view message, bool withCancel) = 0;
-};
-
-// Plays a wave file in the background; silent when it cannot be played.
-class SoundPlayer {
-  public:
-    virtual ~SoundPlayer() = default;
-    virtual void PlayAsync(const std::filesystem::path& waveFile) = 0;
 };
 
 class App {

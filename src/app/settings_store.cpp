@@ -1,4 +1,4 @@
-#include "ui/settings_store.h"
+#include "app/settings_store.h"
 
 #include "platform/text.h"
 

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Fails on an #include that points up (or sideways) the layers of src/, and names each such include.
+# Layers, bottom first; a file may include its own layer and any layer below it:
+#   platform < platform/wine, platform/hive (backends) < app < paths < checks < shortcuts < results
+#   < engine < cli, gui (front ends)
+# Usage: tools/check-layers.sh [SRC_DIR]
+set -euo pipefail
+src="${1:-$(cd "$(dirname "$0")/.." && pwd)/src}"
+
+rank_of() { # the layer of a path below src/, as "rank name"
+    case "$1" in
+    platform/wine/*) echo "1 platform/wine" ;;
+    platform/hive/*) echo "1 platform/hive" ;;
+    platform/win32/*) echo "1 platform/win32" ;;
+    platform/*) echo "0 platform" ;;
+    app/*) echo "2 app" ;;
+    paths/*) echo "3 paths" ;;
+    checks/*) echo "4 checks" ;;
+    shortcuts/*) echo "5 shortcuts" ;;
+    results/*) echo "6 results" ;;
+    engine/*) echo "7 engine" ;;
+    cli/*) echo "8 cli" ;;
+    gui/*) echo "8 gui" ;;
+    *) echo "" ;;
+    esac
+}
+
+bad=0
+while IFS= read -r file; do
+    rel="${file#"$src"/}"
+    read -r rank layer <<<"$(rank_of "$rel")" || true
+    [ -n "${layer:-}" ] || continue
+    while IFS= read -r line; do
+        included="${line#*\"}"
+        included="${included%%\"*}"
+        read -r irank ilayer <<<"$(rank_of "$included")" || true
+        [ -n "${ilayer:-}" ] || continue
+        if [ "$ilayer" != "$layer" ] && [ "$irank" -ge "$rank" ]; then
+            echo "$rel: includes $included ($ilayer is not below $layer)"
+            bad=1
+        fi
+    done < <(grep -E '^[[:space:]]*#[[:space:]]*include[[:space:]]+"' "$file" || true)
+done < <(find "$src" -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
+exit "$bad"
