@@ -1,9 +1,9 @@
 // Checker throughput for a realistic mix of COM values, and how many platform calls each kind costs:
 // values that are not program-file references must cost text operations only.
+#include "app/app.h"
 #include "bench_app.h"
 #include "checks/section_checkers.h"
 #include "platform/wine/wine_target.h"
-#include "app/app.h"
 
 #include <chrono>
 #include <cstdio>

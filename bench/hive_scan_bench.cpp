@@ -3,13 +3,13 @@
 // HKEY_CLASSES_ROOT, in keys per second. (The user's NTUSER.DAT is on the volume too: without it there is
 // no user, and so no user classes.)
 // Usage: hive_scan_bench [TESTDATA]   (else $VANTRELIX_TESTDATA, else ../shared/testdata beside the sources)
+#include "app/app.h"
 #include "bench_app.h"
 #include "engine/registry_walkers.h"
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
 #include "platform/hive/windows_volume.h"
 #include "platform/root_keys.h"
-#include "app/app.h"
 
 #include <chrono>
 #include <cstdio>
@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
     vx::App app(*target, settings, frontEnd, sound);
     app.SetApplicationFolder(root.string());
     vx::LoadlvwRegistryvaluesScanValues(app);
-    for (auto& row : app.main().lvwRegistryvaluesScan.rows)
+    for (auto& row : app.main().lvwRegistryvaluesScan.rows.EditAll())
         row.checked = true;
     const auto start = std::chrono::steady_clock::now();
     vx::ImgScanNowMouseMove_Click(app);

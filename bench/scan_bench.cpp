@@ -9,11 +9,11 @@
 // Load + save and the scan run in turn VANTRELIX_BENCH_RUNS times (default 5), each in its own child
 // process so that its peak memory is its own; medians are reported. VANTRELIX_BENCH_ROWS ("Custom
 // Controls,Configuration files") limits the scan to the rows named.
+#include "app/app.h"
 #include "bench_app.h"
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
 #include "platform/wine/wine_target.h"
-#include "app/app.h"
 
 #include <algorithm>
 #include <cctype>
@@ -196,7 +196,7 @@ long ScanOnce(const fs::path& prefix) {
     LoadlvwRegistryvaluesScanValues(app);
     // The registry rows, or those named in VANTRELIX_BENCH_ROWS ("Custom Controls,Configuration files").
     const char* only = std::getenv("VANTRELIX_BENCH_ROWS");
-    for (auto& row : app.main().lvwRegistryvaluesScan.rows)
+    for (auto& row : app.main().lvwRegistryvaluesScan.rows.EditAll())
         row.checked = only ? (std::string(",") + only + ",").find("," + row.text + ",") != std::string::npos
                            : row.text.rfind("Window Shortcut", 0) != 0;
     ImgScanNowMouseMove_Click(app);

@@ -4,9 +4,9 @@
 // the ratio; the walk should take at most 1.5 times as long as find.
 //
 //   shortcut_walk_bench [FILES [FOLDERS [DIR]]]     (default 300000 files, 20000 folders, a temp folder)
+#include "app/app.h"
 #include "platform/wine/wine_target.h"
 #include "shortcuts/drive_walker.h"
-#include "app/app.h"
 
 #include <chrono>
 #include <cstdio>

@@ -2,11 +2,11 @@
 // Everything the program's logic works with: the target, the settings, the main window's model, and the
 // few things a front end provides (yielding to its event loop, showing the message box, playing a sound,
 // the clock).
-#include "platform/sound_player.h"
-#include "platform/target.h"
 #include "app/clock.h"
 #include "app/main_window_model.h"
 #include "app/settings_store.h"
+#include "platform/sound_player.h"
+#include "platform/target.h"
 
 #include <ctime>
 #include <filesystem>

@@ -1,7 +1,10 @@
 #pragma once
 // Plain data for every control of the main window that the logic drives. The Qt window renders it, the
 // terminal front end renders it, tests assert on it. Member names are the controls' names.
+#include "app/revised_list.h"
+
 #include <cstdint>
+
 #include <string>
 #include <vector>
 
@@ -40,7 +43,7 @@ struct ListRow {
 // A one-column list view with the sorting behaviour of the results lists: once a header was clicked the
 // list stays sorted by text, and rows added later are inserted in sort order.
 struct ListView {
-    std::vector<ListRow> rows;
+    RevisedList<ListRow> rows;
     bool visible = true;
     bool sorted = false;
     int sortKey = 0;
@@ -60,8 +63,8 @@ struct MainWindowModel {
     bool SelectAllChanging = false;
 
     // The finding lists (never shown) and the results lists.
-    std::vector<ProblemEntry> lvwErrors;
-    std::vector<ShortcutEntry> lvwShortcut;
+    RevisedList<ProblemEntry> lvwErrors;
+    RevisedList<ShortcutEntry> lvwShortcut;
     ListView lvwRegistryProblems;
     ListView lvwRegistryErrorsDetail;
 
@@ -104,6 +107,19 @@ struct MainWindowModel {
     std::string ScanStartTime;
     std::string ScanEndTime;
     std::string BackupFilePath;
+
+    // The lists count their own changes (Revision, ChangesSince). The other fields, by group: a number
+    // that moves on whenever a field of the group changed since it was last asked for.
+    enum class FieldGroup { Labels, Progress, PanelsAndButtons };
+    uint64_t Revision(FieldGroup group) const;
+
+  private:
+    struct Seen {
+        std::string snapshot;
+        uint64_t revision = 0;
+    };
+    std::string Snapshot(FieldGroup group) const;
+    mutable Seen seen_[3];
 };
 
 } // namespace vx

@@ -1,7 +1,7 @@
 #include "app/message_box.h"
 
-#include "platform/text.h"
 #include "app/app.h"
+#include "platform/text.h"
 
 #include <array>
 

@@ -52,7 +52,7 @@ bool ChooseSections(App& app, const std::string& sections, std::string& error) {
     LoadlvwRegistryvaluesScanValues(app);
     if (sections.empty())
         return true;
-    auto& rows = app.main().lvwRegistryvaluesScan.rows;
+    auto& rows = app.main().lvwRegistryvaluesScan.rows.EditAll(); // no yield until the marks are set
     for (auto& row : rows)
         row.checked = false;
     std::stringstream list(sections);

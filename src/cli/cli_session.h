@@ -1,8 +1,8 @@
 #pragma once
 // What every command of the terminal front end works with: the opened target, the settings, the front
 // end, and the program's logic around them.
-#include "cli/terminal_front_end.h"
 #include "app/app.h"
+#include "cli/terminal_front_end.h"
 #include "platform/canberra_sound.h"
 
 #include <memory>

@@ -1,8 +1,8 @@
+#include "app/message_box.h"
 #include "cli/commands.h"
+#include "engine/repair.h"
 #include "results/backup_file.h"
 #include "results/backup_manager.h"
-#include "engine/repair.h"
-#include "app/message_box.h"
 
 #include <iostream>
 

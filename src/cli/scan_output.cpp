@@ -1,7 +1,7 @@
 #include "cli/scan_output.h"
 
-#include "results/results_view.h"
 #include "app/app.h"
+#include "results/results_view.h"
 
 #include <nlohmann/json.hpp>
 #include <ostream>

@@ -65,7 +65,14 @@ void TerminalFrontEnd::Yield(App& app) {
         const auto now = std::chrono::steady_clock::now();
         if (now - lastDraw_ >= std::chrono::milliseconds(100)) {
             lastDraw_ = now;
-            DrawProgress(app);
+            // Drawn again only when what the line shows has changed.
+            const auto& main = app.main();
+            const std::pair revisions{main.Revision(MainWindowModel::FieldGroup::Labels),
+                                      main.Revision(MainWindowModel::FieldGroup::Progress)};
+            if (!drawn_ || revisions != drawnRevisions_) {
+                drawnRevisions_ = revisions;
+                DrawProgress(app);
+            }
         }
     }
 }

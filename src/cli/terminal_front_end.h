@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <iosfwd>
+#include <utility>
 
 namespace vx {
 
@@ -27,6 +28,7 @@ class TerminalFrontEnd : public FrontEnd {
     bool showProgress_;
     bool scanning_ = false;
     bool drawn_ = false;
+    std::pair<uint64_t, uint64_t> drawnRevisions_; // labels, progress
     long abortAtYield_ = 0;
     long yields_ = 0;
     std::chrono::steady_clock::time_point lastDraw_{};

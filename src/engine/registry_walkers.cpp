@@ -1,9 +1,9 @@
 #include "engine/registry_walkers.h"
 
+#include "app/app.h"
 #include "checks/section_checkers.h"
 #include "engine/scan_catalogue.h"
 #include "platform/text.h"
-#include "app/app.h"
 
 #include <algorithm>
 #include <array>

@@ -1,11 +1,11 @@
 #include "engine/repair.h"
 
+#include "app/app.h"
+#include "app/message_box.h"
 #include "engine/section_list.h"
 #include "platform/registry_access.h"
 #include "results/backup_file.h"
 #include "results/results_view.h"
-#include "app/app.h"
-#include "app/message_box.h"
 
 #include <algorithm>
 #include <cassert>
@@ -168,7 +168,7 @@ void RepairRegistryFindings(App& app, RepairRun& run, RepairOutcome& outcome) {
                 root = parsed;
         if (!row.KeyName.empty() && root)
             RepairRegistryFinding(app, run, outcome, row, *root);
-        main.lvwErrors.erase(main.lvwErrors.begin());
+        main.lvwErrors.erase(0);
         app.Yield();
     }
 }

@@ -1,5 +1,8 @@
 #include "engine/scan_run.h"
 
+#include "app/app.h"
+#include "app/clock.h"
+#include "app/message_box.h"
 #include "engine/registry_walkers.h"
 #include "engine/scan_catalogue.h"
 #include "engine/section_list.h"
@@ -7,9 +10,6 @@
 #include "results/results_view.h"
 #include "results/scan_report.h"
 #include "shortcuts/drive_walker.h"
-#include "app/app.h"
-#include "app/clock.h"
-#include "app/message_box.h"
 
 #include <cmath>
 
@@ -78,7 +78,7 @@ bool RunSection(App& app, const ScanSection& entry) {
 bool RunDriveRow(App& app, int rowIndex, const std::string& drive) {
     auto& main = app.main();
     main.lblStatus = std::string(kShortcutsStatus);
-    main.lvwRegistryvaluesScan.rows[rowIndex].selected = true;
+    main.lvwRegistryvaluesScan.rows.Edit(rowIndex).selected = true;
     if (app.main().Cancelled())
         return false;
     const std::string root = drive + ":\\";
@@ -90,7 +90,7 @@ bool RunDriveRow(App& app, int rowIndex, const std::string& drive) {
 void SelectRow(App& app, int rowIndex, bool selected) {
     auto& rows = app.main().lvwRegistryvaluesScan.rows;
     if (rowIndex < static_cast<int>(rows.size()))
-        rows[rowIndex].selected = selected;
+        rows.Edit(rowIndex).selected = selected;
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "engine/section_list.h"
 
+#include "app/app.h"
 #include "engine/scan_catalogue.h"
 #include "platform/text.h"
-#include "app/app.h"
 
 namespace vx {
 namespace {
@@ -29,11 +29,10 @@ void LoadlvwRegistryvaluesScanValues(App& app) {
             list.Add(std::string(kDriveRowPrefix) + drive.letter, 12);
         app.Yield();
     }
-    for (auto& row : list.rows) {
-        row.checked = false;
+    for (size_t i = 0; i < list.rows.size(); ++i) {
         bool ok = false;
-        const bool value = SettingAsBool(app.GetSetting(row.text, "True"), ok);
-        row.checked = ok && value;
+        const bool value = SettingAsBool(app.GetSetting(list.rows[i].text, "True"), ok);
+        list.rows.Edit(i).checked = ok && value;
         app.Yield();
     }
 }
@@ -57,7 +56,7 @@ void lvwRegistryvaluesScan_ItemClick(App& app, int rowIndex) {
     auto& rows = app.main().lvwRegistryvaluesScan.rows;
     if (rowIndex < 0 || rowIndex >= static_cast<int>(rows.size()))
         return;
-    rows[rowIndex].checked = !rows[rowIndex].checked;
+    rows.Edit(rowIndex).checked = !rows[rowIndex].checked;
     lvwRegistryvaluesScan_ItemCheck(app, rowIndex);
 }
 
@@ -73,9 +72,10 @@ void chkSelectlistviewItems_Click(App& app) {
     if (main.SelectAllChanging)
         return;
     const bool check = main.chkSelectlistviewItems == 1;
-    for (auto& row : main.lvwRegistryvaluesScan.rows) {
-        row.checked = check;
-        app.SaveSetting(row.text, check ? "True" : "False");
+    auto& rows = main.lvwRegistryvaluesScan.rows;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        rows.Edit(i).checked = check;
+        app.SaveSetting(rows[i].text, check ? "True" : "False");
         app.Yield();
     }
 }

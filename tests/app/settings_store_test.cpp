@@ -1,7 +1,7 @@
 // The settings file as the program keeps it: what one instance writes, another (another process, or the
 // program started again) reads, whichever changed it last.
-#include "support/fixture_prefix.h"
 #include "app/settings_store.h"
+#include "support/fixture_prefix.h"
 
 #include <gtest/gtest.h>
 

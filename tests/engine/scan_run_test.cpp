@@ -1,8 +1,8 @@
 // The scan run over fixture prefixes: which rows run, progress, cancel, and what the walkers hand on.
+#include "app/message_box.h"
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
 #include "support/test_app.h"
-#include "app/message_box.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ FixturePrefix& Broken(FixturePrefix& prefix) {
 
 void CheckOnly(App& app, std::initializer_list<std::string> rows) {
     LoadlvwRegistryvaluesScanValues(app);
-    for (auto& row : app.main().lvwRegistryvaluesScan.rows) {
+    for (auto& row : app.main().lvwRegistryvaluesScan.rows.EditAll()) {
         row.checked = false;
         for (const auto& wanted : rows)
             if (row.text == wanted)
@@ -63,7 +63,7 @@ TEST(ScanRun, TheBarNeverPassesItsFullWidthAndIsFilledAtTheEnd) {
         auto& list = app->main().lvwRegistryvaluesScan;
         while (static_cast<int>(list.rows.size()) < c.rows)
             list.Add("Window Shortcut Q", 12);
-        list.rows.resize(c.rows);
+        list.rows.EditAll().resize(c.rows);
         RunScanSections(*app);
         EXPECT_EQ(app->main().PicProgress, c.widthAfterRun) << c.rows;
         EXPECT_EQ(app->main().ProgressStep, 0);

@@ -1,11 +1,11 @@
 // A scan, a repair and a restore on an offline Windows volume holding real hives.
+#include "engine/repair.h"
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
 #include "hive_volume.h"
 #include "platform/root_keys.h"
 #include "registry_test_prefix.h"
 #include "results/backup_manager.h"
-#include "engine/repair.h"
 #include "support/test_app.h"
 
 #include <gtest/gtest.h>
@@ -74,7 +74,7 @@ FixtureVolume& Windows10(FixtureVolume& volume, bool withSystem) {
 
 void CheckEveryRow(App& app) {
     LoadlvwRegistryvaluesScanValues(app);
-    for (auto& row : app.main().lvwRegistryvaluesScan.rows)
+    for (auto& row : app.main().lvwRegistryvaluesScan.rows.EditAll())
         row.checked = true;
 }
 

@@ -1,12 +1,12 @@
 // Repair and restore over real fixture prefixes: what is removed, what is backed up, and that a restore
 // puts back exactly what repair took away.
+#include "engine/repair.h"
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
 #include "platform/registry_access.h"
 #include "platform/wine/wine_registry.h"
 #include "results/backup_file.h"
 #include "results/backup_manager.h"
-#include "engine/repair.h"
 #include "support/registry_dump.h"
 #include "support/test_app.h"
 
@@ -55,7 +55,7 @@ class RepairTest : public ::testing::Test {
 
     void Scan() {
         LoadlvwRegistryvaluesScanValues(a());
-        for (auto& row : a().main().lvwRegistryvaluesScan.rows)
+        for (auto& row : a().main().lvwRegistryvaluesScan.rows.EditAll())
             row.checked = row.text == "Windows Fonts" || row.text == "Software Locations";
         ImgScanNowMouseMove_Click(a());
         a().main().lvwShortcut = {ShortcutEntry{"C:\\users\\Public\\Desktop\\A\\x.lnk"},
@@ -319,7 +319,7 @@ TEST_F(RepairTest, ABackupOfAnotherTargetIsRefusedWhole) {
     otherApp->SaveSetting("txtBackup", app->dataFolder.path().string());
     otherApp->main().lvwErrors = {};
     LoadlvwRegistryvaluesScanValues(*otherApp);
-    for (auto& row : otherApp->main().lvwRegistryvaluesScan.rows)
+    for (auto& row : otherApp->main().lvwRegistryvaluesScan.rows.EditAll())
         row.checked = row.text == "Windows Fonts";
     ImgScanNowMouseMove_Click(*otherApp);
     ASSERT_EQ(ImgRepairMouseMove_Click(*otherApp).repaired, 1);

@@ -23,7 +23,7 @@ class ScanReportTest : public ::testing::Test {
     void SetUp() override {
         app = std::make_unique<TestApp>(prefix.WithWindowsBasics().WriteAndOpen());
         LoadlvwRegistryvaluesScanValues(a());
-        for (auto& row : a().main().lvwRegistryvaluesScan.rows)
+        for (auto& row : a().main().lvwRegistryvaluesScan.rows.EditAll())
             row.checked = row.text == "Help Files" || row.text == "Window Shortcut C";
         a().main().ScanStartTime = "09:05:01";
         a().main().ScanEndTime = "09:05:07";
