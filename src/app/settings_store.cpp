@@ -1,5 +1,6 @@
 #include "app/settings_store.h"
 
+#include "platform/atomic_file.h"
 #include "platform/text.h"
 
 #include <cerrno>
@@ -171,22 +172,12 @@ bool FileSettingsStore::Save() {
             text << entry->key.substr(entry->key.rfind('\\') + 1) << '=' << EscapeValue(entry->value) << '\n';
     }
     const std::string data = text.str();
-    const std::filesystem::path temp = file_.string() + ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        lastError_ = "cannot write " + temp.string() + ": " + std::strerror(errno);
+    if (const int err = ReplaceFileContent(file_, data); err != 0) {
+        lastError_ = "cannot write " + file_.string() + ": " + std::strerror(err);
         return false;
     }
-    bool ok = ::write(fd, data.data(), data.size()) == static_cast<ssize_t>(data.size());
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (ok && ::rename(temp.c_str(), file_.c_str()) == 0) {
-        loaded_ = StampOf(file_);
-        return true;
-    }
-    lastError_ = "cannot write " + file_.string() + ": " + std::strerror(errno);
-    ::unlink(temp.c_str());
-    return false;
+    loaded_ = StampOf(file_);
+    return true;
 }
 
 std::string FileSettingsStore::GetSetting(std::string_view app, std::string_view section,

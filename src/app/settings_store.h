@@ -21,7 +21,7 @@ class SettingsStore {
                                    std::string_view defaultValue) = 0;
     virtual void SaveSetting(std::string_view app, std::string_view section, std::string_view key,
                              std::string_view value) = 0;
-    // Every key of a section, in the order first written (for the "settings" command).
+    // Every key of a section with its value, ordered by key (for the "settings" command).
     virtual std::map<std::string, std::string> AllSettings(std::string_view app,
                                                            std::string_view section) = 0;
 };
