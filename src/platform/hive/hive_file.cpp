@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace vx {
 namespace {
@@ -143,8 +144,22 @@ bool HiveFile::LoadTree(std::string& error, std::vector<std::string>& warnings) 
                            "read-only");
         MakeReadOnly("the hive is damaged; it is opened read-only");
     };
+    auto skipped = [&](const RegKeyNode& key, const std::string& why) {
+        warnings.push_back(path_.string() + ": damaged hive: a subkey of " + KeyPathOf(key, *this) + " " +
+                           why + "; skipped, and the hive is opened read-only");
+        MakeReadOnly("the hive is damaged; it is opened read-only");
+    };
+    auto onTheWay = [](const RegKeyNode* key, const RegKeyNode* below) {
+        for (const RegKeyNode* up = below; up; up = up->parent)
+            if (up == key)
+                return true;
+        return false;
+    };
 
     nodes_[Root()] = rootNode;
+    // The key each hive node was loaded as: a damaged hive can list a key below itself or below another
+    // parent, and loading it again would never end (or end up shown twice).
+    std::unordered_map<hive_node_h, const RegKeyNode*> loaded{{rootNode, Root()}};
     std::vector<std::pair<hive_node_h, RegKeyNode*>> pending{{rootNode, Root()}};
     std::vector<RegValueRecord> values;
     while (!pending.empty()) {
@@ -196,7 +211,18 @@ bool HiveFile::LoadTree(std::string& error, std::vector<std::string>& warnings) 
                 damaged(*key, "a subkey's name");
                 continue;
             }
+            // Opening an empty name opens the parent again, so such a key could only be walked forever.
+            if (nameLength == 0) {
+                skipped(*key, "has an empty name");
+                continue;
+            }
+            if (const auto seen = loaded.find(child); seen != loaded.end()) {
+                skipped(*key, (onTheWay(seen->second, key) ? "leads back to " : "is already listed at ") +
+                                  KeyPathOf(*seen->second, *this));
+                continue;
+            }
             RegKeyNode* sub = AddLoadedKey(*key, Strings().Copy({name.get(), nameLength}));
+            loaded.emplace(child, sub);
             if (!nodes_.emplace(sub, child).second) {
                 errno = EEXIST;
                 damaged(*key, "a subkey listed twice");
