@@ -1,4 +1,5 @@
 // vantrelix-cli as a user runs it: exit statuses, messages, output forms, and a repair that is killed.
+#include "platform/registry.h"
 #include "platform/root_keys.h"
 #include "platform/wine/wine_target.h"
 #include "support/fixture_prefix.h"
@@ -48,6 +49,46 @@ TEST(Cli, ABadTargetGetsOneLineAndStatusTwo) {
         EXPECT_NE(result.err.find(c.mentions), std::string::npos) << result.err;
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     }
+}
+
+// A registry file nesting a key 100,000 levels deep: every command answers without overflowing, the keys
+// below the deepest level Windows allows are reported, and the file keeps them as they were.
+TEST(Cli, AKeyNestedFarDeeperThanWindowsAllowsIsReportedAndKept) {
+    TempDir home;
+    TempDir prefix;
+    std::string path = "Software\\\\Classes\\\\CLSID";
+    for (int i = 0; i < 100000; ++i)
+        path += "\\\\k";
+    const std::string deep = "[" + path + "] 0\n\"v\"=\"C:\\\\gone.dll\"\n";
+    std::ofstream(prefix.path() / "system.reg")
+        << "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n"
+        << "[Software\\\\Other] 0\n\"a\"=\"1\"\n\n"
+        << deep;
+    std::string deepest = "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID";
+    for (size_t level = 3; level < kMaxKeyDepth; ++level)
+        deepest += "\\k";
+    const std::vector<std::vector<std::string>> commands{
+        {"reg", "query", "HKLM\\Software", "/s"},
+        {"reg", "query", "HKCR\\CLSID", "/v", "v", "/s"},
+        {"scan"},
+        {"reg", "add", "HKLM\\Software\\Other", "/v", "b", "/d", "2"},
+    };
+    for (const auto& command : commands) {
+        std::vector<std::string> args{"--prefix", prefix.path().string()};
+        args.insert(args.end(), command.begin(), command.end());
+        const auto result = RunCli(args, home.path());
+        SCOPED_TRACE(command.front() + " ... " + command.back());
+        EXPECT_TRUE(result.status == 0 || (command[0] == "scan" && result.status == 1))
+            << result.status << " " << result.err.substr(0, 1000);
+        EXPECT_NE(result.err.find("deeper than 512 levels"), std::string::npos) << result.err.substr(0, 1000);
+        if (command.back() == "/s" && command.size() == 4) {
+            EXPECT_NE(result.out.find("\n" + deepest + "\n\n"), std::string::npos);
+            EXPECT_EQ(result.out.find(deepest + "\\k"), std::string::npos);
+        }
+    }
+    const std::string saved = ReadFile(prefix.path() / "system.reg");
+    EXPECT_NE(saved.find(deep), std::string::npos);
+    EXPECT_NE(saved.find("\"b\"=\"2\""), std::string::npos);
 }
 
 TEST(Cli, ScanPrintsSummaryWithDetailsAndExitsOneWhenSomethingWasFound) {

@@ -158,6 +158,55 @@ TEST(WineRegFile, ValuesAfterAKeyLineWineRefusesBelongToNoKey) {
     EXPECT_EQ(test::SubkeysOf(*registry, HKEY_LOCAL_MACHINE, ""), (Names{"Good", "Next"}));
 }
 
+// A key path of `depth` names, "Deep" and then "k"s, with the separator given.
+std::string DeepPath(size_t depth, std::string_view separator) {
+    std::string path = "Deep";
+    for (size_t i = 1; i < depth; ++i)
+        path.append(separator).append("k");
+    return path;
+}
+
+TEST(WineRegFile, KeysDeeperThanWindowsAllowsAreNotLoadedAndKeptAsTheyAre) {
+    struct Case {
+        size_t depth;
+        bool loaded;
+    };
+    for (const Case c : {Case{kMaxKeyDepth, true}, Case{kMaxKeyDepth + 1, false}}) {
+        SCOPED_TRACE(c.depth);
+        const std::string deep = "[" + DeepPath(c.depth, "\\\\") + "] 1\n#time=1d0\n\"v\"=\"deep\"\n";
+        const std::string original =
+            MachineFile("[A] 1\n\"a\"=\"1\"\n\n" + deep + "\"w\"=dword:00000002\n\n[Z] 1\n\"z\"=\"1\"\n");
+        RegistryPrefix prefix;
+        prefix.Put("system.reg", original);
+        auto registry = prefix.Open();
+        const std::string path = DeepPath(c.depth, "\\");
+        const std::string parent = path.substr(0, path.rfind('\\'));
+        EXPECT_EQ(test::ValuesOf(*registry, HKEY_LOCAL_MACHINE, path),
+                  (c.loaded ? Names{"v", "w"} : Names{"<cannot open>"}));
+        // Its ancestors are there down to the deepest level a key may have.
+        EXPECT_EQ(test::SubkeysOf(*registry, HKEY_LOCAL_MACHINE, parent), (c.loaded ? Names{"k"} : Names{}));
+        if (c.loaded) {
+            EXPECT_TRUE(prefix.warnings.empty());
+        } else {
+            ASSERT_EQ(prefix.warnings.size(), 1u);
+            EXPECT_TRUE(prefix.warnings[0].starts_with((prefix / "system.reg").string() + ":9: "))
+                << prefix.warnings[0];
+            EXPECT_NE(prefix.warnings[0].find("deeper than 512 levels"), std::string::npos);
+        }
+
+        // A change after it leaves everything before the changed key as it was, the deep key included.
+        HKEY key = 0;
+        ASSERT_EQ(registry->RegOpenKey(HKEY_LOCAL_MACHINE, "Z", key), ERROR_SUCCESS);
+        ASSERT_EQ(registry->RegDeleteValue(key, "z"), ERROR_SUCCESS);
+        registry->RegCloseKey(key);
+        ASSERT_EQ(registry->Flush(), ERROR_SUCCESS);
+        const std::string saved = ReadAll(prefix / "system.reg");
+        const size_t changed = original.find("[Z]");
+        EXPECT_EQ(saved.substr(0, changed), original.substr(0, changed));
+        EXPECT_EQ(saved.find("\"z\"="), std::string::npos);
+    }
+}
+
 TEST(WineRegFile, RefusesAFileWithoutWinesHeader) {
     for (const char* text :
          {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software]\n", "", "WINE REGISTRY Version 1\n"}) {

@@ -1,6 +1,7 @@
 #include "platform/hive/hive_file.h"
 
 #include "platform/atomic_file.h"
+#include "platform/registry.h"
 
 #include <hivex.h>
 
@@ -20,9 +21,12 @@ uint32_t Le32(const unsigned char* p) {
 }
 
 std::string KeyPathOf(const RegKeyNode& key, const RegistryStore& store) {
-    std::string path;
+    std::vector<std::string_view> names;
     for (const RegKeyNode* k = &key; k && k != store.Root(); k = k->parent)
-        path.insert(0, "\\" + std::string(k->name));
+        names.push_back(k->name);
+    std::string path;
+    for (auto name = names.rbegin(); name != names.rend(); ++name)
+        path.append("\\").append(*name);
     return path.empty() ? "\\" : path;
 }
 
@@ -160,10 +164,17 @@ bool HiveFile::LoadTree(std::string& error, std::vector<std::string>& warnings) 
     // The key each hive node was loaded as: a damaged hive can list a key below itself or below another
     // parent, and loading it again would never end (or end up shown twice).
     std::unordered_map<hive_node_h, const RegKeyNode*> loaded{{rootNode, Root()}};
-    std::vector<std::pair<hive_node_h, RegKeyNode*>> pending{{rootNode, Root()}};
+    struct Pending {
+        hive_node_h node;
+        RegKeyNode* key;
+        size_t depth;
+    };
+    std::vector<Pending> pending{{rootNode, Root(), 0}};
     std::vector<RegValueRecord> values;
+    // Keys deeper than a key may lie are left in the hive as they are, not loaded.
+    const RegKeyNode* firstTooDeep = nullptr;
     while (!pending.empty()) {
-        auto [node, key] = pending.back();
+        const auto [node, key, depth] = pending.back();
         pending.pop_back();
 
         errno = 0;
@@ -202,6 +213,12 @@ bool HiveFile::LoadTree(std::string& error, std::vector<std::string>& warnings) 
         size_t count = 0;
         while (children.get()[count])
             ++count;
+        if (count > 0 && depth == kMaxKeyDepth) {
+            key->deeper = true;
+            if (!firstTooDeep)
+                firstTooDeep = key;
+            continue;
+        }
         // Pushed in reverse, so that keys are loaded in the hive's order.
         for (size_t i = count; i-- > 0;) {
             const hive_node_h child = children.get()[i];
@@ -228,28 +245,38 @@ bool HiveFile::LoadTree(std::string& error, std::vector<std::string>& warnings) 
                 damaged(*key, "a subkey listed twice");
                 continue;
             }
-            pending.emplace_back(child, sub);
+            pending.push_back({child, sub, depth + 1});
         }
     }
+    if (firstTooDeep)
+        warnings.push_back(path_.string() + ": keys below " + KeyPathOf(*firstTooDeep, *this) +
+                           " lie deeper than " + std::to_string(kMaxKeyDepth) +
+                           " levels, more than Windows allows; not loaded (left in the hive as they are)");
     return true;
 }
 
 size_t HiveFile::HiveNodeOf(RegKeyNode& key, std::string& error) {
-    if (auto it = nodes_.find(&key); it != nodes_.end())
-        return it->second;
-    if (!key.parent || key.store != this)
-        return 0;
-    const size_t parent = HiveNodeOf(*key.parent, error);
-    if (parent == 0)
-        return 0;
-    const std::string name(key.name);
-    const hive_node_h node = hivex_node_add_child(hive_, parent, name.c_str());
-    if (node == 0) {
-        error = path_.string() + ": hivex cannot add the key " + KeyPathOf(key, *this) + ": " +
-                std::strerror(errno);
-        return 0;
+    // The new keys from the deepest one the hive has down to this one.
+    std::vector<RegKeyNode*> missing;
+    RegKeyNode* k = &key;
+    auto known = nodes_.find(k);
+    for (; known == nodes_.end(); known = nodes_.find(k)) {
+        if (!k->parent || k->store != this)
+            return 0;
+        missing.push_back(k);
+        k = k->parent;
     }
-    nodes_[&key] = node;
+    size_t node = known->second;
+    for (auto added = missing.rbegin(); added != missing.rend(); ++added) {
+        const std::string name((*added)->name);
+        node = hivex_node_add_child(hive_, node, name.c_str());
+        if (node == 0) {
+            error = path_.string() + ": hivex cannot add the key " + KeyPathOf(**added, *this) + ": " +
+                    std::strerror(errno);
+            return 0;
+        }
+        nodes_[*added] = node;
+    }
     return node;
 }
 
