@@ -7,9 +7,11 @@
 #include "support/run_cli.h"
 
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
 
 namespace vx {
 namespace {
@@ -48,6 +50,44 @@ TEST(Cli, ABadTargetGetsOneLineAndStatusTwo) {
         EXPECT_EQ(result.status, 2) << c.args[1];
         EXPECT_NE(result.err.find(c.mentions), std::string::npos) << result.err;
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    }
+}
+
+// A registry file that is not a regular file is refused at once in one line, whatever it is instead:
+// reading a folder once asked for all memory, and a named pipe waited for a writer forever.
+TEST(Cli, ARegistryFileThatIsNotARegularFileIsRefusedAtOnceInOneLine) {
+    struct Case {
+        const char* file;
+        const char* kind;
+        std::function<void(const std::filesystem::path&)> make;
+    };
+    const Case cases[] = {
+        {"system.reg", "a folder, not a regular file",
+         [](const auto& path) { std::filesystem::create_directory(path); }},
+        {"user.reg", "a named pipe, not a regular file",
+         [](const auto& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+        {"userdef.reg", "a device, not a regular file",
+         [](const auto& path) { std::filesystem::create_symlink("/dev/null", path); }},
+        {"system.reg", "a symbolic link to a file that does not exist",
+         [](const auto& path) { std::filesystem::create_symlink(path.parent_path() / "gone.reg", path); }},
+    };
+    TempDir home;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        FixturePrefix prefix;
+        prefix.WithWindowsBasics().Write();
+        std::filesystem::remove(prefix.root() / c.file);
+        c.make(prefix.root() / c.file);
+        for (const auto& command :
+             {std::vector<std::string>{"scan"}, std::vector<std::string>{"reg", "query", "HKLM"},
+              std::vector<std::string>{"reg", "add", "HKLM\\Software\\X", "/f"}}) {
+            std::vector<std::string> args{"--prefix", prefix.root().string()};
+            args.insert(args.end(), command.begin(), command.end());
+            const auto result = RunCli(args, home.path());
+            EXPECT_EQ(result.status, 2) << command.front();
+            EXPECT_EQ(result.err, "vantrelix-cli: " + (prefix.root() / c.file).string() +
+                                      ": cannot read the registry file: it is " + c.kind + "\n");
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/registry.h"
+#include "platform/regular_file.h"
 
 #include <hivex.h>
 
@@ -88,6 +89,11 @@ void HiveFile::MakeReadOnly(std::string reason) {
 
 std::unique_ptr<HiveFile> HiveFile::Load(const std::filesystem::path& path, std::string& error,
                                          std::vector<std::string>& warnings) {
+    // Never read a named pipe or a device in a hive's place: the read could wait forever.
+    if (std::string why; CheckRegularFile(path, why) != RegularFile::Ok) {
+        error = path.string() + ": cannot read the hive: " + (why.empty() ? std::strerror(ENOENT) : why);
+        return nullptr;
+    }
     const HiveHeader header = ReadHiveHeader(path);
     switch (header.format) {
     case HiveHeader::Format::Unreadable:

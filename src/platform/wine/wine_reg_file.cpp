@@ -3,6 +3,7 @@
 #include "platform/atomic_file.h"
 
 #include "platform/registry.h"
+#include "platform/regular_file.h"
 #include "platform/utf16.h"
 
 #include <algorithm>
@@ -12,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <ostream>
 #include <sstream>
 #include <sys/stat.h>
@@ -527,27 +527,19 @@ WineRegFile::WineRegFile(std::filesystem::path path, std::string text)
 
 std::unique_ptr<WineRegFile> WineRegFile::Load(const std::filesystem::path& path, std::string_view relativeTo,
                                                std::string& error, std::vector<std::string>& warnings) {
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
+    std::string text, why;
+    switch (ReadRegularFile(path, text, why)) {
+    case RegularFile::Missing: {
         auto file = std::unique_ptr<WineRegFile>(new WineRegFile(path, {}));
         file->existed_ = false;
         file->relativeTo_ = relativeTo;
         return file;
     }
-    std::ifstream in(path, std::ios::binary);
-    std::string text;
-    if (in) {
-        in.seekg(0, std::ios::end);
-        const auto size = in.tellg();
-        in.seekg(0);
-        if (size > 0) {
-            text.resize(static_cast<size_t>(size));
-            in.read(text.data(), size);
-        }
-    }
-    if (!in || std::filesystem::is_directory(path, ec)) {
-        error = path.string() + ": cannot read the registry file: " + std::strerror(errno ? errno : EIO);
+    case RegularFile::Refused:
+        error = path.string() + ": cannot read the registry file: " + why;
         return nullptr;
+    case RegularFile::Ok:
+        break;
     }
     return Parse(std::move(text), path, relativeTo, error, warnings);
 }
