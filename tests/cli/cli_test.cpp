@@ -53,6 +53,49 @@ TEST(Cli, ABadTargetGetsOneLineAndStatusTwo) {
     }
 }
 
+// A folder with none of a prefix's registry files and no drive_c is no Wine prefix: every command refuses
+// it and writes nothing into it. A prefix with only some of them is one.
+TEST(Cli, AFolderThatIsNoWinePrefixIsRefusedByEveryCommand) {
+    TempDir home;
+    TempDir folder;
+    std::ofstream(folder.path() / "notes.txt") << "not a prefix\n";
+    const std::vector<std::vector<std::string>> commands{
+        {"scan"},
+        {"sections"},
+        {"backups"},
+        {"reg", "query", "HKLM"},
+        {"reg", "add", "HKLM\\Software\\X", "/v", "a", "/d", "1"},
+        {"--yes", "repair"},
+    };
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.front() + " ... " + command.back());
+        std::vector<std::string> args{"--prefix", folder.path().string()};
+        args.insert(args.end(), command.begin(), command.end());
+        const auto result = RunCli(args, home.path());
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.err, "vantrelix-cli: " + folder.path().string() +
+                                  ": not a Wine prefix (it has no system.reg, user.reg or drive_c)\n");
+        std::vector<std::string> entries;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+            entries.push_back(entry.path().filename().string());
+        EXPECT_EQ(entries, std::vector<std::string>{"notes.txt"});
+    }
+    for (const char* only : {"system.reg", "user.reg", "drive_c"}) {
+        SCOPED_TRACE(only);
+        TempDir partial;
+        if (std::string_view(only) == "drive_c")
+            std::filesystem::create_directory(partial.path() / only);
+        else
+            std::ofstream(partial.path() / only) << "WINE REGISTRY Version 2\n";
+        const auto scanned = RunCli({"--prefix", partial.path().string(), "scan"}, home.path());
+        EXPECT_EQ(scanned.status, 0) << scanned.err;
+        const auto added =
+            RunCli({"--prefix", partial.path().string(), "reg", "add", "HKCU\\X", "/v", "a", "/d", "1"},
+                   home.path());
+        EXPECT_EQ(added.status, 0) << added.err;
+    }
+}
+
 // A registry file that is not a regular file is refused at once in one line, whatever it is instead:
 // reading a folder once asked for all memory, and a named pipe waited for a writer forever.
 TEST(Cli, ARegistryFileThatIsNotARegularFileIsRefusedAtOnceInOneLine) {
