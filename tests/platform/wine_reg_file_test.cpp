@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -376,6 +377,67 @@ TEST_F(FailedSave, ProcessDyingHalfWayThroughASaveLeavesTheOriginalIntact) {
     auto entries = FolderEntries();
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].rfind(".system.reg.vx-", 0), 0u);
+}
+
+TEST_F(FailedSave, TheNextSaveRemovesTheTemporaryFileOfASaveThatDied) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        registry->MachineFile().SetSaveFault([](WineRegFile::SaveStage at) {
+            if (at == WineRegFile::SaveStage::HalfWritten)
+                ::_exit(0);
+            return false;
+        });
+        registry->Flush();
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_EQ(FolderEntries().size(), 2u);
+    ASSERT_EQ(registry->Flush(), ERROR_SUCCESS);
+    EXPECT_EQ(FolderEntries(), (Names{"system.reg"}));
+    EXPECT_NE(ReadAll(prefix / "system.reg").find("\"v\"=\"new\""), std::string::npos);
+}
+
+// A process that is gone, for temporary files named after it.
+pid_t DeadProcess() {
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+TEST_F(FailedSave, TemporaryFilesThatAWriterMayStillBeWritingStay) {
+    const std::string dead = std::to_string(DeadProcess());
+    struct Entry {
+        std::string name;
+        bool locked; // a writer holds its lock
+        bool stays;
+    };
+    const Entry entries[] = {
+        {".system.reg.vx-" + dead + "-a1b2c3", false, false},
+        {".system.reg.vx-d4e5f6", false, false}, // named without a process
+        {".system.reg.vx-" + dead + "-g7h8i9", true, true},
+        {".system.reg.vx-1-j1k2l3", false, true}, // process 1 is always there
+        {".user.reg.vx-" + dead + "-m4n5o6", false, true},
+    };
+    std::vector<int> locks;
+    Names expected{"system.reg"};
+    for (const Entry& e : entries) {
+        test::WriteAll(prefix / e.name, "half a registry file");
+        if (e.locked) {
+            locks.push_back(::open((prefix / e.name).c_str(), O_RDONLY));
+            ASSERT_EQ(::flock(locks.back(), LOCK_EX), 0);
+        }
+        if (e.stays)
+            expected.push_back(e.name);
+    }
+    std::sort(expected.begin(), expected.end());
+    ASSERT_EQ(registry->Flush(), ERROR_SUCCESS);
+    EXPECT_EQ(FolderEntries(), expected);
+    for (const int fd : locks)
+        ::close(fd);
 }
 
 TEST_F(FailedSave, RunningWineServerRefusesTheSaveAndSaysWhy) {
