@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <optional>
 #include <ostream>
+#include <utility>
 
 namespace vx {
 namespace {
@@ -215,51 +216,103 @@ std::vector<std::string> SubkeyNames(Registry& registry, HKEY key) {
     return names;
 }
 
+// How many keys down a key path goes ("a\\b" is two).
+size_t KeyDepth(std::string_view path) {
+    size_t depth = 0;
+    for (size_t start = 0; start < path.size();) {
+        const size_t end = std::min(path.find('\\', start), path.size());
+        depth += end > start;
+        start = end + 1;
+    }
+    return depth;
+}
+
+// Calls `visit` with every key below an open key, depth first in enumeration order, with the key's name
+// as shown (`shown` extended by the path below it). The keys on the way down are held on a stack of
+// their own, however deep the registry goes. A subkey with an empty name (opening it would open its
+// parent again) and keys deeper than a key may lie are passed over with a warning.
+template <class Visit>
+void ForEachKeyBelow(Registry& registry, HKEY start, std::string shown, size_t depth, std::ostream& err,
+                     Visit&& visit) {
+    struct Level {
+        HKEY key;
+        uint32_t next = 0;
+        size_t shownLength = 0; // the shown name's length without this key's name
+    };
+    std::vector<Level> stack{{start, 0, shown.size()}};
+    bool toldTooDeep = false;
+    std::string name;
+    while (!stack.empty()) {
+        Level& level = stack.back();
+        uint32_t nameSize = 1024;
+        if (registry.RegEnumKeyEx(level.key, level.next++, name, nameSize) != ERROR_SUCCESS) {
+            if (stack.size() > 1)
+                registry.RegCloseKey(level.key);
+            shown.resize(level.shownLength);
+            stack.pop_back();
+            continue;
+        }
+        if (name.empty()) {
+            err << "warning: " << shown << " has a subkey with an empty name; skipped\n";
+            continue;
+        }
+        if (depth + stack.size() > kMaxKeyDepth) {
+            if (!std::exchange(toldTooDeep, true))
+                err << "warning: the keys below " << shown << " lie deeper than " << kMaxKeyDepth
+                    << " levels, more than Windows allows; not shown\n";
+            continue;
+        }
+        HKEY sub = 0;
+        if (registry.RegOpenKeyEx(level.key, name, KEY_READ, sub) != ERROR_SUCCESS)
+            continue;
+        const size_t shownLength = shown.size();
+        shown += '\\';
+        shown += name;
+        stack.push_back({sub, 0, shownLength});
+        visit(sub, shown);
+    }
+}
+
 void PrintValue(const ValueRead& value, std::ostream& out) {
     out << "    " << (value.name.empty() ? "(Default)" : value.name) << "    " << TypeName(value.type)
         << "    " << ShowData(value.type, value.data) << "\n";
 }
 
-void QueryAll(Registry& registry, HKEY key, const std::string& shown, bool recurse, bool recursing,
-              std::ostream& out) {
+// A key's name and values; a key of a recursive query is shown even without values.
+void PrintKey(Registry& registry, HKEY key, const std::string& shown, bool always, std::ostream& out) {
     const auto values = ReadValues(registry, key);
-    if (!values.empty() || recursing)
-        out << shown << "\n";
+    if (values.empty() && !always)
+        return;
+    out << shown << "\n";
     for (const auto& value : values)
         PrintValue(value, out);
-    if (!values.empty() || recursing)
-        out << "\n";
-    for (const auto& name : SubkeyNames(registry, key)) {
-        const std::string child = shown + "\\" + name;
-        if (!recurse) {
-            out << child << "\n";
-            continue;
-        }
-        HKEY sub = 0;
-        if (registry.RegOpenKeyEx(key, name, KEY_READ, sub) != ERROR_SUCCESS)
-            continue;
-        QueryAll(registry, sub, child, true, true, out);
-        registry.RegCloseKey(sub);
-    }
+    out << "\n";
 }
 
-size_t QueryOne(Registry& registry, HKEY key, const std::string& shown, const std::string& name,
-                std::ostream& out) {
+void QueryAll(Registry& registry, HKEY key, const Options& options, std::ostream& out, std::ostream& err) {
+    PrintKey(registry, key, options.keyName, false, out);
+    if (!options.recurse) {
+        for (const auto& name : SubkeyNames(registry, key))
+            out << options.keyName << "\\" << name << "\n";
+        return;
+    }
+    ForEachKeyBelow(registry, key, options.keyName, KeyDepth(options.path), err,
+                    [&](HKEY sub, const std::string& shown) { PrintKey(registry, sub, shown, true, out); });
+}
+
+size_t QueryOne(Registry& registry, HKEY key, const Options& options, std::ostream& out, std::ostream& err) {
     size_t found = 0;
-    ValueRead value;
-    if (ReadValue(registry, key, name, value)) {
+    auto check = [&](HKEY at, const std::string& shown) {
+        ValueRead value;
+        if (!ReadValue(registry, at, *options.value, value))
+            return;
         out << shown << "\n";
         PrintValue(value, out);
         out << "\n";
         ++found;
-    }
-    for (const auto& sub : SubkeyNames(registry, key)) {
-        HKEY child = 0;
-        if (registry.RegOpenKeyEx(key, sub, KEY_READ, child) != ERROR_SUCCESS)
-            continue;
-        found += QueryOne(registry, child, shown + "\\" + sub, name, out);
-        registry.RegCloseKey(child);
-    }
+    };
+    check(key, options.keyName);
+    ForEachKeyBelow(registry, key, options.keyName, KeyDepth(options.path), err, check);
     return found;
 }
 
@@ -272,9 +325,9 @@ int Query(Registry& registry, const Options& options, std::ostream& out, std::os
     out << "\n";
     int status = 0;
     if (!options.value) {
-        QueryAll(registry, key, options.keyName, options.recurse, false, out);
+        QueryAll(registry, key, options, out, err);
     } else if (options.recurse) {
-        const size_t found = QueryOne(registry, key, options.keyName, *options.value, out);
+        const size_t found = QueryOne(registry, key, options, out, err);
         out << "Search complete. Number of matches found: " << found << "\n";
     } else {
         ValueRead value;

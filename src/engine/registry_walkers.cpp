@@ -150,28 +150,77 @@ void VisitValues(Walk& walk, HKEY key) {
     }
 }
 
+// How many keys down a key path goes ("a\\b" is two).
+size_t KeyDepth(std::string_view path) {
+    size_t depth = 0;
+    for (size_t start = 0; start < path.size();) {
+        const size_t end = std::min(path.find('\\', start), path.size());
+        depth += end > start;
+        start = end + 1;
+    }
+    return depth;
+}
+
 // Every key below an open key, depth first: each one's values, then its own subkeys. Each key is opened
-// once, from its parent, for both its values and its subkeys.
-void VisitSubkeys(Walk& walk, HKEY key) {
+// once, from its parent, for both its values and its subkeys. The keys on the way down are held on a
+// stack of their own rather than the machine's, however deep the registry goes; a walk goes no deeper
+// than a key may lie (`depth`: that of the starting key), and a subkey with an empty name is passed
+// over (opening it would open its parent again).
+void VisitSubkeys(Walk& walk, HKEY start, size_t depth) {
     MainWindowModel& main = walk.app.main();
     std::string& path = walk.entry.keyPath;
-    for (uint32_t i = 0;; ++i) {
-        if (EnumSubkey(walk.registry, key, i, walk.subkeyName) != ERROR_SUCCESS)
-            break;
+    struct Level {
+        HKEY key;
+        uint32_t next = 0;       // the index of the subkey to enumerate next
+        size_t parentLength = 0; // the key path's length without this key's name
+    };
+    // The starting key is the caller's to close; those below it are closed here however the walk ends.
+    struct Levels {
+        Registry& registry;
+        std::vector<Level> stack;
+        ~Levels() {
+            for (size_t i = 1; i < stack.size(); ++i)
+                registry.RegCloseKey(stack[i].key);
+        }
+    } levels{walk.registry, {{start}}};
+    std::vector<Level>& stack = levels.stack;
+    // The top key's subkeys are done: it is closed, and its parent's enumeration carries on, unless the
+    // walk was cancelled, in which case the parents are done too.
+    auto finishTop = [&] {
+        while (stack.size() > 1) {
+            const Level done = stack.back();
+            stack.pop_back();
+            walk.registry.RegCloseKey(done.key);
+            path.resize(done.parentLength);
+            if (!main.Cancelled()) {
+                walk.app.Yield();
+                return;
+            }
+        }
+        stack.clear();
+    };
+    while (!stack.empty()) {
+        const HKEY key = stack.back().key;
+        if (EnumSubkey(walk.registry, key, stack.back().next++, walk.subkeyName) != ERROR_SUCCESS) {
+            finishTop();
+            continue;
+        }
         const size_t parentLength = path.size();
         path += '\\';
         path += walk.subkeyName;
         main.lblRegistryScan = walk.subkeyName;
         HKEY handle = 0;
-        if (walk.registry.RegOpenKey(key, walk.subkeyName, handle) == ERROR_SUCCESS) {
-            OpenKey child(walk.registry, handle);
-            VisitValues(walk, child.get());
-            VisitSubkeys(walk, child.get());
+        if (!walk.subkeyName.empty() && depth + stack.size() <= kMaxKeyDepth &&
+            walk.registry.RegOpenKey(key, walk.subkeyName, handle) == ERROR_SUCCESS) {
+            stack.push_back({handle, 0, parentLength});
+            VisitValues(walk, handle);
+            continue;
         }
         path.resize(parentLength);
         if (main.Cancelled())
-            return;
-        walk.app.Yield();
+            finishTop();
+        else
+            walk.app.Yield();
     }
 }
 
@@ -185,7 +234,7 @@ void WalkRegistryKeys(App& app, RootKey root, const std::string& keyPath, const 
         return;
     OpenKey key(registry, handle);
     Walk walk(app, root, keyPath, section, rootName, label);
-    VisitSubkeys(walk, key.get());
+    VisitSubkeys(walk, key.get(), KeyDepth(keyPath));
 }
 
 void WalkRegistryValues(App& app, RootKey root, const std::string& keyPath, const std::string& section,

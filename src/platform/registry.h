@@ -5,6 +5,7 @@
 // and the end of an enumeration gives ERROR_NO_MORE_ITEMS.
 #include "platform/status.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -39,8 +40,12 @@ constexpr uint32_t KEY_WRITE = 0x20006;
 constexpr uint32_t KEY_ALL_ACCESS = 0xF003F;
 constexpr uint32_t MAXIMUM_ALLOWED = 0x02000000;
 
+// The deepest a key may lie below its hive's root, as Windows allows. Loaders keep what lies deeper in
+// its file untouched, keys are never created deeper, and walks go no deeper.
+constexpr size_t kMaxKeyDepth = 512;
+
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
 
     // RegOpenKeyExA: opens parent\subKey (an empty subKey opens parent again). Never creates a key.
@@ -69,8 +74,8 @@ public:
     // RegQueryValueExA. The empty name is the key's unnamed value. With an empty data span only the type
     // and the size needed are delivered; otherwise the data is copied when it fits (ERROR_MORE_DATA when
     // it does not). String data is delivered with its terminating zero, as the A functions do.
-    virtual Status RegQueryValueEx(HKEY key, std::string_view valueName, uint32_t* type, std::span<uint8_t> data,
-                                   uint32_t* dataSize) = 0;
+    virtual Status RegQueryValueEx(HKEY key, std::string_view valueName, uint32_t* type,
+                                   std::span<uint8_t> data, uint32_t* dataSize) = 0;
 
     // RegSetValueExA: stores exactly the bytes given.
     virtual Status RegSetValueEx(HKEY key, std::string_view valueName, uint32_t type,

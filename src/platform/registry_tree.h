@@ -92,8 +92,9 @@ struct RegKeyNode {
     std::string_view className;
     // The key's first section in the backing file ("[path] …" up to the next key); empty for new keys.
     std::string_view block;
-    bool link = false;  // a symbolic link; its target is the REG_LINK value "SymbolicLinkValue"
-    bool dirty = false; // values changed since the last load or save
+    bool link = false;   // a symbolic link; its target is the REG_LINK value "SymbolicLinkValue"
+    bool dirty = false;  // values changed since the last load or save
+    bool deeper = false; // its backing file holds keys below it deeper than a key may lie, not loaded
 };
 
 class RegistryStore {

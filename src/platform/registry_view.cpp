@@ -22,6 +22,14 @@ bool IsStringType(uint32_t type) {
 // The size of an enumeration list worth keeping in a closed slot.
 constexpr size_t kKeptListSize = 1024;
 
+// How far below the root of its own store (its file) a key lies.
+size_t DepthInStore(const RegKeyNode& key) {
+    size_t depth = 0;
+    for (const RegKeyNode* k = &key; k->parent && k != k->store->Root(); k = k->parent)
+        ++depth;
+    return depth;
+}
+
 } // namespace
 
 std::vector<std::string_view> SplitKeyPath(std::string_view path) {
@@ -85,13 +93,18 @@ bool RegistryView::Step(Side& side, std::string_view name) const {
         RegKeyNode* target = ResolveLink(*child, 0);
         if (!target)
             return false;
-        for (const RegKeyNode* passed : side.trail)
-            for (const RegKeyNode* up = passed; up; up = up->parent)
+        auto passedBelow = [target](const RegKeyNode* key) {
+            for (const RegKeyNode* up = key; up; up = up->parent)
                 if (up == target)
-                    return false;
+                    return true;
+            return false;
+        };
+        if (passedBelow(side.key) ||
+            std::any_of(side.linksTakenFrom.begin(), side.linksTakenFrom.end(), passedBelow))
+            return false;
+        side.linksTakenFrom.push_back(side.key);
         child = target;
     }
-    side.trail.push_back(child);
     side.key = child;
     return true;
 }
@@ -112,7 +125,7 @@ bool RegistryView::Walk(Side& side, std::string_view path) const {
 }
 
 RegistryView::Side RegistryView::SideAt(std::string_view nsPath) {
-    Side side{registryRoot_, {registryRoot_}};
+    Side side{registryRoot_, {}};
     if (!Walk(side, nsPath))
         return Side{};
     return side;
@@ -302,20 +315,24 @@ Status RegistryView::RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t
 
 Status RegistryView::CreatePath(Side& side, const std::vector<std::string_view>& parts, size_t from,
                                 bool& created) {
-    for (size_t i = from; i < parts.size(); ++i) {
-        if (Step(side, parts[i]))
-            continue;
-        if (side.key->store->FindSubkey(*side.key, parts[i]))
-            return ERROR_FILE_NOT_FOUND; // a link that leads nowhere or into a loop
-        if (IsSynthetic(side.key) || !side.key->store->Writable())
-            return RefuseWrite(side.key);
-        if (parts[i].size() > 255)
-            return ERROR_INVALID_PARAMETER;
-        RegKeyNode* child = side.key->store->CreateSubkey(*side.key, parts[i]);
-        side.trail.push_back(child);
-        side.key = child;
-        created = true;
-    }
+    size_t i = from;
+    while (i < parts.size() && Step(side, parts[i]))
+        ++i;
+    if (i == parts.size())
+        return ERROR_SUCCESS;
+    if (side.key->store->FindSubkey(*side.key, parts[i]))
+        return ERROR_FILE_NOT_FOUND; // a link that leads nowhere or into a loop
+    if (IsSynthetic(side.key) || !side.key->store->Writable())
+        return RefuseWrite(side.key);
+    // Refused before anything is made, so that a failed create leaves no part of its path behind.
+    if (std::any_of(parts.begin() + static_cast<ptrdiff_t>(i), parts.end(),
+                    [](std::string_view part) { return part.size() > 255; }))
+        return ERROR_INVALID_PARAMETER;
+    if (DepthInStore(*side.key) + (parts.size() - i) > kMaxKeyDepth)
+        return ERROR_BADKEY;
+    for (; i < parts.size(); ++i)
+        side.key = side.key->store->CreateSubkey(*side.key, parts[i]);
+    created = true;
     return ERROR_SUCCESS;
 }
 
@@ -387,7 +404,7 @@ Status RegistryView::RegCloseKey(HKEY key) {
     k.access = 0;
     for (Side* side : {&k.main, &k.user}) {
         side->key = nullptr;
-        side->trail.clear();
+        side->linksTakenFrom.clear();
     }
     k.subkeyGeneration = ~uint64_t{0};
     k.valueGeneration = ~uint64_t{0};

@@ -61,10 +61,12 @@ class RegistryView : public Registry {
     // ERROR_ACCESS_DENIED for a write into `key`'s store, noting why when the store says.
     Status RefuseWrite(const RegKeyNode* key);
 
-    // One side of an open key: the key reached and the keys passed on the way there.
+    // One side of an open key: the key reached, and the key each link on the way was taken from. The
+    // keys passed on the way are those and their ancestors (and the key's own), so a link can be checked
+    // against them without a copy of the whole path in every open handle.
     struct Side {
         RegKeyNode* key = nullptr;
-        std::vector<const RegKeyNode*> trail;
+        std::vector<const RegKeyNode*> linksTakenFrom;
     };
     struct OpenKey {
         Side main; // the key; in the merged classes view, the machine's side

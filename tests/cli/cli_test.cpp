@@ -1,4 +1,5 @@
 // vantrelix-cli as a user runs it: exit statuses, messages, output forms, and a repair that is killed.
+#include "platform/registry.h"
 #include "platform/root_keys.h"
 #include "platform/wine/wine_target.h"
 #include "support/fixture_prefix.h"
@@ -6,9 +7,11 @@
 #include "support/run_cli.h"
 
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
 
 namespace vx {
 namespace {
@@ -48,6 +51,127 @@ TEST(Cli, ABadTargetGetsOneLineAndStatusTwo) {
         EXPECT_NE(result.err.find(c.mentions), std::string::npos) << result.err;
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     }
+}
+
+// A folder with none of a prefix's registry files and no drive_c is no Wine prefix: every command refuses
+// it and writes nothing into it. A prefix with only some of them is one.
+TEST(Cli, AFolderThatIsNoWinePrefixIsRefusedByEveryCommand) {
+    TempDir home;
+    TempDir folder;
+    std::ofstream(folder.path() / "notes.txt") << "not a prefix\n";
+    const std::vector<std::vector<std::string>> commands{
+        {"scan"},
+        {"sections"},
+        {"backups"},
+        {"reg", "query", "HKLM"},
+        {"reg", "add", "HKLM\\Software\\X", "/v", "a", "/d", "1"},
+        {"--yes", "repair"},
+    };
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.front() + " ... " + command.back());
+        std::vector<std::string> args{"--prefix", folder.path().string()};
+        args.insert(args.end(), command.begin(), command.end());
+        const auto result = RunCli(args, home.path());
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.err, "vantrelix-cli: " + folder.path().string() +
+                                  ": not a Wine prefix (it has no system.reg, user.reg or drive_c)\n");
+        std::vector<std::string> entries;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+            entries.push_back(entry.path().filename().string());
+        EXPECT_EQ(entries, std::vector<std::string>{"notes.txt"});
+    }
+    for (const char* only : {"system.reg", "user.reg", "drive_c"}) {
+        SCOPED_TRACE(only);
+        TempDir partial;
+        if (std::string_view(only) == "drive_c")
+            std::filesystem::create_directory(partial.path() / only);
+        else
+            std::ofstream(partial.path() / only) << "WINE REGISTRY Version 2\n";
+        const auto scanned = RunCli({"--prefix", partial.path().string(), "scan"}, home.path());
+        EXPECT_EQ(scanned.status, 0) << scanned.err;
+        const auto added =
+            RunCli({"--prefix", partial.path().string(), "reg", "add", "HKCU\\X", "/v", "a", "/d", "1"},
+                   home.path());
+        EXPECT_EQ(added.status, 0) << added.err;
+    }
+}
+
+// A registry file that is not a regular file is refused at once in one line, whatever it is instead:
+// reading a folder once asked for all memory, and a named pipe waited for a writer forever.
+TEST(Cli, ARegistryFileThatIsNotARegularFileIsRefusedAtOnceInOneLine) {
+    struct Case {
+        const char* file;
+        const char* kind;
+        std::function<void(const std::filesystem::path&)> make;
+    };
+    const Case cases[] = {
+        {"system.reg", "a folder, not a regular file",
+         [](const auto& path) { std::filesystem::create_directory(path); }},
+        {"user.reg", "a named pipe, not a regular file",
+         [](const auto& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+        {"userdef.reg", "a device, not a regular file",
+         [](const auto& path) { std::filesystem::create_symlink("/dev/null", path); }},
+        {"system.reg", "a symbolic link to a file that does not exist",
+         [](const auto& path) { std::filesystem::create_symlink(path.parent_path() / "gone.reg", path); }},
+    };
+    TempDir home;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        FixturePrefix prefix;
+        prefix.WithWindowsBasics().Write();
+        std::filesystem::remove(prefix.root() / c.file);
+        c.make(prefix.root() / c.file);
+        for (const auto& command :
+             {std::vector<std::string>{"scan"}, std::vector<std::string>{"reg", "query", "HKLM"},
+              std::vector<std::string>{"reg", "add", "HKLM\\Software\\X", "/f"}}) {
+            std::vector<std::string> args{"--prefix", prefix.root().string()};
+            args.insert(args.end(), command.begin(), command.end());
+            const auto result = RunCli(args, home.path());
+            EXPECT_EQ(result.status, 2) << command.front();
+            EXPECT_EQ(result.err, "vantrelix-cli: " + (prefix.root() / c.file).string() +
+                                      ": cannot read the registry file: it is " + c.kind + "\n");
+        }
+    }
+}
+
+// A registry file nesting a key 100,000 levels deep: every command answers without overflowing, the keys
+// below the deepest level Windows allows are reported, and the file keeps them as they were.
+TEST(Cli, AKeyNestedFarDeeperThanWindowsAllowsIsReportedAndKept) {
+    TempDir home;
+    TempDir prefix;
+    std::string path = "Software\\\\Classes\\\\CLSID";
+    for (int i = 0; i < 100000; ++i)
+        path += "\\\\k";
+    const std::string deep = "[" + path + "] 0\n\"v\"=\"C:\\\\gone.dll\"\n";
+    std::ofstream(prefix.path() / "system.reg")
+        << "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n"
+        << "[Software\\\\Other] 0\n\"a\"=\"1\"\n\n"
+        << deep;
+    std::string deepest = "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID";
+    for (size_t level = 3; level < kMaxKeyDepth; ++level)
+        deepest += "\\k";
+    const std::vector<std::vector<std::string>> commands{
+        {"reg", "query", "HKLM\\Software", "/s"},
+        {"reg", "query", "HKCR\\CLSID", "/v", "v", "/s"},
+        {"scan"},
+        {"reg", "add", "HKLM\\Software\\Other", "/v", "b", "/d", "2"},
+    };
+    for (const auto& command : commands) {
+        std::vector<std::string> args{"--prefix", prefix.path().string()};
+        args.insert(args.end(), command.begin(), command.end());
+        const auto result = RunCli(args, home.path());
+        SCOPED_TRACE(command.front() + " ... " + command.back());
+        EXPECT_TRUE(result.status == 0 || (command[0] == "scan" && result.status == 1))
+            << result.status << " " << result.err.substr(0, 1000);
+        EXPECT_NE(result.err.find("deeper than 512 levels"), std::string::npos) << result.err.substr(0, 1000);
+        if (command.back() == "/s" && command.size() == 4) {
+            EXPECT_NE(result.out.find("\n" + deepest + "\n\n"), std::string::npos);
+            EXPECT_EQ(result.out.find(deepest + "\\k"), std::string::npos);
+        }
+    }
+    const std::string saved = ReadFile(prefix.path() / "system.reg");
+    EXPECT_NE(saved.find(deep), std::string::npos);
+    EXPECT_NE(saved.find("\"b\"=\"2\""), std::string::npos);
 }
 
 TEST(Cli, ScanPrintsSummaryWithDetailsAndExitsOneWhenSomethingWasFound) {

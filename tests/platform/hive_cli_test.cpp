@@ -21,6 +21,10 @@ TEST(HiveCli, AVolumeThatCannotBeUsedOrWrittenIsOneLineAndExitStatus2) {
         std::string message; // after "vantrelix-cli: "
     };
     const Case cases[] = {
+        {"no Windows",
+         [](FixtureVolume&) {},
+         {"scan"},
+         "no hives in Windows/System32/config, no user profile"},
         {"Windows 9x registry file",
          [](FixtureVolume& v) {
              v.Hive(UserHive("nfury"), "hives/win7_NTUSER.DAT")

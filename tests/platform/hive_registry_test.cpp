@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace vx {
 namespace {
@@ -304,6 +306,28 @@ TEST(HiveFile, UnusualHivesAreOpenedAndOthersRefusedInOneLine) {
             return w.find(expected) != std::string::npos;
         });
         EXPECT_EQ(warned, !c.warning.empty()) << name;
+    }
+}
+
+TEST(HiveFile, AHiveThatIsNotARegularFileIsRefusedAtOnce) {
+    struct Case {
+        const char* kind;
+        std::function<void(const std::filesystem::path&)> make;
+    };
+    const Case cases[] = {
+        {"a folder", [](const auto& path) { std::filesystem::create_directory(path); }},
+        {"a named pipe", [](const auto& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+        {"a device", [](const auto& path) { std::filesystem::create_symlink("/dev/null", path); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        test::TempDir dir;
+        const auto hive = dir.path() / "SOFTWARE";
+        c.make(hive);
+        std::string error;
+        std::vector<std::string> warnings;
+        EXPECT_FALSE(HiveFile::Load(hive, error, warnings));
+        EXPECT_EQ(error, hive.string() + ": cannot read the hive: it is " + c.kind + ", not a regular file");
     }
 }
 

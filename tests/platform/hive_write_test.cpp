@@ -99,6 +99,35 @@ TEST(HiveWrites, ChangesReachTheHiveAndEverythingElseStaysAsItWas) {
         EXPECT_EQ(entry.path(), hive) << "no temporary file is left behind";
 }
 
+TEST(HiveWrites, KeysDeeperThanWindowsAllowsAreNotLoadedAndStayInTheHive) {
+    FixtureVolume volume;
+    const auto hive = volume.HostPathOf(UserHive("ann"));
+    std::string deepest = "Deep";
+    for (size_t level = 1; level < kMaxKeyDepth + 2; ++level)
+        deepest += "\\k";
+    test::HiveBuilder(hive).String(deepest, "v", "deep");
+    std::string error;
+    std::vector<std::string> warnings;
+    auto target = OpenWindowsVolumeTarget(volume.root(), "", error, warnings);
+    ASSERT_TRUE(target) << error;
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_TRUE(warnings[0].starts_with(hive.string() + ": keys below \\Deep\\k\\k")) << warnings[0];
+    EXPECT_NE(warnings[0].find("deeper than 512 levels"), std::string::npos) << warnings[0];
+    Registry& registry = target->registry();
+    const std::string lowest = deepest.substr(0, deepest.size() - 2); // kMaxKeyDepth + 1 levels
+    EXPECT_EQ(test::SubkeysOf(registry, HKEY_CURRENT_USER, lowest.substr(0, lowest.size() - 2)),
+              std::vector<std::string>{});
+    EXPECT_EQ(test::SubkeysOf(registry, HKEY_CURRENT_USER, lowest),
+              std::vector<std::string>{"<cannot open>"});
+
+    // Saving a change elsewhere leaves them where they were.
+    ASSERT_EQ(SetValue(registry, HKEY_CURRENT_USER, "Software", "x", REG_DWORD, std::string(4, '\0')),
+              ERROR_SUCCESS);
+    ASSERT_EQ(registry.Flush(), ERROR_SUCCESS) << registry.LastError();
+    EXPECT_NE(test::DumpHive(hive).find("[" + deepest + "]\n  \"v\" 1 64006500650070000000\n"),
+              std::string::npos);
+}
+
 TEST(HiveWrites, ValueNamesHivexCannotWriteBackLeaveTheHiveAlone) {
     FixtureVolume volume;
     volume.Hive(kSoftwareHive, "hives/edge/hivex_special");

@@ -150,6 +150,27 @@ TEST(RegCommand, AddAndDeleteChangeTheFiles) {
     }
 }
 
+TEST(RegCommand, AddMakesNoKeyDeeperThanWindowsAllows) {
+    for (const size_t depth : {kMaxKeyDepth, kMaxKeyDepth + 1}) {
+        SCOPED_TRACE(depth);
+        RegistryPrefix prefix;
+        prefix.System(kSystem);
+        const std::string before = ReadAll(prefix / "system.reg");
+        std::string key = "HKLM\\Software";
+        for (size_t i = 1; i < depth; ++i)
+            key += "\\k";
+        const RegRun run = Reg(prefix.path(), {"add", key, "/v", "x", "/d", "1"});
+        if (depth == kMaxKeyDepth) {
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_NE(ReadAll(prefix / "system.reg").find("\\\\k] "), std::string::npos);
+        } else {
+            EXPECT_EQ(run.status, 1);
+            EXPECT_NE(run.err.find("Unable to create the registry key"), std::string::npos) << run.err;
+            EXPECT_EQ(ReadAll(prefix / "system.reg"), before);
+        }
+    }
+}
+
 TEST(RegCommand, UnusablePrefixGivesOneLineNamingItAndStatusTwo) {
     RegistryPrefix bad;
     bad.Put("system.reg", "REGEDIT4\n");

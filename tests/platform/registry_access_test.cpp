@@ -83,7 +83,8 @@ TEST(RegistryAccess, DeleteRemovesNamedAndDefaultValues) {
 
 TEST(RegistryAccess, SetCreatingKeyMakesTheKeyAndTheValue) {
     RegistryPrefix prefix;
-    auto registry = prefix.Open(); // no registry files at all yet
+    std::filesystem::create_directory(prefix / "drive_c"); // a prefix without registry files yet
+    auto registry = prefix.Open();
     SetRegistryValueCreatingKey(*registry, HKEY_LOCAL_MACHINE,
                                 "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Vantrelix",
                                 std::string("C:\\vx.exe"), REG_SZ);
@@ -238,6 +239,7 @@ TEST(RegistryAccess, RootNamesAndPlatform) {
     EXPECT_EQ(RootKeyFromName("  hkey_local_machine  "), std::optional<RootKey>(0x80000002));
     EXPECT_EQ(RootKeyFromName("HKLM"), std::nullopt);
     RegistryPrefix prefix;
+    prefix.System("");
     std::string error;
     std::vector<std::string> warnings;
     auto target = OpenWineTarget(prefix.path(), error, warnings);

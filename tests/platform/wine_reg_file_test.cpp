@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -156,6 +157,55 @@ TEST(WineRegFile, ValuesAfterAKeyLineWineRefusesBelongToNoKey) {
     EXPECT_NE(prefix.warnings[1].find("value without a key"), std::string::npos);
     EXPECT_EQ(test::ValuesOf(*registry, HKEY_LOCAL_MACHINE, "Good"), (Names{"a"}));
     EXPECT_EQ(test::SubkeysOf(*registry, HKEY_LOCAL_MACHINE, ""), (Names{"Good", "Next"}));
+}
+
+// A key path of `depth` names, "Deep" and then "k"s, with the separator given.
+std::string DeepPath(size_t depth, std::string_view separator) {
+    std::string path = "Deep";
+    for (size_t i = 1; i < depth; ++i)
+        path.append(separator).append("k");
+    return path;
+}
+
+TEST(WineRegFile, KeysDeeperThanWindowsAllowsAreNotLoadedAndKeptAsTheyAre) {
+    struct Case {
+        size_t depth;
+        bool loaded;
+    };
+    for (const Case c : {Case{kMaxKeyDepth, true}, Case{kMaxKeyDepth + 1, false}}) {
+        SCOPED_TRACE(c.depth);
+        const std::string deep = "[" + DeepPath(c.depth, "\\\\") + "] 1\n#time=1d0\n\"v\"=\"deep\"\n";
+        const std::string original =
+            MachineFile("[A] 1\n\"a\"=\"1\"\n\n" + deep + "\"w\"=dword:00000002\n\n[Z] 1\n\"z\"=\"1\"\n");
+        RegistryPrefix prefix;
+        prefix.Put("system.reg", original);
+        auto registry = prefix.Open();
+        const std::string path = DeepPath(c.depth, "\\");
+        const std::string parent = path.substr(0, path.rfind('\\'));
+        EXPECT_EQ(test::ValuesOf(*registry, HKEY_LOCAL_MACHINE, path),
+                  (c.loaded ? Names{"v", "w"} : Names{"<cannot open>"}));
+        // Its ancestors are there down to the deepest level a key may have.
+        EXPECT_EQ(test::SubkeysOf(*registry, HKEY_LOCAL_MACHINE, parent), (c.loaded ? Names{"k"} : Names{}));
+        if (c.loaded) {
+            EXPECT_TRUE(prefix.warnings.empty());
+        } else {
+            ASSERT_EQ(prefix.warnings.size(), 1u);
+            EXPECT_TRUE(prefix.warnings[0].starts_with((prefix / "system.reg").string() + ":9: "))
+                << prefix.warnings[0];
+            EXPECT_NE(prefix.warnings[0].find("deeper than 512 levels"), std::string::npos);
+        }
+
+        // A change after it leaves everything before the changed key as it was, the deep key included.
+        HKEY key = 0;
+        ASSERT_EQ(registry->RegOpenKey(HKEY_LOCAL_MACHINE, "Z", key), ERROR_SUCCESS);
+        ASSERT_EQ(registry->RegDeleteValue(key, "z"), ERROR_SUCCESS);
+        registry->RegCloseKey(key);
+        ASSERT_EQ(registry->Flush(), ERROR_SUCCESS);
+        const std::string saved = ReadAll(prefix / "system.reg");
+        const size_t changed = original.find("[Z]");
+        EXPECT_EQ(saved.substr(0, changed), original.substr(0, changed));
+        EXPECT_EQ(saved.find("\"z\"="), std::string::npos);
+    }
 }
 
 TEST(WineRegFile, RefusesAFileWithoutWinesHeader) {
@@ -327,6 +377,67 @@ TEST_F(FailedSave, ProcessDyingHalfWayThroughASaveLeavesTheOriginalIntact) {
     auto entries = FolderEntries();
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].rfind(".system.reg.vx-", 0), 0u);
+}
+
+TEST_F(FailedSave, TheNextSaveRemovesTheTemporaryFileOfASaveThatDied) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        registry->MachineFile().SetSaveFault([](WineRegFile::SaveStage at) {
+            if (at == WineRegFile::SaveStage::HalfWritten)
+                ::_exit(0);
+            return false;
+        });
+        registry->Flush();
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_EQ(FolderEntries().size(), 2u);
+    ASSERT_EQ(registry->Flush(), ERROR_SUCCESS);
+    EXPECT_EQ(FolderEntries(), (Names{"system.reg"}));
+    EXPECT_NE(ReadAll(prefix / "system.reg").find("\"v\"=\"new\""), std::string::npos);
+}
+
+// A process that is gone, for temporary files named after it.
+pid_t DeadProcess() {
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+TEST_F(FailedSave, TemporaryFilesThatAWriterMayStillBeWritingStay) {
+    const std::string dead = std::to_string(DeadProcess());
+    struct Entry {
+        std::string name;
+        bool locked; // a writer holds its lock
+        bool stays;
+    };
+    const Entry entries[] = {
+        {".system.reg.vx-" + dead + "-a1b2c3", false, false},
+        {".system.reg.vx-d4e5f6", false, false}, // named without a process
+        {".system.reg.vx-" + dead + "-g7h8i9", true, true},
+        {".system.reg.vx-1-j1k2l3", false, true}, // process 1 is always there
+        {".user.reg.vx-" + dead + "-m4n5o6", false, true},
+    };
+    std::vector<int> locks;
+    Names expected{"system.reg"};
+    for (const Entry& e : entries) {
+        test::WriteAll(prefix / e.name, "half a registry file");
+        if (e.locked) {
+            locks.push_back(::open((prefix / e.name).c_str(), O_RDONLY));
+            ASSERT_EQ(::flock(locks.back(), LOCK_EX), 0);
+        }
+        if (e.stays)
+            expected.push_back(e.name);
+    }
+    std::sort(expected.begin(), expected.end());
+    ASSERT_EQ(registry->Flush(), ERROR_SUCCESS);
+    EXPECT_EQ(FolderEntries(), expected);
+    for (const int fd : locks)
+        ::close(fd);
 }
 
 TEST_F(FailedSave, RunningWineServerRefusesTheSaveAndSaysWhy) {

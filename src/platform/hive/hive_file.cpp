@@ -1,6 +1,8 @@
 #include "platform/hive/hive_file.h"
 
 #include "platform/atomic_file.h"
+#include "platform/registry.h"
+#include "platform/regular_file.h"
 
 #include <hivex.h>
 
@@ -10,6 +12,7 @@
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace vx {
 namespace {
@@ -19,9 +22,12 @@ uint32_t Le32(const unsigned char* p) {
 }
 
 std::string KeyPathOf(const RegKeyNode& key, const RegistryStore& store) {
-    std::string path;
+    std::vector<std::string_view> names;
     for (const RegKeyNode* k = &key; k && k != store.Root(); k = k->parent)
-        path.insert(0, "\\" + std::string(k->name));
+        names.push_back(k->name);
+    std::string path;
+    for (auto name = names.rbegin(); name != names.rend(); ++name)
+        path.append("\\").append(*name);
     return path.empty() ? "\\" : path;
 }
 
@@ -83,6 +89,11 @@ void HiveFile::MakeReadOnly(std::string reason) {
 
 std::unique_ptr<HiveFile> HiveFile::Load(const std::filesystem::path& path, std::string& error,
                                          std::vector<std::string>& warnings) {
+    // Never read a named pipe or a device in a hive's place: the read could wait forever.
+    if (std::string why; CheckRegularFile(path, why) != RegularFile::Ok) {
+        error = path.string() + ": cannot read the hive: " + (why.empty() ? std::strerror(ENOENT) : why);
+        return nullptr;
+    }
     const HiveHeader header = ReadHiveHeader(path);
     switch (header.format) {
     case HiveHeader::Format::Unreadable:
@@ -143,12 +154,33 @@ bool HiveFile::LoadTree(std::string& error, std::vector<std::string>& warnings) 
                            "read-only");
         MakeReadOnly("the hive is damaged; it is opened read-only");
     };
+    auto skipped = [&](const RegKeyNode& key, const std::string& why) {
+        warnings.push_back(path_.string() + ": damaged hive: a subkey of " + KeyPathOf(key, *this) + " " +
+                           why + "; skipped, and the hive is opened read-only");
+        MakeReadOnly("the hive is damaged; it is opened read-only");
+    };
+    auto onTheWay = [](const RegKeyNode* key, const RegKeyNode* below) {
+        for (const RegKeyNode* up = below; up; up = up->parent)
+            if (up == key)
+                return true;
+        return false;
+    };
 
     nodes_[Root()] = rootNode;
-    std::vector<std::pair<hive_node_h, RegKeyNode*>> pending{{rootNode, Root()}};
+    // The key each hive node was loaded as: a damaged hive can list a key below itself or below another
+    // parent, and loading it again would never end (or end up shown twice).
+    std::unordered_map<hive_node_h, const RegKeyNode*> loaded{{rootNode, Root()}};
+    struct Pending {
+        hive_node_h node;
+        RegKeyNode* key;
+        size_t depth;
+    };
+    std::vector<Pending> pending{{rootNode, Root(), 0}};
     std::vector<RegValueRecord> values;
+    // Keys deeper than a key may lie are left in the hive as they are, not loaded.
+    const RegKeyNode* firstTooDeep = nullptr;
     while (!pending.empty()) {
-        auto [node, key] = pending.back();
+        const auto [node, key, depth] = pending.back();
         pending.pop_back();
 
         errno = 0;
@@ -187,6 +219,12 @@ bool HiveFile::LoadTree(std::string& error, std::vector<std::string>& warnings) 
         size_t count = 0;
         while (children.get()[count])
             ++count;
+        if (count > 0 && depth == kMaxKeyDepth) {
+            key->deeper = true;
+            if (!firstTooDeep)
+                firstTooDeep = key;
+            continue;
+        }
         // Pushed in reverse, so that keys are loaded in the hive's order.
         for (size_t i = count; i-- > 0;) {
             const hive_node_h child = children.get()[i];
@@ -196,34 +234,55 @@ bool HiveFile::LoadTree(std::string& error, std::vector<std::string>& warnings) 
                 damaged(*key, "a subkey's name");
                 continue;
             }
+            // Opening an empty name opens the parent again, so such a key could only be walked forever.
+            if (nameLength == 0) {
+                skipped(*key, "has an empty name");
+                continue;
+            }
+            if (const auto seen = loaded.find(child); seen != loaded.end()) {
+                skipped(*key, (onTheWay(seen->second, key) ? "leads back to " : "is already listed at ") +
+                                  KeyPathOf(*seen->second, *this));
+                continue;
+            }
             RegKeyNode* sub = AddLoadedKey(*key, Strings().Copy({name.get(), nameLength}));
+            loaded.emplace(child, sub);
             if (!nodes_.emplace(sub, child).second) {
                 errno = EEXIST;
                 damaged(*key, "a subkey listed twice");
                 continue;
             }
-            pending.emplace_back(child, sub);
+            pending.push_back({child, sub, depth + 1});
         }
     }
+    if (firstTooDeep)
+        warnings.push_back(path_.string() + ": keys below " + KeyPathOf(*firstTooDeep, *this) +
+                           " lie deeper than " + std::to_string(kMaxKeyDepth) +
+                           " levels, more than Windows allows; not loaded (left in the hive as they are)");
     return true;
 }
 
 size_t HiveFile::HiveNodeOf(RegKeyNode& key, std::string& error) {
-    if (auto it = nodes_.find(&key); it != nodes_.end())
-        return it->second;
-    if (!key.parent || key.store != this)
-        return 0;
-    const size_t parent = HiveNodeOf(*key.parent, error);
-    if (parent == 0)
-        return 0;
-    const std::string name(key.name);
-    const hive_node_h node = hivex_node_add_child(hive_, parent, name.c_str());
-    if (node == 0) {
-        error = path_.string() + ": hivex cannot add the key " + KeyPathOf(key, *this) + ": " +
-                std::strerror(errno);
-        return 0;
+    // The new keys from the deepest one the hive has down to this one.
+    std::vector<RegKeyNode*> missing;
+    RegKeyNode* k = &key;
+    auto known = nodes_.find(k);
+    for (; known == nodes_.end(); known = nodes_.find(k)) {
+        if (!k->parent || k->store != this)
+            return 0;
+        missing.push_back(k);
+        k = k->parent;
     }
-    nodes_[&key] = node;
+    size_t node = known->second;
+    for (auto added = missing.rbegin(); added != missing.rend(); ++added) {
+        const std::string name((*added)->name);
+        node = hivex_node_add_child(hive_, node, name.c_str());
+        if (node == 0) {
+            error = path_.string() + ": hivex cannot add the key " + KeyPathOf(**added, *this) + ": " +
+                    std::strerror(errno);
+            return 0;
+        }
+        nodes_[*added] = node;
+    }
     return node;
 }
 

@@ -140,7 +140,8 @@ bool LocateWindowsHives(const std::filesystem::path& root, const std::string& us
     const bool usersFolder =
         usersAttributes != INVALID_FILE_ATTRIBUTES && (usersAttributes & FILE_ATTRIBUTE_DIRECTORY);
     if (hives.software.empty() && hives.system.empty() && profiles.empty()) {
-        error = root.string() + ": no Windows installation here (no hives in Windows\\System32\\config, no "
+        // Folders of the volume as the host names them, as the root before them is.
+        error = root.string() + ": no Windows installation here (no hives in Windows/System32/config, no "
                                 "user profile with an NTUSER.DAT in Users)";
         return false;
     }

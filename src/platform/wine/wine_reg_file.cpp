@@ -3,6 +3,7 @@
 #include "platform/atomic_file.h"
 
 #include "platform/registry.h"
+#include "platform/regular_file.h"
 #include "platform/utf16.h"
 
 #include <algorithm>
@@ -12,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <ostream>
 #include <sstream>
 #include <sys/stat.h>
@@ -527,27 +527,19 @@ WineRegFile::WineRegFile(std::filesystem::path path, std::string text)
 
 std::unique_ptr<WineRegFile> WineRegFile::Load(const std::filesystem::path& path, std::string_view relativeTo,
                                                std::string& error, std::vector<std::string>& warnings) {
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
+    std::string text, why;
+    switch (ReadRegularFile(path, text, why)) {
+    case RegularFile::Missing: {
         auto file = std::unique_ptr<WineRegFile>(new WineRegFile(path, {}));
         file->existed_ = false;
         file->relativeTo_ = relativeTo;
         return file;
     }
-    std::ifstream in(path, std::ios::binary);
-    std::string text;
-    if (in) {
-        in.seekg(0, std::ios::end);
-        const auto size = in.tellg();
-        in.seekg(0);
-        if (size > 0) {
-            text.resize(static_cast<size_t>(size));
-            in.read(text.data(), size);
-        }
-    }
-    if (!in || std::filesystem::is_directory(path, ec)) {
-        error = path.string() + ": cannot read the registry file: " + std::strerror(errno ? errno : EIO);
+    case RegularFile::Refused:
+        error = path.string() + ": cannot read the registry file: " + why;
         return nullptr;
+    case RegularFile::Ok:
+        break;
     }
     return Parse(std::move(text), path, relativeTo, error, warnings);
 }
@@ -577,9 +569,16 @@ bool WineRegFile::ParseText(std::string& error, std::vector<std::string>& warnin
     std::vector<RegValueRecord> pending;
     std::vector<std::string_view> previousRaw;
     std::vector<RegKeyNode*> previousKeys;
+    // A key deeper than a key may lie is not loaded: its section stays in the file as it is.
+    bool tooDeep = false; // the lines belong to such a key
+    size_t tooDeepKeys = 0, firstTooDeepLine = 0;
 
     auto closeBlock = [&](size_t end) {
         const std::string_view block = text.substr(blockStart, end - blockStart);
+        if (tooDeep) {
+            sections_.push_back({nullptr, block});
+            return;
+        }
         if (!blockOwner) {
             prelude_ = block;
             return;
@@ -594,7 +593,7 @@ bool WineRegFile::ParseText(std::string& error, std::vector<std::string>& warnin
     };
 
     while (pos < text.size()) {
-        const Item item = ScanItem(text, pos, current != nullptr);
+        const Item item = ScanItem(text, pos, current != nullptr || tooDeep);
         switch (item.kind) {
         case Item::KeyLine: {
             closeBlock(item.begin);
@@ -602,6 +601,7 @@ bool WineRegFile::ParseText(std::string& error, std::vector<std::string>& warnin
             size_t depth = 0;
             const std::string_view raw = item.raw;
             size_t start = 0;
+            tooDeep = false;
             for (size_t i = 0; i <= raw.size();) {
                 // Names are separated by an escaped backslash; any other escape belongs to the name.
                 bool separator =
@@ -615,6 +615,10 @@ bool WineRegFile::ParseText(std::string& error, std::vector<std::string>& warnin
                 start = i;
                 if (part.empty())
                     continue;
+                if (depth == kMaxKeyDepth) {
+                    tooDeep = true;
+                    break;
+                }
                 if (depth < previousRaw.size() && previousRaw[depth] == part &&
                     previousKeys[depth]->parent == key) {
                     key = previousKeys[depth];
@@ -632,8 +636,15 @@ bool WineRegFile::ParseText(std::string& error, std::vector<std::string>& warnin
             }
             previousRaw.resize(depth);
             previousKeys.resize(depth);
-            current = blockOwner = key;
             blockStart = item.begin;
+            if (tooDeep) {
+                key->deeper = true;
+                if (tooDeepKeys++ == 0)
+                    firstTooDeepLine = lineNo;
+                current = blockOwner = nullptr;
+                break;
+            }
+            current = blockOwner = key;
             break;
         }
         case Item::Option: {
@@ -649,6 +660,8 @@ bool WineRegFile::ParseText(std::string& error, std::vector<std::string>& warnin
             break;
         }
         case Item::Value: {
+            if (tooDeep)
+                break;
             pending.push_back(RegValueRecord::InText(
                 item.defaultValue ? std::string_view{} : nameOf(item.raw, item.escaped), item.type,
                 text.substr(item.begin, item.end - item.begin), item.data - item.begin, item.form));
@@ -675,6 +688,13 @@ bool WineRegFile::ParseText(std::string& error, std::vector<std::string>& warnin
         pos = item.next;
     }
     closeBlock(text.size());
+    if (tooDeepKeys > 0)
+        warnings.push_back(path_.string() + ":" + std::to_string(firstTooDeepLine) + ": " +
+                           (tooDeepKeys == 1 ? std::string("a key lies")
+                                             : std::to_string(tooDeepKeys) + " keys from here on lie") +
+                           " deeper than " + std::to_string(kMaxKeyDepth) +
+                           " levels, more than Windows allows; not loaded (kept in the file as " +
+                           (tooDeepKeys == 1 ? "it is)" : "they are)"));
     return true;
 }
 
@@ -817,19 +837,21 @@ void WineRegFile::Compose(Composition& out) const {
     // after the section of the key before them in tree order, which is where Wine writes them.
     std::unordered_map<const RegKeyNode*, std::vector<const RegKeyNode*>> after;
     const RegKeyNode* anchor = nullptr;
-    auto collect = [&](auto&& self, const RegKeyNode& key) -> void {
-        bool leaf = true;
+    std::vector<const RegKeyNode*> toVisit{Root()}; // tree order, without a call per level
+    while (!toVisit.empty()) {
+        const RegKeyNode& key = *toVisit.back();
+        toVisit.pop_back();
+        bool leaf = !key.deeper;
         for (const RegKeyNode* sub : key.subkeys)
             leaf &= sub->store != this;
         if (!key.block.empty())
             anchor = &key;
         else if (!key.values.empty() || (leaf && &key != Root()))
             after[anchor].push_back(&key);
-        for (const RegKeyNode* sub : key.subkeys)
-            if (sub->store == this)
-                self(self, *sub);
-    };
-    collect(collect, *Root());
+        for (auto sub = key.subkeys.rbegin(); sub != key.subkeys.rend(); ++sub)
+            if ((*sub)->store == this)
+                toVisit.push_back(*sub);
+    }
 
     if (existed_) {
         out.Add(prelude_);
@@ -857,6 +879,14 @@ void WineRegFile::Compose(Composition& out) const {
     };
     emitNew(nullptr);
     for (const Section& section : sections_) {
+        if (!section.key) { // a key too deep to load: its text as it was
+            if (section.text.data() != copiedUpTo)
+                out.EnsureBlankLine();
+            copiedUpTo = section.text.data() + section.text.size();
+            out.Add(section.text);
+            out.sections.push_back({nullptr, false, false, section.text});
+            continue;
+        }
         const bool first = section.text.data() == section.key->block.data();
         if (section.key->dirty || section.text.data() != copiedUpTo)
             out.EnsureBlankLine();

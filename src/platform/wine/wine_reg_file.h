@@ -3,10 +3,11 @@
 //
 // The text is read the way Wine's server reads it: a line Wine would skip (a damaged key or value line,
 // text it does not recognise) is skipped here too, with a warning naming the file and line, and stays in
-// the file when it is saved. Saving writes nothing when nothing changed; otherwise every key that did not
-// change keeps its original text, changed keys are written as Wine writes them (values sorted by name),
-// and the file is replaced atomically: a temporary file in the same folder, flushed, renamed over the
-// original with the original's permissions.
+// the file when it is saved. So does the section of a key deeper than a key may lie (kMaxKeyDepth): its
+// ancestors down to that depth are loaded, the key itself is not. Saving writes nothing when nothing changed;
+// otherwise every key that did not change keeps its original text, changed keys are written as Wine writes
+// them (values sorted by name), and the file is replaced atomically: a temporary file in the same folder,
+// flushed, renamed over the original with the original's permissions.
 #include "platform/registry_tree.h"
 
 #include <deque>
@@ -60,14 +61,14 @@ class WineRegFile : public RegistryStore {
   private:
     // A key's section of the file ("[path] …" up to the next key), in file order.
     struct Section {
-        RegKeyNode* key;
+        RegKeyNode* key; // null for a key too deep to load
         std::string_view text;
     };
     // A section as a save writes it.
     struct Emitted {
-        RegKeyNode* key;
-        bool first; // the key's first section
-        bool fresh; // written afresh rather than copied
+        RegKeyNode* key; // as in Section
+        bool first;      // the key's first section
+        bool fresh;      // written afresh rather than copied
         std::string_view text;
     };
     // The file as a save writes it: pieces of the loaded text, and the text of what changed.

@@ -24,6 +24,18 @@ std::string WhyNotReplaceable(const std::filesystem::path& file) {
     return {};
 }
 
+// A folder holding any of a prefix's own entries (whatever they turn out to be) is taken for one.
+bool IsWinePrefix(const std::filesystem::path& folder) {
+    for (const char* entry : {"system.reg", "user.reg", "drive_c"}) {
+        std::error_code ec;
+        if (std::filesystem::symlink_status(folder / entry, ec).type() !=
+                std::filesystem::file_type::not_found &&
+            !ec)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 WineRegistry::FileStamp WineRegistry::StampOf(const std::filesystem::path& file) {
@@ -47,6 +59,11 @@ std::unique_ptr<WineRegistry> OpenWineRegistry(const std::filesystem::path& pref
         error = prefix.string() + ": " +
                 (std::filesystem::exists(prefix, ec) ? "not a folder, so not a Wine prefix"
                                                      : "no such Wine prefix folder");
+        return nullptr;
+    }
+    // Anything else would be scanned as an empty registry, and a change would make a system.reg in it.
+    if (!IsWinePrefix(prefix)) {
+        error = prefix.string() + ": not a Wine prefix (it has no system.reg, user.reg or drive_c)";
         return nullptr;
     }
     auto registry = std::unique_ptr<WineRegistry>(new WineRegistry());

@@ -48,7 +48,8 @@ class WineRegistry : public RegistryView {
 };
 
 // Reads the prefix's registry files. Null with `error` set (one line naming the folder or file) when the
-// prefix is not a folder, a file cannot be read, or a file is not in Wine's format. Lines Wine would skip
+// prefix is not a folder, has none of system.reg, user.reg and drive_c (so is no Wine prefix), a file
+// cannot be read, or a file is not in Wine's format. Lines Wine would skip
 // are reported in `warnings` ("file:line: …").
 std::unique_ptr<WineRegistry> OpenWineRegistry(const std::filesystem::path& prefix, std::string& error,
                                                std::vector<std::string>& warnings);
