@@ -132,8 +132,9 @@ void RepairRegistryFinding(App& app, RepairRun& run, RepairOutcome& outcome, con
         backup.namedDefault = ReadSavedValue(registry, root, row.FullKeyPath, "(Default)");
     std::error_code ec;
     const uintmax_t sizeBefore = run.backups ? std::filesystem::file_size(run.backupFile, ec) : 0;
-    if (run.backups && !WriteBackupRecord(app, "R", run.backupFile.string(), &backup, nullptr)) {
-        LeaveInPlace(outcome, "their backup could not be written to " + run.backupFile.string());
+    std::string why;
+    if (run.backups && !WriteBackupRecord(app, "R", run.backupFile.string(), &backup, nullptr, &why)) {
+        LeaveInPlace(outcome, "its backup could not be written: " + why);
         run.kept.push_back(row);
         return;
     }
@@ -199,8 +200,9 @@ void RepairShortcutFindings(App& app, RepairRun& run, RepairOutcome& outcome) {
     for (size_t i = 0; i < main.lvwShortcut.size(); ++i) {
         StepDeleteProgress(main);
         const ShortcutEntry row = main.lvwShortcut[i];
-        if (run.backups && !WriteBackupRecord(app, "S", run.backupFile.string(), nullptr, &row)) {
-            LeaveInPlace(outcome, "a shortcut file could not be copied into the backup folder");
+        std::string why;
+        if (run.backups && !WriteBackupRecord(app, "S", run.backupFile.string(), nullptr, &row, &why)) {
+            LeaveInPlace(outcome, "a shortcut file could not be backed up: " + why);
             run.keptShortcuts.push_back(row);
         } else if (app.files().DeleteFile(row.path)) {
             ++outcome.repaired;

@@ -1,9 +1,9 @@
 #include "results/backup_file.h"
 
+#include "app/app.h"
 #include "paths/path_text.h"
 #include "platform/host_file_io.h"
 #include "platform/text.h"
-#include "app/app.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -17,23 +17,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Appends and syncs; on any failure the file is cut back to where it was, so that no partial record
-// stays behind to be read as a shorter one.
-bool AppendSynced(const fs::path& file, std::string_view bytes) {
+// Appends and syncs; 0 or an errno value. On any failure the file is cut back to where it was, so that no
+// partial record stays behind to be read as a shorter one.
+int AppendSynced(const fs::path& file, std::string_view bytes) {
     const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return errno;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return false;
+        return EINVAL;
     }
-    const bool written = WriteAll(fd, bytes) == 0 && ::fsync(fd) == 0;
-    if (!written) {
-        if (::ftruncate(fd, st.st_size) == 0)
-            ::fsync(fd);
-    }
-    return ::close(fd) == 0 && written;
+    int err = WriteAll(fd, bytes);
+    if (err == 0 && ::fsync(fd) != 0)
+        err = errno;
+    if (err != 0 && ::ftruncate(fd, st.st_size) == 0)
+        ::fsync(fd);
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    return err;
 }
 
 void Append2(std::string& out, int value) {
@@ -63,14 +65,15 @@ bool IsDigit(char c) {
 }
 
 // Copies the shortcut into the folder of copies under a name no earlier record took ("1 x.lnk",
-// "2 x.lnk", …), synced. The name taken, or empty.
-std::string CopyShortcut(App& app, const std::string& shortcutPath, const fs::path& copies) {
+// "2 x.lnk", …), synced. The name taken, or empty with `why` set.
+std::string CopyShortcut(App& app, const std::string& shortcutPath, const fs::path& copies,
+                         std::string& why) {
     const auto source = app.files().HostPath(shortcutPath);
-    if (!source)
+    const auto bytes = source ? ReadRegularFile(*source) : std::nullopt;
+    if (!bytes) {
+        why = "cannot read " + shortcutPath + " to copy it";
         return {};
-    const auto bytes = ReadRegularFile(*source);
-    if (!bytes)
-        return {};
+    }
     std::error_code ec;
     fs::create_directory(copies, ec);
     const std::string base = GetFileNamePart(shortcutPath);
@@ -80,15 +83,22 @@ std::string CopyShortcut(App& app, const std::string& shortcutPath, const fs::pa
         const int out = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (out < 0 && errno == EEXIST)
             continue;
-        if (out < 0)
-            return {};
-        const bool ok = WriteAll(out, *bytes) == 0 && ::fsync(out) == 0;
-        if (::close(out) != 0 || !ok) {
-            ::unlink(copy.c_str());
+        int err = out < 0 ? errno : WriteAll(out, *bytes);
+        if (out >= 0) {
+            if (err == 0 && ::fsync(out) != 0)
+                err = errno;
+            if (::close(out) != 0 && err == 0)
+                err = errno;
+            if (err != 0)
+                ::unlink(copy.c_str());
+        }
+        if (err != 0) {
+            why = "cannot copy it into " + copies.string() + ": " + std::strerror(err);
             return {};
         }
         return name;
     }
+    why = "no free name for its copy in " + copies.string();
     return {};
 }
 
@@ -150,8 +160,8 @@ std::optional<fs::path> StartBackupFile(App& app, std::string& why) {
         // A copies folder left by a file of this name that was deleted by hand belongs to no one now.
         fs::remove_all(ShortcutCopiesFolder(file), ec);
         const std::string header = JoinBackupFields(TargetRecordFields(app.target().Identity()));
-        if (!AppendSynced(file, EncodeBackupText(header) + "\r\n")) {
-            why = "cannot write " + file.string() + ": " + std::strerror(errno ? errno : EIO);
+        if (const int err = AppendSynced(file, EncodeBackupText(header) + "\r\n"); err != 0) {
+            why = "cannot write " + file.string() + ": " + std::strerror(err);
             fs::remove(file, ec);
             return std::nullopt;
         }
@@ -162,30 +172,35 @@ std::optional<fs::path> StartBackupFile(App& app, std::string& why) {
 }
 
 bool WriteBackupRecord(App& app, std::string_view kind, const std::string& backupFile,
-                       const RegistryBackup* registryRow, const ShortcutEntry* shortcutRow) {
+                       const RegistryBackup* registryRow, const ShortcutEntry* shortcutRow,
+                       std::string* why) {
     if (!BackupsEnabled(app))
         return true;
+    std::string reason;
+    std::string copy;
     std::vector<std::string> fields;
-    if (UpperAscii(TrimBlanks(kind)) == "R") {
-        if (!registryRow)
-            return false;
+    if (UpperAscii(TrimBlanks(kind)) == "R" && registryRow) {
         fields = RegistryRecordFields(*registryRow);
-    } else {
-        if (!shortcutRow)
-            return false;
+    } else if (UpperAscii(TrimBlanks(kind)) != "R" && shortcutRow) {
         // The copy first: a record whose copy is missing would promise a restore it cannot make.
-        const std::string copy = CopyShortcut(app, shortcutRow->path, ShortcutCopiesFolder(backupFile));
-        if (copy.empty())
-            return false;
-        fields = ShortcutRecordFields(shortcutRow->path, copy);
-        if (!AppendSynced(backupFile, EncodeBackupText(JoinBackupFields(fields)) + "\r\n")) {
-            std::error_code ec;
-            fs::remove(ShortcutCopiesFolder(backupFile) / copy, ec);
-            return false;
-        }
-        return true;
+        copy = CopyShortcut(app, shortcutRow->path, ShortcutCopiesFolder(backupFile), reason);
+        if (!copy.empty())
+            fields = ShortcutRecordFields(shortcutRow->path, copy);
+    } else {
+        reason = "no row to back up";
     }
-    return AppendSynced(backupFile, EncodeBackupText(JoinBackupFields(fields)) + "\r\n");
+    if (!fields.empty()) {
+        const int err = AppendSynced(backupFile, EncodeBackupText(JoinBackupFields(fields)) + "\r\n");
+        if (err == 0)
+            return true;
+        reason = "cannot write " + backupFile + ": " + std::strerror(err);
+        std::error_code ec;
+        if (!copy.empty())
+            fs::remove(ShortcutCopiesFolder(backupFile) / copy, ec);
+    }
+    if (why)
+        *why = reason;
+    return false;
 }
 
 void CutBackupFile(const fs::path& backupFile, uintmax_t size) {

@@ -35,10 +35,11 @@ std::optional<std::filesystem::path> StartBackupFile(App& app, std::string& why)
 
 // Appends one record and makes sure it is on disk (flushed and synced) before returning; for a shortcut
 // the file is first copied into the backup file's folder of copies. False, with nothing of the record left
-// in the file, when the record or the copy could not be written. With backups switched off it writes
-// nothing and returns true.
+// in the file, when the record or the copy could not be written (`why`, when given, then says why). With
+// backups switched off it writes nothing and returns true.
 bool WriteBackupRecord(App& app, std::string_view kind, const std::string& backupFile,
-                       const RegistryBackup* registryRow, const ShortcutEntry* shortcutRow);
+                       const RegistryBackup* registryRow, const ShortcutEntry* shortcutRow,
+                       std::string* why = nullptr);
 
 // Cuts the file back to `size` bytes: drops the records of changes that were never saved.
 void CutBackupFile(const std::filesystem::path& backupFile, uintmax_t size);
