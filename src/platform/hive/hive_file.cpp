@@ -140,122 +140,135 @@ std::unique_ptr<HiveFile> HiveFile::Load(const std::filesystem::path& path, std:
     return file;
 }
 
+// The state of one load of the hive's tree: walked on a stack of its own, depth first.
+struct HiveFile::TreeLoad {
+    std::vector<std::string>& warnings;
+    // The key each hive node was loaded as: a damaged hive can list a key below itself or below another
+    // parent, and loading it again would never end (or end up shown twice).
+    std::unordered_map<hive_node_h, const RegKeyNode*> loaded;
+    struct Pending {
+        hive_node_h node;
+        RegKeyNode* key;
+        size_t depth;
+    };
+    std::vector<Pending> pending;
+    std::vector<RegValueRecord> values;
+    // Keys deeper than a key may lie are left in the hive as they are, not loaded.
+    const RegKeyNode* firstTooDeep = nullptr;
+};
+
+void HiveFile::NoteDamage(TreeLoad& load, const RegKeyNode& key, const std::string& what) {
+    const int err = errno;
+    load.warnings.push_back(path_.string() + ": damaged hive: " + what + " of " + KeyPathOf(key, *this) +
+                            " cannot be read (" + std::strerror(err) +
+                            "); skipped, and the hive is opened read-only");
+    MakeReadOnly("the hive is damaged; it is opened read-only");
+}
+
+void HiveFile::NoteSkipped(TreeLoad& load, const RegKeyNode& key, const std::string& why) {
+    load.warnings.push_back(path_.string() + ": damaged hive: a subkey of " + KeyPathOf(key, *this) + " " +
+                            why + "; skipped, and the hive is opened read-only");
+    MakeReadOnly("the hive is damaged; it is opened read-only");
+}
+
+void HiveFile::LoadNodeValues(TreeLoad& load, hive_node_h node, RegKeyNode& key) {
+    errno = 0;
+    HivexPtr<hive_value_h> valueList(hivex_node_values(hive_, node));
+    if (!valueList)
+        NoteDamage(load, key, "the values");
+    for (size_t i = 0; valueList && valueList.get()[i]; ++i) {
+        const hive_value_h value = valueList.get()[i];
+        // Names may hold NUL characters, so their length comes from hivex rather than strlen.
+        const size_t nameLength = hivex_value_key_len(hive_, value);
+        HivexPtr<char> name(hivex_value_key(hive_, value));
+        // Real hives hold types beyond hivex's enumeration (0xFFFF0011 in a SYSTEM hive): the type is
+        // read as the 32-bit number it is, never loaded as the enum.
+        alignas(hive_type) unsigned char typeBytes[sizeof(hive_type)] = {};
+        size_t length = 0;
+        HivexPtr<char> data(
+            name ? hivex_value_value(hive_, value, reinterpret_cast<hive_type*>(typeBytes), &length)
+                 : nullptr);
+        uint32_t type = 0;
+        std::memcpy(&type, typeBytes, sizeof type);
+        if (!name || !data) {
+            NoteDamage(load, key, "a value");
+            continue;
+        }
+        load.values.push_back(RegValueRecord::Stored(Strings().Copy({name.get(), nameLength}), type,
+                                                     Strings().Copy({data.get(), length})));
+    }
+    AddLoadedValues(key, load.values);
+}
+
+void HiveFile::LoadNodeSubkeys(TreeLoad& load, hive_node_h node, RegKeyNode& key, size_t depth) {
+    auto onTheWay = [](const RegKeyNode* ancestor, const RegKeyNode* below) {
+        for (const RegKeyNode* up = below; up; up = up->parent)
+            if (up == ancestor)
+                return true;
+        return false;
+    };
+    errno = 0;
+    HivexPtr<hive_node_h> children(hivex_node_children(hive_, node));
+    if (!children) {
+        NoteDamage(load, key, "the subkeys");
+        return;
+    }
+    size_t count = 0;
+    while (children.get()[count])
+        ++count;
+    if (count > 0 && depth == kMaxKeyDepth) {
+        key.deeper = true;
+        if (!load.firstTooDeep)
+            load.firstTooDeep = &key;
+        return;
+    }
+    // Pushed in reverse, so that keys are loaded in the hive's order.
+    for (size_t i = count; i-- > 0;) {
+        const hive_node_h child = children.get()[i];
+        const size_t nameLength = hivex_node_name_len(hive_, child);
+        HivexPtr<char> name(hivex_node_name(hive_, child));
+        if (!name) {
+            NoteDamage(load, key, "a subkey's name");
+            continue;
+        }
+        // Opening an empty name opens the parent again, so such a key could only be walked forever.
+        if (nameLength == 0) {
+            NoteSkipped(load, key, "has an empty name");
+            continue;
+        }
+        if (const auto seen = load.loaded.find(child); seen != load.loaded.end()) {
+            NoteSkipped(load, key,
+                        (onTheWay(seen->second, &key) ? "leads back to " : "is already listed at ") +
+                            KeyPathOf(*seen->second, *this));
+            continue;
+        }
+        RegKeyNode* sub = AddLoadedKey(key, Strings().Copy({name.get(), nameLength}));
+        load.loaded.emplace(child, sub);
+        if (!nodes_.emplace(sub, child).second) {
+            errno = EEXIST;
+            NoteDamage(load, key, "a subkey listed twice");
+            continue;
+        }
+        load.pending.push_back({child, sub, depth + 1});
+    }
+}
+
 bool HiveFile::LoadTree(std::string& error, std::vector<std::string>& warnings) {
     const hive_node_h rootNode = hivex_root(hive_);
     if (rootNode == 0) {
         error = path_.string() + ": hivex cannot find the hive's root key: " + std::strerror(errno);
         return false;
     }
-    auto damaged = [&](const RegKeyNode& key, const std::string& what) {
-        const int err = errno;
-        warnings.push_back(path_.string() + ": damaged hive: " + what + " of " + KeyPathOf(key, *this) +
-                           " cannot be read (" + std::strerror(err) +
-                           "); skipped, and the hive is opened "
-                           "read-only");
-        MakeReadOnly("the hive is damaged; it is opened read-only");
-    };
-    auto skipped = [&](const RegKeyNode& key, const std::string& why) {
-        warnings.push_back(path_.string() + ": damaged hive: a subkey of " + KeyPathOf(key, *this) + " " +
-                           why + "; skipped, and the hive is opened read-only");
-        MakeReadOnly("the hive is damaged; it is opened read-only");
-    };
-    auto onTheWay = [](const RegKeyNode* key, const RegKeyNode* below) {
-        for (const RegKeyNode* up = below; up; up = up->parent)
-            if (up == key)
-                return true;
-        return false;
-    };
-
     nodes_[Root()] = rootNode;
-    // The key each hive node was loaded as: a damaged hive can list a key below itself or below another
-    // parent, and loading it again would never end (or end up shown twice).
-    std::unordered_map<hive_node_h, const RegKeyNode*> loaded{{rootNode, Root()}};
-    struct Pending {
-        hive_node_h node;
-        RegKeyNode* key;
-        size_t depth;
-    };
-    std::vector<Pending> pending{{rootNode, Root(), 0}};
-    std::vector<RegValueRecord> values;
-    // Keys deeper than a key may lie are left in the hive as they are, not loaded.
-    const RegKeyNode* firstTooDeep = nullptr;
-    while (!pending.empty()) {
-        const auto [node, key, depth] = pending.back();
-        pending.pop_back();
-
-        errno = 0;
-        HivexPtr<hive_value_h> valueList(hivex_node_values(hive_, node));
-        if (!valueList)
-            damaged(*key, "the values");
-        for (size_t i = 0; valueList && valueList.get()[i]; ++i) {
-            const hive_value_h value = valueList.get()[i];
-            // Names may hold NUL characters, so their length comes from hivex rather than strlen.
-            const size_t nameLength = hivex_value_key_len(hive_, value);
-            HivexPtr<char> name(hivex_value_key(hive_, value));
-            // Real hives hold types beyond hivex's enumeration (0xFFFF0011 in a SYSTEM hive): the type is
-            // read as the 32-bit number it is, never loaded as the enum.
-            alignas(hive_type) unsigned char typeBytes[sizeof(hive_type)] = {};
-            size_t length = 0;
-            HivexPtr<char> data(
-                name ? hivex_value_value(hive_, value, reinterpret_cast<hive_type*>(typeBytes), &length)
-                     : nullptr);
-            uint32_t type = 0;
-            std::memcpy(&type, typeBytes, sizeof type);
-            if (!name || !data) {
-                damaged(*key, "a value");
-                continue;
-            }
-            values.push_back(RegValueRecord::Stored(Strings().Copy({name.get(), nameLength}), type,
-                                                    Strings().Copy({data.get(), length})));
-        }
-        AddLoadedValues(*key, values);
-
-        errno = 0;
-        HivexPtr<hive_node_h> children(hivex_node_children(hive_, node));
-        if (!children) {
-            damaged(*key, "the subkeys");
-            continue;
-        }
-        size_t count = 0;
-        while (children.get()[count])
-            ++count;
-        if (count > 0 && depth == kMaxKeyDepth) {
-            key->deeper = true;
-            if (!firstTooDeep)
-                firstTooDeep = key;
-            continue;
-        }
-        // Pushed in reverse, so that keys are loaded in the hive's order.
-        for (size_t i = count; i-- > 0;) {
-            const hive_node_h child = children.get()[i];
-            const size_t nameLength = hivex_node_name_len(hive_, child);
-            HivexPtr<char> name(hivex_node_name(hive_, child));
-            if (!name) {
-                damaged(*key, "a subkey's name");
-                continue;
-            }
-            // Opening an empty name opens the parent again, so such a key could only be walked forever.
-            if (nameLength == 0) {
-                skipped(*key, "has an empty name");
-                continue;
-            }
-            if (const auto seen = loaded.find(child); seen != loaded.end()) {
-                skipped(*key, (onTheWay(seen->second, key) ? "leads back to " : "is already listed at ") +
-                                  KeyPathOf(*seen->second, *this));
-                continue;
-            }
-            RegKeyNode* sub = AddLoadedKey(*key, Strings().Copy({name.get(), nameLength}));
-            loaded.emplace(child, sub);
-            if (!nodes_.emplace(sub, child).second) {
-                errno = EEXIST;
-                damaged(*key, "a subkey listed twice");
-                continue;
-            }
-            pending.push_back({child, sub, depth + 1});
-        }
+    TreeLoad load{warnings, {{rootNode, Root()}}, {{rootNode, Root(), 0}}, {}, nullptr};
+    while (!load.pending.empty()) {
+        const auto [node, key, depth] = load.pending.back();
+        load.pending.pop_back();
+        LoadNodeValues(load, node, *key);
+        LoadNodeSubkeys(load, node, *key, depth);
     }
-    if (firstTooDeep)
-        warnings.push_back(path_.string() + ": keys below " + KeyPathOf(*firstTooDeep, *this) +
+    if (load.firstTooDeep)
+        warnings.push_back(path_.string() + ": keys below " + KeyPathOf(*load.firstTooDeep, *this) +
                            " lie deeper than " + std::to_string(kMaxKeyDepth) +
                            " levels, more than Windows allows; not loaded (left in the hive as they are)");
     return true;

@@ -55,6 +55,11 @@ class HiveFile : public RegistryStore {
   private:
     HiveFile(std::filesystem::path path, hive_h* hive);
     bool LoadTree(std::string& error, std::vector<std::string>& warnings);
+    struct TreeLoad;
+    void LoadNodeValues(TreeLoad& load, size_t node, RegKeyNode& key); // node: a hivex node handle
+    void LoadNodeSubkeys(TreeLoad& load, size_t node, RegKeyNode& key, size_t depth);
+    void NoteDamage(TreeLoad& load, const RegKeyNode& key, const std::string& what);
+    void NoteSkipped(TreeLoad& load, const RegKeyNode& key, const std::string& why);
     void MakeReadOnly(std::string reason);
     // The hive's node for a key, added to the hive (with its missing parents) when the key is new.
     size_t HiveNodeOf(RegKeyNode& key, std::string& error);
