@@ -67,6 +67,16 @@ void StepDeleteProgress(MainWindowModel& main) {
         main.ImgDeleteProgressInside = 1;
 }
 
+// The repair's progress display takes the place of the results lists, whose buttons wait meanwhile.
+void ShowDeleteProgress(MainWindowModel& main, bool shown) {
+    main.lvwRegistryProblems.visible = !shown;
+    main.lvwRegistryErrorsDetail.visible = !shown;
+    main.ImgRepairNormal = !shown;
+    main.ImgReturnNormal = !shown;
+    main.lblDeletingCourrutpfils = shown;
+    main.ImgDeleteProgress = shown;
+}
+
 // The value a finding names: its real name travels with it, so a value whose name is only blanks (shown
 // as "(Default)") is told apart from the key's unnamed value. Null for the unnamed value.
 std::optional<std::string> NamedValueOf(const ProblemEntry& row) {
@@ -153,12 +163,7 @@ void RepairRegistryFindings(App& app, RepairRun& run, RepairOutcome& outcome) {
     auto& main = app.main();
     if (main.lvwErrors.empty() || main.lvwRegistryProblems.rows.empty())
         return;
-    main.lvwRegistryProblems.visible = false;
-    main.lvwRegistryErrorsDetail.visible = false;
-    main.ImgRepairNormal = false;
-    main.ImgReturnNormal = false;
-    main.lblDeletingCourrutpfils = true;
-    main.ImgDeleteProgress = true;
+    ShowDeleteProgress(main, true);
     main.ImgDeleteProgressInside = 5;
     std::optional<RootKey> root;
     while (!main.lvwErrors.empty()) {
@@ -230,12 +235,7 @@ void FinishRepair(App& app, RepairRun& run, RepairOutcome& outcome) {
     main.lvwRegistryErrorsDetail.Clear();
     main.lvwRegistryProblems.Clear();
     main.ScanCancelled = 0;
-    main.lvwRegistryProblems.visible = true;
-    main.lvwRegistryErrorsDetail.visible = true;
-    main.lblDeletingCourrutpfils = false;
-    main.ImgDeleteProgress = false;
-    main.ImgRepairNormal = true;
-    main.ImgReturnNormal = true;
+    ShowDeleteProgress(main, false);
 
     app.MessageBoxKind = std::string(kFilesRepaired);
     if (outcome.skipped == 0 && outcome.error.empty())

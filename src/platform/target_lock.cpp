@@ -38,4 +38,9 @@ std::unique_ptr<TargetLock> LockTargetFolder(const std::filesystem::path& folder
     return std::make_unique<FolderLock>(fd);
 }
 
+std::string CanonicalFolderText(const std::filesystem::path& folder) {
+    std::error_code ec;
+    return std::filesystem::weakly_canonical(std::filesystem::absolute(folder, ec), ec).string();
+}
+
 } // namespace vx

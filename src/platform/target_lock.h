@@ -17,4 +17,8 @@ class TargetLock {
 // it or the folder cannot be opened.
 std::unique_ptr<TargetLock> LockTargetFolder(const std::filesystem::path& folder, std::string& why);
 
+// A folder as a target names it in its identity: absolute, links resolved, so that every way of naming
+// the same folder gives the same text.
+std::string CanonicalFolderText(const std::filesystem::path& folder);
+
 } // namespace vx

@@ -177,41 +177,6 @@ std::vector<std::string> SplitBackupLines(std::string_view content, bool* lastLi
     return lines;
 }
 
-std::string HexOf(const std::vector<uint8_t>& data) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(data.size() * 2);
-    for (uint8_t b : data) {
-        out += kDigits[b >> 4];
-        out += kDigits[b & 15];
-    }
-    return out;
-}
-
-std::optional<std::vector<uint8_t>> BytesOfHex(std::string_view hex) {
-    if (hex.size() % 2)
-        return std::nullopt;
-    auto digit = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    };
-    std::vector<uint8_t> out;
-    out.reserve(hex.size() / 2);
-    for (size_t i = 0; i < hex.size(); i += 2) {
-        const int hi = digit(hex[i]);
-        const int lo = digit(hex[i + 1]);
-        if (hi < 0 || lo < 0)
-            return std::nullopt;
-        out.push_back(static_cast<uint8_t>(hi * 16 + lo));
-    }
-    return out;
-}
-
 std::vector<std::string> RegistryRecordFields(const RegistryBackup& backup) {
     const ProblemEntry& e = backup.entry;
     std::vector<std::string> fields = {"R",        e.mainkeyname, e.FullKeyPath,

@@ -15,6 +15,7 @@
 //   S^path[^copy]                    a shortcut record; newer ones name their copy in the file's own folder
 //                                      of copies, older ones have a copy under the bare file name.
 #include "app/main_window_model.h"
+#include "platform/hex.h"
 
 #include <cstdint>
 #include <optional>
@@ -34,9 +35,6 @@ std::vector<std::string> SplitBackupFields(std::string_view decodedLine);
 // The lines of a backup file's content, split only at CR LF. A last line without its CR LF is returned
 // too; `lastLineEnded` says whether it had one.
 std::vector<std::string> SplitBackupLines(std::string_view content, bool* lastLineEnded = nullptr);
-
-std::string HexOf(const std::vector<uint8_t>& data);
-std::optional<std::vector<uint8_t>> BytesOfHex(std::string_view hex);
 
 // What a value held before repair changed it.
 struct SavedValue {

@@ -339,7 +339,8 @@ TEST_F(RepairTest, ABackupOfAnotherTargetIsRefusedWhole) {
 TEST_F(RepairTest, ADamagedRecordIsReportedAndNotWritten) {
     const std::string header =
         EncodeBackupText(JoinBackupFields(TargetRecordFields(a().target().Identity())));
-    const std::string hexProgram = HexOf({'C', ':', '\\', 'P', 'r', 'o', 'g', 'r', 'a', 'm', 0});
+    const std::string hexProgram =
+        HexOf(std::vector<uint8_t>{'C', ':', '\\', 'P', 'r', 'o', 'g', 'r', 'a', 'm', 0});
     auto record = [](std::vector<std::string> fields) { return EncodeBackupText(JoinBackupFields(fields)); };
     const std::vector<std::string> base = {"R", "HKEY_LOCAL_MACHINE", kFonts, "x", "Arial", "", "1", "1"};
     struct Case {

@@ -96,9 +96,8 @@ class WindowsVolumeTarget final : public Target {
     ShellItems& shell() override { return *shell_; }
     std::string Describe() const override { return root_.string(); }
     std::string Identity() const override {
-        std::error_code ec;
-        const auto canonical = std::filesystem::weakly_canonical(std::filesystem::absolute(root_, ec), ec);
-        return "Windows volume " + canonical.string() + (userName_.empty() ? "" : ", user " + userName_);
+        return "Windows volume " + CanonicalFolderText(root_) +
+               (userName_.empty() ? "" : ", user " + userName_);
     }
     std::unique_ptr<TargetLock> LockForChanges(std::string& why) override {
         return LockTargetFolder(root_, why);

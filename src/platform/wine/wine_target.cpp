@@ -44,11 +44,7 @@ class WineTarget final : public Target {
     FileSystem& files() override { return *files_; }
     ShellItems& shell() override { return *shell_; }
     std::string Describe() const override { return prefix_.string(); }
-    std::string Identity() const override {
-        std::error_code ec;
-        return "Wine prefix " +
-               std::filesystem::weakly_canonical(std::filesystem::absolute(prefix_, ec), ec).string();
-    }
+    std::string Identity() const override { return "Wine prefix " + CanonicalFolderText(prefix_); }
     std::unique_ptr<TargetLock> LockForChanges(std::string& why) override {
         return LockTargetFolder(prefix_, why);
     }
