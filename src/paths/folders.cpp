@@ -1,11 +1,11 @@
 #include "paths/folders.h"
 
+#include "app/app.h"
 #include "paths/path_text.h"
-#include "platform/host_file_system.h"
+#include "platform/file_system.h"
 #include "platform/registry_access.h"
 #include "platform/root_keys.h"
 #include "platform/text.h"
-#include "app/app.h"
 
 #include <array>
 
@@ -86,15 +86,7 @@ bool FileExists(App& app, std::string_view path) {
     // Normal, hidden, archive, read-only, normal again, system; then hidden and system together, so that
     // a file carrying both bits is not taken for missing.
     static constexpr std::array<uint32_t, 7> kMasks{0, 2, 32, 1, 0, 4, 6};
-    // A target on this machine's file system answers all the searches with one resolution of the path.
-    if (auto* host = dynamic_cast<HostFileSystem*>(&app.files()))
-        return host->FindAnyEntry(path, kMasks) != FindResult::NotFound;
-    for (uint32_t mask : kMasks) {
-        const FindResult found = app.files().FindFirstEntry(path, mask);
-        if (found.kind != FindResult::NotFound)
-            return true;
-    }
-    return false;
+    return app.files().FindAnyEntry(path, kMasks) != FindResult::NotFound;
 }
 
 } // namespace vx

@@ -81,6 +81,15 @@ class FileSystem {
     // component) whose hidden, system and folder bits all stand in the mask; read-only and archive never
     // exclude. Failed when the path cannot be searched (malformed name, missing drive).
     virtual FindResult FindFirstEntry(std::string_view pattern, uint32_t mask) = 0;
+    // What FindFirstEntry(pattern, mask) for each mask in turn comes to: the kind of the first result that
+    // is not NotFound (NotFound when all are, or when there are no masks). A file system that can resolve
+    // the path once for all the masks answers faster.
+    virtual FindResult::Kind FindAnyEntry(std::string_view pattern, std::span<const uint32_t> masks) {
+        for (uint32_t mask : masks)
+            if (const FindResult found = FindFirstEntry(pattern, mask); found.kind != FindResult::NotFound)
+                return found.kind;
+        return FindResult::NotFound;
+    }
 
     // FindFirstFileA: an open search and its first entry, or null (INVALID_HANDLE_VALUE) when nothing can
     // be listed. "folder\*" lists "." and ".." too, then the entries in name order without regard to case.

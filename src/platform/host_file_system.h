@@ -8,6 +8,7 @@
 // Walks stay on the drive: a symbolic link to a folder, and a folder on another mounted file system,
 // are reported as plain entries without the folder bit.
 #include "platform/file_system.h"
+#include "platform/wildcard.h" // the pattern rule its searches follow
 
 #include <filesystem>
 #include <optional>
@@ -46,9 +47,8 @@ class HostFileSystem final : public FileSystem {
     bool GetVolumeInformation(std::string_view root) override;
 
     FindResult FindFirstEntry(std::string_view pattern, uint32_t mask) override;
-    // What FindFirstEntry(pattern, mask) for each mask in turn comes to: the kind of the first result that
-    // is not NotFound (NotFound when all are), with the path resolved once for all of them.
-    FindResult::Kind FindAnyEntry(std::string_view pattern, std::span<const uint32_t> masks);
+    // Resolves the path once for all the masks.
+    FindResult::Kind FindAnyEntry(std::string_view pattern, std::span<const uint32_t> masks) override;
     std::unique_ptr<FileSearch> FindFirstFile(std::string_view pattern, FindData& first) override;
     // Basic reads each entry's type from the folder itself: a stat only for folders (the device they lie
     // on), links and entries of unknown type, and no extended attributes.
@@ -75,10 +75,5 @@ class HostFileSystem final : public FileSystem {
     HostFileSystemConfig config_;
     std::unique_ptr<Impl> impl_;
 };
-
-// Whether a file name matches a search pattern ("*" and "?") as the Windows file search matches it,
-// without regard to case: "*.*" matches every name, "*." the names without a dot, and a "?" before a
-// dot or at the end may match nothing ("a?.txt" matches "a.txt").
-bool MatchesFilePattern(std::string_view name, std::string_view pattern);
 
 } // namespace vx
