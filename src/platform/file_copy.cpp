@@ -2,12 +2,11 @@
 // attributes Wine keeps beside the bytes.
 #include "platform/file_copy.h"
 
+#include "platform/atomic_file.h"
 #include "platform/dos_attributes.h"
-#include "platform/host_path.h"
+#include "platform/host_file_io.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -16,36 +15,30 @@
 namespace vx::detail {
 namespace {
 
-// Copies the bytes and Wine's DOS attributes of `from` into the new file `to`, and syncs it.
-bool CopyContents(int from, int to) {
+// Copies the bytes and Wine's DOS attributes of `from` into the new file `to`; 0 or an errno value.
+int CopyContents(int from, int to) {
     char buffer[1 << 16];
     for (;;) {
         const ssize_t got = read(from, buffer, sizeof(buffer));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return false;
+            return errno;
         if (got == 0)
             break;
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t put = write(to, buffer + done, static_cast<size_t>(got - done));
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put <= 0)
-                return false;
-            done += put;
-        }
+        if (const int err = WriteAll(to, std::string_view(buffer, static_cast<size_t>(got))); err != 0)
+            return err;
     }
     char attrib[65];
     const ssize_t len = fgetxattr(from, kDosAttribName, attrib, sizeof(attrib));
     if (len > 0)
         fsetxattr(to, kDosAttribName, attrib, static_cast<size_t>(len), 0); // best effort, as Wine does
-    return fsync(to) == 0;
+    return 0;
 }
 
 } // namespace
 
-bool CopyHostFile(const std::string& from, const std::string& folder, const std::string& to) {
+bool CopyHostFile(const std::string& from, const std::string& to) {
     const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
         return false;
@@ -60,21 +53,17 @@ bool CopyHostFile(const std::string& from, const std::string& folder, const std:
         close(in); // a file copied onto itself: Windows fails the call, and truncating would lose it
         return false;
     }
-    // Written beside the destination and renamed over it, so that a failed copy never leaves half a file.
-    std::string temp = Join(folder, ".vx-copy-XXXXXX");
-    const int out = mkstemp(temp.data());
-    if (out < 0) {
-        close(in);
-        return false;
-    }
-    bool ok = CopyContents(in, out);
-    ok = fchmod(out, srcStat.st_mode & 07777) == 0 && ok;
-    ok = close(out) == 0 && ok;
+    // The whole file or nothing: replaced as every file of the program is, with the source's mode.
+    std::string temp;
+    const int err = ReplaceFileAtomically(
+        to,
+        [&](int fd, const std::string& tempPath) {
+            temp = tempPath;
+            return CopyContents(in, fd);
+        },
+        [&] { return chmod(temp.c_str(), srcStat.st_mode & 07777) == 0 ? 0 : errno; });
     close(in);
-    ok = ok && rename(temp.c_str(), to.c_str()) == 0;
-    if (!ok)
-        unlink(temp.c_str());
-    return ok;
+    return err == 0;
 }
 
 } // namespace vx::detail

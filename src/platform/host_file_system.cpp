@@ -312,7 +312,7 @@ bool HostFileSystem::CopyFile(std::string_view existing, std::string_view newFil
             return false; // Windows refuses to overwrite a read-only file
     }
     const std::string destPath = Join(folder, name);
-    return CopyHostFile(srcPath, folder, destPath);
+    return CopyHostFile(srcPath, destPath);
 }
 
 bool HostFileSystem::DeleteFile(std::string_view path) {
