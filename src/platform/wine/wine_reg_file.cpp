@@ -918,6 +918,8 @@ void WineRegFile::EmitChangedBlock(const RegKeyNode& key, std::string_view block
     size_t next = 0;
     std::string scratch;
     auto emitFresh = [&](const RegValueRecord& value) {
+        if (!out.empty() && out.back() != '\n') // after a last line without its line break
+            out += '\n';
         AppendValue(value.name(), value.type(), ValueBytes(value, scratch), out);
     };
 
