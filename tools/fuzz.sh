@@ -6,7 +6,8 @@
 # Fails when any target finds something. What it found is kept in build-fuzz/crashes/TARGET/, each input
 # beside a .repro file with the command that runs it again; the log is build-fuzz/logs/TARGET.log. The
 # corpus grows in build-fuzz/corpus/TARGET/ from run to run. FUZZ_ARGS adds libFuzzer options (for
-# example "-fork=2 -ignore_crashes=1" to go on after a finding); FUZZ_BUILD_JOBS sets the build's jobs.
+# example "-fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1" to go on after findings);
+# FUZZ_BUILD_JOBS sets the build's jobs.
 # Seeds come from ../shared/testdata (VANTRELIX_TESTDATA), tests/shortcuts/data and files made here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -92,6 +93,18 @@ printf 'WINE REGISTRY Version 2\r\n;; All keys relative to \\\\User\\\\S-1-5-21-
 for hive in "$testdata"/hives/edge/* "$testdata"/hives/negative/* "$testdata/hives/win7_NTUSER-RunTests.DAT"; do
     [ -f "$hive" ] && cp "$hive" "$seeds/hive/"
 done
+# A damaged hive whose tree loops: the first subkey of the root lists the root's subkeys as its own.
+if [ -f "$testdata/hives/edge/plaso_100_sub_keys.hiv" ]; then
+    perl -e '
+        local $/; binmode STDIN; binmode STDOUT; my $d = <STDIN>;
+        my $u32 = sub { unpack("V", substr($d, $_[0], 4)) };
+        my $root = 0x1000 + $u32->(0x24) + 4;    # cells begin with their size
+        my ($count, $list) = ($u32->($root + 0x14), $u32->($root + 0x1C));
+        my $child = 0x1000 + $u32->(0x1000 + $list + 8) + 4;
+        substr($d, $child + 0x14, 4) = pack("V", $count);
+        substr($d, $child + 0x1C, 4) = pack("V", $list);
+        print $d;' <"$testdata/hives/edge/plaso_100_sub_keys.hiv" >"$seeds/hive/subkey_loop.hiv"
+fi
 
 # Backup records, encoded as the program writes them: registry records of both lengths, an older record
 # of six fields, a shortcut record; fields holding the bytes that need escaping.
@@ -159,6 +172,12 @@ options() {
     esac
 }
 
+# The inputs a run found in a folder; those that only ran slowly are kept too, but are no finding.
+findings() {
+    find "$1" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) \
+        ! -name '*.repro' | wc -l
+}
+
 failed=()
 for target in "${targets[@]}"; do
     binary=$out/fuzz/fuzz_$target
@@ -171,7 +190,7 @@ for target in "${targets[@]}"; do
     for dir in $(seed_dirs "$target"); do
         [ -e "$dir" ] && existing+=("$dir")
     done
-    before=$(find "$crashes" -type f ! -name '*.repro' | wc -l)
+    before=$(findings "$crashes")
     echo "== $target: ${seconds} s"
     status=0
     # shellcheck disable=SC2046,SC2086
@@ -181,10 +200,11 @@ for target in "${targets[@]}"; do
     grep -E '^stat::number_of_executed_units|^Done [0-9]+ runs' "$log" | tail -1 || true
     for artifact in "$crashes"/*; do
         case $artifact in *.repro) continue ;; esac
-        [ -f "$artifact" ] && [ ! -f "$artifact.repro" ] &&
+        if [ -f "$artifact" ] && [ ! -f "$artifact.repro" ]; then
             echo "cd $root && $binary $(options "$target") $artifact" >"$artifact.repro"
+        fi
     done
-    after=$(find "$crashes" -type f ! -name '*.repro' | wc -l)
+    after=$(findings "$crashes")
     if [ "$status" -ne 0 ] || [ "$after" -gt "$before" ]; then
         grep -E '^SUMMARY|^\*\*\*|ERROR: libFuzzer' "$log" | head -3 || true
         echo "   found something: see $log; inputs in $crashes" >&2
