@@ -172,6 +172,12 @@ options() {
     esac
 }
 
+# The targets' scratch files, on tmpfs where there is one (their saves sync); a target that crashes
+# leaves its folder behind, so all of them go with this one.
+scratch=$(mktemp -d /dev/shm/vantrelix-fuzz.XXXXXX 2>/dev/null || mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export VANTRELIX_FUZZ_TMP=$scratch
+
 # The inputs a run found in a folder; those that only ran slowly are kept too, but are no finding.
 findings() {
     find "$1" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) \
