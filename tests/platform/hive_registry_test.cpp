@@ -277,6 +277,9 @@ TEST(HiveFile, UnusualHivesAreOpenedAndOthersRefusedInOneLine) {
         {"text:REGEDIT4\r\n", "not a registry hive", "", ""},
         {"text:", "not a registry hive", "", ""},
         {"text:" + truncated, "", "damaged", "the subkeys of \\ cannot be read"},
+        // A page that is not one, in a file cut short: hivex's lenient mode would look for the next page
+        // beyond the end of the file.
+        {"text:" + truncated + std::string(0x800, 'x'), "shorter than its header says", "", ""},
         {"text:regf" + std::string(8, '\0'), "hivex cannot open the hive", "", ""},
     };
     for (const Case& c : cases) {

@@ -309,6 +309,75 @@ TEST(WineRegFile, ChangedFileKeepsUnchangedKeysAndWritesChangedOnesAsWineDoes) {
     EXPECT_EQ(secondSave.find("untouched"), std::string::npos);
 }
 
+TEST(WineRegFile, ValuesSetInAKeyWhoseLastLineHasNoLineBreakGoOnLinesOfTheirOwn) {
+    struct Case {
+        const char* name;
+        const char* body;
+    };
+    const Case cases[] = {
+        {"a value line", "[K] 0\n\"a\"=\"1\""},
+        {"an option line", "[K] 0\n#class=\"c\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RegistryPrefix prefix;
+        prefix.System(c.body);
+        auto registry = prefix.Open();
+        HKEY key = 0;
+        ASSERT_EQ(registry->RegOpenKey(HKEY_LOCAL_MACHINE, "K", key), ERROR_SUCCESS);
+        const std::string data("x\0", 2);
+        ASSERT_EQ(registry->RegSetValueEx(key, "b", REG_SZ,
+                                          {reinterpret_cast<const uint8_t*>(data.data()), data.size()}),
+                  ERROR_SUCCESS);
+        registry->RegCloseKey(key);
+        ASSERT_EQ(registry->Flush(), ERROR_SUCCESS);
+        auto again = prefix.Open();
+        EXPECT_EQ(test::QueryData(*again, HKEY_LOCAL_MACHINE, "K", "b").bytes, data);
+        if (std::string_view(c.body).find("\"a\"") != std::string_view::npos)
+            EXPECT_EQ(test::QueryData(*again, HKEY_LOCAL_MACHINE, "K", "a").bytes, std::string("1\0", 2));
+    }
+}
+
+TEST(WineRegFile, SavingAgainKeepsWhatTheLastSaveWroteBetweenKeys) {
+    // Keys a save wrote afresh are separated by the blank lines it added; the next save must write them
+    // again, or a key following a last line without a line break would be joined to that line.
+    struct Case {
+        const char* name;
+        const char* body;
+    };
+    const Case cases[] = {
+        {"sections without blank lines", "[A] 0\n\"a\"=\"1\"\n[B] 0\n\"b\"=\"2\"\n"},
+        {"a last line without a line break", "[A] 0\n\"a\"=\"1\"\n;the end"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RegistryPrefix prefix;
+        prefix.System(c.body);
+        auto registry = prefix.Open();
+        const auto set = [&](const char* path, const char* name) {
+            HKEY key = 0;
+            ASSERT_EQ(registry->RegCreateKeyEx(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS, key), ERROR_SUCCESS);
+            const std::string data("x\0", 2);
+            ASSERT_EQ(registry->RegSetValueEx(key, name, REG_SZ,
+                                              {reinterpret_cast<const uint8_t*>(data.data()), data.size()}),
+                      ERROR_SUCCESS);
+            registry->RegCloseKey(key);
+        };
+        set("A", "a");
+        set("B", "b");
+        set("New", "n");
+        ASSERT_EQ(registry->Flush(), ERROR_SUCCESS);
+        const std::string firstSave = ReadAll(prefix / "system.reg");
+        EXPECT_EQ(registry->MachineFile().Serialize(), firstSave);
+
+        set("Other", "o");
+        ASSERT_EQ(registry->Flush(), ERROR_SUCCESS);
+        auto again = prefix.Open();
+        EXPECT_EQ(test::SubkeysOf(*again, HKEY_LOCAL_MACHINE, ""), (Names{"A", "B", "New", "Other"}));
+        EXPECT_EQ(test::ValuesOf(*again, HKEY_LOCAL_MACHINE, "New"), (Names{"n"}));
+    }
+}
+
 // The prefix's file after a change that a failed save must not reach.
 class FailedSave : public ::testing::Test {
   protected:

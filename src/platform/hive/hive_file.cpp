@@ -59,14 +59,18 @@ HiveHeader ReadHiveHeader(const std::filesystem::path& path) {
         header.format = HiveHeader::Format::Unreadable;
         return header;
     }
-    unsigned char bytes[12] = {};
+    unsigned char bytes[0x2C] = {};
     in.read(reinterpret_cast<char*>(bytes), sizeof bytes);
-    if (in.gcount() < 4)
+    const auto got = in.gcount();
+    if (got < 4)
         return header;
-    if (std::memcmp(bytes, "regf", 4) == 0 && in.gcount() == sizeof bytes) {
+    if (std::memcmp(bytes, "regf", 4) == 0 && got >= 12) {
         header.format = HiveHeader::Format::Regf;
         header.primarySequence = Le32(bytes + 4);
         header.secondarySequence = Le32(bytes + 8);
+        header.pagesEnd = 0x1000 + uint64_t{Le32(bytes + 0x28)}; // the pages follow the 4 KiB header
+        std::error_code ec;
+        header.fileSize = std::filesystem::file_size(path, ec);
     } else if (std::memcmp(bytes, "CREG", 4) == 0) {
         header.format = HiveHeader::Format::Creg;
     }
@@ -117,7 +121,13 @@ std::unique_ptr<HiveFile> HiveFile::Load(const std::filesystem::path& path, std:
     bool unsafe = false;
     if (!hive) {
         const int openError = errno;
-        // hivex's lenient mode reads past some damage; such a hive is only ever read.
+        // hivex's lenient mode reads past some damage; such a hive is only ever read. It looks for the next
+        // page up to where the header says the pages end, reading beyond the end of a shorter file.
+        if (header.pagesEnd > header.fileSize) {
+            error = path.string() + ": hivex cannot open the hive: " + std::strerror(openError) +
+                    " (it is damaged, and shorter than its header says)";
+            return nullptr;
+        }
         hive = hivex_open(path.c_str(), HIVEX_OPEN_UNSAFE);
         if (!hive) {
             error = path.string() + ": hivex cannot open the hive: " + std::strerror(openError);

@@ -28,6 +28,8 @@ struct HiveHeader {
     Format format = Format::Unknown;
     uint32_t primarySequence = 0;
     uint32_t secondarySequence = 0;
+    uint64_t pagesEnd = 0; // where the header says the hive's pages end, from the start of the file
+    uint64_t fileSize = 0;
     // Windows writes both numbers equal when it closes a hive cleanly.
     bool Clean() const { return primarySequence == secondarySequence; }
 };

@@ -861,8 +861,15 @@ void WineRegFile::Compose(Composition& out) const {
         out.Add(out.Keep(header + "\n"));
     }
     // Sections that followed each other in the file still do; elsewhere a blank line separates them, as
-    // in Wine's files.
-    const char* copiedUpTo = existed_ ? prelude_.data() + prelude_.size() : nullptr;
+    // in Wine's files. Only the loaded text tells what followed what: the copies a save keeps of what it
+    // wrote lie side by side in the arena without the blank lines it put between them.
+    const std::less<const char*> before;
+    auto endIfLoaded = [&](std::string_view text) -> const char* {
+        const bool loaded = !before(text.data(), text_.data()) &&
+                            !before(text_.data() + text_.size(), text.data() + text.size());
+        return loaded ? text.data() + text.size() : nullptr;
+    };
+    const char* copiedUpTo = existed_ ? endIfLoaded(prelude_) : nullptr;
     auto emitNew = [&](const RegKeyNode* anchorKey) {
         auto it = after.find(anchorKey);
         if (it == after.end())
@@ -890,7 +897,7 @@ void WineRegFile::Compose(Composition& out) const {
         const bool first = section.text.data() == section.key->block.data();
         if (section.key->dirty || section.text.data() != copiedUpTo)
             out.EnsureBlankLine();
-        copiedUpTo = section.key->dirty ? nullptr : section.text.data() + section.text.size();
+        copiedUpTo = section.key->dirty ? nullptr : endIfLoaded(section.text);
         std::string_view text = section.text;
         if (section.key->dirty) {
             std::string changed;
@@ -941,6 +948,8 @@ void WineRegFile::EmitChangedBlock(const RegKeyNode& key, std::string_view block
     size_t next = 0;
     std::string scratch;
     auto emitFresh = [&](const RegValueRecord& value) {
+        if (!out.empty() && out.back() != '\n') // after a last line without its line break
+            out += '\n';
         AppendValue(value.name(), value.type(), ValueBytes(value, scratch), out);
     };
 
