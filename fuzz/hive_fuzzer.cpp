@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t registryRows = FixedScanSections(target->PlatformId()).size();
     auto& rows = app.main().lvwRegistryvaluesScan.rows;
     for (size_t i = 0; i < rows.size(); ++i)
-        rows[i].checked = i < registryRows; // the drive rows would walk the volume, not the hive
+        rows.Edit(i).checked = i < registryRows; // the drive rows would walk the volume, not the hive
     RunScanSections(app);
 
     app.main().lblStatus = std::string(kConfigurationFilesStatus);
