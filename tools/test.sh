@@ -24,3 +24,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTRELIX_ASAN=ON -
 cmake --build build-asan -j"$(nproc)"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
+
+# Every reader of outside data meets a short fuzzing run (about ten seconds a target); a crash found
+# here once is kept in build-fuzz/crashes/ with the command that repeats it.
+tools/fuzz.sh --ci
