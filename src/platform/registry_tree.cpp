@@ -5,6 +5,7 @@
 #include "platform/utf16.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 namespace vx {
@@ -12,6 +13,13 @@ namespace {
 
 inline unsigned char Upper(unsigned char c) {
     return (c >= 'a' && c <= 'z') ? c - 32 : c;
+}
+
+[[maybe_unused]] bool IsAtOrBelow(const RegKeyNode& key, const RegKeyNode& ancestor) {
+    for (const RegKeyNode* k = &key; k; k = k->parent)
+        if (k == &ancestor)
+            return true;
+    return false;
 }
 
 } // namespace
@@ -75,6 +83,7 @@ RegKeyNode* RegistryStore::FindSubkey(const RegKeyNode& parent, std::string_view
 }
 
 RegKeyNode* RegistryStore::AddLoadedKey(RegKeyNode& parent, std::string_view name) {
+    assert(parent.store == this);
     auto& subs = parent.subkeys;
     // Files list keys in order, so a new key nearly always goes last.
     if (!subs.empty()) {
@@ -114,6 +123,11 @@ RegKeyNode* RegistryStore::CreateSubkey(RegKeyNode& parent, std::string_view nam
 }
 
 void RegistryStore::Mount(RegKeyNode& parent, RegKeyNode& foreignRoot, std::string_view name) {
+    // Each store counts only its own changes, so the key that gains a subkey must be this store's; and the
+    // keys must stay a tree.
+    assert(parent.store == this && foreignRoot.store != this);
+    assert(&foreignRoot == foreignRoot.store->Root() && !foreignRoot.parent);
+    assert(!IsAtOrBelow(parent, foreignRoot));
     foreignRoot.name = foreignRoot.store->Strings().Copy(name);
     foreignRoot.parent = &parent;
     auto& subs = parent.subkeys;
@@ -121,7 +135,10 @@ void RegistryStore::Mount(RegKeyNode& parent, RegKeyNode& foreignRoot, std::stri
         subs.begin(), subs.end(), foreignRoot.name,
         [](const RegKeyNode* k, std::string_view n) { return CompareRegistryNames(k->name, n) < 0; });
     subs.insert(it, &foreignRoot);
+    mounted_.push_back(foreignRoot.store);
+    // The mounted root changed too: it has a name and a parent now.
     ++generation_;
+    ++foreignRoot.store->generation_;
 }
 
 size_t RegistryStore::LowerBound(const std::vector<RegValueRecord>& values, std::string_view name) const {
@@ -168,6 +185,7 @@ std::string RegistryStore::DecodeText(const RegValueRecord&) const {
 }
 
 void RegistryStore::SetValue(RegKeyNode& key, std::string_view name, uint32_t type, std::string_view bytes) {
+    assert(key.store == this);
     RegValueRecord* slot = const_cast<RegValueRecord*>(FindValue(key, name));
     const RegValueRecord stored =
         RegValueRecord::Stored(slot ? slot->name() : arena_.Copy(name), type, arena_.Copy(bytes));
@@ -184,6 +202,7 @@ void RegistryStore::SetValue(RegKeyNode& key, std::string_view name, uint32_t ty
 }
 
 bool RegistryStore::DeleteValue(RegKeyNode& key, std::string_view name) {
+    assert(key.store == this);
     const RegValueRecord* found = FindValue(key, name);
     if (!found)
         return false;
@@ -193,6 +212,7 @@ bool RegistryStore::DeleteValue(RegKeyNode& key, std::string_view name) {
 }
 
 void RegistryStore::AddLoadedValues(RegKeyNode& key, std::vector<RegValueRecord>& values) {
+    assert(key.store == this);
     if (values.empty())
         return;
     if (order_ == ValueOrder::Stored) {

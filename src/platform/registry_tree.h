@@ -5,6 +5,7 @@
 // Built for large registries: names and data are views into the loaded file text or into the store's
 // arena, keys live in one pool, and a value costs one small record. Values whose data is still in the
 // backing file's own text form are decoded only when read.
+#include <cassert>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -48,6 +49,9 @@ class RegValueRecord {
     static constexpr size_t kMaxDataOffset = (size_t{1} << 30) - 1;
     static RegValueRecord InText(std::string_view name, uint32_t type, std::string_view source,
                                  size_t dataOffset, TextForm form = TextForm::Unknown) {
+        // Both share one word: the offset below kFormShift, the form above it.
+        assert(dataOffset > 0 && dataOffset <= kMaxDataOffset && dataOffset <= source.size());
+        assert(static_cast<uint32_t>(form) <= (~uint32_t{0} >> kFormShift));
         return {name, type, source,
                 static_cast<uint32_t>(dataOffset) | (static_cast<uint32_t>(form) << kFormShift)};
     }
@@ -73,7 +77,9 @@ class RegValueRecord {
 
     RegValueRecord(std::string_view name, uint32_t type, std::string_view text, uint32_t dataOffset)
         : name_(name.data()), text_(text.data()), nameLength_(static_cast<uint32_t>(name.size())),
-          length_(static_cast<uint32_t>(text.size())), dataOffset_(dataOffset), type_(type) {}
+          length_(static_cast<uint32_t>(text.size())), dataOffset_(dataOffset), type_(type) {
+        assert(name.size() <= ~uint32_t{0} && text.size() <= ~uint32_t{0});
+    }
 
     const char* name_ = nullptr;
     const char* text_ = nullptr;
@@ -124,8 +130,11 @@ class RegistryStore {
     RegKeyNode* FindSubkey(const RegKeyNode& parent, std::string_view name) const;
     // Finds or creates the subkey; created keys count as a change.
     RegKeyNode* CreateSubkey(RegKeyNode& parent, std::string_view name);
-    // Hangs another store's root below a key of this one (the \Registry\User\<SID> mounts).
+    // Hangs another store's root below a key of this one (the \Registry\User\<SID> mounts); a store is
+    // mounted once at most, and never below its own keys.
     void Mount(RegKeyNode& parent, RegKeyNode& foreignRoot, std::string_view name);
+    // The stores mounted below this one's keys, in the order they were mounted.
+    const std::vector<RegistryStore*>& Mounted() const { return mounted_; }
 
     const RegValueRecord* FindValue(const RegKeyNode& key, std::string_view name) const;
     // The stored bytes of a value; `scratch` holds them when they had to be decoded.
@@ -136,8 +145,9 @@ class RegistryStore {
     void SetValue(RegKeyNode& key, std::string_view name, uint32_t type, std::string_view bytes);
     bool DeleteValue(RegKeyNode& key, std::string_view name);
 
-    // Bumped on every change of any store, so that cached enumerations notice.
-    static uint64_t Generation() { return generation_; }
+    // Counts this store's changes (and mounts below its keys), so that what was read from it is known to
+    // still hold while the count stays; the changes of other stores leave it alone. Only ever grows.
+    uint64_t Generation() const { return generation_; }
 
     Arena& Strings() { return arena_; }
 
@@ -159,8 +169,6 @@ class RegistryStore {
   private:
     size_t LowerBound(const std::vector<RegValueRecord>& values, std::string_view name) const;
 
-    static inline uint64_t generation_ = 0;
-
     ValueOrder order_;
     std::deque<RegKeyNode> keys_;
     RegKeyNode* root_;
@@ -168,6 +176,8 @@ class RegistryStore {
     bool writable_ = true;
     std::string whyNotWritable_;
     bool changed_ = false;
+    uint64_t generation_ = 0;
+    std::vector<RegistryStore*> mounted_;
 };
 
 } // namespace vx

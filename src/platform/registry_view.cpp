@@ -4,6 +4,7 @@
 #include "platform/utf16.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 namespace vx {
@@ -21,6 +22,18 @@ bool IsStringType(uint32_t type) {
 
 // The size of an enumeration list worth keeping in a closed slot.
 constexpr size_t kKeptListSize = 1024;
+
+uint64_t GenerationOf(const RegKeyNode* key) {
+    return key ? key->store->Generation() : 0;
+}
+
+// The changes of `store` and of every store mounted below it.
+uint64_t GenerationBelow(const RegistryStore& store) {
+    uint64_t sum = store.Generation();
+    for (const RegistryStore* mounted : store.Mounted())
+        sum += GenerationBelow(*mounted);
+    return sum;
+}
 
 // How far below the root of its own store (its file) a key lies.
 size_t DepthInStore(const RegKeyNode& key) {
@@ -55,6 +68,14 @@ void RegistryView::Attach(RegKeyNode& registryRoot, std::string userSid) {
     userSid_ = std::move(userSid);
 }
 
+uint64_t RegistryView::RegistryGeneration() const {
+    return GenerationBelow(*registryRoot_->store);
+}
+
+uint64_t RegistryView::SidesGeneration(const OpenKey& key) {
+    return GenerationOf(key.main.key) + GenerationOf(key.user.key);
+}
+
 RegKeyNode* RegistryView::ResolveLink(const RegKeyNode& link, int depth) const {
     if (depth > kMaxLinkDepth)
         return nullptr;
@@ -77,11 +98,16 @@ RegKeyNode* RegistryView::ResolveLink(const RegKeyNode& link, int depth) const {
 
 RegKeyNode* RegistryView::Child(const RegKeyNode& parent, std::string_view name) const {
     // Opening a key just enumerated needs no search: names are unique within a key, so the enumerated
-    // child is the one a search would find.
-    if (subkeyHint_.generation == RegistryStore::Generation() && name == subkeyHint_.name)
-        for (const auto& [hintParent, hintChild] : subkeyHint_.sides)
-            if (hintParent == &parent)
-                return hintChild;
+    // child is the one a search would find, while the parent's store has not changed.
+    for (const SubkeyHint::Side& side : subkeyHint_.sides) {
+        if (side.parent != &parent)
+            continue;
+        if (side.generation == parent.store->Generation() && name == subkeyHint_.name) {
+            assert(!side.child || side.child->parent == &parent);
+            return side.child;
+        }
+        break;
+    }
     return parent.store->FindSubkey(parent, name);
 }
 
@@ -158,8 +184,10 @@ bool RegistryView::BuildRoot(HKEY root, OpenKey& out) {
 
 RegistryView::OpenKey* RegistryView::Lookup(HKEY key, Status& status) {
     status = ERROR_SUCCESS;
-    if (key == lastHandle_ && lastKey_) // never a predefined root
+    if (key == lastHandle_ && lastKey_) { // never a predefined root
+        assert(SlotOf(key) == lastKey_);
         return lastKey_;
+    }
     if (IsPredefinedRoot(key))
         return LookupRoot(key, status);
     OpenKey* open = SlotOf(key);
@@ -173,9 +201,12 @@ RegistryView::OpenKey* RegistryView::Lookup(HKEY key, Status& status) {
 }
 
 RegistryView::OpenKey* RegistryView::LookupRoot(HKEY key, Status& status) {
-    auto& slot = roots_[key - 0x80000000u];
-    uint64_t& generation = rootGeneration_[key - 0x80000000u];
-    if (!slot || generation != RegistryStore::Generation()) {
+    const size_t index = key - 0x80000000u;
+    assert(index < roots_.size());
+    auto& slot = roots_[index];
+    uint64_t& generation = rootGeneration_[index];
+    const uint64_t now = RegistryGeneration();
+    if (!slot || generation != now) {
         auto fresh = std::make_unique<OpenKey>();
         if (!BuildRoot(key, *fresh)) {
             status = key == HKEY_CURRENT_CONFIG ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_HANDLE;
@@ -183,7 +214,10 @@ RegistryView::OpenKey* RegistryView::LookupRoot(HKEY key, Status& status) {
             return nullptr;
         }
         slot = std::move(fresh);
-        generation = RegistryStore::Generation();
+        generation = now;
+        // The hint's value was found through the root's old sides, which the fresh ones may not be.
+        if (valueHint_.handle == key)
+            valueHint_ = {};
     }
     return slot.get();
 }
@@ -201,24 +235,30 @@ RegistryView::OpenKey& RegistryView::FreeSlot(HKEY& handle) {
         slots_.push_back(Slot{std::make_unique<OpenKey>(), false});
     }
     const uint32_t index = freeSlots_.back();
+    assert(index < slots_.size() && !slots_[index].open);
     handle = kFirstHandle + 4 * index;
     return *slots_[index].key;
 }
 
 void RegistryView::TakeSlot(HKEY handle) {
+    const uint32_t index = SlotIndex(handle);
+    // The slot FreeSlot offered, still free.
+    assert(!freeSlots_.empty() && freeSlots_.back() == index && !slots_[index].open);
     freeSlots_.pop_back();
-    slots_[SlotIndex(handle)].open = true;
+    slots_[index].open = true;
     ++openHandles_;
 }
 
 void RegistryView::ReleaseSlot(HKEY handle) {
-    slots_[SlotIndex(handle)].open = false;
-    freeSlots_.push_back(SlotIndex(handle));
+    const uint32_t index = SlotIndex(handle);
+    assert(index < slots_.size() && slots_[index].open && openHandles_ > 0);
+    slots_[index].open = false;
+    freeSlots_.push_back(index);
     --openHandles_;
 }
 
 const RegistryView::Resolved* RegistryView::FindResolved(HKEY root, std::string_view path) {
-    const uint64_t generation = RegistryStore::Generation();
+    const uint64_t generation = RegistryGeneration();
     Resolved* best = nullptr;
     for (Resolved& r : resolved_) {
         if (r.root != root || r.generation != generation || r.path.size() > path.size() ||
@@ -246,7 +286,7 @@ void RegistryView::Remember(HKEY root, std::string_view path, const OpenKey& ope
         if (r.lastUse < slot->lastUse)
             slot = &r;
     slot->root = root;
-    slot->generation = RegistryStore::Generation();
+    slot->generation = RegistryGeneration();
     slot->lastUse = ++resolveClock_;
     slot->path.assign(path);
     slot->main = opened.main;
@@ -419,7 +459,8 @@ Status RegistryView::RegCloseKey(HKEY key) {
 }
 
 const std::vector<std::pair<RegKeyNode*, RegKeyNode*>>& RegistryView::MergedSubkeys(OpenKey& key) {
-    if (key.subkeyGeneration == RegistryStore::Generation())
+    const uint64_t generation = SidesGeneration(key);
+    if (key.subkeyGeneration == generation)
         return key.subkeyList;
     key.subkeyList.clear();
     static const std::vector<RegKeyNode*> kNone;
@@ -437,12 +478,13 @@ const std::vector<std::pair<RegKeyNode*, RegKeyNode*>>& RegistryView::MergedSubk
         else
             key.subkeyList.emplace_back(users[u++], machines[m++]);
     }
-    key.subkeyGeneration = RegistryStore::Generation();
+    key.subkeyGeneration = generation;
     return key.subkeyList;
 }
 
 const std::vector<std::pair<const RegKeyNode*, size_t>>& RegistryView::MergedValues(OpenKey& key) {
-    if (key.valueGeneration == RegistryStore::Generation())
+    const uint64_t generation = SidesGeneration(key);
+    if (key.valueGeneration == generation)
         return key.valueList;
     key.valueList.clear();
     const RegKeyNode* user = key.user.key;
@@ -461,7 +503,7 @@ const std::vector<std::pair<const RegKeyNode*, size_t>>& RegistryView::MergedVal
             return CompareRegistryNames(a.first->values[a.second].name(), b.first->values[b.second].name()) <
                    0;
         });
-    key.valueGeneration = RegistryStore::Generation();
+    key.valueGeneration = generation;
     return key.valueList;
 }
 
@@ -480,12 +522,14 @@ Status RegistryView::RegEnumKeyEx(HKEY hkey, uint32_t index, std::string& name, 
         if (index >= list.size())
             return ERROR_NO_MORE_ITEMS;
         entry = list[index].first ? list[index].first : list[index].second;
-        hint.sides = {{{key->user.key, list[index].first}, {key->main.key, list[index].second}}};
+        assert(entry);
+        hint.sides = {{{key->user.key, list[index].first, GenerationOf(key->user.key)},
+                       {key->main.key, list[index].second, GenerationOf(key->main.key)}}};
     } else {
         if (index >= key->main.key->subkeys.size())
             return ERROR_NO_MORE_ITEMS;
         entry = key->main.key->subkeys[index];
-        hint.sides[0] = {key->main.key, key->main.key->subkeys[index]};
+        hint.sides[0] = {key->main.key, key->main.key->subkeys[index], GenerationOf(key->main.key)};
     }
     // Sizes count the terminating zero going in and leave it out coming back, as the A functions do.
     if (entry->name.size() + 1 > nameSize)
@@ -496,7 +540,6 @@ Status RegistryView::RegEnumKeyEx(HKEY hkey, uint32_t index, std::string& name, 
     nameSize = static_cast<uint32_t>(entry->name.size());
     if (classSize)
         *classSize = static_cast<uint32_t>(entry->className.size());
-    hint.generation = RegistryStore::Generation();
     hint.name = entry->name;
     subkeyHint_ = hint;
     return ERROR_SUCCESS;
@@ -533,6 +576,7 @@ Status RegistryView::RegEnumValue(HKEY hkey, uint32_t index, std::string& name, 
         if (index >= list.size())
             return ERROR_NO_MORE_ITEMS;
         owner = list[index].first;
+        assert(list[index].second < owner->values.size());
         value = &owner->values[list[index].second];
     } else {
         if (index >= key->main.key->values.size())
@@ -559,17 +603,18 @@ Status RegistryView::RegEnumValue(HKEY hkey, uint32_t index, std::string& name, 
         return result;
     name.assign(value->name());
     nameSize = static_cast<uint32_t>(value->name().size());
-    valueHint_ = {RegistryStore::Generation(), hkey, owner, value};
+    valueHint_ = {SidesGeneration(*key), hkey, owner, value};
     return ERROR_SUCCESS;
 }
 
 const std::string& RegistryView::DeliveredData(const RegKeyNode& owner, const RegValueRecord& value) {
-    if (delivered_.store != owner.store || delivered_.generation != RegistryStore::Generation() ||
+    const uint64_t generation = owner.store->Generation();
+    if (delivered_.store != owner.store || delivered_.generation != generation ||
         !(delivered_.record == value)) {
         owner.store->AnsiData(value, delivered_.bytes);
         delivered_.store = owner.store;
         delivered_.record = value;
-        delivered_.generation = RegistryStore::Generation();
+        delivered_.generation = generation;
     }
     return delivered_.bytes;
 }
@@ -597,11 +642,12 @@ Status RegistryView::RegQueryValueEx(HKEY hkey, std::string_view valueName, uint
     const RegValueRecord* value = nullptr;
     // A value just enumerated on this handle is the one its name finds, where names are unique (sorted
     // stores; in the merged view the list already hides the machine's values that the user's shadow).
-    if (valueHint_.handle == hkey && valueHint_.generation == RegistryStore::Generation() &&
+    if (valueHint_.handle == hkey && valueHint_.generation == SidesGeneration(*key) &&
         valueHint_.owner->store->Order() == RegistryStore::ValueOrder::Sorted &&
         valueName == valueHint_.value->name()) {
         owner = valueHint_.owner;
         value = valueHint_.value;
+        assert(value >= owner->values.data() && value < owner->values.data() + owner->values.size());
     } else {
         value = FindValue(*key, valueName, &owner);
     }

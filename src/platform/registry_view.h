@@ -19,6 +19,7 @@
 #include "platform/registry_tree.h"
 
 #include <array>
+#include <cassert>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,6 +74,7 @@ class RegistryView : public Registry {
         Side user; // merged classes view only: the user's side
         bool merged = false;
         uint32_t access = 0;
+        // The lists of the merged view, each as of SidesGeneration().
         uint64_t subkeyGeneration = ~uint64_t{0};
         std::vector<std::pair<RegKeyNode*, RegKeyNode*>> subkeyList; // (user, machine)
         uint64_t valueGeneration = ~uint64_t{0};
@@ -83,7 +85,7 @@ class RegistryView : public Registry {
     // from the root, so an open carries on from the longest such path instead of from the root.
     struct Resolved {
         HKEY root = 0;
-        uint64_t generation = ~uint64_t{0};
+        uint64_t generation = ~uint64_t{0}; // RegistryGeneration()
         uint64_t lastUse = 0;
         std::string path;
         Side main, user;
@@ -92,23 +94,34 @@ class RegistryView : public Registry {
     struct Delivered {
         const RegistryStore* store = nullptr;
         RegValueRecord record;
-        uint64_t generation = ~uint64_t{0};
+        uint64_t generation = ~uint64_t{0}; // the store's
         std::string bytes;
     };
 
     // The subkey enumerated last, with its key on each side, and the value enumerated last: what the
     // next open or query most likely asks for.
     struct SubkeyHint {
-        uint64_t generation = ~uint64_t{0};
+        struct Side {
+            const RegKeyNode* parent = nullptr;
+            RegKeyNode* child = nullptr; // null: the parent has no subkey of that name
+            uint64_t generation = 0;     // the parent's store's, when the hint was taken
+        };
         std::string_view name;
-        std::array<std::pair<const RegKeyNode*, RegKeyNode*>, 2> sides{}; // (parent, child)
+        std::array<Side, 2> sides{};
     };
     struct ValueHint {
-        uint64_t generation = ~uint64_t{0};
+        uint64_t generation = ~uint64_t{0}; // SidesGeneration() of the handle
         HKEY handle = 0;
         const RegKeyNode* owner = nullptr;
         const RegValueRecord* value = nullptr;
     };
+
+    // What the caches compare. Which key a path names can depend on any store of the registry (links
+    // resolve from its root), so path caches count the changes of all of them; what was read through
+    // an open key depends only on the stores of its sides. Counts only grow, so a sum of them stays the
+    // same only while each of them does.
+    uint64_t RegistryGeneration() const;
+    static uint64_t SidesGeneration(const OpenKey& key);
 
     OpenKey* Lookup(HKEY key, Status& status);
     OpenKey* LookupRoot(HKEY key, Status& status);
@@ -120,7 +133,10 @@ class RegistryView : public Registry {
     // The handle's slot, or null when the handle is not open.
     OpenKey* SlotOf(HKEY key) const;
     static constexpr HKEY kFirstHandle = 0x100; // the handle of slot 0
-    static uint32_t SlotIndex(HKEY handle) { return (handle - kFirstHandle) / 4; }
+    static uint32_t SlotIndex(HKEY handle) {
+        assert(handle >= kFirstHandle && (handle - kFirstHandle) % 4 == 0);
+        return (handle - kFirstHandle) / 4;
+    }
     // The record of the slot the next open takes, for that open to fill in; `handle` receives the
     // handle it will have. The slot is free until TakeSlot.
     OpenKey& FreeSlot(HKEY& handle);
@@ -152,7 +168,7 @@ class RegistryView : public Registry {
     size_t openHandles_ = 0;
     // The predefined roots, by their handle's offset from HKEY_CLASSES_ROOT, built when first used.
     std::array<std::unique_ptr<OpenKey>, 7> roots_;
-    std::array<uint64_t, 7> rootGeneration_{};
+    std::array<uint64_t, 7> rootGeneration_{}; // RegistryGeneration() when each was built
     // The handle looked up last, since calls on one handle come in runs.
     HKEY lastHandle_ = 0;
     OpenKey* lastKey_ = nullptr;

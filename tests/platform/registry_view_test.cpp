@@ -2,7 +2,9 @@
 // root and the other predefined roots.
 #include "registry_test_prefix.h"
 
+#include "platform/registry_view.h"
 #include "platform/root_keys.h"
+#include "platform/utf16.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -343,6 +345,226 @@ TEST(RegistryView, AccessFollowsTheMaskTheKeyWasOpenedWith) {
     EXPECT_EQ(registry->RegSetValueEx(key, "b", REG_SZ, Bytes("2")), ERROR_ACCESS_DENIED);
     EXPECT_EQ(registry->RegCloseKey(key), ERROR_SUCCESS);
     EXPECT_EQ(registry->RegCloseKey(key), ERROR_INVALID_HANDLE);
+}
+
+// What an open handle lists now: its subkeys, then its values (each as "v:name").
+Names ListingOf(Registry& registry, HKEY key) {
+    Names names;
+    std::string name;
+    for (uint32_t i = 0;; ++i) {
+        uint32_t size = 1024;
+        if (registry.RegEnumKeyEx(key, i, name, size) != ERROR_SUCCESS)
+            break;
+        names.push_back(name);
+    }
+    for (uint32_t i = 0;; ++i) {
+        uint32_t size = 1024;
+        if (registry.RegEnumValue(key, i, name, size, nullptr, {}, nullptr) != ERROR_SUCCESS)
+            break;
+        names.push_back("v:" + name);
+    }
+    return names;
+}
+
+// The data an open handle delivers for a value, as the A call does; "<missing>" when it has none.
+std::string DataOf(Registry& registry, HKEY key, std::string_view name) {
+    std::vector<uint8_t> buffer(1024);
+    uint32_t size = static_cast<uint32_t>(buffer.size());
+    if (registry.RegQueryValueEx(key, name, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return std::string(buffer.begin(), buffer.begin() + size);
+}
+
+// Enumerates a handle's values up to `name`, so that the handle's last enumerated value is that one.
+void EnumerateTo(Registry& registry, HKEY key, std::string_view name) {
+    std::string found;
+    for (uint32_t i = 0;; ++i) {
+        uint32_t size = 1024;
+        if (registry.RegEnumValue(key, i, found, size, nullptr, {}, nullptr) != ERROR_SUCCESS ||
+            found == name)
+            return;
+    }
+}
+
+TEST(RegistryView, AChangeInEitherStoreOfAMergedKeyIsSeenThroughAHandleOpenBefore) {
+    RegistryPrefix prefix;
+    prefix.System("[Software\\\\Classes\\\\.txt] 0\n@=\"txtfile\"\n\"Content Type\"=\"text/plain\"\n");
+    prefix.User("[Software\\\\Classes\\\\.txt] 0\n@=\"mytxt\"\n");
+    auto registry = prefix.Open();
+    HKEY merged = 0, machine = 0, user = 0;
+    ASSERT_EQ(registry->RegOpenKey(HKEY_CLASSES_ROOT, ".txt", merged), ERROR_SUCCESS);
+    ASSERT_EQ(registry->RegOpenKey(HKEY_LOCAL_MACHINE, "Software\\Classes\\.txt", machine), ERROR_SUCCESS);
+    ASSERT_EQ(registry->RegOpenKey(HKEY_CURRENT_USER, "Software\\Classes\\.txt", user), ERROR_SUCCESS);
+    auto create = [&](HKEY root, const char* path) {
+        HKEY key = 0;
+        const Status status = registry->RegCreateKeyEx(root, path, KEY_ALL_ACCESS, key);
+        registry->RegCloseKey(key);
+        return status;
+    };
+
+    struct Change {
+        const char* what;
+        std::function<Status()> make;
+        Names listing;           // what the merged handle lists afterwards
+        std::string contentType; // the "Content Type" it delivers afterwards
+    };
+    const std::string plain("text/plain\0", 11), mine("text/mine\0", 10);
+    const Change changes[] = {
+        {"the machine's key gains a value",
+         [&] { return registry->RegSetValueEx(machine, "M", REG_SZ, Bytes("m")); },
+         {"v:", "v:Content Type", "v:M"},
+         plain},
+        {"the user's key gains a value that hides the machine's",
+         [&] { return registry->RegSetValueEx(user, "Content Type", REG_SZ, Bytes(mine)); },
+         {"v:", "v:Content Type", "v:M"},
+         mine},
+        {"the user's key gains a subkey",
+         [&] { return create(HKEY_CURRENT_USER, "Software\\Classes\\.txt\\Shell"); },
+         {"Shell", "v:", "v:Content Type", "v:M"},
+         mine},
+        {"the machine's key gains a subkey",
+         [&] { return create(HKEY_LOCAL_MACHINE, "Software\\Classes\\.txt\\Open"); },
+         {"Open", "Shell", "v:", "v:Content Type", "v:M"},
+         mine},
+        {"the user's value goes: the machine's shows again",
+         [&] { return registry->RegDeleteValue(user, "Content Type"); },
+         {"Open", "Shell", "v:", "v:Content Type", "v:M"},
+         plain},
+        {"the machine's value goes",
+         [&] { return registry->RegDeleteValue(machine, "M"); },
+         {"Open", "Shell", "v:", "v:Content Type"},
+         plain},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        // The handle's lists are cached, and the value it enumerated last is the one queried next.
+        ListingOf(*registry, merged);
+        EnumerateTo(*registry, merged, "Content Type");
+        ASSERT_EQ(c.make(), ERROR_SUCCESS);
+        EXPECT_EQ(DataOf(*registry, merged, "Content Type"), c.contentType);
+        EXPECT_EQ(ListingOf(*registry, merged), c.listing);
+    }
+    for (HKEY key : {merged, machine, user})
+        registry->RegCloseKey(key);
+}
+
+TEST(RegistryView, APathOpenedBeforeFindsTheKeysCreatedSince) {
+    RegistryPrefix prefix;
+    prefix.System("[Software\\\\Classes\\\\Machine.Only] 0\n\"m\"=\"1\"\n"
+                  "[Software\\\\Classes\\\\Both\\\\Sub] 0\n\"m\"=\"1\"\n");
+    prefix.User("[Software\\\\Classes\\\\User.Only] 0\n\"u\"=\"1\"\n[Software\\\\Classes\\\\Both] 0\n");
+    auto registry = prefix.Open();
+    struct Case {
+        const char* what;
+        HKEY root;
+        const char* listed; // whose subkeys are listed first, as a walk does
+        const char* path;
+        HKEY createIn;       // where root\path is created, with a value "new"
+        const char* created; // the path created there
+        const char* before;  // the values root\path lists, joined by commas
+        const char* after;
+    };
+    const Case cases[] = {
+        {"the user's side of a merged key", HKEY_CLASSES_ROOT, "", "Machine.Only", HKEY_CURRENT_USER,
+         "Software\\Classes\\Machine.Only", "m", "m,new"},
+        {"the machine's side of a merged key", HKEY_CLASSES_ROOT, "", "User.Only", HKEY_LOCAL_MACHINE,
+         "Software\\Classes\\User.Only", "u", "new,u"},
+        {"the user's side of a subkey just listed", HKEY_CLASSES_ROOT, "Both", "Both\\Sub", HKEY_CURRENT_USER,
+         "Software\\Classes\\Both\\Sub", "m", "m,new"},
+        {"a key that was missing", HKEY_LOCAL_MACHINE, "Software", "Software\\Late", HKEY_LOCAL_MACHINE,
+         "Software\\Late", "<cannot open>", "new"},
+    };
+    auto values = [&](const Case& c) {
+        std::string joined;
+        for (const auto& name : ValuesOf(*registry, c.root, c.path))
+            joined += (joined.empty() ? "" : ",") + name;
+        return joined;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SubkeysOf(*registry, c.root, c.listed);
+        EXPECT_EQ(values(c), c.before);
+        HKEY key = 0;
+        ASSERT_EQ(registry->RegCreateKeyEx(c.createIn, c.created, KEY_ALL_ACCESS, key), ERROR_SUCCESS);
+        ASSERT_EQ(registry->RegSetValueEx(key, "new", REG_SZ, Bytes("n")), ERROR_SUCCESS);
+        registry->RegCloseKey(key);
+        EXPECT_EQ(values(c), c.after);
+    }
+}
+
+// A store that counts the values the view decodes from it: what the view reads again.
+class CountingStore : public RegistryStore {
+  public:
+    CountingStore() : RegistryStore(ValueOrder::Sorted) {}
+    void AnsiData(const RegValueRecord& value, std::string& out) const override {
+        ++decoded;
+        RegistryStore::AnsiData(value, out);
+    }
+    mutable int decoded = 0;
+};
+
+TEST(RegistryView, OneStoresChangesLeaveWhatWasReadFromAnotherInPlace) {
+    RegistryStore names(RegistryStore::ValueOrder::Sorted, "Registry");
+    CountingStore machine, user;
+    RegKeyNode* run = machine.CreateSubkey(*machine.CreateSubkey(*machine.Root(), "Software"), "Run");
+    for (const char* name : {"a", "b"})
+        machine.SetValue(*run, name, REG_SZ, Utf8ToUtf16(std::string(name) + '\0'));
+    names.Mount(*names.Root(), *machine.Root(), "Machine");
+    names.Mount(*names.CreateSubkey(*names.Root(), "User"), *user.Root(), "S-1");
+    RegistryView view(*names.Root(), "S-1");
+
+    HKEY runKey = 0, environment = 0;
+    ASSERT_EQ(view.RegOpenKey(HKEY_LOCAL_MACHINE, "Software\\Run", runKey), ERROR_SUCCESS);
+    ASSERT_EQ(view.RegCreateKeyEx(HKEY_CURRENT_USER, "Environment", KEY_ALL_ACCESS, environment),
+              ERROR_SUCCESS);
+    std::string name;
+    uint32_t nameSize = 1024;
+    ASSERT_EQ(view.RegEnumValue(runKey, 0, name, nameSize, nullptr, {}, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(DataOf(view, runKey, "a"), std::string("a\0", 2));
+    EXPECT_EQ(machine.decoded, 1);
+
+    // The user's store changes: what was read from the machine's still holds, and its enumeration goes on.
+    ASSERT_EQ(view.RegSetValueEx(environment, "TEMP", REG_SZ, Bytes(std::string("C:\\temp\0", 8))),
+              ERROR_SUCCESS);
+    EXPECT_EQ(DataOf(view, runKey, "a"), std::string("a\0", 2));
+    EXPECT_EQ(machine.decoded, 1);
+    nameSize = 1024;
+    ASSERT_EQ(view.RegEnumValue(runKey, 1, name, nameSize, nullptr, {}, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(name, "b");
+
+    // The machine's store changes: read again.
+    ASSERT_EQ(view.RegSetValueEx(runKey, "c", REG_SZ, Bytes(std::string("c\0", 2))), ERROR_SUCCESS);
+    EXPECT_EQ(DataOf(view, runKey, "a"), std::string("a\0", 2));
+    EXPECT_EQ(machine.decoded, 2);
+    EXPECT_EQ(ListingOf(view, runKey), (Names{"v:a", "v:b", "v:c"}));
+    EXPECT_EQ(DataOf(view, environment, "TEMP"), std::string("C:\\temp\0", 8));
+    view.RegCloseKey(runKey);
+    view.RegCloseKey(environment);
+}
+
+TEST(RegistryView, AStoreMountedLaterJoinsTheMergedClassesView) {
+    // Loaded stores, unchanged since: only the mount itself can tell the view that the registry changed.
+    auto load = [](std::string_view body) {
+        std::string error;
+        std::vector<std::string> warnings;
+        auto file = WineRegFile::Parse(test::MachineFile(body), "/nowhere/x.reg", "REGISTRY\\Machine", error,
+                                       warnings);
+        EXPECT_TRUE(file) << error;
+        return file;
+    };
+    auto machine = load("[Software\\\\Classes\\\\.a] 0\n\"m\"=\"1\"\n");
+    auto user = load("[Software\\\\Classes\\\\.a] 0\n\"u\"=\"2\"\n[Software\\\\Classes\\\\.b] 0\n");
+    RegistryStore names(RegistryStore::ValueOrder::Sorted, "Registry");
+    names.Mount(*names.Root(), *machine->Root(), "Machine");
+    RegKeyNode* users = names.CreateSubkey(*names.Root(), "User");
+    RegistryView view(*names.Root(), "S-1");
+
+    EXPECT_EQ(SubkeysOf(view, HKEY_CLASSES_ROOT, ""), (Names{".a"}));
+    EXPECT_EQ(ValuesOf(view, HKEY_CLASSES_ROOT, ".a"), (Names{"m"}));
+    names.Mount(*users, *user->Root(), "S-1");
+    EXPECT_EQ(SubkeysOf(view, HKEY_CLASSES_ROOT, ""), (Names{".a", ".b"}));
+    EXPECT_EQ(ValuesOf(view, HKEY_CLASSES_ROOT, ".a"), (Names{"m", "u"}));
+    EXPECT_EQ(view.OpenHandleCount(), 0u);
 }
 
 } // namespace

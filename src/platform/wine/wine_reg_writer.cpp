@@ -1,0 +1,353 @@
+// Writing a Wine registry file back: unchanged sections copied as they were read, changed keys written as
+// Wine writes them, and the save that replaces the file atomically.
+#include "platform/wine/wine_reg_file.h"
+
+#include "platform/atomic_file.h"
+#include "platform/wine/wine_reg_escaping.h"
+#include "platform/wine/wine_reg_lexer.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <ostream>
+#include <unistd.h>
+#include <unordered_map>
+
+namespace vx {
+
+using namespace wine_reg;
+
+namespace {
+
+// What Wine writes for a key's change time: seconds since 1970 on the key line, the FILETIME on #time=.
+struct Stamp {
+    uint64_t seconds, filetime;
+};
+
+Stamp Now() {
+    const auto since1970 = std::chrono::duration_cast<std::chrono::microseconds>(
+                               std::chrono::system_clock::now().time_since_epoch())
+                               .count();
+    const auto us = static_cast<uint64_t>(since1970);
+    return {us / 1000000, us * 10 + 116444736000000000ull};
+}
+
+std::string TimeLine(const Stamp& stamp) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "#time=%x%08x", static_cast<unsigned>(stamp.filetime >> 32),
+                  static_cast<unsigned>(stamp.filetime & 0xFFFFFFFFu));
+    return buf;
+}
+
+std::string KeyPath(const RegKeyNode& key) {
+    std::vector<const RegKeyNode*> chain;
+    for (const RegKeyNode* k = &key; k && k != k->store->Root(); k = k->parent)
+        chain.push_back(k);
+    std::string path;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (!path.empty())
+            path += "\\\\";
+        AppendEscaped(Utf8Units((*it)->name), path, "[]");
+    }
+    return path;
+}
+
+} // namespace
+
+std::string WineRegFile::Serialize() const {
+    Composition composition;
+    Compose(composition);
+    std::string out;
+    out.reserve(composition.size);
+    for (std::string_view piece : composition.pieces)
+        out += piece;
+    return out;
+}
+
+void WineRegFile::WriteTo(std::ostream& out) const {
+    Composition composition;
+    Compose(composition);
+    for (std::string_view piece : composition.pieces)
+        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+}
+
+struct WineRegFile::EmitState {
+    Stamp stamp;
+};
+
+void WineRegFile::Composition::Add(std::string_view text) {
+    if (text.empty())
+        return;
+    pieces.push_back(text);
+    size += text.size();
+    tail += text.substr(text.size() > 3 ? text.size() - 3 : 0);
+    if (tail.size() > 3)
+        tail.erase(0, tail.size() - 3);
+}
+
+std::string_view WineRegFile::Composition::Keep(std::string text) {
+    return fresh.emplace_back(std::move(text));
+}
+
+void WineRegFile::Composition::EnsureBlankLine() {
+    if (size == 0 || tail.ends_with("\n\n") || tail.ends_with("\n\r\n"))
+        return;
+    if (!tail.ends_with('\n'))
+        Add("\n");
+    Add("\n");
+}
+
+void WineRegFile::Compose(Composition& out) const {
+    const EmitState state{Now()};
+    // Keys without a section of their own that Wine would write (those with values, and leaves) go right
+    // after the section of the key before them in tree order, which is where Wine writes them.
+    std::unordered_map<const RegKeyNode*, std::vector<const RegKeyNode*>> after;
+    const RegKeyNode* anchor = nullptr;
+    std::vector<const RegKeyNode*> toVisit{Root()}; // tree order, without a call per level
+    while (!toVisit.empty()) {
+        const RegKeyNode& key = *toVisit.back();
+        toVisit.pop_back();
+        bool leaf = !key.deeper;
+        for (const RegKeyNode* sub : key.subkeys)
+            leaf &= sub->store != this;
+        if (!key.block.empty())
+            anchor = &key;
+        else if (!key.values.empty() || (leaf && &key != Root()))
+            after[anchor].push_back(&key);
+        for (auto sub = key.subkeys.rbegin(); sub != key.subkeys.rend(); ++sub)
+            if ((*sub)->store == this)
+                toVisit.push_back(*sub);
+    }
+
+    if (existed_) {
+        out.Add(prelude_);
+    } else {
+        std::string header = std::string(kHeader) + "\n" + std::string(kRelativeTo);
+        AppendEscaped(Utf8Units(relativeTo_), header, "\"\"");
+        out.Add(out.Keep(header + "\n"));
+    }
+    // Sections that followed each other in the file still do; elsewhere a blank line separates them, as
+    // in Wine's files. Only the loaded text tells what followed what: the copies a save keeps of what it
+    // wrote lie side by side in the arena without the blank lines it put between them.
+    const std::less<const char*> before;
+    auto endIfLoaded = [&](std::string_view text) -> const char* {
+        const bool loaded = !before(text.data(), text_.data()) &&
+                            !before(text_.data() + text_.size(), text.data() + text.size());
+        return loaded ? text.data() + text.size() : nullptr;
+    };
+    const char* copiedUpTo = existed_ ? endIfLoaded(prelude_) : nullptr;
+    auto emitNew = [&](const RegKeyNode* anchorKey) {
+        auto it = after.find(anchorKey);
+        if (it == after.end())
+            return;
+        for (const RegKeyNode* key : it->second) {
+            out.EnsureBlankLine();
+            std::string text;
+            EmitNewKey(*key, state, text);
+            const std::string_view kept = out.Keep(std::move(text));
+            out.Add(kept);
+            out.sections.push_back({const_cast<RegKeyNode*>(key), true, true, kept});
+            copiedUpTo = nullptr;
+        }
+    };
+    emitNew(nullptr);
+    for (const Section& section : sections_) {
+        if (!section.key) { // a key too deep to load: its text as it was
+            if (section.text.data() != copiedUpTo)
+                out.EnsureBlankLine();
+            copiedUpTo = endIfLoaded(section.text);
+            out.Add(section.text);
+            out.sections.push_back({nullptr, false, false, section.text});
+            continue;
+        }
+        const bool first = section.text.data() == section.key->block.data();
+        if (section.key->dirty || section.text.data() != copiedUpTo)
+            out.EnsureBlankLine();
+        copiedUpTo = section.key->dirty ? nullptr : endIfLoaded(section.text);
+        std::string_view text = section.text;
+        if (section.key->dirty) {
+            std::string changed;
+            EmitChangedBlock(*section.key, section.text, first, state, changed);
+            text = out.Keep(std::move(changed));
+        }
+        out.Add(text);
+        out.sections.push_back({section.key, first, section.key->dirty, text});
+        if (first)
+            emitNew(section.key);
+    }
+}
+
+void WineRegFile::EmitNewKey(const RegKeyNode& key, const EmitState& state, std::string& out) const {
+    out += '[';
+    out += KeyPath(key);
+    out += "] " + std::to_string(state.stamp.seconds) + "\n";
+    out += TimeLine(state.stamp) + "\n";
+    std::string scratch;
+    for (const auto& value : key.values)
+        AppendValue(value.name(), value.type(), ValueBytes(value, scratch), out);
+}
+
+void WineRegFile::EmitChangedBlock(const RegKeyNode& key, std::string_view block, bool first,
+                                   const EmitState& state, std::string& out) const {
+    std::vector<Item> items;
+    bool haveKey = true;
+    for (size_t pos = 0; pos < block.size();) {
+        Item item = ScanItem(block, pos, haveKey);
+        if (item.kind == Item::Bad && block[item.first] == '[')
+            haveKey = false;
+        pos = item.next;
+        items.push_back(item);
+    }
+    // New values not placed among the old ones go after the key's last value (or its option lines).
+    size_t insertAfter = 0;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i].kind == Item::Bad && block[items[i].first] == '[')
+            break;
+        if (items[i].kind == Item::KeyLine || items[i].kind == Item::Option || items[i].kind == Item::Value)
+            insertAfter = i;
+    }
+    std::vector<const RegValueRecord*> fresh;
+    if (first)
+        for (const auto& value : key.values)
+            if (!value.inText())
+                fresh.push_back(&value);
+    size_t next = 0;
+    std::string scratch;
+    auto emitFresh = [&](const RegValueRecord& value) {
+        if (!out.empty() && out.back() != '\n') // after a last line without its line break
+            out += '\n';
+        AppendValue(value.name(), value.type(), ValueBytes(value, scratch), out);
+    };
+
+    for (size_t i = 0; i < items.size(); ++i) {
+        const Item& item = items[i];
+        const std::string_view whole = block.substr(item.begin, item.next - item.begin);
+        if (i == 0 && item.kind == Item::KeyLine) {
+            out += block.substr(item.begin, item.closeKey + 1 - item.begin);
+            out += ' ';
+            out += std::to_string(state.stamp.seconds);
+            const std::string_view br = LineBreak(block, item);
+            out += br.empty() ? std::string_view("\n") : br;
+        } else if (item.kind == Item::Option && block.substr(item.first).starts_with("#time=")) {
+            out += block.substr(item.begin, item.first - item.begin);
+            out += TimeLine(state.stamp);
+            const std::string_view br = LineBreak(block, item);
+            out += br.empty() ? std::string_view("\n") : br;
+        } else if (item.kind == Item::Value) {
+            const std::string name = item.defaultValue ? std::string()
+                                     : item.escaped    ? UnescapeToUtf8(item.raw)
+                                                       : std::string(item.raw);
+            while (next < fresh.size() && CompareRegistryNames(fresh[next]->name(), name) < 0)
+                emitFresh(*fresh[next++]);
+            if (next < fresh.size() && CompareRegistryNames(fresh[next]->name(), name) == 0) {
+                emitFresh(*fresh[next++]); // the program's new data for this value
+            } else {
+                const RegValueRecord* kept = FindValue(key, name);
+                if (kept && kept->inText() && kept->source().data() == block.data() + item.begin)
+                    out += whole;
+            }
+        } else {
+            out += whole;
+        }
+        if (i == insertAfter)
+            while (next < fresh.size())
+                emitFresh(*fresh[next++]);
+    }
+    while (next < fresh.size())
+        emitFresh(*fresh[next++]);
+}
+
+void WineRegFile::Rebind(RegKeyNode& key, std::string_view block) {
+    bool haveKey = true;
+    for (size_t pos = 0; pos < block.size();) {
+        const Item item = ScanItem(block, pos, haveKey);
+        if (item.kind == Item::Bad && block[item.first] == '[')
+            haveKey = false;
+        if (item.kind == Item::Value) {
+            const std::string name = item.defaultValue ? std::string()
+                                     : item.escaped    ? UnescapeToUtf8(item.raw)
+                                                       : std::string(item.raw);
+            if (auto* value = const_cast<RegValueRecord*>(FindValue(key, name)))
+                *value = RegValueRecord::InText(value->name(), value->type(),
+                                                block.substr(item.begin, item.end - item.begin),
+                                                item.data - item.begin, item.form);
+        }
+        pos = item.next;
+    }
+}
+
+bool WineRegFile::Save(std::string& error) {
+    if (!Changed())
+        return true;
+    Composition composition;
+    Compose(composition);
+    if (!WriteAtomically(composition, error))
+        return false;
+    // The file now holds the new text: its sections are the original text of the next save.
+    if (!existed_) {
+        prelude_ = Strings().Copy(composition.pieces.front());
+        existed_ = true;
+    }
+    std::vector<Section> sections;
+    sections.reserve(composition.sections.size());
+    for (const Emitted& e : composition.sections) {
+        const std::string_view text = e.fresh ? Strings().Copy(e.text) : e.text;
+        if (e.first)
+            e.key->block = text;
+        if (e.fresh)
+            Rebind(*e.key, text);
+        sections.push_back({e.key, text});
+    }
+    sections_ = std::move(sections);
+    ForEachKey([](RegKeyNode& key) { key.dirty = false; });
+    ClearChanged();
+    return true;
+}
+
+bool WineRegFile::WriteAtomically(const Composition& content, std::string& error) {
+    auto fill = [&](int fd, const std::string&) -> int {
+        auto writeAll = [&](const char* p, size_t n) {
+            while (n > 0) {
+                const ssize_t w = ::write(fd, p, n);
+                if (w < 0) {
+                    if (errno == EINTR)
+                        continue;
+                    return false;
+                }
+                p += w;
+                n -= static_cast<size_t>(w);
+            }
+            return true;
+        };
+        // The fault hook runs with exactly half of the file written.
+        const size_t half = content.size / 2;
+        size_t written = 0;
+        bool faultChecked = false;
+        for (std::string_view piece : content.pieces) {
+            if (!faultChecked && written + piece.size() >= half) {
+                const size_t part = half - written;
+                if (!writeAll(piece.data(), part))
+                    return errno;
+                faultChecked = true;
+                if (fault_ && fault_(SaveStage::HalfWritten))
+                    return EIO;
+                written += part;
+                piece.remove_prefix(part);
+            }
+            if (!writeAll(piece.data(), piece.size()))
+                return errno;
+            written += piece.size();
+        }
+        return 0;
+    };
+    auto beforeRename = [&]() -> int { return fault_ && fault_(SaveStage::BeforeRename) ? EIO : 0; };
+    if (const int err = ReplaceFileAtomically(path_, fill, beforeRename); err != 0) {
+        error = path_.string() + ": cannot save the registry file: " + std::strerror(err);
+        return false;
+    }
+    return true;
+}
+
+} // namespace vx
