@@ -52,7 +52,7 @@ bool ShowsConfigurationFiles(std::string_view status) {
         return false;
     for (size_t i = 0; i < kText.size(); ++i) {
         const char c = status[i];
-        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c) != kText[i])
+        if (UpperAsciiChar(c) != kText[i])
             return false;
     }
     return true;
