@@ -1,11 +1,11 @@
 // COM class registrations ("ActiveX \ COM", "ActiveX \ COM Subsections") and application paths.
+#include "app/app.h"
 #include "checks/problem_list.h"
 #include "checks/section_checkers.h"
 #include "paths/folders.h"
 #include "paths/path_text.h"
 #include "platform/registry_access.h"
 #include "platform/text.h"
-#include "app/app.h"
 
 #include <initializer_list>
 
@@ -30,7 +30,7 @@ bool ExtensionIsOneOf(std::string_view text, std::initializer_list<std::string_v
         for (char c : extension) {
             if (c == ' ')
                 continue;
-            const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+            const char upper = UpperAsciiChar(c);
             if (matched == one.size() || upper != one[matched]) {
                 equal = false;
                 break;

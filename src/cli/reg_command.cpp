@@ -1,5 +1,6 @@
 #include "cli/reg_command.h"
 
+#include "platform/registry_access.h"
 #include "platform/root_keys.h"
 #include "platform/text.h"
 #include "platform/wine/wine_registry.h"
@@ -214,17 +215,6 @@ std::vector<std::string> SubkeyNames(Registry& registry, HKEY key) {
         names.push_back(name);
     }
     return names;
-}
-
-// How many keys down a key path goes ("a\\b" is two).
-size_t KeyDepth(std::string_view path) {
-    size_t depth = 0;
-    for (size_t start = 0; start < path.size();) {
-        const size_t end = std::min(path.find('\\', start), path.size());
-        depth += end > start;
-        start = end + 1;
-    }
-    return depth;
 }
 
 // Calls `visit` with every key below an open key, depth first in enumeration order, with the key's name

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "checks/section_checkers.h"
 #include "engine/scan_catalogue.h"
+#include "platform/registry_access.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -52,7 +53,7 @@ bool ShowsConfigurationFiles(std::string_view status) {
         return false;
     for (size_t i = 0; i < kText.size(); ++i) {
         const char c = status[i];
-        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c) != kText[i])
+        if (UpperAsciiChar(c) != kText[i])
             return false;
     }
     return true;
@@ -148,17 +149,6 @@ void VisitValues(Walk& walk, HKEY key) {
             return;
         walk.app.Yield();
     }
-}
-
-// How many keys down a key path goes ("a\\b" is two).
-size_t KeyDepth(std::string_view path) {
-    size_t depth = 0;
-    for (size_t start = 0; start < path.size();) {
-        const size_t end = std::min(path.find('\\', start), path.size());
-        depth += end > start;
-        start = end + 1;
-    }
-    return depth;
 }
 
 // Every key below an open key, depth first: each one's values, then its own subkeys. Each key is opened

@@ -1,6 +1,7 @@
 #include "paths/path_text.h"
 
 #include "platform/text.h"
+#include "platform/utf8.h"
 
 namespace vx {
 
@@ -14,7 +15,7 @@ size_t InStr(std::string_view text, std::string_view needle, size_t after) {
 size_t CharCount(std::string_view text) {
     size_t count = 0;
     for (char c : text)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+        if (!IsUtf8Continuation(static_cast<unsigned char>(c)))
             ++count;
     return count;
 }
@@ -96,7 +97,7 @@ std::string CutAfterDot(std::string_view text, size_t d) {
     size_t i = d;
     for (int k = 0; k < 3 && i < text.size(); ++k) {
         ++i;
-        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+        while (i < text.size() && IsUtf8Continuation(static_cast<unsigned char>(text[i])))
             ++i;
     }
     return std::string(text.substr(0, i));

@@ -6,6 +6,7 @@
 #include "platform/file_copy.h"
 #include "platform/folder_listing.h"
 #include "platform/path_resolution.h"
+#include "platform/text.h"
 #include "platform/windows_path.h"
 
 #include <algorithm>
@@ -50,7 +51,7 @@ HostFileSystemConfig VolumeAsDriveC(const std::filesystem::path& root) {
 HostFileSystem::HostFileSystem(HostFileSystemConfig config)
     : config_(std::move(config)), impl_(std::make_unique<Impl>(config_)) {
     std::sort(config_.drives.begin(), config_.drives.end(), [](const HostDrive& a, const HostDrive& b) {
-        return UpperLetter(a.letter) < UpperLetter(b.letter);
+        return UpperAsciiChar(a.letter) < UpperAsciiChar(b.letter);
     });
 }
 
@@ -74,16 +75,16 @@ std::string HostFileSystem::GetTempPath() {
 std::vector<Drive> HostFileSystem::Drives() {
     std::vector<Drive> drives;
     for (const HostDrive& d : config_.drives)
-        drives.push_back(Drive{std::string(1, UpperLetter(d.letter)), d.type});
+        drives.push_back(Drive{std::string(1, UpperAsciiChar(d.letter)), d.type});
     return drives;
 }
 
 bool HostFileSystem::GetVolumeInformation(std::string_view root) {
-    if (root.size() < 2 || !IsLetter(root[0]) || root[1] != ':')
+    if (root.size() < 2 || !IsAsciiLetter(root[0]) || root[1] != ':')
         return false;
     if (root.size() > 3 || (root.size() == 3 && !IsSeparator(root[2])))
         return false;
-    const HostDrive* drive = impl_->paths.FindDrive(UpperLetter(root[0]));
+    const HostDrive* drive = impl_->paths.FindDrive(UpperAsciiChar(root[0]));
     if (!drive || !drive->folder)
         return false;
     // Opening the folder for reading is the test; reading entries would cost a scan of the root's whole

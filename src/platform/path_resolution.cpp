@@ -42,13 +42,13 @@ bool MissingBelowIndexedFolder(FolderIndexes& indexes, const std::vector<std::st
 
 PathResolver::PathResolver(const HostFileSystemConfig& config) : config_(config) {
     const std::string& w = config.windowsFolder;
-    if (w.size() >= 2 && IsLetter(w[0]) && w[1] == ':')
-        systemDrive_ = UpperLetter(w[0]);
+    if (w.size() >= 2 && IsAsciiLetter(w[0]) && w[1] == ':')
+        systemDrive_ = UpperAsciiChar(w[0]);
 }
 
 const HostDrive* PathResolver::FindDrive(char letter) const {
     for (const HostDrive& d : config_.drives)
-        if (UpperLetter(d.letter) == letter)
+        if (UpperAsciiChar(d.letter) == letter)
             return &d;
     return nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -207,6 +208,16 @@ bool IsFixedDrivePath(std::string_view path, const std::vector<Drive>& drives,
             yield();
     }
     return false;
+}
+
+size_t KeyDepth(std::string_view path) {
+    size_t depth = 0;
+    for (size_t start = 0; start < path.size();) {
+        const size_t end = std::min(path.find('\\', start), path.size());
+        depth += end > start;
+        start = end + 1;
+    }
+    return depth;
 }
 
 } // namespace vx

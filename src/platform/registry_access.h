@@ -57,6 +57,9 @@ uint32_t SetRegistryValueOfType(Registry& registry, HKEY key, std::string_view v
 void DeleteRegistryValue(Registry& registry, RootKey root, std::string_view keyPath,
                          std::string_view valueName);
 
+// How many keys down a key path goes ("a\\b" is two; empty parts do not count).
+size_t KeyDepth(std::string_view path);
+
 // GetVersionExA's platform id of the target: 2 for the NT family (every target this program has).
 uint32_t GetWindowsPlatformId(const Target& target);
 

@@ -3,6 +3,7 @@
 #include "platform/hex.h"
 #include "platform/text.h"
 #include "platform/utf16.h"
+#include "platform/utf8.h"
 
 #include <liblnk.h>
 
@@ -106,13 +107,9 @@ std::optional<std::string> ReadSmallFile(const std::filesystem::path& file) {
 
 bool IsValidUtf8(std::string_view text) {
     for (size_t i = 0; i < text.size();) {
-        const auto b0 = static_cast<unsigned char>(text[i]);
-        const size_t len = b0 < 0x80 ? 1 : b0 < 0xC2 ? 0 : b0 < 0xE0 ? 2 : b0 < 0xF0 ? 3 : b0 < 0xF5 ? 4 : 0;
-        if (len == 0 || i + len > text.size())
+        const size_t len = DecodeUtf8At(text, i, Utf8Rule::Lenient).length;
+        if (len == 0)
             return false;
-        for (size_t k = 1; k < len; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                return false;
         i += len;
     }
     return true;
@@ -152,8 +149,8 @@ std::string PercentDecode(std::string_view text) {
 }
 
 bool IsDriveSpec(std::string_view text) {
-    return text.size() >= 2 && ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z')) &&
-           (text[1] == ':' || text[1] == '|') && (text.size() == 2 || text[2] == '/' || text[2] == '\\');
+    return text.size() >= 2 && IsAsciiLetter(text[0]) && (text[1] == ':' || text[1] == '|') &&
+           (text.size() == 2 || text[2] == '/' || text[2] == '\\');
 }
 
 } // namespace

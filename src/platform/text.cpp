@@ -1,6 +1,7 @@
 #include "platform/text.h"
 
 #include "platform/utf16.h"
+#include "platform/utf8.h"
 
 #include <clocale>
 #include <cstdint>
@@ -19,29 +20,6 @@ locale_t Utf8Locale() {
     return locale;
 }
 
-char UpperChar(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-char LowerChar(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
-// Decodes one UTF-8 sequence at text[i]; returns its length, or 0 when it is not valid UTF-8.
-size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp) {
-    const auto b0 = static_cast<unsigned char>(text[i]);
-    size_t len = b0 < 0xC2 ? 0 : b0 < 0xE0 ? 2 : b0 < 0xF0 ? 3 : b0 < 0xF5 ? 4 : 0;
-    if (len == 0 || i + len > text.size())
-        return 0;
-    cp = b0 & (0x7F >> len);
-    for (size_t k = 1; k < len; ++k) {
-        const auto b = static_cast<unsigned char>(text[i + k]);
-        if ((b & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    return len;
-}
-
 } // namespace
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -55,14 +33,14 @@ std::string_view TrimBlanks(std::string_view text) {
 std::string UpperAscii(std::string_view text) {
     std::string out(text);
     for (char& c : out)
-        c = UpperChar(c);
+        c = UpperAsciiChar(c);
     return out;
 }
 
 std::string LowerAscii(std::string_view text) {
     std::string out(text);
     for (char& c : out)
-        c = LowerChar(c);
+        c = LowerAsciiChar(c);
     return out;
 }
 
@@ -72,20 +50,19 @@ std::string FoldCase(std::string_view text) {
     for (size_t i = 0; i < text.size();) {
         const auto b = static_cast<unsigned char>(text[i]);
         if (b < 0x80) {
-            out += UpperChar(text[i]);
+            out += UpperAsciiChar(text[i]);
             ++i;
             continue;
         }
-        char32_t cp = 0;
-        const size_t len = DecodeUtf8(text, i, cp);
-        if (len == 0) {
+        const Utf8Char c = DecodeUtf8At(text, i, Utf8Rule::Lenient);
+        if (c.length == 0) {
             out += text[i];
             ++i;
             continue;
         }
-        const auto upper = static_cast<char32_t>(towupper_l(static_cast<wint_t>(cp), Utf8Locale()));
+        const auto upper = static_cast<char32_t>(towupper_l(static_cast<wint_t>(c.cp), Utf8Locale()));
         AppendUtf8(upper, out);
-        i += len;
+        i += c.length;
     }
     return out;
 }
@@ -116,7 +93,7 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
                 ascii = false;
                 break;
             }
-            if (UpperChar(a[i]) != UpperChar(b[i]))
+            if (UpperAsciiChar(a[i]) != UpperAsciiChar(b[i]))
                 return false;
         }
         if (ascii)
@@ -141,18 +118,18 @@ size_t FindAsciiNoCase(std::string_view haystack, std::string_view needle, size_
     // A needle without letters ("\\", ":\\", ".") has one case: the library's search is the same and faster.
     bool letters = false;
     for (char c : needle)
-        letters = letters || UpperChar(c) != LowerChar(c);
+        letters = letters || UpperAsciiChar(c) != LowerAsciiChar(c);
     if (!letters)
         return haystack.find(needle, from);
     // A first character with one case ("%Systemroot%") is looked for with the plain search.
-    const bool firstHasOneCase = UpperChar(needle[0]) == LowerChar(needle[0]);
+    const bool firstHasOneCase = UpperAsciiChar(needle[0]) == LowerAsciiChar(needle[0]);
     for (size_t i = from; i + needle.size() <= haystack.size(); ++i) {
         if (firstHasOneCase && (i = haystack.find(needle[0], i)) == std::string_view::npos)
             return std::string_view::npos;
         if (i + needle.size() > haystack.size())
             return std::string_view::npos;
         size_t k = 0;
-        while (k < needle.size() && UpperChar(haystack[i + k]) == UpperChar(needle[k]))
+        while (k < needle.size() && UpperAsciiChar(haystack[i + k]) == UpperAsciiChar(needle[k]))
             ++k;
         if (k == needle.size())
             return i;

@@ -8,6 +8,15 @@ namespace vx {
 
 // Removes leading and trailing blanks (the space character only).
 std::string_view TrimBlanks(std::string_view text);
+constexpr bool IsAsciiLetter(char c) noexcept {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+constexpr char UpperAsciiChar(char c) noexcept {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+constexpr char LowerAsciiChar(char c) noexcept {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 std::string UpperAscii(std::string_view text);
 std::string LowerAscii(std::string_view text);
 

@@ -1,5 +1,7 @@
 #include "platform/utf16.h"
 
+#include "platform/utf8.h"
+
 #include <cstdint>
 
 namespace vx {
@@ -85,36 +87,20 @@ std::string Utf8ToUtf16(std::string_view utf8) {
         out += static_cast<char>((u >> 8) & 0xFF);
     };
     for (size_t i = 0; i < utf8.size();) {
-        const auto b0 = static_cast<uint8_t>(utf8[i]);
-        if (b0 < 0x80) {
-            put(b0);
-            ++i;
-            continue;
-        }
-        const size_t len = b0 < 0xC2 ? 0 : b0 < 0xE0 ? 2 : b0 < 0xF0 ? 3 : b0 < 0xF5 ? 4 : 0;
-        char32_t cp = len ? (b0 & (0x7F >> len)) : 0;
-        bool ok = len != 0 && i + len <= utf8.size();
-        for (size_t k = 1; ok && k < len; ++k) {
-            const auto b = static_cast<uint8_t>(utf8[i + k]);
-            ok = (b & 0xC0) == 0x80;
-            cp = (cp << 6) | (b & 0x3F);
-        }
-        if (ok && ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp < 0xE000))) ||
-                   (len == 4 && (cp < 0x10000 || cp > 0x10FFFF))))
-            ok = false;
-        if (!ok) {
+        const Utf8Char c = DecodeUtf8At(utf8, i, Utf8Rule::Strict);
+        if (c.length == 0) {
             put(0xFFFD);
             ++i;
             continue;
         }
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            put(0xD800 + (cp >> 10));
-            put(0xDC00 + (cp & 0x3FF));
+        if (c.cp >= 0x10000) {
+            const char32_t v = c.cp - 0x10000;
+            put(0xD800 + (v >> 10));
+            put(0xDC00 + (v & 0x3FF));
         } else {
-            put(cp);
+            put(c.cp);
         }
-        i += len;
+        i += c.length;
     }
     return out;
 }

@@ -3,6 +3,7 @@
 #include "platform/wildcard.h"
 
 #include "platform/text.h"
+#include "platform/utf8.h"
 
 #include <cstdint>
 #include <vector>
@@ -15,27 +16,13 @@ std::u32string DecodeFolded(std::string_view text) {
     std::u32string out;
     out.reserve(folded.size());
     for (size_t i = 0; i < folded.size();) {
-        const auto b0 = static_cast<unsigned char>(folded[i]);
-        size_t len = b0 < 0x80 ? 1 : b0 < 0xC2 ? 0 : b0 < 0xE0 ? 2 : b0 < 0xF0 ? 3 : b0 < 0xF5 ? 4 : 0;
-        char32_t cp = len == 1 ? b0 : (b0 & (0x7F >> len));
-        if (len > 1 && i + len <= folded.size()) {
-            for (size_t k = 1; k < len; ++k) {
-                const auto b = static_cast<unsigned char>(folded[i + k]);
-                if ((b & 0xC0) != 0x80) {
-                    len = 0;
-                    break;
-                }
-                cp = (cp << 6) | (b & 0x3F);
-            }
-        } else if (len > 1) {
-            len = 0;
-        }
-        if (len == 0) { // a stray byte stands for itself, apart from every real character
-            out += static_cast<char32_t>(0xDC00 + b0);
+        const Utf8Char c = DecodeUtf8At(folded, i, Utf8Rule::Lenient);
+        if (c.length == 0) { // a stray byte stands for itself, apart from every real character
+            out += static_cast<char32_t>(0xDC00 + static_cast<unsigned char>(folded[i]));
             ++i;
         } else {
-            out += cp;
-            i += len;
+            out += c.cp;
+            i += c.length;
         }
     }
     return out;

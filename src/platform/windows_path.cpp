@@ -1,6 +1,7 @@
 // Parsing of Windows path text: drive letters, separators, "." and "..", names Windows refuses, and the
 // wildcards a search's last component may hold.
 #include "platform/windows_path.h"
+#include "platform/text.h"
 
 #include <array>
 #include <cstdint>
@@ -19,7 +20,7 @@ std::string_view StripTrailingDotsAndBlanks(std::string_view name) {
 Outcome ParsePath(std::string_view text, bool allowWildcard, char systemDrive, ParsedPath& out) {
     out = ParsedPath{};
     out.parts.reserve(8);
-    if (text.size() >= 6 && text.substr(0, 4) == "\\\\?\\" && IsLetter(text[4]) && text[5] == ':')
+    if (text.size() >= 6 && text.substr(0, 4) == "\\\\?\\" && IsAsciiLetter(text[4]) && text[5] == ':')
         text.remove_prefix(4);
     if (text.empty())
         return Outcome::NotFound;
@@ -29,8 +30,8 @@ Outcome ParsePath(std::string_view text, bool allowWildcard, char systemDrive, P
     if (text[0] == '/') {
         out.host = true;
         rest = text;
-    } else if (text.size() >= 2 && IsLetter(text[0]) && text[1] == ':') {
-        out.letter = UpperLetter(text[0]);
+    } else if (text.size() >= 2 && IsAsciiLetter(text[0]) && text[1] == ':') {
+        out.letter = UpperAsciiChar(text[0]);
         rest = text.substr(2); // "C:x" is relative to C:'s current folder, which is its root here
     } else if (text[0] == '\\' && systemDrive != 0) {
         out.letter = systemDrive; // rooted on the current drive: the one Windows lives on

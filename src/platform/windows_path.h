@@ -12,12 +12,6 @@ namespace vx::detail {
 inline bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
-inline bool IsLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-inline char UpperLetter(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
 
 struct ParsedPath {
     bool host = false;              // a path of the host ("/…") rather than of a drive

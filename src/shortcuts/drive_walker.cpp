@@ -1,8 +1,9 @@
 #include "shortcuts/drive_walker.h"
 
-#include "platform/file_system.h"
-#include "shortcuts/shortcut_checker.h"
 #include "app/app.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
+#include "shortcuts/shortcut_checker.h"
 
 #include <array>
 #include <vector>
@@ -21,8 +22,7 @@ bool MayBeShortcut(std::string_view name) {
         return false;
     char kind[3];
     for (size_t i = 0; i < 3; ++i) {
-        const char c = name[name.size() - 3 + i];
-        kind[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        kind[i] = UpperAsciiChar(name[name.size() - 3 + i]);
     }
     const std::string_view upper(kind, 3);
     return upper == "LNK" || upper == "URL";

@@ -1,11 +1,10 @@
 #include "shortcuts/shortcut_checker.h"
 
+#include "app/app.h"
 #include "checks/problem_list.h"
 #include "platform/text.h"
-#include "app/app.h"
 
 #include <array>
-#include <cctype>
 
 namespace vx {
 namespace {
@@ -22,8 +21,7 @@ bool IsExcludedType(std::string_view type) {
 }
 
 bool IsLocalDrivePath(std::string_view path) {
-    return path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
-           path[1] == ':' && path[2] == '\\';
+    return path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' && path[2] == '\\';
 }
 
 // A link counts as broken only when its target is a path on a drive of the target that exists as a
@@ -34,7 +32,7 @@ bool TargetIsMissingOnFixedDrive(App& app, std::string_view target) {
     const std::string_view trimmed = TrimBlanks(target);
     if (!IsLocalDrivePath(trimmed))
         return false;
-    const std::string letter(1, static_cast<char>(std::toupper(static_cast<unsigned char>(trimmed[0]))));
+    const std::string letter(1, UpperAsciiChar(trimmed[0]));
     for (const auto& drive : app.files().Drives()) {
         if (EqualsNoCase(drive.letter, letter))
             return drive.type == DriveType::Fixed && app.files().GetVolumeInformation(letter + ":\\") &&

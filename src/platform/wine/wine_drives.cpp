@@ -10,12 +10,7 @@ namespace fs = std::filesystem;
 namespace {
 
 bool IsDriveName(const std::string& name) {
-    return name.size() == 2 && name[1] == ':' &&
-           ((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= 'A' && name[0] <= 'Z'));
-}
-
-char UpperLetter(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+    return name.size() == 2 && name[1] == ':' && IsAsciiLetter(name[0]);
 }
 
 bool IsWithin(const fs::path& path, const fs::path& folder) {
@@ -58,7 +53,7 @@ std::vector<HostDrive> WineDrives(const fs::path& prefix, const WineDriveTypes& 
         if (!IsDriveName(name))
             continue;
         HostDrive drive;
-        drive.letter = UpperLetter(name[0]);
+        drive.letter = UpperAsciiChar(name[0]);
 
         fs::path target = it->path();
         std::error_code linkError;
@@ -74,7 +69,7 @@ std::vector<HostDrive> WineDrives(const fs::path& prefix, const WineDriveTypes& 
 
         bool explicitType = false;
         for (const auto& [valueName, type] : types) {
-            if (!valueName.empty() && UpperLetter(valueName[0]) == drive.letter &&
+            if (!valueName.empty() && UpperAsciiChar(valueName[0]) == drive.letter &&
                 (valueName.size() == 1 || valueName.substr(1) == ":")) {
                 drive.type = WineDriveType(type);
                 explicitType = !IsBlank(type);
