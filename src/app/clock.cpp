@@ -1,3 +1,4 @@
+// The local time and how the program writes dates and times in its texts.
 #include "app/clock.h"
 
 namespace vx {

@@ -1,4 +1,5 @@
 #pragma once
+// The local time and how the program writes dates and times in its texts.
 #include <ctime>
 #include <string>
 

@@ -1,3 +1,5 @@
+// Plain data for every control of the main window that the logic drives. Front ends render it (today the
+// terminal front end; the windows are to come), tests assert on it. Member names are the controls' names.
 #include "app/main_window_model.h"
 
 #include "platform/text.h"

@@ -1,3 +1,5 @@
+// The program's own message box: a kind text chooses the message and the buttons, and the answer comes
+// back through the same text (App::MessageBoxKind).
 #include "app/message_box.h"
 
 #include "app/app.h"

@@ -1,3 +1,5 @@
+// The per-user settings store: text values addressed by application, section and key. Keys (and the
+// application and section names) compare without regard to case.
 #include "app/settings_store.h"
 
 #include "platform/atomic_file.h"

@@ -1,3 +1,4 @@
+// Recording findings: a row in lvwErrors (or lvwShortcut), the counter, and the detection sound.
 #include "checks/problem_list.h"
 
 #include "paths/folders.h"

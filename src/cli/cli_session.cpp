@@ -1,3 +1,5 @@
+// What every command of the terminal front end works with: the opened target, the settings, the front
+// end, and the program's logic around them.
 #include "cli/cli_session.h"
 
 #include "engine/section_list.h"

@@ -1,3 +1,4 @@
+// The "reg" command: a small registry tool in the manner of Windows' reg.exe.
 #include "cli/reg_command.h"
 
 #include "platform/registry_access.h"

@@ -1,3 +1,4 @@
+// The reg command on the target the options name.
 #include "cli/commands.h"
 #include "cli/reg_command.h"
 #include "platform/hive/windows_volume.h"

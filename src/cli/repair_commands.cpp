@@ -1,3 +1,4 @@
+// The repair and backups commands: repair after a backup, and the backup manager.
 #include "app/message_box.h"
 #include "cli/commands.h"
 #include "engine/repair.h"

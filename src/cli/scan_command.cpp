@@ -1,3 +1,4 @@
+// The scan command: one scan run over the check-list, its summary and details, and the report.
 #include "cli/commands.h"
 #include "cli/scan_output.h"
 #include "engine/scan_run.h"

@@ -1,3 +1,5 @@
+// How a finished scan run is shown on the terminal: the summary rows with their details, or one JSON
+// object.
 #include "cli/scan_output.h"
 
 #include "app/app.h"

@@ -1,3 +1,5 @@
+// The terminal's side of the program: progress on standard error, Ctrl-C as the Cancel button, and the
+// message box as a y/N prompt.
 #include "cli/terminal_front_end.h"
 
 #include "engine/scan_run.h"

@@ -1,3 +1,4 @@
+// The walkers that turn a section's starting key into a stream of registry entries for its checker.
 #include "engine/registry_walkers.h"
 
 #include "app/app.h"

@@ -1,3 +1,5 @@
+// Repair: every finding of the last scan run is backed up, then removed. The run is a sequence of named
+// steps so that every front end drives the same ones.
 #include "engine/repair.h"
 
 #include "app/app.h"

@@ -1,3 +1,4 @@
+// The fixed catalogue of scan sections behind the rows of the section check-list.
 #include "engine/scan_catalogue.h"
 
 namespace vx {

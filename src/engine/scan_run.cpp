@@ -1,3 +1,4 @@
+// One scan run over the rows of the section check-list, and the Scan and Cancel buttons around it.
 #include "engine/scan_run.h"
 
 #include "app/app.h"

@@ -1,3 +1,5 @@
+// The section check-list: one row per catalogue section and one per fixed drive, with check marks kept
+// in the settings, and the select-all box that mirrors them.
 #include "engine/section_list.h"
 
 #include "app/app.h"

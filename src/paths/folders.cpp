@@ -1,3 +1,4 @@
+// The folders that complete bare names and placeholders, and the one existence test every checker uses.
 #include "paths/folders.h"
 
 #include "app/app.h"

@@ -1,3 +1,5 @@
+// Small text operations that turn registry data into file paths. Positions in the comments are 1-based,
+// as the checkers describe them; every search ignores letter case.
 #include "paths/path_text.h"
 
 #include "platform/text.h"

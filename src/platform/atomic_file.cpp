@@ -1,3 +1,4 @@
+// Replacing a file so that an interruption leaves either the old file or the new one, never a mix.
 #include "platform/atomic_file.h"
 
 #include "platform/host_file_io.h"

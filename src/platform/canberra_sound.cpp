@@ -1,3 +1,4 @@
+// The detection sound through libcanberra: played in the background, each new sound stopping the last.
 #include "platform/canberra_sound.h"
 
 #include <canberra.h>

@@ -1,3 +1,4 @@
+// The one hex codec: digits, and bytes as lower-case hex text and back.
 #include "platform/hex.h"
 
 namespace vx {

@@ -1,3 +1,4 @@
+// Plain reads and writes of the program's own host files, safe against interruptions and links.
 #include "platform/host_file_io.h"
 
 #include <cerrno>

@@ -1,3 +1,6 @@
+// The program's own thin layer over the registry: single values read, written and deleted by root and
+// key path, plus the two small system queries the checks need. Every operation opens what it needs and
+// closes it before returning; failures show only in the results.
 #include "platform/registry_access.h"
 
 #include "platform/text.h"

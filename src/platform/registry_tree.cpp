@@ -1,3 +1,5 @@
+// The in-memory registry that the file-backed backends load into: one RegistryStore per backing file
+// (a Wine .reg file, a regf hive), each a tree of keys with their values.
 #include "platform/registry_tree.h"
 
 #include "platform/registry.h"

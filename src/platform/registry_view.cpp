@@ -1,3 +1,4 @@
+// The Registry calls over in-memory stores, arranged as Windows arranges its registry.
 #include "platform/registry_view.h"
 
 #include "platform/root_keys.h"

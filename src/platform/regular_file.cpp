@@ -1,3 +1,4 @@
+// Reading the files the program takes in whole (registry files, hives), which must be regular files.
 #include "platform/regular_file.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// The predefined roots the program knows, by handle value and by name.
 #include "platform/root_keys.h"
 
 #include "platform/text.h"

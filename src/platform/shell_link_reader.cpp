@@ -1,3 +1,6 @@
+// The Shell's answers about the items of a target's folders, read from the target itself: the type
+// description and the link flag from the classes of its registry, a link's target and working directory
+// from the shortcut file (.lnk, .url, .pif), with environment variables expanded against the target.
 #include "platform/shell_link_reader.h"
 
 #include "platform/root_keys.h"

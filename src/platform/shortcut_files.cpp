@@ -1,3 +1,6 @@
+// Readers for the shortcut files the Shell knows: shell links (.lnk, through liblnk), Internet shortcuts
+// (.url, INI text) and MS-DOS program information files (.pif). They read host files and never throw; a
+// file they cannot make sense of gives nothing.
 #include "platform/shortcut_files.h"
 
 #include "platform/hex.h"

@@ -1,3 +1,6 @@
+// The environment variables a program started inside the target would see, built from the target itself
+// (its Windows folder, its registry's environment, folder and profile keys), for expanding the
+// "%windir%\…" paths that shortcuts and registry data hold.
 #include "platform/target_environment.h"
 
 #include "platform/root_keys.h"

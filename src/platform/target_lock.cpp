@@ -1,3 +1,5 @@
+// One changing run per target at a time: repair, restore and registry edits hold an exclusive lock on the
+// target's folder while they load, change and save, so that two runs never save over each other.
 #include "platform/target_lock.h"
 
 #include <cerrno>

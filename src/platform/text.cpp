@@ -1,3 +1,5 @@
+// Text helpers shared by every layer. Text is UTF-8; comparisons "without regard to case" fold non-ASCII
+// letters too, as Windows does for registry and file names.
 #include "platform/text.h"
 
 #include "platform/utf16.h"

@@ -1,3 +1,5 @@
+// Conversions between the UTF-16 that registries store and the UTF-8 that the program's single-byte
+// calls pass, as the A functions of the registry convert them.
 #include "platform/utf16.h"
 
 #include "platform/utf8.h"

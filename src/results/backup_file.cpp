@@ -1,3 +1,6 @@
+// The backup files of repair runs: where they live, how each run gets a file of its own, and how a record
+// (and a shortcut's copy) is put on disk before its finding is removed. The files and their copies are
+// host files of the program, never files of the target.
 #include "results/backup_file.h"
 
 #include "app/app.h"

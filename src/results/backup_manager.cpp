@@ -1,3 +1,4 @@
+// The backup manager's logic: the list of backup files, restore and delete.
 #include "results/backup_manager.h"
 
 #include "paths/path_text.h"

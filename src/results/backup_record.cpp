@@ -1,3 +1,4 @@
+// The records of a backup file: their encoding, their fields, and reading them back.
 #include "results/backup_record.h"
 
 #include "platform/registry.h"

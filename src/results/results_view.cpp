@@ -1,3 +1,4 @@
+// The results panel: a summary row per section with problems, and the detail rows of a chosen one.
 #include "results/results_view.h"
 
 #include "platform/text.h"

@@ -1,3 +1,4 @@
+// "ScanReport.txt": when the scan ran, what it found, which sections were chosen.
 #include "results/scan_report.h"
 
 #include "platform/atomic_file.h"

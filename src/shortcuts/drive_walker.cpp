@@ -1,3 +1,4 @@
+// Walks every folder of a drive and hands every candidate file to the shortcut checker.
 #include "shortcuts/drive_walker.h"
 
 #include "app/app.h"

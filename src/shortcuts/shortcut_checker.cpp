@@ -1,3 +1,4 @@
+// Decides whether a file is a shortcut whose target is gone, and records it.
 #include "shortcuts/shortcut_checker.h"
 
 #include "app/app.h"

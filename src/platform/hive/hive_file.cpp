@@ -1,3 +1,5 @@
+// One registry hive file (regf: SOFTWARE, SYSTEM, NTUSER.DAT, UsrClass.dat) as a RegistryStore, read and
+// written with hivex.
 #include "platform/hive/hive_file.h"
 
 #include "platform/atomic_file.h"

@@ -1,3 +1,4 @@
+// The registry of an offline Windows installation, arranged from its hive files as Windows arranges it.
 #include "platform/hive/hive_registry.h"
 
 #include "platform/utf16.h"

@@ -1,3 +1,5 @@
+// An offline Windows installation (a Windows partition mounted on this machine) as a target: its hives,
+// the volume as drive C:, and the Shell's view of its files.
 #include "platform/hive/windows_volume.h"
 
 #include "platform/host_file_system.h"

@@ -1,3 +1,4 @@
+// The drives of a Wine prefix and the folders Windows lives in, as the host file system needs them.
 #include "platform/wine/wine_drives.h"
 
 #include "platform/text.h"

@@ -1,3 +1,5 @@
+// The registry of a Wine prefix: system.reg is HKEY_LOCAL_MACHINE, user.reg is HKEY_CURRENT_USER (and
+// HKEY_USERS\<the user's SID>), userdef.reg is HKEY_USERS\.Default. A missing file is an empty key.
 #include "platform/wine/wine_registry.h"
 
 #include "platform/wine/wine_server.h"

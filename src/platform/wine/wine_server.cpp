@@ -1,3 +1,5 @@
+// Whether Wine is running in a prefix. Wine's server keeps the prefix's registry in memory while it
+// runs and writes it back when it exits, so a change made to the files meanwhile would be lost.
 #include "platform/wine/wine_server.h"
 
 #include <cstdio>

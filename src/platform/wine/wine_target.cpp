@@ -1,3 +1,4 @@
+// A Wine prefix as a target: its registry files, its dosdevices drives, and the Shell's view of its files.
 #include "platform/wine/wine_target.h"
 
 #include "platform/host_file_system.h"
