@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -375,6 +376,72 @@ TEST(WineRegFile, SavingAgainKeepsWhatTheLastSaveWroteBetweenKeys) {
         auto again = prefix.Open();
         EXPECT_EQ(test::SubkeysOf(*again, HKEY_LOCAL_MACHINE, ""), (Names{"A", "B", "New", "Other"}));
         EXPECT_EQ(test::ValuesOf(*again, HKEY_LOCAL_MACHINE, "New"), (Names{"n"}));
+    }
+}
+
+// Every key with its values (name, type, bytes), one line each, in tree order.
+std::string Tree(WineRegFile& file) {
+    std::string out, scratch;
+    const auto walk = [&](const auto& self, const RegKeyNode& key, const std::string& path) -> void {
+        out += "[" + path + "]\n";
+        for (const auto& value : key.values)
+            out += "  \"" + std::string(value.name()) + "\" " + std::to_string(value.type()) + " " +
+                   std::string(file.ValueBytes(value, scratch)) + "\n";
+        for (const RegKeyNode* sub : key.subkeys)
+            self(self, *sub, path + "\\" + std::string(sub->name));
+    };
+    walk(walk, *file.Root(), "");
+    return out;
+}
+
+TEST(WineRegFile, SkippedHexLineEndingInABackslashReadsTheSameAfterEverySave) {
+    // Hex data stopping at a backslash reads on into the next line; at the end of the file there is none,
+    // so the line is skipped. Whatever a save puts after it must not be read as more of it.
+    struct Case {
+        const char* name;
+        const char* body; // the damaged line last, in the key "K"
+    };
+    const Case cases[] = {
+        {"a backslash ending the file", "[K] 0\n\"a\"=\"1\"\n\"\"=hex:\\"},
+        {"then a line break", "[K] 0\n\"a\"=\"1\"\n\"\"=hex:\\\n"},
+        {"a backslash mid-line", "[K] 0\n\"Order\"=hex:0\\olddrv.vxd\""},
+        {"after continuation lines", "[K] 0\n\"h\"=hex:00,\\\n  01,\\\r\n"},
+    };
+    const struct {
+        const char* name;
+        std::function<void(WineRegFile&, int)> change;
+    } changes[] = {
+        {"a key after it",
+         [](WineRegFile& file, int round) {
+             RegKeyNode* key = file.CreateSubkey(*file.Root(), "New" + std::to_string(round));
+             file.SetValue(*key, "n", REG_SZ, std::string("x\0", 2));
+         }},
+        {"a value in its key",
+         [](WineRegFile& file, int round) {
+             file.SetValue(*file.FindSubkey(*file.Root(), "K"), "v" + std::to_string(round), REG_DWORD,
+                           std::string(4, '\1'));
+         }},
+    };
+    for (const auto& c : cases) {
+        for (const auto& change : changes) {
+            SCOPED_TRACE(std::string(c.name) + ", adding " + change.name);
+            RegistryPrefix prefix;
+            prefix.System(c.body);
+            std::string error;
+            std::vector<std::string> warnings;
+            auto file = WineRegFile::Load(prefix / "system.reg", "REGISTRY\\Machine", error, warnings);
+            ASSERT_TRUE(file) << error;
+            ASSERT_EQ(warnings.size(), 1u);
+            for (int round = 1; round <= 2; ++round) {
+                change.change(*file, round);
+                ASSERT_TRUE(file->Save(error)) << error;
+                const std::string saved = ReadAll(prefix / "system.reg");
+                EXPECT_EQ(file->Serialize(), saved);
+                auto again = ParseText(saved, &warnings);
+                ASSERT_TRUE(again);
+                EXPECT_EQ(Tree(*again), Tree(*file)) << saved;
+            }
+        }
     }
 }
 

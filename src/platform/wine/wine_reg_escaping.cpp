@@ -41,7 +41,7 @@ std::u16string Units(std::string_view utf16le) {
 
 // Hex bytes ("hex:" data) from `text`, following continuation lines (a line ending in a backslash) as
 // Wine does. `end`: the content end of the last line looked at.
-bool ParseHex(std::string_view text, std::string* out, size_t& end) {
+bool ParseHex(std::string_view text, std::string* out, size_t& end, bool* open) {
     Line line = LineAt(text, 0);
     size_t p = 0;
     for (;;) {
@@ -73,8 +73,13 @@ bool ParseHex(std::string_view text, std::string* out, size_t& end) {
         end = line.end;
         if (p == line.end)
             return true;
-        if (text[p] != '\\' || line.next >= text.size())
+        if (text[p] != '\\')
             return false;
+        if (line.next >= text.size()) {
+            if (open)
+                *open = true;
+            return false;
+        }
         line = LineAt(text, line.next);
         p = line.begin;
         while (p < line.end && IsSpace(text[p]))
@@ -89,7 +94,7 @@ std::string UnescapeToUtf8(std::string_view raw) {
 }
 
 bool ParseData(std::string_view text, uint32_t& type, std::string* bytes, size_t& end,
-               RegValueRecord::TextForm* form) {
+               RegValueRecord::TextForm* form, bool* open) {
     const Line first = LineAt(text, 0);
     const std::string_view line = text.substr(0, first.end);
     end = first.end;
@@ -114,7 +119,7 @@ bool ParseData(std::string_view text, uint32_t& type, std::string* bytes, size_t
     } else if (line.starts_with("hex:")) {
         type = REG_BINARY;
         size_t hexEnd = 0;
-        const bool ok = ParseHex(text.substr(4), bytes, hexEnd);
+        const bool ok = ParseHex(text.substr(4), bytes, hexEnd, open);
         end = 4 + hexEnd;
         return ok;
     } else if (line.starts_with("hex(")) {
@@ -126,7 +131,7 @@ bool ParseData(std::string_view text, uint32_t& type, std::string* bytes, size_t
             return false;
         type = static_cast<uint32_t>(t);
         size_t hexEnd = 0;
-        const bool ok = ParseHex(text.substr(p + 2), bytes, hexEnd);
+        const bool ok = ParseHex(text.substr(p + 2), bytes, hexEnd, open);
         end = p + 2 + hexEnd;
         return ok;
     } else {

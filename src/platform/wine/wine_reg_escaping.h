@@ -84,9 +84,11 @@ std::string UnescapeToUtf8(std::string_view raw);
 
 // The data of a value line (from its type prefix on): its type, and its stored bytes when `bytes` is
 // given. `end`: offset just past the data's last line content. False for data Wine would refuse.
-// `form`, when given, receives what the text of string data was found to be.
+// `form`, when given, receives what the text of string data was found to be. `open`, when given, is set
+// when hex data was refused only because it stops at a backslash with no line after it: any text put
+// after it would be read as its continuation.
 bool ParseData(std::string_view text, uint32_t& type, std::string* bytes, size_t& end,
-               RegValueRecord::TextForm* form = nullptr);
+               RegValueRecord::TextForm* form = nullptr, bool* open = nullptr);
 
 // UTF-8 text as UTF-16 code units.
 std::u16string Utf8Units(std::string_view utf8);

@@ -63,6 +63,7 @@ class WineRegFile : public RegistryStore {
     struct Section {
         RegKeyNode* key; // null for a key too deep to load
         std::string_view text;
+        bool open = false; // ends with a skipped line that would read on into a line put after it
     };
     // A section as a save writes it.
     struct Emitted {
@@ -70,6 +71,7 @@ class WineRegFile : public RegistryStore {
         bool first;      // the key's first section
         bool fresh;      // written afresh rather than copied
         std::string_view text;
+        bool open; // as in Section
     };
     // The file as a save writes it: pieces of the loaded text, and the text of what changed.
     struct Composition {
@@ -77,9 +79,11 @@ class WineRegFile : public RegistryStore {
         std::deque<std::string> fresh;
         std::vector<Emitted> sections;
         size_t size = 0;
-        std::string tail; // the last few characters, to see whether a blank line ends the text
+        std::string tail;  // the last few characters, to see whether a blank line ends the text
+        bool open = false; // the text ends with a skipped line that would read on into what follows
 
         void Add(std::string_view text);
+        void Close();
         std::string_view Keep(std::string text);
         void EnsureBlankLine();
     };

@@ -73,7 +73,7 @@ Item ScanItem(std::string_view text, size_t pos, bool haveKey) {
         return item;
     }
     size_t dataEnd = 0;
-    const bool ok = ParseData(text.substr(p), item.type, nullptr, dataEnd, &item.form);
+    const bool ok = ParseData(text.substr(p), item.type, nullptr, dataEnd, &item.form, &item.open);
     item.end = p + dataEnd;
     item.next = LineAt(text, item.end).next;
     if (ok)

@@ -95,6 +95,8 @@ struct Item {
     RegValueRecord::TextForm form{}; // value: what its data was found to be
     size_t closeKey = 0;             // key: offset of the closing bracket
     const char* problem = nullptr;
+    bool open = false; // bad value: hex data stopping at a backslash on the text's last line, so a line put
+                       // after it would be read as its continuation
 };
 
 // Reads the item that starts at `pos`. `haveKey`: whether values may stand here (a key line Wine accepted

@@ -63,6 +63,7 @@ bool WineRegFile::ParseText(std::string& error, std::vector<std::string>& warnin
     // A key deeper than a key may lie is not loaded: its section stays in the file as it is.
     bool tooDeep = false; // the lines belong to such a key
     size_t tooDeepKeys = 0, firstTooDeepLine = 0;
+    bool open = false; // the last item read would read on into a line put after it
 
     auto closeBlock = [&](size_t end) {
         const std::string_view block = text.substr(blockStart, end - blockStart);
@@ -177,8 +178,14 @@ bool WineRegFile::ParseText(std::string& error, std::vector<std::string>& warnin
         for (size_t i = item.begin; i < item.next; ++i)
             lineNo += text[i] == '\n';
         pos = item.next;
+        open = item.open;
     }
+    const size_t sectionsBefore = sections_.size();
     closeBlock(text.size());
+    // Only the file's last item can be open (a line after it would have been read as its continuation);
+    // the prelude holds none, as its values are read without a key.
+    if (open && sections_.size() > sectionsBefore)
+        sections_.back().open = true;
     if (tooDeepKeys > 0)
         warnings.push_back(path_.string() + ":" + std::to_string(firstTooDeepLine) + ": " +
                            (tooDeepKeys == 1 ? std::string("a key lies")

@@ -80,6 +80,7 @@ struct WineRegFile::EmitState {
 void WineRegFile::Composition::Add(std::string_view text) {
     if (text.empty())
         return;
+    Close();
     pieces.push_back(text);
     size += text.size();
     tail += text.substr(text.size() > 3 ? text.size() - 3 : 0);
@@ -91,7 +92,20 @@ std::string_view WineRegFile::Composition::Keep(std::string text) {
     return fresh.emplace_back(std::move(text));
 }
 
+// A skipped line whose hex data stops at a backslash at the end of the file would read on into whatever
+// a save puts after it (taking a blank line as the end of its data, swallowing a key line). A comment line
+// after it keeps it skipped as it was, and reads as part of it.
+void WineRegFile::Composition::Close() {
+    if (!open)
+        return;
+    open = false;
+    if (!tail.ends_with('\n'))
+        Add("\n");
+    Add(";\n");
+}
+
 void WineRegFile::Composition::EnsureBlankLine() {
+    Close();
     if (size == 0 || tail.ends_with("\n\n") || tail.ends_with("\n\r\n"))
         return;
     if (!tail.ends_with('\n'))
@@ -148,7 +162,7 @@ void WineRegFile::Compose(Composition& out) const {
             EmitNewKey(*key, state, text);
             const std::string_view kept = out.Keep(std::move(text));
             out.Add(kept);
-            out.sections.push_back({const_cast<RegKeyNode*>(key), true, true, kept});
+            out.sections.push_back({const_cast<RegKeyNode*>(key), true, true, kept, false});
             copiedUpTo = nullptr;
         }
     };
@@ -159,7 +173,8 @@ void WineRegFile::Compose(Composition& out) const {
                 out.EnsureBlankLine();
             copiedUpTo = endIfLoaded(section.text);
             out.Add(section.text);
-            out.sections.push_back({nullptr, false, false, section.text});
+            out.open = section.open;
+            out.sections.push_back({nullptr, false, false, section.text, section.open});
             continue;
         }
         const bool first = section.text.data() == section.key->block.data();
@@ -173,7 +188,8 @@ void WineRegFile::Compose(Composition& out) const {
             text = out.Keep(std::move(changed));
         }
         out.Add(text);
-        out.sections.push_back({section.key, first, section.key->dirty, text});
+        out.open = section.open; // a changed block still ends with the line: values go before it
+        out.sections.push_back({section.key, first, section.key->dirty, text, section.open});
         if (first)
             emitNew(section.key);
     }
@@ -298,7 +314,7 @@ bool WineRegFile::Save(std::string& error) {
             e.key->block = text;
         if (e.fresh)
             Rebind(*e.key, text);
-        sections.push_back({e.key, text});
+        sections.push_back({e.key, text, e.open});
     }
     sections_ = std::move(sections);
     ForEachKey([](RegKeyNode& key) { key.dirty = false; });
