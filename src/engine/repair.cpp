@@ -186,6 +186,7 @@ void RepairRegistryFindings(App& app, RepairRun& run, RepairOutcome& outcome) {
 void SaveRepairedRegistry(App& app, RepairRun& run, RepairOutcome& outcome) {
     if (app.registry().Flush() == ERROR_SUCCESS) {
         outcome.repaired += static_cast<int>(run.changed.size());
+        run.changed.clear();
         return;
     }
     outcome.error = app.registry().LastError();
