@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::Fail("decoding and encoding again changes the text", content);
     // Reading records never trusts a damaged one: every record read is complete.
     for (const BackupRecord& record : ReadBackupRecords(content).records) {
-        if (record.kind == BackupRecord::Kind::Registry && record.exact &&
-            record.value.existed == false && !record.value.data.empty())
+        if (record.kind == BackupRecord::Kind::Registry && record.exact && record.value.existed == false &&
+            !record.value.data.empty())
             fuzz::Fail("a record of a value that did not exist carries data", content);
         if (record.kind == BackupRecord::Kind::Shortcut && !record.copyName.empty() &&
             !IsPlainCopyName(record.copyName))

@@ -1,6 +1,7 @@
 #include "fuzz_support.h"
 
 #include "platform/text.h"
+#include "platform/wine/wine_target.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -140,6 +141,18 @@ const std::filesystem::path& SmallPrefix() {
         return dir;
     }();
     return prefix;
+}
+
+Target& SmallPrefixTarget() {
+    static const std::unique_ptr<Target> target = [] {
+        std::string error;
+        std::vector<std::string> warnings;
+        auto opened = OpenWineTarget(SmallPrefix(), error, warnings);
+        if (!opened)
+            Fail("the small prefix does not open", error);
+        return opened;
+    }();
+    return *target;
 }
 
 std::string Printable(std::string_view bytes) {

@@ -23,6 +23,8 @@ std::filesystem::path WriteScratchFile(std::string_view relativePath, const uint
 // A Wine prefix made once per process: a system.reg with the shortcut classes, the environment and the
 // folders Windows keeps, and a drive C: holding a few files and folders.
 const std::filesystem::path& SmallPrefix();
+// That prefix opened as a target, once per process.
+Target& SmallPrefixTarget();
 
 // Prints the message (and the detail, with control and non-ASCII bytes escaped) and aborts, which the
 // fuzzer reports as a crash.

@@ -10,7 +10,6 @@
 #include "platform/host_file_system.h"
 #include "platform/root_keys.h"
 #include "platform/text.h"
-#include "platform/wine/wine_target.h"
 
 #include <algorithm>
 #include <array>
@@ -86,14 +85,7 @@ void CheckFileSystem(vx::HostFileSystem& files, const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vx;
-    static const std::unique_ptr<Target> target = [] {
-        std::string error;
-        std::vector<std::string> warnings;
-        auto opened = OpenWineTarget(fuzz::SmallPrefix(), error, warnings);
-        if (!opened)
-            fuzz::Fail("the small prefix does not open", error);
-        return opened;
-    }();
+    Target& target = fuzz::SmallPrefixTarget();
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const size_t newline = input.find('\n');
     const std::string name(newline == std::string_view::npos ? std::string_view() : input.substr(0, newline));
@@ -101,10 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     CheckPathText(text, name);
     (void)MatchesFilePattern(name, text);
-    if (auto* files = dynamic_cast<HostFileSystem*>(&target->files()))
+    if (auto* files = dynamic_cast<HostFileSystem*>(&target.files()))
         CheckFileSystem(*files, text);
 
-    fuzz::FuzzApp fuzzApp(*target);
+    fuzz::FuzzApp fuzzApp(target);
     for (const char* section : {"ActiveX \\ COM", "Application Paths", "Help Files", "Microsoft Shared",
                                 "Windows Startup", "Uninstall Section", "VxD Section", "Windows Fonts"})
         DispatchRegistryEntry(fuzzApp.app, text, section, name, HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE",

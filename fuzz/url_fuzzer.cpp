@@ -6,7 +6,6 @@
 
 #include "platform/shortcut_files.h"
 #include "platform/text.h"
-#include "platform/wine/wine_target.h"
 #include "shortcuts/shortcut_checker.h"
 
 #include <string>
@@ -38,18 +37,11 @@ bool IsFileUrl(std::string_view url) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vx;
-    static const std::unique_ptr<Target> target = [] {
-        std::string error;
-        std::vector<std::string> warnings;
-        auto opened = OpenWineTarget(fuzz::SmallPrefix(), error, warnings);
-        if (!opened)
-            fuzz::Fail("the small prefix does not open", error);
-        return opened;
-    }();
+    Target& target = fuzz::SmallPrefixTarget();
     const std::filesystem::path file =
         fuzz::WriteScratchFile("prefix/drive_c/users/fuzz/Desktop/input.url", data, size);
 
-    fuzz::FuzzApp fuzzApp(*target);
+    fuzz::FuzzApp fuzzApp(target);
     CheckShortcutFile(fuzzApp.app, "C:\\users\\fuzz\\Desktop\\input.url");
 
     if (const auto url = ReadUrlFile(file)) {
