@@ -1,0 +1,145 @@
+#pragma once
+// The main window's own rules, free of any toolkit: its image buttons and their hover effects, loading,
+// resizing and refocusing, the timers, closing to the notification area, minimising, dragging, and the
+// buttons that open the dialogs. The scan, results and repair it starts are the engine's; the window's
+// front end renders App::main() and these rules, and forwards the user's events here.
+#include "engine/repair.h"
+#include "ui/image_buttons.h"
+#include "ui/window_drag.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vx {
+
+class App;
+
+inline constexpr std::string_view kProductName = "Vantrelix v3.0";
+inline constexpr uint32_t kDescriptionGrey = 0xE0E0E0;
+inline constexpr uint32_t kDescriptionWhite = 0xFFFFFF;
+
+enum class MainButton {
+    Close,
+    Minimise,
+    Help,
+    HelpPic,
+    Support,
+    SupportPic,
+    ScanNow,
+    Settings,
+    Restore,
+    ScanCancel,
+    Repair,
+    Return,
+    Count
+};
+
+// The areas whose mouse movement puts buttons back to plain.
+enum class MainArea { Picture1, PicScanning, PicResults };
+
+// What the main window asks of its front end.
+class MainWindowShell {
+  public:
+    virtual ~MainWindowShell() = default;
+    virtual void HideWindow() = 0;
+    virtual void MinimiseWindow() = 0;
+    virtual bool IsMinimised() const = 0;
+    virtual void ShowNormalWindow() = 0;
+    // The notification-area icon and its tooltip.
+    virtual void ShowIcon() = 0;
+    virtual void ChangeToolTip(std::string_view tip) = 0;
+    // Modal windows: frmNotification with its caption, frmSetings, frmBackUpRestore.
+    virtual void ShowNotification(std::string_view caption) = 0;
+    virtual void ShowSettingsDialog() = 0;
+    virtual void ShowBackupManager() = 0;
+    // "reghelp.html" or "support.html"; may open nothing.
+    virtual void OpenWebPage(std::string_view page) = 0;
+    // Repaints one control, named as the window names it (RefreshThePicControls).
+    virtual void RepaintControl(std::string_view control) = 0;
+};
+
+class FrmMain {
+  public:
+    FrmMain(App& app, MainWindowShell& shell);
+
+    // Form_Load: timers, overlays hidden, caption, the select-all box from the settings, the check-list.
+    void Form_Load();
+    // Resize, also when first shown and when restored.
+    void Form_Resize();
+    // Picture1 receiving the focus: repaint, and refill the check-list when no scan runs.
+    void Picture1_GotFocus();
+    void tmrRefreshlvwContents_Timer();
+    void tmrSettings_Timer();
+    void tmrPicVisibleOrNot_Timer(); // toggles PicBug in the model
+
+    // The pointer moved over the plain picture of a button, or over a reset area.
+    void MouseMove(MainButton button);
+    void MouseMove(MainArea area);
+    // A click on a button's highlighted picture: runs its action (nothing when it shows plain).
+    void Click(MainButton button);
+    // "My Computer" and the picture beside it: toggle the select-all box and run its change handling.
+    void Label2_Click();
+
+    // A close request from the system, the taskbar or the keyboard; always refused (the window hides).
+    void Form_QueryUnload();
+
+    // RefreshThePicControls: repaints the pictures and lists, yielding after each control.
+    void RefreshThePicControls();
+
+    // Whether no scan is running (the enabled state of ImgScanNowNormal).
+    bool ScanIdle() const;
+
+    const ImageButtons<MainButton>& buttons() const { return buttons_; }
+    // The description labels' colours (lblScanText, lblSettingsText, lblBackUpText).
+    uint32_t lblScanTextColour() const { return scanColour_; }
+    uint32_t lblSettingsTextColour() const { return settingsColour_; }
+    uint32_t lblBackUpTextColour() const { return backupColour_; }
+    const std::string& caption() const { return caption_; }
+    bool tmrSettings = false;
+    bool tmrRefreshlvwContents = false;
+    bool lvwRegistryvaluesScanVisible = true;
+    WindowDrag drag;
+
+    // The outcome of the last repair, for a front end that shows more than the closing box.
+    const RepairOutcome& lastRepair() const { return lastRepair_; }
+
+  private:
+    void ResetPicture1();
+    void SyncEnabledStates();
+    void RefreshAndReload();
+    void OpenSettings();
+    void OpenBackupManager();
+    void HideToTray();
+
+    App& app_;
+    MainWindowShell& shell_;
+    ImageButtons<MainButton> buttons_;
+    uint32_t scanColour_ = kDescriptionGrey;
+    uint32_t settingsColour_ = kDescriptionGrey;
+    uint32_t backupColour_ = kDescriptionGrey;
+    std::string caption_;
+    RepairOutcome lastRepair_;
+};
+
+// The names of the main window's controls in their order, as RefreshThePicControls walks them.
+const std::vector<std::string_view>& MainWindowControlNames();
+
+// Ending the program never cuts a registry write: a request to end during a repair or a restore is kept
+// and carried out when the write is over.
+class EndingGuard {
+  public:
+    void BeginWrite() { ++writing_; }
+    // True when a request to end came in meanwhile and the program should end now.
+    bool EndWrite();
+    // True when the program may end now; otherwise it ends at the last EndWrite.
+    bool RequestEnd();
+    bool writing() const { return writing_ > 0; }
+
+  private:
+    int writing_ = 0;
+    bool endRequested_ = false;
+};
+
+} // namespace vx
