@@ -3,9 +3,7 @@
 #include "cli/cli_session.h"
 
 #include "engine/section_list.h"
-#include "platform/hive/windows_volume.h"
 #include "platform/text.h"
-#include "platform/wine/wine_target.h"
 
 #include <iostream>
 #include <sstream>
@@ -14,23 +12,15 @@ namespace vx {
 
 std::unique_ptr<CliSession> OpenSession(const TargetOptions& options, bool assumeYes, bool showProgress) {
     auto session = std::make_unique<CliSession>();
-    std::string error;
-    std::vector<std::string> warnings;
-    if (!options.windows.empty()) {
-        session->target = OpenWindowsVolumeTarget(options.windows, options.user, error, warnings);
-        session->targetName = options.windows;
-    } else {
-        const std::filesystem::path prefix =
-            options.prefix.empty() ? DefaultWinePrefix() : std::filesystem::path(options.prefix);
-        session->target = OpenWineTarget(prefix, error, warnings);
-        session->targetName = prefix.string();
-    }
-    for (const auto& warning : warnings)
+    OpenedTarget opened = OpenTargetFromOptions(options);
+    for (const auto& warning : opened.warnings)
         std::cerr << "vantrelix-cli: warning: " << warning << "\n";
-    if (!session->target) {
-        std::cerr << "vantrelix-cli: " << error << "\n";
+    if (!opened.target) {
+        std::cerr << "vantrelix-cli: " << opened.error << "\n";
         return nullptr;
     }
+    session->target = std::move(opened.target);
+    session->targetName = std::move(opened.name);
     session->settings = std::make_unique<FileSettingsStore>(DefaultSettingsFile());
     session->frontEnd = std::make_unique<TerminalFrontEnd>(assumeYes, showProgress);
     session->sound = std::make_unique<CanberraSoundPlayer>();

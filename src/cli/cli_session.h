@@ -4,18 +4,13 @@
 #include "app/app.h"
 #include "cli/terminal_front_end.h"
 #include "platform/canberra_sound.h"
+#include "ui/target_options.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace vx {
-
-struct TargetOptions {
-    std::string prefix;  // --prefix
-    std::string windows; // --windows
-    std::string user;    // --user
-};
 
 struct CliSession {
     std::unique_ptr<Target> target;

@@ -107,6 +107,8 @@ class FrmMain {
 
   private:
     void ResetPicture1();
+    // LoadlvwRegistryvaluesScanValues followed by the Picture1 reset it ends with.
+    void LoadCheckList();
     void SyncEnabledStates();
     void RefreshAndReload();
     void OpenSettings();

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace vx {
@@ -54,6 +55,9 @@ class FrmSetings {
     void LabelMouseMove(SettingsOption option);
     void MouseMove(SettingsButton button);
     void Picture2_MouseMove();
+    // A movement over the title strip (ImgFormMove, ImgToolBarDrevanto): the Picture2 reset first, then
+    // where the dialog goes while a drag is on.
+    std::optional<WindowPosition> StripMouseMove(WindowPosition dialog, int16_t x, int16_t y);
     void Click(SettingsButton button);
 
     const OptionControls& option(SettingsOption o) const { return options_[Index(o)]; }
