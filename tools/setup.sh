@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-          nlohmann-json3-dev liblnk-dev libbfio-dev libhivex-dev libcanberra-dev)
+          nlohmann-json3-dev liblnk-dev libbfio-dev libhivex-dev libcanberra-dev
+          qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core)
 if [ "${1:-}" = "--with-test-tools" ]; then
     # Wine itself, to compare the program's answers with Wine's on a Wine-made prefix.
     packages+=(wine wine64 xvfb xauth g++-mingw-w64-x86-64 attr)

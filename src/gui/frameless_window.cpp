@@ -1,0 +1,96 @@
+#include "gui/frameless_window.h"
+
+#include "gui/svg_picture.h"
+
+#include <QGuiApplication>
+#include <QWindow>
+
+namespace vx::gui {
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+bool WindowsPlaceThemselves() { return !QGuiApplication::platformName().startsWith("wayland"); }
+
+} // namespace
+
+FramedParts BuildFrame(QWidget* window, QSize size, const QString& caption, const QString& backgroundName,
+                       bool withStrip) {
+    window->setWindowFlag(Qt::FramelessWindowHint);
+    window->setFixedSize(size);
+    window->setWindowTitle(caption);
+    window->setStyleSheet(WindowStyleSheet());
+    FramedParts parts;
+    const int top = withStrip ? kStripHeight : 0;
+    parts.background = new SvgPicture("dialog_background", window, backgroundName);
+    parts.background->setGeometry(0, top, size.width(), size.height() - top);
+    if (!withStrip)
+        return parts;
+    parts.strip = new SvgPicture("title_strip", window, "ImgFormMove");
+    parts.strip->setGeometry(0, 0, size.width(), kStripHeight);
+    parts.stripIcon = new SvgPicture("app_icon", window, "ImgToolBarDrevanto");
+    parts.stripIcon->setGeometry(8, 6, 24, 24);
+    parts.caption = new QLabel(caption, window);
+    parts.caption->setObjectName("caption");
+    parts.caption->setGeometry(40, 0, size.width() - 160, kStripHeight);
+    parts.caption->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return parts;
+}
+
+void AttachDrag(const FramedParts& parts, QWidget* window, WindowDrag& drag, std::function<void()> onStripMove) {
+    for (SvgPicture* piece : {parts.strip, parts.stripIcon}) {
+        if (!piece)
+            continue;
+        // The small picture forwards to the strip: positions are taken on the strip.
+        auto onStrip = [piece, strip = parts.strip](QPoint at) { return piece->mapTo(strip, at); };
+        QObject::connect(piece, &SvgPicture::pressed, window, [window, &drag, onStrip](QPoint at) {
+            if (!WindowsPlaceThemselves()) {
+                if (QWindow* handle = window->windowHandle())
+                    handle->startSystemMove();
+                return;
+            }
+            const QPoint p = onStrip(at);
+            drag.Press(PixelsToTwips16(p.x()), PixelsToTwips16(p.y()));
+        });
+        QObject::connect(piece, &SvgPicture::mouseMoved, window, [window, &drag, onStrip, onStripMove](QPoint at) {
+            if (onStripMove)
+                onStripMove();
+            const QPoint p = onStrip(at);
+            const WindowPosition now{window->x() * kTwipsPerPixel, window->y() * kTwipsPerPixel};
+            if (auto to = drag.Move(now, PixelsToTwips16(p.x()), PixelsToTwips16(p.y())))
+                window->move(to->left / kTwipsPerPixel, to->top / kTwipsPerPixel);
+        });
+        QObject::connect(piece, &SvgPicture::released, window, [&drag] { drag.Release(); });
+    }
+}
+
+QString WindowStyleSheet() {
+    return QStringLiteral(R"(
+QWidget { font-family: "DejaVu Sans"; font-size: 9pt; color: #E0E0E0; }
+QLabel { background: transparent; }
+QLabel#caption { font-weight: bold; font-size: 10pt; color: #F4F7FB; }
+QTreeView, QListView {
+    background: #1b2230; alternate-background-color: #202939; border: 1px solid #34425a;
+    border-radius: 4px; selection-background-color: #2bb3a3; selection-color: #0e1420; outline: 0;
+}
+QHeaderView::section {
+    background: #263142; color: #E0E0E0; border: none; border-bottom: 1px solid #34425a;
+    padding: 4px 6px; font-weight: bold;
+}
+QLineEdit {
+    background: #141a25; border: 1px solid #34425a; border-radius: 3px; padding: 3px 5px; color: #F4F7FB;
+    selection-background-color: #2bb3a3;
+}
+QLineEdit[readOnly="true"] { color: #808896; background: #1b2230; }
+QCheckBox { spacing: 6px; background: transparent; }
+QCheckBox::indicator { width: 15px; height: 15px; }
+QScrollBar:vertical { background: #1b2230; width: 12px; margin: 0; }
+QScrollBar::handle:vertical { background: #34425a; min-height: 24px; border-radius: 5px; margin: 2px; }
+QScrollBar::add-line, QScrollBar::sub-line { height: 0; width: 0; }
+QScrollBar:horizontal { background: #1b2230; height: 12px; margin: 0; }
+QScrollBar::handle:horizontal { background: #34425a; min-width: 24px; border-radius: 5px; margin: 2px; }
+QToolTip { background: #263142; color: #F4F7FB; border: 1px solid #34425a; }
+)");
+}
+
+} // namespace vx::gui

@@ -1,0 +1,32 @@
+#pragma once
+// A Qt list model over one of the model's list views. It does not copy the rows: it reads them from the
+// list, and Sync() tells the view only what changed since it last looked (the list's change log), so a
+// list of 100,000 findings is never compared row by row.
+#include "app/main_window_model.h"
+
+#include <QAbstractListModel>
+
+namespace vx::gui {
+
+class ListViewModel : public QAbstractListModel {
+    Q_OBJECT
+  public:
+    ListViewModel(const ListView& list, QString header, bool withCheckBoxes, QObject* parent);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // Brings the view up to the list: inserted and removed rows as such, anything else as a reset.
+    void Sync();
+
+  private:
+    const ListView& list_;
+    QString header_;
+    bool withCheckBoxes_;
+    uint64_t seen_ = 0;
+    int shownRows_ = 0;
+};
+
+} // namespace vx::gui

@@ -1,0 +1,110 @@
+// vantrelix: the desktop program. It opens the target the command line names (as vantrelix-cli does),
+// shows the splash, then the main window, and runs until the user ends it.
+#include "app/app.h"
+#include "app/message_box.h"
+#include "app/settings_store.h"
+#include "gui/gui_context.h"
+#include "gui/gui_front_end.h"
+#include "gui/main_window.h"
+#include "gui/splash_window.h"
+#include "gui/svg_picture.h"
+#include "platform/canberra_sound.h"
+#include "ui/autostart_entry.h"
+#include "ui/target_options.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+
+#include <filesystem>
+#include <iostream>
+
+namespace {
+
+using namespace vx;
+
+TargetOptions ParseTargetOptions(QApplication& application) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Vantrelix v3.0 - finds and repairs registry values that name missing files, and broken shortcuts, in a "
+        "Wine prefix or on a Windows volume");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption prefix("prefix", "Wine prefix to work on (default: $WINEPREFIX, else ~/.wine).", "DIR");
+    const QCommandLineOption windows("windows", "A mounted Windows volume to work on instead of a Wine prefix.", "DIR");
+    const QCommandLineOption user("user", "With --windows: the user whose hives are HKEY_CURRENT_USER.", "NAME");
+    parser.addOptions({prefix, windows, user});
+    parser.process(application);
+    if (parser.isSet(prefix) && parser.isSet(windows)) {
+        std::cerr << "vantrelix: --prefix and --windows name two targets; give one\n";
+        std::exit(2);
+    }
+    if (parser.isSet(user) && !parser.isSet(windows)) {
+        std::cerr << "vantrelix: --user needs --windows\n";
+        std::exit(2);
+    }
+    return {parser.value(prefix).toStdString(), parser.value(windows).toStdString(), parser.value(user).toStdString()};
+}
+
+// A folder the user chose: a Windows volume when it holds Windows' own hives, else a Wine prefix.
+TargetOptions OptionsForFolder(const std::string& folder) {
+    std::error_code error;
+    if (std::filesystem::is_directory(std::filesystem::path(folder) / "Windows" / "System32" / "config", error))
+        return {{}, folder, {}};
+    return {folder, {}, {}};
+}
+
+// The target, or, when it cannot be used, the user's choice of another one; null when the user gives up.
+OpenedTarget OpenUsableTarget(TargetOptions& options, gui::GuiFrontEnd& frontEnd, gui::FilePickers& pickers) {
+    for (;;) {
+        OpenedTarget opened = OpenTargetFromOptions(options);
+        for (const auto& warning : opened.warnings)
+            std::cerr << "vantrelix: warning: " << warning << "\n";
+        if (opened.target)
+            return opened;
+        std::cerr << "vantrelix: " << opened.error << "\n";
+        const std::string question =
+            opened.error + "\n\nChoose a Wine prefix or a mounted Windows volume to work on?";
+        if (!frontEnd.messageBox(nullptr, question, true))
+            return opened;
+        const std::string folder = pickers.ChooseFolder(nullptr, "Choose a Wine prefix or a Windows volume");
+        if (folder.empty())
+            return opened;
+        options = OptionsForFolder(folder);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    Q_INIT_RESOURCE(art);
+    QApplication::setApplicationName("vantrelix");
+    QApplication::setApplicationDisplayName(QString::fromUtf8(kProductName.data(), kProductName.size()));
+    QApplication::setApplicationVersion("3.0.0");
+    QApplication::setWindowIcon(QIcon(gui::Art("app_icon")));
+    QApplication::setQuitOnLastWindowClosed(false); // closing the main window keeps the program running
+    QApplication::setDesktopFileName("vantrelix");
+
+    TargetOptions options = ParseTargetOptions(application);
+    gui::GuiFrontEnd frontEnd;
+    gui::DialogPickers pickers;
+    OpenedTarget opened = OpenUsableTarget(options, frontEnd, pickers);
+    if (!opened.target)
+        return 2;
+
+    FileSettingsStore settings(DefaultSettingsFile());
+    CanberraSoundPlayer sound;
+    App app(*opened.target, settings, frontEnd, sound);
+    const std::filesystem::path executable = QFileInfo(QApplication::applicationFilePath()).canonicalFilePath().toStdString();
+    AutostartEntry startup(DefaultAutostartFolder(), executable, options.Arguments());
+    gui::GuiContext context{app, startup, pickers};
+
+    gui::MainWindow window(context, frontEnd);
+    window.endProgram = [] { QApplication::quit(); };
+    gui::SplashWindow splash([&window] { window.show(); });
+    splash.Start();
+    return QApplication::exec();
+}

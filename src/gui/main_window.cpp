@@ -1,0 +1,530 @@
+#include "gui/main_window.h"
+
+#include "app/message_box.h"
+#include "engine/section_list.h"
+#include "gui/backup_manager_dialog.h"
+#include "gui/click_label.h"
+#include "gui/gui_front_end.h"
+#include "gui/image_button.h"
+#include "gui/list_model.h"
+#include "gui/notification_dialog.h"
+#include "gui/settings_dialog.h"
+#include "gui/svg_picture.h"
+#include "results/results_view.h"
+#include "ui/notification.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTreeView>
+
+namespace vx::gui {
+namespace {
+
+constexpr int kWidth = 720;
+constexpr int kHeight = 480;
+constexpr int kTrackWidth = 640;
+constexpr int kDeleteTrackWidth = 300;
+
+size_t Index(MainButton b) { return static_cast<size_t>(b); }
+
+QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QColor Colour(uint32_t rgb) { return QColor::fromRgb(rgb); }
+
+// A fill `units` wide of a bar whose full width is `fullUnits`, in a track `pixels` wide.
+int FillPixels(int units, int fullUnits, int pixels) {
+    if (fullUnits <= 0 || units <= 0)
+        return 0;
+    return std::min(pixels, static_cast<int>(static_cast<int64_t>(units) * pixels / fullUnits));
+}
+
+} // namespace
+
+MainWindow::MainWindow(GuiContext& context, GuiFrontEnd& frontEnd)
+    : context_(context), frontEnd_(frontEnd), rules_(context.app, *this) {
+    setObjectName("FrmMain");
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    parts_ = BuildFrame(this, QSize(kWidth, kHeight), Text(kProductName), "Picture1", true);
+    parts_.background->SetDrawing("background");
+    AttachDrag(parts_, this, rules_.drag);
+    connect(parts_.background, &SvgPicture::mouseMoved, this,
+            [this] { Forward([this] { rules_.MouseMove(MainArea::Picture1); }); });
+
+    BuildTitleStrip();
+    BuildStartPanel();
+    BuildScanningPanel();
+    BuildResultsPanel();
+
+    tmrRefreshlvwContents_.setInterval(50);
+    tmrSettings_.setInterval(10);
+    tmrPicVisibleOrNot_.setInterval(600);
+    connect(&tmrRefreshlvwContents_, &QTimer::timeout, this,
+            [this] { Forward([this] { rules_.tmrRefreshlvwContents_Timer(); }); });
+    connect(&tmrSettings_, &QTimer::timeout, this, [this] { Forward([this] { rules_.tmrSettings_Timer(); }); });
+    connect(&tmrPicVisibleOrNot_, &QTimer::timeout, this,
+            [this] { Forward([this] { rules_.tmrPicVisibleOrNot_Timer(); }); });
+
+    frontEnd_.owner = this;
+    frontEnd_.render = [this] { Render(); };
+    rules_.Form_Load();
+    Render();
+}
+
+MainWindow::~MainWindow() {
+    frontEnd_.render = nullptr;
+    if (frontEnd_.owner == this)
+        frontEnd_.owner = nullptr;
+}
+
+void MainWindow::BuildTitleStrip() {
+    auto* helpPic = new ImageButton("icon_help", "", this, "ImgHelpPicNormal");
+    helpPic->setGeometry(452, 8, 20, 20);
+    AddButton(MainButton::HelpPic, helpPic, "Open the help page");
+    auto* help = new ImageButton("", "Help", this, "ImgHelpNormal");
+    help->setGeometry(474, 6, 46, 24);
+    AddButton(MainButton::Help, help, "Open the help page");
+    auto* supportPic = new ImageButton("icon_support", "", this, "ImgSupportPicNormal");
+    supportPic->setGeometry(528, 8, 20, 20);
+    AddButton(MainButton::SupportPic, supportPic, "Open the support page");
+    auto* support = new ImageButton("", "Support", this, "ImgSupportNormal");
+    support->setGeometry(550, 6, 66, 24);
+    AddButton(MainButton::Support, support, "Open the support page");
+    auto* minimise = new ImageButton("title_minimise", "", this, "ImgMinimiseNormal");
+    minimise->setGeometry(kWidth - 72, 6, 28, 24);
+    AddButton(MainButton::Minimise, minimise, "Minimise");
+    auto* close = new ImageButton("title_close", "", this, "imgCloseNormal");
+    close->setGeometry(kWidth - 38, 6, 28, 24);
+    AddButton(MainButton::Close, close, "Close to the notification area");
+}
+
+void MainWindow::BuildStartPanel() {
+    const int top = kStripHeight;
+    selectAll_ = new QCheckBox(this);
+    selectAll_->setObjectName("chkSelectlistviewItems");
+    selectAll_->setGeometry(22, top + 22, 20, 20);
+    selectAll_->setTristate(true);
+    selectAll_->setAccessibleName("Select all sections");
+    selectAll_->setToolTip("Tick or clear every section");
+    // A click ticks a clear or grayed box and clears a ticked one; the rules do the rest.
+    connect(selectAll_, &QCheckBox::clicked, this, [this] {
+        Forward([this] { SetSelectAllBoxState(context_.app, context_.app.main().chkSelectlistviewItems == 1 ? 0 : 1); });
+    });
+    auto* image1 = new SvgPicture("my_computer", this, "Image1");
+    image1->setGeometry(46, top + 14, 32, 32);
+    image1->setCursor(Qt::PointingHandCursor);
+    connect(image1, &SvgPicture::clicked, this, [this] { Forward([this] { rules_.Label2_Click(); }); });
+    auto* label2 = new ClickLabel("My Computer", this, "Label2", [this] { Forward([this] { rules_.Label2_Click(); }); });
+    label2->setGeometry(84, top + 14, 200, 32);
+    label2->setStyleSheet("font-size: 11pt; font-weight: bold; color: #F4F7FB;");
+
+    sectionModel_ = new ListViewModel(context_.app.main().lvwRegistryvaluesScan, "Sections to be scanned", true, this);
+    sectionList_ = AddList(this, "lvwRegistryvaluesScan", sectionModel_);
+    sectionList_->setGeometry(20, top + 54, 300, kHeight - top - 74);
+    sectionList_->setAccessibleName("Sections to be scanned");
+    connect(sectionList_, &QTreeView::clicked, this, [this](const QModelIndex& index) {
+        Forward([this, row = index.row()] { lvwRegistryvaluesScan_ItemClick(context_.app, row); });
+    });
+    sectionList_->installEventFilter(this);
+
+    struct Large {
+        MainButton button;
+        const char* name;
+        const char* text;
+        const char* icon;
+        const char* description;
+        const char* label;
+    };
+    const Large large[] = {
+        {MainButton::ScanNow, "ImgScanNowNormal", "Scan Now", "icon_scan",
+         "Click on the Scan button to start scanning your registry for problems.", "lblScanText"},
+        {MainButton::Settings, "ImgSettingsNormal", "Settings", "icon_settings",
+         "Click on the Settings button for configuration options.", "lblSettingsText"},
+        {MainButton::Restore, "imgRestoreNormal", "Backup", "icon_backup",
+         "Click the Backup button to restore any previous registry backups.", "lblBackUpText"},
+    };
+    int y = top + 30;
+    for (size_t i = 0; i < std::size(large); ++i) {
+        auto* button = new ImageButton("button_large", large[i].text, this, large[i].name, large[i].icon);
+        button->setGeometry(360, y, 220, 64);
+        QFont font = button->font();
+        font.setPointSize(13);
+        font.setBold(true);
+        button->setFont(font);
+        AddButton(large[i].button, button, large[i].description);
+        descriptions_[i] = AddLabel(this, large[i].label, large[i].description, QRect(360, y + 68, 340, 36));
+        descriptions_[i]->setWordWrap(true);
+        y += 126;
+    }
+    auto* version = AddLabel(this, "lblVersion", "Version 3.0.0", QRect(kWidth - 170, kHeight - 28, 150, 20));
+    version->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    version->setStyleSheet("color: #808896; font-size: 8pt;");
+}
+
+void MainWindow::BuildScanningPanel() {
+    picScanning_ = new SvgPicture("panel", this, "PicScanning");
+    picScanning_->setGeometry(10, kStripHeight + 10, kWidth - 20, kHeight - kStripHeight - 20);
+    connect(picScanning_, &SvgPicture::mouseMoved, this,
+            [this] { Forward([this] { rules_.MouseMove(MainArea::PicScanning); }); });
+    picBug_ = new SvgPicture("bug", picScanning_, "PicBug");
+    picBug_->setGeometry(30, 28, 64, 64);
+    picBug_->setToolTip("Problems were found");
+    lblStatus_ = AddLabel(picScanning_, "lblStatus", "Inspecting", QRect(110, 30, 560, 26));
+    lblStatus_->setStyleSheet("font-size: 12pt; font-weight: bold; color: #F4F7FB;");
+    AddLabel(picScanning_, "Label3", "Problem(s) Detected :", QRect(110, 62, 170, 24));
+    lblProblemsFound_ = AddLabel(picScanning_, "lblProblemsFound", "0", QRect(282, 62, 120, 24));
+    lblProblemsFound_->setStyleSheet("font-weight: bold; color: #f0b429;");
+    auto* keys = AddLabel(picScanning_, "lblCurrentKeys", "Current Keys", QRect(30, 118, 200, 20));
+    keys->setStyleSheet("color: #808896;");
+    lblRegistryScan_ = AddLabel(picScanning_, "lblRegistryScan", "", QRect(30, 140, 640, 22));
+    auto* files = AddLabel(picScanning_, "lblCurrentFiles", "Current Files", QRect(30, 176, 200, 20));
+    files->setStyleSheet("color: #808896;");
+    lblRegistryFilesScan_ = AddLabel(picScanning_, "lblRegistryFilesScan", "", QRect(30, 198, 640, 22));
+    progressTrack_ = new SvgPicture("progress_track", picScanning_, "PicMainProgress");
+    progressTrack_->setGeometry(30, 262, kTrackWidth, 16);
+    progressFill_ = new SvgPicture("progress_fill", picScanning_, "PicProgress");
+    progressFill_->setGeometry(30, 262, 0, 16);
+    auto* cancel = new ImageButton("button", "Cancel", picScanning_, "ImgScanCancelNormal");
+    cancel->setGeometry((picScanning_->width() - 140) / 2, 330, 140, 40);
+    AddButton(MainButton::ScanCancel, cancel, "Stop the scan");
+}
+
+void MainWindow::BuildResultsPanel() {
+    picResults_ = new SvgPicture("panel", this, "PicResults");
+    picResults_->setGeometry(10, kStripHeight + 10, kWidth - 20, kHeight - kStripHeight - 20);
+    connect(picResults_, &SvgPicture::mouseMoved, this,
+            [this] { Forward([this] { rules_.MouseMove(MainArea::PicResults); }); });
+    auto& main = context_.app.main();
+    summaryModel_ = new ListViewModel(main.lvwRegistryProblems, "Summary", false, this);
+    summaryList_ = AddList(picResults_, "lvwRegistryProblems", summaryModel_);
+    summaryList_->setGeometry(16, 16, 280, 330);
+    summaryList_->setAccessibleName("Summary");
+    summaryList_->setToolTip("Click a row to see its details");
+    connect(summaryList_, &QTreeView::clicked, this, [this](const QModelIndex& index) {
+        Forward([this, row = index.row()] { lvwRegistryProblems_ItemClick(context_.app, row); });
+    });
+    summaryList_->installEventFilter(this);
+    detailModel_ = new ListViewModel(main.lvwRegistryErrorsDetail, "Details", false, this);
+    detailList_ = AddList(picResults_, "lvwRegistryErrorsDetail", detailModel_);
+    detailList_->setGeometry(306, 16, picResults_->width() - 322, 330);
+    detailList_->setAccessibleName("Details");
+    for (auto [list, sortList] : {std::pair{summaryList_, &lvwRegistryProblems_ColumnClick},
+                                  std::pair{detailList_, &lvwRegistryErrorsDetail_ColumnClick}}) {
+        list->header()->setSectionsClickable(true);
+        list->header()->setToolTip("Click to sort");
+        connect(list->header(), &QHeaderView::sectionClicked, this, [this, sortList](int column) {
+            Forward([this, sortList, column] { sortList(context_.app, column); });
+        });
+    }
+
+    lblDeleting_ = AddLabel(picResults_, "lblDeletingCourrutpfils", "Deleteing the corrupt files", QRect(16, 352, 300, 20));
+    deleteTrack_ = new SvgPicture("progress_track", picResults_, "ImgDeleteProgress");
+    deleteTrack_->setGeometry(16, 376, kDeleteTrackWidth, 16);
+    deleteFill_ = new SvgPicture("progress_fill", picResults_, "ImgDeleteProgressInside");
+    deleteFill_->setGeometry(16, 376, 0, 16);
+    auto* repair = new ImageButton("button", "Repair", picResults_, "ImgRepairNormal");
+    repair->setGeometry(picResults_->width() - 312, 362, 140, 40);
+    AddButton(MainButton::Repair, repair, "Repair every problem found (after a backup)");
+    auto* back = new ImageButton("button", "Return", picResults_, "ImgReturnNormal");
+    back->setGeometry(picResults_->width() - 156, 362, 140, 40);
+    AddButton(MainButton::Return, back, "Back to the start");
+}
+
+ImageButton* MainWindow::AddButton(MainButton button, ImageButton* widget, const QString& tip) {
+    buttons_[Index(button)] = widget;
+    widget->setToolTip(tip);
+    if (widget->accessibleName() == widget->objectName())
+        widget->setAccessibleName(tip);
+    connect(widget, &ImageButton::hovered, this, [this, button] { Forward([this, button] { rules_.MouseMove(button); }); });
+    connect(widget, &ImageButton::clicked, this, [this, button] { Act(button, false); });
+    connect(widget, &ImageButton::keyPressed, this, [this, button] { Act(button, true); });
+    return widget;
+}
+
+QTreeView* MainWindow::AddList(QWidget* parent, const QString& name, ListViewModel* model) {
+    auto* list = new QTreeView(parent);
+    list->setObjectName(name);
+    list->setModel(model);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setItemsExpandable(false);
+    list->setAlternatingRowColors(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list->header()->setStretchLastSection(true);
+    list->header()->setSectionsClickable(false);
+    return list;
+}
+
+QLabel* MainWindow::AddLabel(QWidget* parent, const QString& name, const QString& text, QRect at) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(at);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
+}
+
+void MainWindow::Act(MainButton button, bool byKeyboard) {
+    auto act = [this, button, byKeyboard] {
+        Forward([this, button, byKeyboard] {
+            if (byKeyboard) // the keyboard reaches the button as the pointer does: over it, then a click
+                rules_.MouseMove(button);
+            if (button == MainButton::Repair)
+                Writing([this, button] { rules_.Click(button); });
+            else
+                rules_.Click(button);
+        });
+    };
+    // The scan and the repair run long: they start once the click's own events are over, so that the
+    // clicks made while they run reach their buttons.
+    if (button == MainButton::ScanNow || button == MainButton::Repair)
+        QTimer::singleShot(0, this, act);
+    else
+        act();
+}
+
+void MainWindow::Forward(std::function<void()> event) {
+    event();
+    Render();
+}
+
+void MainWindow::Writing(const std::function<void()>& step) {
+    ending_.BeginWrite();
+    step();
+    if (ending_.EndWrite() && endProgram)
+        endProgram();
+}
+
+void MainWindow::Exit() {
+    if (!AskMessageBox(context_.app, kCloseConfirmation))
+        return;
+    context_.app.MessageBoxKind.clear();
+    if (ending_.RequestEnd() && endProgram)
+        endProgram();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Space, Enter and Return on a list's current row do what a click on it does.
+    if (event->type() != QEvent::KeyPress || (watched != sectionList_ && watched != summaryList_))
+        return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter)
+        return QWidget::eventFilter(watched, event);
+    auto* list = static_cast<QTreeView*>(watched);
+    const int row = list->currentIndex().row();
+    if (row < 0)
+        return true;
+    if (list == sectionList_)
+        Forward([this, row] { lvwRegistryvaluesScan_ItemClick(context_.app, row); });
+    else
+        Forward([this, row] { lvwRegistryProblems_ItemClick(context_.app, row); });
+    return true;
+}
+
+// --- Rendering: each part only when its change number moved on.
+
+void MainWindow::Render() {
+    sectionModel_->Sync();
+    summaryModel_->Sync();
+    detailModel_->Sync();
+    RenderSortIndicators();
+    RenderButtons();
+    RenderLabels();
+    RenderProgress();
+    RenderPanels();
+    RenderTimers();
+}
+
+void MainWindow::RenderSortIndicators() {
+    const auto& main = context_.app.main();
+    for (auto* list : {summaryList_, detailList_}) {
+        const ListView& view = list == summaryList_ ? main.lvwRegistryProblems : main.lvwRegistryErrorsDetail;
+        QHeaderView* header = list->header();
+        if (header->isSortIndicatorShown() != view.sorted)
+            header->setSortIndicatorShown(view.sorted);
+        const Qt::SortOrder order = view.descending ? Qt::DescendingOrder : Qt::AscendingOrder;
+        if (view.sorted && (header->sortIndicatorSection() != view.sortKey || header->sortIndicatorOrder() != order))
+            header->setSortIndicator(view.sortKey, order);
+    }
+}
+
+void MainWindow::RenderButtons() {
+    const auto& main = context_.app.main();
+    const int box = main.chkSelectlistviewItems;
+    selectAll_->setCheckState(box == 1 ? Qt::Checked : box == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+    const auto& buttons = rules_.buttons();
+    if (shownButtons_ == buttons.Revision())
+        return;
+    shownButtons_ = buttons.Revision();
+    for (size_t i = 0; i < buttons_.size(); ++i) {
+        const vx::ImageButton& state = buttons[static_cast<MainButton>(i)];
+        buttons_[i]->SetHighlighted(state.highlighted);
+        buttons_[i]->setEnabled(state.enabled); // shown and hidden with their panels
+    }
+    descriptions_[0]->setStyleSheet(QString("color: %1;").arg(Colour(rules_.lblScanTextColour()).name()));
+    descriptions_[1]->setStyleSheet(QString("color: %1;").arg(Colour(rules_.lblSettingsTextColour()).name()));
+    descriptions_[2]->setStyleSheet(QString("color: %1;").arg(Colour(rules_.lblBackUpTextColour()).name()));
+}
+
+void MainWindow::RenderLabels() {
+    const auto& main = context_.app.main();
+    const uint64_t now = main.Revision(MainWindowModel::FieldGroup::Labels);
+    if (shownGroups_[0] == now)
+        return;
+    shownGroups_[0] = now;
+    auto elided = [](QLabel* label, const std::string& text) {
+        label->setText(label->fontMetrics().elidedText(QString::fromStdString(text), Qt::ElideMiddle, label->width()));
+    };
+    elided(lblStatus_, main.lblStatus);
+    lblProblemsFound_->setText(QString::fromStdString(main.lblProblemsFound));
+    elided(lblRegistryScan_, main.lblRegistryScan);
+    elided(lblRegistryFilesScan_, main.lblRegistryFilesScan);
+}
+
+void MainWindow::RenderProgress() {
+    const auto& main = context_.app.main();
+    const uint64_t now = main.Revision(MainWindowModel::FieldGroup::Progress);
+    if (shownGroups_[1] == now)
+        return;
+    shownGroups_[1] = now;
+    progressFill_->setFixedWidth(FillPixels(main.PicProgress, main.PicMainProgress, kTrackWidth));
+    progressFill_->setVisible(main.PicProgress > 0);
+}
+
+void MainWindow::RenderPanels() {
+    const auto& main = context_.app.main();
+    const uint64_t now = main.Revision(MainWindowModel::FieldGroup::PanelsAndButtons);
+    if (shownGroups_[2] == now)
+        return;
+    shownGroups_[2] = now;
+    picScanning_->setVisible(main.PicScanning);
+    picResults_->setVisible(main.PicResults);
+    // The scan shows the scanning panel in front; its results come in front of it.
+    if (main.PicScanning)
+        picScanning_->raise();
+    if (main.PicResults)
+        picResults_->raise();
+    picBug_->setVisible(main.PicBug);
+    summaryList_->setVisible(main.lvwRegistryProblems.visible);
+    detailList_->setVisible(main.lvwRegistryErrorsDetail.visible);
+    lblDeleting_->setVisible(main.lblDeletingCourrutpfils);
+    deleteTrack_->setVisible(main.ImgDeleteProgress);
+    deleteFill_->setVisible(main.ImgDeleteProgress && main.ImgDeleteProgressInside > 0);
+    deleteFill_->setFixedWidth(FillPixels(main.ImgDeleteProgressInside, main.ImgDeleteProgressWidth, kDeleteTrackWidth));
+    sectionList_->setVisible(rules_.lvwRegistryvaluesScanVisible);
+    setEnabled(main.enabled);
+    if (main.busyPointer != busyPointer_) {
+        busyPointer_ = main.busyPointer;
+        if (busyPointer_)
+            QApplication::setOverrideCursor(Qt::BusyCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    }
+}
+
+void MainWindow::RenderTimers() {
+    auto follow = [](QTimer& timer, bool enabled) {
+        if (enabled != timer.isActive())
+            enabled ? timer.start() : timer.stop();
+    };
+    follow(tmrRefreshlvwContents_, rules_.tmrRefreshlvwContents);
+    follow(tmrSettings_, rules_.tmrSettings);
+    follow(tmrPicVisibleOrNot_, context_.app.main().tmrPicVisibleOrNot);
+}
+
+// --- Window events.
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    Forward([this] { rules_.Form_QueryUnload(); });
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (isVisible())
+        Forward([this] { rules_.Form_Resize(); });
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Forward([this] { rules_.Form_Resize(); });
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Forward([this] { rules_.Picture1_GotFocus(); });
+    if (event->type() == QEvent::WindowStateChange && !isMinimized() && isVisible())
+        Forward([this] { rules_.Form_Resize(); });
+}
+
+// --- What the rules ask of the window.
+
+void MainWindow::HideWindow() {
+    // Without a notification area the program could not be reached again: it minimises instead.
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        hide();
+    else
+        showMinimized();
+}
+
+void MainWindow::ShowNormalWindow() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::ShowIcon() {
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    if (!tray_) {
+        tray_ = new QSystemTrayIcon(QIcon(Art("app_icon")), this);
+        tray_->setObjectName("clsTray");
+        connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason != QSystemTrayIcon::Context)
+                ShowNormalWindow();
+        });
+        auto* menu = new QMenu(this);
+        menu->addAction("Show Vantrelix", this, [this] { ShowNormalWindow(); });
+        menu->addAction("Exit", this, [this] { Exit(); });
+        tray_->setContextMenu(menu);
+    }
+    tray_->show();
+}
+
+void MainWindow::ChangeToolTip(std::string_view tip) {
+    if (tray_)
+        tray_->setToolTip(Text(tip));
+}
+
+void MainWindow::ShowNotification(std::string_view caption) {
+    NotificationDialog notice(this, context_.app, Text(caption), Text(kNotificationMessage));
+    notice.exec();
+}
+
+void MainWindow::ShowSettingsDialog() {
+    SettingsDialog dialog(this, context_);
+    dialog.exec();
+}
+
+void MainWindow::ShowBackupManager() {
+    Writing([this] {
+        BackupManagerDialog dialog(this, context_);
+        dialog.exec();
+    });
+}
+
+void MainWindow::OpenWebPage(std::string_view) {}
+
+void MainWindow::RepaintControl(std::string_view control) {
+    if (QWidget* widget = findChild<QWidget*>(Text(control)))
+        widget->update();
+}
+
+} // namespace vx::gui

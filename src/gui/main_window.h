@@ -1,0 +1,119 @@
+#pragma once
+// FrmMain: the program's main window. Borderless, with its own title strip; the start panel with the
+// section check-list and the three large buttons; the scanning and results panels laid over it. The
+// window's rules are FrmMain's and the scan's state is the model's (App::main()): this renders them,
+// redrawing only what their change numbers say changed, and forwards the user's events.
+#include "gui/frameless_window.h"
+#include "gui/gui_context.h"
+#include "ui/main_window.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QSystemTrayIcon;
+class QTreeView;
+
+namespace vx::gui {
+
+class GuiFrontEnd;
+class ImageButton;
+class ListViewModel;
+class SvgPicture;
+
+class MainWindow : public QWidget, private MainWindowShell {
+    Q_OBJECT
+  public:
+    MainWindow(GuiContext& context, GuiFrontEnd& frontEnd);
+    ~MainWindow() override;
+
+    FrmMain& rules() { return rules_; }
+    // Redraws what changed since the last call.
+    void Render();
+    // The notification-area icon's Exit: asks "CLOSE CONFERMATION", then ends the program, after a
+    // repair or restore that is writing has finished.
+    void Exit();
+    // What ends the program.
+    std::function<void()> endProgram;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // MainWindowShell
+    void HideWindow() override;
+    void MinimiseWindow() override { showMinimized(); }
+    bool IsMinimised() const override { return isMinimized(); }
+    void ShowNormalWindow() override;
+    void ShowIcon() override;
+    void ChangeToolTip(std::string_view tip) override;
+    void ShowNotification(std::string_view caption) override;
+    void ShowSettingsDialog() override;
+    void ShowBackupManager() override;
+    void OpenWebPage(std::string_view page) override;
+    void RepaintControl(std::string_view control) override;
+
+    void BuildTitleStrip();
+    void BuildStartPanel();
+    void BuildScanningPanel();
+    void BuildResultsPanel();
+    ImageButton* AddButton(MainButton button, ImageButton* widget, const QString& tip);
+    QTreeView* AddList(QWidget* parent, const QString& name, ListViewModel* model);
+    QLabel* AddLabel(QWidget* parent, const QString& name, const QString& text, QRect at);
+    // A click on a button, or Enter/Space on it.
+    void Act(MainButton button, bool byKeyboard);
+    void Forward(std::function<void()> event);
+    // Runs a step that may write to the target; a request to end meanwhile waits for it.
+    void Writing(const std::function<void()>& step);
+
+    void RenderSortIndicators();
+    void RenderButtons();
+    void RenderLabels();
+    void RenderProgress();
+    void RenderPanels();
+    void RenderTimers();
+
+    GuiContext& context_;
+    GuiFrontEnd& frontEnd_;
+    FrmMain rules_;
+    FramedParts parts_;
+    std::array<ImageButton*, static_cast<size_t>(MainButton::Count)> buttons_{};
+    QCheckBox* selectAll_ = nullptr;
+    QTreeView* sectionList_ = nullptr;
+    QTreeView* summaryList_ = nullptr;
+    QTreeView* detailList_ = nullptr;
+    ListViewModel* sectionModel_ = nullptr;
+    ListViewModel* summaryModel_ = nullptr;
+    ListViewModel* detailModel_ = nullptr;
+    SvgPicture* picScanning_ = nullptr;
+    SvgPicture* picResults_ = nullptr;
+    SvgPicture* picBug_ = nullptr;
+    SvgPicture* progressTrack_ = nullptr;
+    SvgPicture* progressFill_ = nullptr;
+    SvgPicture* deleteTrack_ = nullptr;
+    SvgPicture* deleteFill_ = nullptr;
+    QLabel* lblStatus_ = nullptr;
+    QLabel* lblProblemsFound_ = nullptr;
+    QLabel* lblRegistryScan_ = nullptr;
+    QLabel* lblRegistryFilesScan_ = nullptr;
+    QLabel* lblDeleting_ = nullptr;
+    std::array<QLabel*, 3> descriptions_{}; // lblScanText, lblSettingsText, lblBackUpText
+    QTimer tmrRefreshlvwContents_;
+    QTimer tmrSettings_;
+    QTimer tmrPicVisibleOrNot_;
+    QSystemTrayIcon* tray_ = nullptr;
+    EndingGuard ending_;
+    bool busyPointer_ = false;
+    uint64_t shownButtons_ = ~uint64_t{0};
+    std::array<uint64_t, 3> shownGroups_{~uint64_t{0}, ~uint64_t{0}, ~uint64_t{0}};
+};
+
+} // namespace vx::gui
