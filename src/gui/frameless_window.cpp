@@ -83,7 +83,11 @@ QLineEdit {
 }
 QLineEdit[readOnly="true"] { color: #808896; background: #1b2230; }
 QCheckBox { spacing: 6px; background: transparent; }
-QCheckBox::indicator { width: 15px; height: 15px; }
+QCheckBox::indicator, QTreeView::indicator { width: 16px; height: 16px; }
+QCheckBox::indicator:unchecked, QTreeView::indicator:unchecked { image: url(:/art/check_box.svg); }
+QCheckBox::indicator:checked, QTreeView::indicator:checked { image: url(:/art/check_box_checked.svg); }
+QCheckBox::indicator:indeterminate, QTreeView::indicator:indeterminate { image: url(:/art/check_box_partial.svg); }
+QTreeView::item { padding: 2px 2px; }
 QScrollBar:vertical { background: #1b2230; width: 12px; margin: 0; }
 QScrollBar::handle:vertical { background: #34425a; min-height: 24px; border-radius: 5px; margin: 2px; }
 QScrollBar::add-line, QScrollBar::sub-line { height: 0; width: 0; }

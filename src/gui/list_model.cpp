@@ -2,6 +2,7 @@
 
 #include <QIcon>
 
+#include <algorithm>
 #include <cassert>
 #include <map>
 
@@ -56,6 +57,20 @@ QVariant ListViewModel::headerData(int section, Qt::Orientation orientation, int
     return {};
 }
 
+void ListViewModel::SetMeasure(std::function<int(const QString&)> measure) {
+    measure_ = std::move(measure);
+    widest_ = 0;
+    Measure(0, list_.rows.size());
+}
+
+void ListViewModel::Measure(size_t first, size_t count) {
+    if (!measure_)
+        return;
+    const size_t end = std::min(first + count, list_.rows.size());
+    for (size_t i = first; i < end; ++i)
+        widest_ = std::max(widest_, measure_(QString::fromStdString(list_.rows[i].text)));
+}
+
 void ListViewModel::Sync() {
     const uint64_t now = list_.rows.Revision();
     if (now == seen_)
@@ -65,6 +80,8 @@ void ListViewModel::Sync() {
     if (!changes) {
         beginResetModel();
         shownRows_ = static_cast<int>(list_.rows.size());
+        widest_ = 0;
+        Measure(0, list_.rows.size());
         endResetModel();
         return;
     }
@@ -76,6 +93,7 @@ void ListViewModel::Sync() {
             beginInsertRows({}, first, last);
             shownRows_ += static_cast<int>(change.count);
             endInsertRows();
+            Measure(change.first, change.count);
             break;
         case ListChange::Kind::Removed:
             beginRemoveRows({}, first, last);
@@ -83,6 +101,7 @@ void ListViewModel::Sync() {
             endRemoveRows();
             break;
         case ListChange::Kind::Updated:
+            Measure(change.first, change.count);
             emit dataChanged(index(first), index(last));
             break;
         }

@@ -257,8 +257,10 @@ QTreeView* MainWindow::AddList(QWidget* parent, const QString& name, ListViewMod
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    list->header()->setStretchLastSection(true);
+    list->header()->setStretchLastSection(false);
     list->header()->setSectionsClickable(false);
+    list->setTextElideMode(Qt::ElideNone);
+    model->SetMeasure([list](const QString& text) { return list->fontMetrics().horizontalAdvance(text); });
     return list;
 }
 
@@ -330,9 +332,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 // --- Rendering: each part only when its change number moved on.
 
 void MainWindow::Render() {
-    sectionModel_->Sync();
-    summaryModel_->Sync();
-    detailModel_->Sync();
+    for (auto [list, model] : {std::pair{sectionList_, sectionModel_}, std::pair{summaryList_, summaryModel_},
+                               std::pair{detailList_, detailModel_}}) {
+        model->Sync();
+        // The column is as wide as its widest row (plus the check box and picture), never narrower than
+        // the list: a long path scrolls instead of being cut.
+        const int extra = model == sectionModel_ ? 60 : 16;
+        const int width = std::max(list->viewport()->width(), model->widest() + extra);
+        if (list->header()->sectionSize(0) != width)
+            list->header()->resizeSection(0, width);
+    }
     RenderSortIndicators();
     RenderButtons();
     RenderLabels();
@@ -359,14 +368,21 @@ void MainWindow::RenderButtons() {
     const int box = main.chkSelectlistviewItems;
     selectAll_->setCheckState(box == 1 ? Qt::Checked : box == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
     const auto& buttons = rules_.buttons();
+    for (size_t i = 0; i < buttons_.size(); ++i) {
+        const auto button = static_cast<MainButton>(i);
+        const vx::ImageButton& state = buttons[button];
+        // The scan and the repair switch these three on and off as they run.
+        const bool enabled = button == MainButton::ScanNow  ? main.ImgScanNowNormal
+                             : button == MainButton::Repair ? main.ImgRepairNormal
+                             : button == MainButton::Return ? main.ImgReturnNormal
+                                                            : state.enabled;
+        buttons_[i]->SetHighlighted(state.highlighted && enabled);
+        if (buttons_[i]->isEnabled() != enabled)
+            buttons_[i]->setEnabled(enabled); // shown and hidden with their panels
+    }
     if (shownButtons_ == buttons.Revision())
         return;
     shownButtons_ = buttons.Revision();
-    for (size_t i = 0; i < buttons_.size(); ++i) {
-        const vx::ImageButton& state = buttons[static_cast<MainButton>(i)];
-        buttons_[i]->SetHighlighted(state.highlighted);
-        buttons_[i]->setEnabled(state.enabled); // shown and hidden with their panels
-    }
     descriptions_[0]->setStyleSheet(QString("color: %1;").arg(Colour(rules_.lblScanTextColour()).name()));
     descriptions_[1]->setStyleSheet(QString("color: %1;").arg(Colour(rules_.lblSettingsTextColour()).name()));
     descriptions_[2]->setStyleSheet(QString("color: %1;").arg(Colour(rules_.lblBackUpTextColour()).name()));
