@@ -87,6 +87,8 @@ class WineRegFile : public RegistryStore {
         std::string_view Keep(std::string text);
         void EnsureBlankLine();
     };
+    struct Reader;
+    struct Composer;
     struct EmitState;
     WineRegFile(std::filesystem::path path, std::string text);
     bool ParseText(std::string& error, std::vector<std::string>& warnings);

@@ -45,6 +45,124 @@ std::unique_ptr<WineRegFile> WineRegFile::Parse(std::string text, const std::fil
     return file;
 }
 
+namespace {
+
+// Splits a key line's path into its names, empty ones included (two separators in a row). Names are
+// separated by an escaped backslash; any other escape belongs to the name.
+class KeyPathNames {
+  public:
+    explicit KeyPathNames(std::string_view raw) : raw_(raw) {}
+
+    // False when the path has no more names.
+    bool Next(std::string_view& name) {
+        while (pos_ <= raw_.size()) {
+            if (!AtSeparator()) {
+                pos_ += raw_[pos_] == '\\' ? 2 : 1;
+                continue;
+            }
+            name = raw_.substr(start_, pos_ - start_);
+            pos_ += 2;
+            start_ = pos_;
+            return true;
+        }
+        return false;
+    }
+
+  private:
+    bool AtSeparator() const {
+        return pos_ == raw_.size() ||
+               (raw_[pos_] == '\\' && pos_ + 1 < raw_.size() && raw_[pos_ + 1] == '\\');
+    }
+
+    std::string_view raw_;
+    size_t pos_ = 0, start_ = 0;
+};
+
+// Whether a name as written needs Wine's escapes removed (bytes beyond ASCII are Latin-1 to Wine).
+inline bool NeedsUnescaping(std::string_view name) {
+    bool escaped = false;
+    for (char ch : name)
+        escaped |= ch == '\\' || static_cast<unsigned char>(ch) >= 0x80;
+    return escaped;
+}
+
+// The path of the key line before, name by name as written, and the keys those names led to. A file lists
+// its keys in tree order, so a key line mostly repeats the path of the one before.
+class PreviousPath {
+  public:
+    // The key `name` led to at `depth` last time, if it was below the same parent; otherwise null.
+    RegKeyNode* Find(size_t depth, std::string_view name, const RegKeyNode& parent) const {
+        if (depth < names_.size() && names_[depth] == name && keys_[depth]->parent == &parent)
+            return keys_[depth];
+        return nullptr;
+    }
+    // The path from `depth` on is now `name`, leading to `key`.
+    void Set(size_t depth, std::string_view name, RegKeyNode* key) {
+        Truncate(depth);
+        names_.push_back(name);
+        keys_.push_back(key);
+    }
+    void Truncate(size_t depth) {
+        names_.resize(depth);
+        keys_.resize(depth);
+    }
+
+  private:
+    std::vector<std::string_view> names_;
+    std::vector<RegKeyNode*> keys_;
+};
+
+std::string SkippedLineWarning(const std::filesystem::path& path, size_t lineNo, const Item& item,
+                               std::string_view text) {
+    std::string shown(text.substr(item.first, std::min<size_t>(item.end - item.first, 100)));
+    return path.string() + ":" + std::to_string(lineNo) + ": " + item.problem +
+           ", line skipped (kept in the file): " + shown;
+}
+
+std::string TooDeepWarning(const std::filesystem::path& path, size_t firstLine, size_t keys) {
+    return path.string() + ":" + std::to_string(firstLine) + ": " +
+           (keys == 1 ? std::string("a key lies") : std::to_string(keys) + " keys from here on lie") +
+           " deeper than " + std::to_string(kMaxKeyDepth) +
+           " levels, more than Windows allows; not loaded (kept in the file as " +
+           (keys == 1 ? "it is)" : "they are)");
+}
+
+} // namespace
+
+// The file's text read item by item, and what the reader knows between items.
+struct WineRegFile::Reader {
+    Reader(WineRegFile& file, std::string_view text, std::vector<std::string>& warnings)
+        : file(file), text(text), warnings(warnings) {}
+
+    WineRegFile& file;
+    std::string_view text;
+    std::vector<std::string>& warnings;
+    size_t lineNo = 2;
+    RegKeyNode* current = nullptr;    // the key values go to; null after a key line Wine would refuse
+    RegKeyNode* blockOwner = nullptr; // the key whose section the lines belong to
+    size_t blockStart = 0;
+    std::vector<RegValueRecord> pending; // the values of the section being read
+    PreviousPath previous;
+    // A key deeper than a key may lie is not loaded: its section stays in the file as it is.
+    bool tooDeep = false; // the lines belong to such a key
+    size_t tooDeepKeys = 0, firstTooDeepLine = 0;
+    bool open = false; // the last item read would read on into a line put after it
+
+    void ReadItems(size_t pos);
+    void Read(const Item& item);
+    void ReadKeyLine(const Item& item);
+    RegKeyNode* LoadKeyPath(std::string_view raw, bool& pathTooDeep);
+    RegKeyNode* LoadSubkey(RegKeyNode& parent, size_t depth, std::string_view name);
+    void ReadOption(const Item& item);
+    void ReadValue(const Item& item);
+    void ReadRelativeTo(const Item& item);
+    void CloseSection(size_t end);
+    void Finish();
+    std::string_view NameOf(std::string_view raw, bool escaped) {
+        return escaped ? file.Strings().Copy(UnescapeToUtf8(raw)) : raw;
+    }
+};
+
 bool WineRegFile::ParseText(std::string& error, std::vector<std::string>& warnings) {
     const std::string_view text = text_;
     const Line header = LineAt(text, 0);
@@ -52,148 +170,143 @@ bool WineRegFile::ParseText(std::string& error, std::vector<std::string>& warnin
         error = path_.string() + ": not a Wine registry file (no \"" + std::string(kHeader) + "\" header)";
         return false;
     }
-    size_t lineNo = 2;
-    size_t pos = header.next;
-    RegKeyNode* current = nullptr;    // the key values go to; null after a key line Wine would refuse
-    RegKeyNode* blockOwner = nullptr; // the key whose section the lines belong to
-    size_t blockStart = 0;
-    std::vector<RegValueRecord> pending;
-    std::vector<std::string_view> previousRaw;
-    std::vector<RegKeyNode*> previousKeys;
-    // A key deeper than a key may lie is not loaded: its section stays in the file as it is.
-    bool tooDeep = false; // the lines belong to such a key
-    size_t tooDeepKeys = 0, firstTooDeepLine = 0;
-    bool open = false; // the last item read would read on into a line put after it
+    Reader reader(*this, text, warnings);
+    reader.ReadItems(header.next);
+    reader.Finish();
+    return true;
+}
 
-    auto closeBlock = [&](size_t end) {
-        const std::string_view block = text.substr(blockStart, end - blockStart);
-        if (tooDeep) {
-            sections_.push_back({nullptr, block});
-            return;
-        }
-        if (!blockOwner) {
-            prelude_ = block;
-            return;
-        }
-        AddLoadedValues(*blockOwner, pending);
-        if (blockOwner->block.empty())
-            blockOwner->block = block;
-        sections_.push_back({blockOwner, block});
-    };
-    auto nameOf = [&](std::string_view raw, bool escaped) {
-        return escaped ? Strings().Copy(UnescapeToUtf8(raw)) : raw;
-    };
-
+void WineRegFile::Reader::ReadItems(size_t pos) {
     while (pos < text.size()) {
         const Item item = ScanItem(text, pos, current != nullptr || tooDeep);
-        switch (item.kind) {
-        case Item::KeyLine: {
-            closeBlock(item.begin);
-            RegKeyNode* key = Root();
-            size_t depth = 0;
-            const std::string_view raw = item.raw;
-            size_t start = 0;
-            tooDeep = false;
-            for (size_t i = 0; i <= raw.size();) {
-                // Names are separated by an escaped backslash; any other escape belongs to the name.
-                bool separator =
-                    i == raw.size() || (raw[i] == '\\' && i + 1 < raw.size() && raw[i + 1] == '\\');
-                if (!separator) {
-                    i += raw[i] == '\\' ? 2 : 1;
-                    continue;
-                }
-                const std::string_view part = raw.substr(start, i - start);
-                i += 2;
-                start = i;
-                if (part.empty())
-                    continue;
-                if (depth == kMaxKeyDepth) {
-                    tooDeep = true;
-                    break;
-                }
-                if (depth < previousRaw.size() && previousRaw[depth] == part &&
-                    previousKeys[depth]->parent == key) {
-                    key = previousKeys[depth];
-                } else {
-                    bool escaped = false;
-                    for (char ch : part)
-                        escaped |= ch == '\\' || static_cast<unsigned char>(ch) >= 0x80;
-                    key = AddLoadedKey(*key, nameOf(part, escaped));
-                    previousRaw.resize(depth);
-                    previousKeys.resize(depth);
-                    previousRaw.push_back(part);
-                    previousKeys.push_back(key);
-                }
-                ++depth;
-            }
-            previousRaw.resize(depth);
-            previousKeys.resize(depth);
-            blockStart = item.begin;
-            if (tooDeep) {
-                key->deeper = true;
-                if (tooDeepKeys++ == 0)
-                    firstTooDeepLine = lineNo;
-                current = blockOwner = nullptr;
-                break;
-            }
-            current = blockOwner = key;
-            break;
-        }
-        case Item::Option: {
-            const std::string_view option = text.substr(item.first, item.end - item.first);
-            if (current && option.starts_with("#class=\"")) {
-                bool escaped = false;
-                const size_t close = FindStringEnd(option, 8, option.size(), '"', escaped);
-                if (close != std::string_view::npos)
-                    current->className = nameOf(option.substr(8, close - 8), escaped);
-            } else if (current && option.starts_with("#link")) {
-                current->link = true;
-            }
-            break;
-        }
-        case Item::Value: {
-            if (tooDeep)
-                break;
-            pending.push_back(RegValueRecord::InText(
-                item.defaultValue ? std::string_view{} : nameOf(item.raw, item.escaped), item.type,
-                text.substr(item.begin, item.end - item.begin), item.data - item.begin, item.form));
-            break;
-        }
-        case Item::Bad: {
-            std::string shown(text.substr(item.first, std::min<size_t>(item.end - item.first, 100)));
-            warnings.push_back(path_.string() + ":" + std::to_string(lineNo) + ": " + item.problem +
-                               ", line skipped (kept in the file): " + shown);
-            if (text[item.first] == '[')
-                current = nullptr;
-            break;
-        }
-        case Item::Other:
-            if (!blockOwner && text.substr(item.first, item.end - item.first).starts_with(kRelativeTo)) {
-                const std::string_view rel =
-                    text.substr(item.first + kRelativeTo.size(), item.end - item.first - kRelativeTo.size());
-                relativeTo_ = UnescapeToUtf8(rel);
-            }
-            break;
-        }
+        Read(item);
         for (size_t i = item.begin; i < item.next; ++i)
             lineNo += text[i] == '\n';
         pos = item.next;
         open = item.open;
     }
-    const size_t sectionsBefore = sections_.size();
-    closeBlock(text.size());
+}
+
+void WineRegFile::Reader::Read(const Item& item) {
+    switch (item.kind) {
+    case Item::KeyLine:
+        ReadKeyLine(item);
+        break;
+    case Item::Option:
+        ReadOption(item);
+        break;
+    case Item::Value:
+        ReadValue(item);
+        break;
+    case Item::Bad:
+        warnings.push_back(SkippedLineWarning(file.path_, lineNo, item, text));
+        if (text[item.first] == '[')
+            current = nullptr;
+        break;
+    case Item::Other:
+        ReadRelativeTo(item);
+        break;
+    }
+}
+
+void WineRegFile::Reader::ReadKeyLine(const Item& item) {
+    CloseSection(item.begin);
+    RegKeyNode* key = LoadKeyPath(item.raw, tooDeep);
+    blockStart = item.begin;
+    if (tooDeep) {
+        key->deeper = true;
+        if (tooDeepKeys++ == 0)
+            firstTooDeepLine = lineNo;
+        current = blockOwner = nullptr;
+        return;
+    }
+    current = blockOwner = key;
+}
+
+// The key a key line names, with the keys on its path loaded. When the path goes deeper than a key may lie,
+// `pathTooDeep` is set and the deepest key that may be loaded is returned.
+RegKeyNode* WineRegFile::Reader::LoadKeyPath(std::string_view raw, bool& pathTooDeep) {
+    RegKeyNode* key = file.Root();
+    size_t depth = 0;
+    pathTooDeep = false;
+    KeyPathNames names(raw);
+    for (std::string_view name; names.Next(name);) {
+        if (name.empty())
+            continue;
+        if (depth == kMaxKeyDepth) {
+            pathTooDeep = true;
+            break;
+        }
+        key = LoadSubkey(*key, depth, name);
+        ++depth;
+    }
+    previous.Truncate(depth);
+    return key;
+}
+
+RegKeyNode* WineRegFile::Reader::LoadSubkey(RegKeyNode& parent, size_t depth, std::string_view name) {
+    if (RegKeyNode* known = previous.Find(depth, name, parent))
+        return known;
+    RegKeyNode* key = file.AddLoadedKey(parent, NameOf(name, NeedsUnescaping(name)));
+    previous.Set(depth, name, key);
+    return key;
+}
+
+void WineRegFile::Reader::ReadOption(const Item& item) {
+    const std::string_view option = text.substr(item.first, item.end - item.first);
+    if (current && option.starts_with("#class=\"")) {
+        bool escaped = false;
+        const size_t close = FindStringEnd(option, 8, option.size(), '"', escaped);
+        if (close != std::string_view::npos)
+            current->className = NameOf(option.substr(8, close - 8), escaped);
+    } else if (current && option.starts_with("#link")) {
+        current->link = true;
+    }
+}
+
+void WineRegFile::Reader::ReadValue(const Item& item) {
+    if (tooDeep)
+        return;
+    pending.push_back(RegValueRecord::InText(
+        item.defaultValue ? std::string_view{} : NameOf(item.raw, item.escaped), item.type,
+        text.substr(item.begin, item.end - item.begin), item.data - item.begin, item.form));
+}
+
+// The header's "All keys relative to" line; only the prelude (before the first key) has one.
+void WineRegFile::Reader::ReadRelativeTo(const Item& item) {
+    if (blockOwner || !text.substr(item.first, item.end - item.first).starts_with(kRelativeTo))
+        return;
+    const std::string_view rel =
+        text.substr(item.first + kRelativeTo.size(), item.end - item.first - kRelativeTo.size());
+    file.relativeTo_ = UnescapeToUtf8(rel);
+}
+
+// Ends the section being read at `end`: the values read go to its key, its text is kept for the writer.
+void WineRegFile::Reader::CloseSection(size_t end) {
+    const std::string_view block = text.substr(blockStart, end - blockStart);
+    if (tooDeep) {
+        file.sections_.push_back({nullptr, block});
+        return;
+    }
+    if (!blockOwner) {
+        file.prelude_ = block;
+        return;
+    }
+    file.AddLoadedValues(*blockOwner, pending);
+    if (blockOwner->block.empty())
+        blockOwner->block = block;
+    file.sections_.push_back({blockOwner, block});
+}
+
+void WineRegFile::Reader::Finish() {
+    const size_t sectionsBefore = file.sections_.size();
+    CloseSection(text.size());
     // Only the file's last item can be open (a line after it would have been read as its continuation);
     // the prelude holds none, as its values are read without a key.
-    if (open && sections_.size() > sectionsBefore)
-        sections_.back().open = true;
+    if (open && file.sections_.size() > sectionsBefore)
+        file.sections_.back().open = true;
     if (tooDeepKeys > 0)
-        warnings.push_back(path_.string() + ":" + std::to_string(firstTooDeepLine) + ": " +
-                           (tooDeepKeys == 1 ? std::string("a key lies")
-                                             : std::to_string(tooDeepKeys) + " keys from here on lie") +
-                           " deeper than " + std::to_string(kMaxKeyDepth) +
-                           " levels, more than Windows allows; not loaded (kept in the file as " +
-                           (tooDeepKeys == 1 ? "it is)" : "they are)"));
-    return true;
+        warnings.push_back(TooDeepWarning(file.path_, firstTooDeepLine, tooDeepKeys));
 }
 
 } // namespace vx

@@ -54,6 +54,14 @@ std::string KeyPath(const RegKeyNode& key) {
     return path;
 }
 
+// A key with nothing below it in `store`: no subkeys of its own, no keys too deep to load.
+inline bool IsLeafIn(const RegKeyNode& key, const RegistryStore& store) {
+    bool leaf = !key.deeper;
+    for (const RegKeyNode* sub : key.subkeys)
+        leaf &= sub->store != &store;
+    return leaf;
+}
+
 } // namespace
 
 std::string WineRegFile::Serialize() const {
@@ -113,86 +121,122 @@ void WineRegFile::Composition::EnsureBlankLine() {
     Add("\n");
 }
 
-void WineRegFile::Compose(Composition& out) const {
-    const EmitState state{Now()};
+// One composition of the file: where the keys without a section go, and how far the loaded text has been
+// copied without a break.
+struct WineRegFile::Composer {
+    Composer(const WineRegFile& file, Composition& out) : file(file), out(out), state{Now()} {}
+
+    const WineRegFile& file;
+    Composition& out;
+    const EmitState state;
     // Keys without a section of their own that Wine would write (those with values, and leaves) go right
     // after the section of the key before them in tree order, which is where Wine writes them.
     std::unordered_map<const RegKeyNode*, std::vector<const RegKeyNode*>> after;
-    const RegKeyNode* anchor = nullptr;
-    std::vector<const RegKeyNode*> toVisit{Root()}; // tree order, without a call per level
-    while (!toVisit.empty()) {
-        const RegKeyNode& key = *toVisit.back();
-        toVisit.pop_back();
-        bool leaf = !key.deeper;
-        for (const RegKeyNode* sub : key.subkeys)
-            leaf &= sub->store != this;
-        if (!key.block.empty())
-            anchor = &key;
-        else if (!key.values.empty() || (leaf && &key != Root()))
-            after[anchor].push_back(&key);
-        for (auto sub = key.subkeys.rbegin(); sub != key.subkeys.rend(); ++sub)
-            if ((*sub)->store == this)
-                toVisit.push_back(*sub);
-    }
-
-    if (existed_) {
-        out.Add(prelude_);
-    } else {
-        std::string header = std::string(kHeader) + "\n" + std::string(kRelativeTo);
-        AppendEscaped(Utf8Units(relativeTo_), header, "\"\"");
-        out.Add(out.Keep(header + "\n"));
-    }
     // Sections that followed each other in the file still do; elsewhere a blank line separates them, as
     // in Wine's files. Only the loaded text tells what followed what: the copies a save keeps of what it
     // wrote lie side by side in the arena without the blank lines it put between them.
-    const std::less<const char*> before;
-    auto endIfLoaded = [&](std::string_view text) -> const char* {
-        const bool loaded = !before(text.data(), text_.data()) &&
-                            !before(text_.data() + text_.size(), text.data() + text.size());
+    const char* copiedUpTo = nullptr; // the end of the loaded text last copied; null after written text
+
+    void PlaceKeysWithoutSection();
+    void AddHeader();
+    void AddNewKeysAfter(const RegKeyNode* anchor);
+    void AddTooDeepSection(const Section& section);
+    void AddKeySection(const Section& section);
+    // Where `text` ends if it lies in the loaded text; null for text a save wrote.
+    const char* EndIfLoaded(std::string_view text) const {
+        const std::less<const char*> before;
+        const bool loaded = !before(text.data(), file.text_.data()) &&
+                            !before(file.text_.data() + file.text_.size(), text.data() + text.size());
         return loaded ? text.data() + text.size() : nullptr;
-    };
-    const char* copiedUpTo = existed_ ? endIfLoaded(prelude_) : nullptr;
-    auto emitNew = [&](const RegKeyNode* anchorKey) {
-        auto it = after.find(anchorKey);
-        if (it == after.end())
-            return;
-        for (const RegKeyNode* key : it->second) {
-            out.EnsureBlankLine();
-            std::string text;
-            EmitNewKey(*key, state, text);
-            const std::string_view kept = out.Keep(std::move(text));
-            out.Add(kept);
-            out.sections.push_back({const_cast<RegKeyNode*>(key), true, true, kept, false});
-            copiedUpTo = nullptr;
-        }
-    };
-    emitNew(nullptr);
-    for (const Section& section : sections_) {
-        if (!section.key) { // a key too deep to load: its text as it was
-            if (section.text.data() != copiedUpTo)
-                out.EnsureBlankLine();
-            copiedUpTo = endIfLoaded(section.text);
-            out.Add(section.text);
-            out.open = section.open;
-            out.sections.push_back({nullptr, false, false, section.text, section.open});
-            continue;
-        }
-        const bool first = section.text.data() == section.key->block.data();
-        if (section.key->dirty || section.text.data() != copiedUpTo)
-            out.EnsureBlankLine();
-        copiedUpTo = section.key->dirty ? nullptr : endIfLoaded(section.text);
-        std::string_view text = section.text;
-        if (section.key->dirty) {
-            std::string changed;
-            EmitChangedBlock(*section.key, section.text, first, state, changed);
-            text = out.Keep(std::move(changed));
-        }
-        out.Add(text);
-        out.open = section.open; // a changed block still ends with the line: values go before it
-        out.sections.push_back({section.key, first, section.key->dirty, text, section.open});
-        if (first)
-            emitNew(section.key);
     }
+};
+
+void WineRegFile::Compose(Composition& out) const {
+    Composer composer(*this, out);
+    composer.PlaceKeysWithoutSection();
+    composer.AddHeader();
+    composer.AddNewKeysAfter(nullptr);
+    for (const Section& section : sections_) {
+        if (section.key)
+            composer.AddKeySection(section);
+        else
+            composer.AddTooDeepSection(section);
+    }
+}
+
+void WineRegFile::Composer::PlaceKeysWithoutSection() {
+    const RegKeyNode* root = file.Root();
+    const RegKeyNode* anchor = nullptr;
+    std::vector<const RegKeyNode*> toVisit{root}; // tree order, without a call per level
+    while (!toVisit.empty()) {
+        const RegKeyNode& key = *toVisit.back();
+        toVisit.pop_back();
+        if (!key.block.empty())
+            anchor = &key;
+        else if (!key.values.empty() || (&key != root && IsLeafIn(key, file)))
+            after[anchor].push_back(&key);
+        for (auto sub = key.subkeys.rbegin(); sub != key.subkeys.rend(); ++sub)
+            if ((*sub)->store == &file)
+                toVisit.push_back(*sub);
+    }
+}
+
+void WineRegFile::Composer::AddHeader() {
+    if (file.existed_) {
+        out.Add(file.prelude_);
+        copiedUpTo = EndIfLoaded(file.prelude_);
+        return;
+    }
+    std::string header = std::string(kHeader) + "\n" + std::string(kRelativeTo);
+    AppendEscaped(Utf8Units(file.relativeTo_), header, "\"\"");
+    header += '\n';
+    out.Add(out.Keep(std::move(header)));
+}
+
+void WineRegFile::Composer::AddNewKeysAfter(const RegKeyNode* anchor) {
+    const auto it = after.find(anchor);
+    if (it == after.end())
+        return;
+    for (const RegKeyNode* key : it->second) {
+        out.EnsureBlankLine();
+        std::string text;
+        file.EmitNewKey(*key, state, text);
+        const std::string_view kept = out.Keep(std::move(text));
+        out.Add(kept);
+        out.sections.push_back({const_cast<RegKeyNode*>(key), true, true, kept, false});
+        copiedUpTo = nullptr;
+    }
+}
+
+// A key too deep to load: its text as it was.
+void WineRegFile::Composer::AddTooDeepSection(const Section& section) {
+    if (section.text.data() != copiedUpTo)
+        out.EnsureBlankLine();
+    copiedUpTo = EndIfLoaded(section.text);
+    out.Add(section.text);
+    out.open = section.open;
+    out.sections.push_back({nullptr, false, false, section.text, section.open});
+}
+
+// A loaded key's section: copied as it was, or written afresh when the key changed; after the key's first
+// section come the keys placed after it.
+void WineRegFile::Composer::AddKeySection(const Section& section) {
+    RegKeyNode& key = *section.key;
+    const bool first = section.text.data() == key.block.data();
+    if (key.dirty || section.text.data() != copiedUpTo)
+        out.EnsureBlankLine();
+    copiedUpTo = key.dirty ? nullptr : EndIfLoaded(section.text);
+    std::string_view text = section.text;
+    if (key.dirty) {
+        std::string changed;
+        file.EmitChangedBlock(key, section.text, first, state, changed);
+        text = out.Keep(std::move(changed));
+    }
+    out.Add(text);
+    out.open = section.open; // a changed block still ends with the line: values go before it
+    out.sections.push_back({&key, first, key.dirty, text, section.open});
+    if (first)
+        AddNewKeysAfter(&key);
 }
 
 void WineRegFile::EmitNewKey(const RegKeyNode& key, const EmitState& state, std::string& out) const {
