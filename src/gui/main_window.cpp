@@ -202,7 +202,7 @@ void MainWindow::BuildResultsPanel() {
     auto& main = context_.app.main();
     summaryModel_ = new ListViewModel(main.lvwRegistryProblems, "Summary", false, this);
     summaryList_ = AddList(picResults_, "lvwRegistryProblems", summaryModel_);
-    summaryList_->setGeometry(16, 16, 280, 330);
+    summaryList_->setGeometry(16, 16, 300, 330);
     summaryList_->setAccessibleName("Summary");
     summaryList_->setToolTip("Click a row to see its details");
     connect(summaryList_, &QTreeView::clicked, this, [this](const QModelIndex& index) {
@@ -211,7 +211,7 @@ void MainWindow::BuildResultsPanel() {
     summaryList_->installEventFilter(this);
     detailModel_ = new ListViewModel(main.lvwRegistryErrorsDetail, "Details", false, this);
     detailList_ = AddList(picResults_, "lvwRegistryErrorsDetail", detailModel_);
-    detailList_->setGeometry(306, 16, picResults_->width() - 322, 330);
+    detailList_->setGeometry(326, 16, picResults_->width() - 342, 330);
     detailList_->setAccessibleName("Details");
     for (auto [list, sortList] : {std::pair{summaryList_, &lvwRegistryProblems_ColumnClick},
                                   std::pair{detailList_, &lvwRegistryErrorsDetail_ColumnClick}}) {
