@@ -61,6 +61,7 @@ GuiRun ScanInWindow(const std::filesystem::path& prefix, const std::filesystem::
     QMouseEvent move(QEvent::MouseMove, QPointF(10, 10), QPointF(10, 10), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(scanNow, &move);
     QTest::mouseClick(scanNow, Qt::LeftButton);
+    QApplication::processEvents(); // the scan starts once the click is over, and runs in here
     GuiRun run;
     run.seconds = Seconds(Clock::now() - start);
     run.longestGapMs = std::chrono::duration<double, std::milli>(frontEnd.longestGap()).count();
