@@ -293,7 +293,7 @@ TEST_F(MainWindowTest, HoverEffectsAndTheirResets) {
         {"settings", {"Settings"}, {"Settings"}, G, W, G},
         {"backup", {"Restore"}, {"Restore"}, G, G, W},
         {"the background resets everything of the start panel",
-         {"Close", "Help", "Support", "ScanNow", "Settings", "Restore", "Picture1"}, {}, G, G, G},
+         {"Close", "Help", "Support", "ScanNow", "Settings", "Restore", "Minimise", "Picture1"}, {}, G, G, G},
         {"hovers add up", {"ScanNow", "Settings"}, {"ScanNow", "Settings"}, W, W, G},
         {"scan now cannot be reached during a scan", {"ScanNow"}, {}, G, G, G, true},
         {"cancel, and its panel resets it", {"ScanCancel", "PicScanning"}, {}, G, G, G, true},

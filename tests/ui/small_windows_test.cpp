@@ -102,7 +102,7 @@ TEST_F(SmallWindowsTest, MessageBoxKindsTheirLayoutAndAnswers) {
     }
 }
 
-TEST(MessageBoxWindow, TheLoneOkStaysAloneAfterEveryHover) {
+TEST(MessageBoxWindow, TheLoneOkStaysAloneAndAnswersEveryWayOut) {
     FrmMessagebox box(" All Problems were repaired sucessfully !", false);
     box.MouseMove(MessageBoxButton::Cancel);
     box.MouseMove(MessageBoxButton::OK);
@@ -111,6 +111,10 @@ TEST(MessageBoxWindow, TheLoneOkStaysAloneAfterEveryHover) {
     EXPECT_FALSE(box.buttons()[MessageBoxButton::Cancel].highlighted);
     EXPECT_FALSE(box.buttons()[MessageBoxButton::OK].highlighted);
     EXPECT_EQ(box.Click(MessageBoxButton::OK), FrmMessagebox::Answer::None);
+    // Escape, and keyboard activation of a plain picture, answer the only button there is.
+    EXPECT_EQ(box.Escape(), FrmMessagebox::Answer::OK);
+    EXPECT_EQ(box.Press(MessageBoxButton::OK), FrmMessagebox::Answer::OK);
+    EXPECT_EQ(box.Press(MessageBoxButton::Cancel), FrmMessagebox::Answer::None);
 }
 
 TEST_F(SmallWindowsTest, TheNoticeStoresItsBoxAsItChanges) {
