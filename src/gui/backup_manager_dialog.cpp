@@ -1,3 +1,4 @@
+// frmBackUpRestore on screen: the list of backup files with their check boxes, and its four buttons.
 #include "gui/backup_manager_dialog.h"
 
 #include "gui/image_button.h"

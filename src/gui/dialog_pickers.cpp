@@ -1,3 +1,4 @@
+// The platform's folder and file pickers.
 #include "gui/gui_context.h"
 
 #include <QFileDialog>

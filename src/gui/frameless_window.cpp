@@ -1,3 +1,4 @@
+// The frame every borderless window shares: background, title strip, dragging, and the look.
 #include "gui/frameless_window.h"
 
 #include "gui/svg_picture.h"

@@ -1,3 +1,4 @@
+// The windows' front end: yielding to Qt's event loop (throttled) and the program's message box.
 #include "gui/gui_front_end.h"
 
 #include "gui/message_box_dialog.h"

@@ -1,3 +1,4 @@
+// An image button drawn from a plain and a highlighted SVG drawing, with its text on top.
 #include "gui/image_button.h"
 
 #include "gui/svg_picture.h"

@@ -1,3 +1,4 @@
+// A Qt list model over one of the model's list views, kept up through the list's change log.
 #include "gui/list_model.h"
 
 #include <QIcon>

@@ -1,3 +1,4 @@
+// FrmMain on screen: building its panels and controls, rendering what changed, forwarding events.
 #include "gui/main_window.h"
 
 #include "app/message_box.h"
@@ -55,6 +56,9 @@ MainWindow::MainWindow(GuiContext& context, GuiFrontEnd& frontEnd)
     AttachDrag(parts_, this, rules_.drag);
     connect(parts_.background, &SvgPicture::mouseMoved, this,
             [this] { Forward([this] { rules_.MouseMove(MainArea::Picture1); }); });
+    // The background takes the focus when it is clicked (not when the window is activated: rebuilding the
+    // check-list under the click that activates the window would swallow that click).
+    connect(parts_.background, &SvgPicture::pressed, this, [this] { Forward([this] { rules_.Picture1_GotFocus(); }); });
 
     BuildTitleStrip();
     BuildStartPanel();
@@ -474,8 +478,6 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        Forward([this] { rules_.Picture1_GotFocus(); });
     if (event->type() == QEvent::WindowStateChange && !isMinimized() && isVisible())
         Forward([this] { rules_.Form_Resize(); });
 }

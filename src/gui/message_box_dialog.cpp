@@ -1,3 +1,4 @@
+// FrmMessagebox on screen: its message, its one or two buttons, dragging and the keyboard.
 #include "gui/message_box_dialog.h"
 
 #include "gui/image_button.h"

@@ -1,3 +1,4 @@
+// frmNotification on screen: the notice, its "do not show" box and its OK button.
 #include "gui/notification_dialog.h"
 
 #include "gui/click_label.h"

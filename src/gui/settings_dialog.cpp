@@ -1,3 +1,4 @@
+// frmSetings on screen: the four options, the three paths with their Browse buttons, OK and Close.
 #include "gui/settings_dialog.h"
 
 #include "gui/click_label.h"

@@ -1,3 +1,4 @@
+// frmSplash: two seconds of the start-up picture with the busy pointer, then the main window.
 #include "gui/splash_window.h"
 
 #include "gui/svg_picture.h"
@@ -13,6 +14,7 @@ SplashWindow::SplashWindow(std::function<void()> showMain) : showMain_(std::move
     setFixedSize(480, 300);
     auto* picture = new SvgPicture("splash", this, "Image1");
     picture->setGeometry(rect());
+    tmrUnload_.setParent(this);
     tmrUnload_.setObjectName("tmrUnload");
     tmrUnload_.setInterval(kSplashMilliseconds);
     tmrUnload_.setSingleShot(true);

@@ -1,3 +1,4 @@
+// A picture drawn from an SVG drawing that reports the mouse over it.
 #include "gui/svg_picture.h"
 
 #include <QMouseEvent>

@@ -51,7 +51,9 @@ GuiHarness::GuiHarness()
     context = std::make_unique<gui::GuiContext>(gui::GuiContext{*app, startup, pickers});
     window = std::make_unique<gui::MainWindow>(*context, frontEnd);
     window->show();
-    QApplication::processEvents();
+    // The window settles as a user finds it: its deferred refresh (50 ms after showing) has run.
+    for (int waited = 0; window->rules().tmrRefreshlvwContents && waited < 10000; waited += 5)
+        QTest::qWait(5);
 }
 
 GuiHarness::~GuiHarness() {
