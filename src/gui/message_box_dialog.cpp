@@ -6,6 +6,9 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScrollArea>
+
+#include <algorithm>
 
 namespace vx::gui {
 namespace {
@@ -14,6 +17,7 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int kHeight = 200;
 constexpr int kButtonTop = 140;
 constexpr int kButtonHeight = 40;
+constexpr int kTallestText = 420;
 
 int Pixels(int twips) { return twips / kTwipsPerPixel; }
 
@@ -23,21 +27,38 @@ MessageBoxDialog::MessageBoxDialog(QWidget* parent, const std::string& message, 
     : QDialog(parent), rules_(message, withCancel) {
     setObjectName("FrmMessagebox");
     setModal(true);
-    parts_ = BuildFrame(this, QSize(Pixels(kMessageBoxWidth), kHeight), "Vantrelix v3.0", "Picture1", true);
-    AttachDrag(parts_, this, rules_.drag);
-
-    auto* label = new QLabel(QString::fromStdString(rules_.lblMessage()), this);
+    auto* label = new QLabel(QString::fromStdString(rules_.lblMessage()));
     label->setObjectName("lblMessage");
-    label->setGeometry(24, kStripHeight + 14, width() - 48, kButtonTop - kStripHeight - 24);
     label->setWordWrap(true);
-    label->setAlignment(Qt::AlignCenter);
-    label->setStyleSheet("font-size: 10pt; color: #F4F7FB;");
-    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // A question or a notice is centred; a list (a line per record) reads from the left.
+    const bool list = rules_.lblMessage().find('\n') != std::string::npos;
+    label->setAlignment(list ? Qt::AlignLeft | Qt::AlignTop : Qt::AlignCenter);
+    label->setStyleSheet("font-size: 10pt; color: #F4F7FB; background: transparent;");
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long message (a list of what a restore could not write back) makes the box taller, and scrolls
+    // beyond a screenful; nothing of it is cut.
+    const int textWidth = Pixels(kMessageBoxWidth) - 48;
+    label->setFixedWidth(textWidth - 16);
+    label->ensurePolished();
+    const int textHeight = std::max(kButtonTop - kStripHeight - 24, label->heightForWidth(textWidth - 16));
+    const int shownHeight = std::min(textHeight, kTallestText);
+    const int height = kHeight + shownHeight - (kButtonTop - kStripHeight - 24);
+    parts_ = BuildFrame(this, QSize(Pixels(kMessageBoxWidth), height), "Vantrelix v3.0", "Picture1", true);
+    AttachDrag(parts_, this, rules_.drag);
+    auto* area = new QScrollArea(this);
+    area->setObjectName("lblMessageArea");
+    area->setGeometry(24, kStripHeight + 14, textWidth, shownHeight);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setStyleSheet("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }");
+    area->setWidget(label);
+    area->setAlignment(Qt::AlignCenter);
+    const int buttonTop = height - (kHeight - kButtonTop);
 
     ok_ = new ImageButton("button", "OK", this, "ImgOKNormal");
-    ok_->setGeometry(Pixels(rules_.OkLeft()), kButtonTop, Pixels(kMessageBoxButtonWidth), kButtonHeight);
+    ok_->setGeometry(Pixels(rules_.OkLeft()), buttonTop, Pixels(kMessageBoxButtonWidth), kButtonHeight);
     cancel_ = new ImageButton("button", "Cancel", this, "ImgCancelNormal");
-    cancel_->setGeometry(Pixels(kMessageBoxCancelLeft), kButtonTop, Pixels(kMessageBoxButtonWidth), kButtonHeight);
+    cancel_->setGeometry(Pixels(kMessageBoxCancelLeft), buttonTop, Pixels(kMessageBoxButtonWidth), kButtonHeight);
     cancel_->setVisible(withCancel);
 
     const std::pair<ImageButton*, MessageBoxButton> pairs[] = {{ok_, MessageBoxButton::OK},

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -61,6 +63,25 @@ TEST(MessageBoxWindow, TheKeyboardAnswersEnterOnAButtonAndEscapeAsCancel) {
                 QTest::keyClick(&box, Qt::Key_Escape);
         });
         EXPECT_EQ(box.exec(), c.result) << (c.focus ? c.focus : "Escape");
+    }
+}
+
+TEST(MessageBoxWindow, ALongMessageGrowsTheBoxAndScrollsNothingIsCut) {
+    std::string lines = "Some records could not be written back; their backup files were kept:";
+    for (int i = 1; i <= 60; ++i)
+        lines += "\nBackUp 10-12-26 16-59-54, line " + std::to_string(i) + ": cannot write HKEY_LOCAL_MACHINE";
+    const std::pair<std::string, bool> cases[] = {{MessageOfKind(kFilesRepaired), false}, {lines, true}};
+    for (const auto& [message, scrolls] : cases) {
+        gui::MessageBoxDialog box(nullptr, message, false);
+        box.show();
+        QApplication::processEvents();
+        auto* label = box.findChild<QLabel*>("lblMessage");
+        auto* area = box.findChild<QScrollArea*>("lblMessageArea");
+        EXPECT_EQ(label->text().toStdString(), message);
+        EXPECT_EQ(area->verticalScrollBar()->maximum() > 0, scrolls) << message.substr(0, 20);
+        EXPECT_LE(box.height(), 700);
+        QWidget* ok = box.findChild<QWidget*>("ImgOKNormal");
+        EXPECT_GE(ok->y(), area->geometry().bottom()) << "the button stays below the text";
     }
 }
 

@@ -103,6 +103,15 @@ void MessageBoxes() {
     }
 }
 
+void LongMessage() {
+    std::string lines = "Some records could not be written back; their backup files were kept:";
+    for (int i = 1; i <= 30; ++i)
+        lines += "\nBackUp 10-12-26 16-59-54, line " + std::to_string(i) + ": cannot write HKEY_LOCAL_MACHINE";
+    vx::gui::MessageBoxDialog box(nullptr, lines, false);
+    box.show();
+    Save(&box, "06-message-restore-failures");
+}
+
 void Splash() {
     vx::gui::SplashWindow splash([] {});
     splash.show();
@@ -124,6 +133,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(out);
     MainWindowStates();
     MessageBoxes();
+    LongMessage();
     Splash();
     return 0;
 }
