@@ -47,9 +47,14 @@ class MainWindowShell {
     virtual void MinimiseWindow() = 0;
     virtual bool IsMinimised() const = 0;
     virtual void ShowNormalWindow() = 0;
-    // The notification-area icon and its tooltip.
+    // The notification-area icon (clsTray with the main window) and its tooltip.
     virtual void ShowIcon() = 0;
     virtual void ChangeToolTip(std::string_view tip) = 0;
+    virtual bool RunningInTray() const = 0;
+    // Whether the desktop has a notification area at all; without one, closing minimises the window.
+    virtual bool HasNotificationArea() const { return true; }
+    // frmMenuPopUp, shown (not modal); a menu already open only comes to the front.
+    virtual void ShowPopupMenu() = 0;
     // Modal windows: frmNotification with its caption, frmSetings, frmBackUpRestore.
     virtual void ShowNotification(std::string_view caption) = 0;
     virtual void ShowSettingsDialog() = 0;
@@ -84,6 +89,8 @@ class FrmMain {
 
     // A close request from the system, the taskbar or the keyboard; always refused (the window hides).
     void Form_QueryUnload();
+    // A mouse movement over the window itself: where the tray icon's clicks arrive (X in twips).
+    void Form_MouseMove(int xTwips);
 
     // RefreshThePicControls: repaints the pictures and lists, yielding after each control.
     void RefreshThePicControls();
