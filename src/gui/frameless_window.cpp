@@ -69,6 +69,7 @@ QString WindowStyleSheet() {
     return QStringLiteral(R"(
 QWidget { font-family: "DejaVu Sans"; font-size: 9pt; color: #E0E0E0; }
 QLabel { background: transparent; }
+QLabel:disabled { color: #5a6478; }
 QLabel#caption { font-weight: bold; font-size: 10pt; color: #F4F7FB; }
 QTreeView, QListView {
     background: #1b2230; alternate-background-color: #202939; border: 1px solid #34425a;

@@ -10,6 +10,7 @@ class QWidget;
 namespace vx {
 class App;
 class StartupEntry;
+struct LauncherHost;
 } // namespace vx
 
 namespace vx::gui {
@@ -35,6 +36,12 @@ struct GuiContext {
     App& app;
     StartupEntry& startup;
     FilePickers& pickers;
+    // How web pages are opened; null: the desktop's own way (tests put a recording one in).
+    const LauncherHost* launcher = nullptr;
 };
+
+// Where the program's help pages are: installed beside the program (../share/vantrelix/help), else in
+// the source tree it was built from. Empty when neither holds `page`.
+std::string HelpPageFile(const std::string& page);
 
 } // namespace vx::gui

@@ -13,6 +13,7 @@
 #include "gui/svg_picture.h"
 #include "results/results_view.h"
 #include "ui/notification.h"
+#include "ui/web_page_launcher.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,9 +21,8 @@
 #include <QKeyEvent>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMenu>
-#include <QSystemTrayIcon>
 #include <QTreeView>
+#include <QUrl>
 
 namespace vx::gui {
 namespace {
@@ -48,7 +48,8 @@ int FillPixels(int units, int fullUnits, int pixels) {
 } // namespace
 
 MainWindow::MainWindow(GuiContext& context, GuiFrontEnd& frontEnd)
-    : context_(context), frontEnd_(frontEnd), rules_(context.app, *this) {
+    : context_(context), frontEnd_(frontEnd), rules_(context.app, *this), area_(new QtNotificationArea(this)),
+      tray_(*area_) {
     setObjectName("FrmMain");
     setAttribute(Qt::WA_DeleteOnClose, false);
     parts_ = BuildFrame(this, QSize(kWidth, kHeight), Text(kProductName), "Picture1", true);
@@ -74,6 +75,10 @@ MainWindow::MainWindow(GuiContext& context, GuiFrontEnd& frontEnd)
     connect(&tmrPicVisibleOrNot_, &QTimer::timeout, this,
             [this] { Forward([this] { rules_.tmrPicVisibleOrNot_Timer(); }); });
 
+    // The icon's clicks arrive as mouse movements over the window, the message in twips as X.
+    area_->onMessage = [this](uint32_t message) {
+        Forward([this, message] { rules_.Form_MouseMove(TrayMessageAsTwips(message)); });
+    };
     frontEnd_.owner = this;
     frontEnd_.render = [this] { Render(); };
     rules_.Form_Load();
@@ -87,24 +92,28 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::BuildTitleStrip() {
-    auto* helpPic = new ImageButton("icon_help", "", this, "ImgHelpPicNormal");
-    helpPic->setGeometry(452, 8, 20, 20);
-    AddButton(MainButton::HelpPic, helpPic, "Open the help page");
-    auto* help = new ImageButton("", "Help", this, "ImgHelpNormal");
-    help->setGeometry(474, 6, 46, 24);
-    AddButton(MainButton::Help, help, "Open the help page");
-    auto* supportPic = new ImageButton("icon_support", "", this, "ImgSupportPicNormal");
-    supportPic->setGeometry(528, 8, 20, 20);
-    AddButton(MainButton::SupportPic, supportPic, "Open the support page");
-    auto* support = new ImageButton("", "Support", this, "ImgSupportNormal");
-    support->setGeometry(550, 6, 66, 24);
-    AddButton(MainButton::Support, support, "Open the support page");
-    auto* minimise = new ImageButton("title_minimise", "", this, "ImgMinimiseNormal");
-    minimise->setGeometry(kWidth - 72, 6, 28, 24);
-    AddButton(MainButton::Minimise, minimise, "Minimise");
-    auto* close = new ImageButton("title_close", "", this, "imgCloseNormal");
-    close->setGeometry(kWidth - 38, 6, 28, 24);
-    AddButton(MainButton::Close, close, "Close to the notification area");
+    struct Piece {
+        MainButton button;
+        const char* drawing; // empty: text only
+        const char* text;
+        const char* name;
+        QRect at;
+        const char* tip;
+    };
+    const Piece pieces[] = {
+        {MainButton::HelpPic, "icon_help", "", "ImgHelpPicNormal", QRect(452, 8, 20, 20), "Open the help page"},
+        {MainButton::Help, "", "Help", "ImgHelpNormal", QRect(474, 6, 46, 24), "Open the help page"},
+        {MainButton::SupportPic, "icon_support", "", "ImgSupportPicNormal", QRect(528, 8, 20, 20), "Open the support page"},
+        {MainButton::Support, "", "Support", "ImgSupportNormal", QRect(550, 6, 66, 24), "Open the support page"},
+        {MainButton::Minimise, "title_minimise", "", "ImgMinimiseNormal", QRect(kWidth - 72, 6, 28, 24), "Minimise"},
+        {MainButton::Close, "title_close", "", "imgCloseNormal", QRect(kWidth - 38, 6, 28, 24),
+         "Close to the notification area"},
+    };
+    for (const Piece& piece : pieces) {
+        auto* button = new ImageButton(piece.drawing, piece.text, this, piece.name);
+        button->setGeometry(piece.at);
+        AddButton(piece.button, button, piece.tip);
+    }
 }
 
 void MainWindow::BuildStartPanel() {
@@ -307,10 +316,7 @@ void MainWindow::Writing(const std::function<void()>& step) {
         endProgram();
 }
 
-void MainWindow::Exit() {
-    if (!AskMessageBox(context_.app, kCloseConfirmation))
-        return;
-    context_.app.MessageBoxKind.clear();
+void MainWindow::End() {
     if (ending_.RequestEnd() && endProgram)
         endProgram();
 }
@@ -484,13 +490,7 @@ void MainWindow::changeEvent(QEvent* event) {
 
 // --- What the rules ask of the window.
 
-void MainWindow::HideWindow() {
-    // Without a notification area the program could not be reached again: it minimises instead.
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        hide();
-    else
-        showMinimized();
-}
+void MainWindow::HideWindow() { hide(); }
 
 void MainWindow::ShowNormalWindow() {
     showNormal();
@@ -498,27 +498,25 @@ void MainWindow::ShowNormalWindow() {
     activateWindow();
 }
 
-void MainWindow::ShowIcon() {
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return;
-    if (!tray_) {
-        tray_ = new QSystemTrayIcon(QIcon(Art("app_icon")), this);
-        tray_->setObjectName("clsTray");
-        connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason != QSystemTrayIcon::Context)
-                ShowNormalWindow();
-        });
-        auto* menu = new QMenu(this);
-        menu->addAction("Show Vantrelix", this, [this] { ShowNormalWindow(); });
-        menu->addAction("Exit", this, [this] { Exit(); });
-        tray_->setContextMenu(menu);
-    }
-    tray_->show();
-}
+void MainWindow::ShowIcon() { tray_.ShowIcon({rules_.caption()}); }
 
-void MainWindow::ChangeToolTip(std::string_view tip) {
-    if (tray_)
-        tray_->setToolTip(Text(tip));
+void MainWindow::ChangeToolTip(std::string_view tip) { tray_.ChangeToolTip({rules_.caption()}, tip); }
+
+bool MainWindow::HasNotificationArea() const { return area_->available; }
+
+void MainWindow::ShowPopupMenu() {
+    if (menu_ && menu_->isVisible()) { // an open menu only comes to the front
+        menu_->raise();
+        return;
+    }
+    PopupMenuWindow::MainWindowHooks hooks;
+    hooks.showNormal = [this] { ShowNormalWindow(); };
+    hooks.hide = [this] { hide(); };
+    hooks.hidden = [this] { return !isVisible(); };
+    hooks.endProgram = [this] { End(); };
+    hooks.afterEvent = [this] { Render(); };
+    menu_ = std::make_unique<PopupMenuWindow>(context_.app, rules_, tray_, std::move(hooks));
+    menu_->Open();
 }
 
 void MainWindow::ShowNotification(std::string_view caption) {
@@ -538,7 +536,18 @@ void MainWindow::ShowBackupManager() {
     });
 }
 
-void MainWindow::OpenWebPage(std::string_view) {}
+void MainWindow::OpenWebPage(std::string_view page) {
+    const std::string file = HelpPageFile(std::string(page));
+    if (file.empty()) {
+        frontEnd_.ShowMessageBox(context_.app, "The page " + std::string(page) + " is not installed.", false);
+        return;
+    }
+    const QString address = QUrl::fromLocalFile(QString::fromStdString(file)).toString(QUrl::FullyEncoded);
+    const LauncherHost host = context_.launcher ? *context_.launcher : DefaultLauncherHost();
+    const LaunchResult result = vx::OpenWebPage(host, address.toStdString(), "htm");
+    if (result == LaunchResult::NotOpened || result == LaunchResult::NoTemporaryFolder)
+        frontEnd_.ShowMessageBox(context_.app, "No web browser could be started. The page is " + file + ".", false);
+}
 
 void MainWindow::RepaintControl(std::string_view control) {
     if (QWidget* widget = findChild<QWidget*>(Text(control)))

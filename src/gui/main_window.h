@@ -5,17 +5,20 @@
 // redrawing only what their change numbers say changed, and forwards the user's events.
 #include "gui/frameless_window.h"
 #include "gui/gui_context.h"
+#include "gui/popup_menu_window.h"
+#include "gui/tray.h"
 #include "ui/main_window.h"
+#include "ui/tray_icon.h"
 
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
-class QSystemTrayIcon;
 class QTreeView;
 
 namespace vx::gui {
@@ -34,11 +37,12 @@ class MainWindow : public QWidget, private MainWindowShell {
     FrmMain& rules() { return rules_; }
     // Redraws what changed since the last call.
     void Render();
-    // The notification-area icon's Exit: asks "CLOSE CONFERMATION", then ends the program, after a
-    // repair or restore that is writing has finished.
-    void Exit();
-    // What ends the program.
+    // What ends the program (after a repair or restore that is writing has finished).
     std::function<void()> endProgram;
+    QtNotificationArea& notificationArea() { return *area_; }
+    clsTray& tray() { return tray_; }
+    // frmMenuPopUp while it is open, else null.
+    PopupMenuWindow* popupMenu() { return menu_.get(); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -55,6 +59,9 @@ class MainWindow : public QWidget, private MainWindowShell {
     void ShowNormalWindow() override;
     void ShowIcon() override;
     void ChangeToolTip(std::string_view tip) override;
+    bool RunningInTray() const override { return tray_.bRunningInTray(); }
+    bool HasNotificationArea() const override;
+    void ShowPopupMenu() override;
     void ShowNotification(std::string_view caption) override;
     void ShowSettingsDialog() override;
     void ShowBackupManager() override;
@@ -73,6 +80,7 @@ class MainWindow : public QWidget, private MainWindowShell {
     void Forward(std::function<void()> event);
     // Runs a step that may write to the target; a request to end meanwhile waits for it.
     void Writing(const std::function<void()>& step);
+    void End();
 
     void RenderSortIndicators();
     void RenderButtons();
@@ -109,7 +117,9 @@ class MainWindow : public QWidget, private MainWindowShell {
     QTimer tmrRefreshlvwContents_;
     QTimer tmrSettings_;
     QTimer tmrPicVisibleOrNot_;
-    QSystemTrayIcon* tray_ = nullptr;
+    QtNotificationArea* area_ = nullptr;
+    clsTray tray_;
+    std::unique_ptr<PopupMenuWindow> menu_;
     EndingGuard ending_;
     bool busyPointer_ = false;
     uint64_t shownButtons_ = ~uint64_t{0};

@@ -5,13 +5,16 @@
 #include "app/message_box.h"
 #include "gui/message_box_dialog.h"
 #include "gui/notification_dialog.h"
+#include "gui/popup_menu_window.h"
 #include "gui/splash_window.h"
 #include "ui/notification.h"
 
 #include <QApplication>
 #include <QTest>
 #include <QTreeView>
+#include <QTextBrowser>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include <iostream>
 
@@ -112,6 +115,38 @@ void LongMessage() {
     Save(&box, "06-message-restore-failures");
 }
 
+void PopupMenu() {
+    GuiHarness h;
+    h.window->notificationArea().available = true;
+    GuiHarness::HoverAndClick(h.Find("imgCloseNormal"));
+    h.window->notificationArea().Activate(QSystemTrayIcon::DoubleClick);
+    vx::gui::PopupMenuWindow* menu = h.window->popupMenu();
+    if (!menu)
+        return;
+    for (int i = 0; i < 3; ++i)
+        menu->rules().tmrMenuPopup_Timer();
+    Save(menu, "11-menu-rising");
+    while (menu->rules().tmrMenuPopup)
+        menu->rules().tmrMenuPopup_Timer();
+    Save(menu, "12-menu-arrived");
+    QMouseEvent move(QEvent::MouseMove, QPointF(20, 10), QPointF(20, 10), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(menu->findChild<QWidget*>("MenuScan"), &move);
+    Save(menu, "13-menu-hovered");
+}
+
+void HelpPages() {
+    for (const char* page : {"reghelp.html", "support.html"}) {
+        const std::string file = vx::gui::HelpPageFile(page);
+        if (file.empty())
+            continue;
+        QTextBrowser browser;
+        browser.resize(900, 700);
+        browser.setSource(QUrl::fromLocalFile(QString::fromStdString(file)));
+        browser.show();
+        Save(&browser, std::string("14-") + page);
+    }
+}
+
 void Splash() {
     vx::gui::SplashWindow splash([] {});
     splash.show();
@@ -134,6 +169,8 @@ int main(int argc, char** argv) {
     MainWindowStates();
     MessageBoxes();
     LongMessage();
+    PopupMenu();
+    HelpPages();
     Splash();
     return 0;
 }

@@ -1,0 +1,48 @@
+// The notification area over Qt's tray icon, and the icon's activations as mouse messages.
+#include "gui/tray.h"
+
+#include "gui/svg_picture.h"
+
+namespace vx::gui {
+namespace {
+
+QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+} // namespace
+
+uint32_t TrayMessageOf(QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+    case QSystemTrayIcon::DoubleClick:
+        return kTrayLeftDoubleClick;
+    case QSystemTrayIcon::Context:
+        return kTrayRightButtonUp;
+    case QSystemTrayIcon::MiddleClick:
+        return kTrayMiddleButtonUp;
+    case QSystemTrayIcon::Trigger:
+    case QSystemTrayIcon::Unknown:
+        break;
+    }
+    return kTrayLeftButtonUp;
+}
+
+QtNotificationArea::QtNotificationArea(QObject* parent) : QObject(parent), icon_(QIcon(Art("app_icon"))) {
+    icon_.setObjectName("clsTray");
+    connect(&icon_, &QSystemTrayIcon::activated, this, &QtNotificationArea::Activate);
+}
+
+void QtNotificationArea::Add(std::string_view tip) {
+    icon_.setToolTip(Text(tip));
+    if (available)
+        icon_.show();
+}
+
+void QtNotificationArea::Modify(std::string_view tip) { icon_.setToolTip(Text(tip)); }
+
+void QtNotificationArea::Delete() { icon_.hide(); }
+
+void QtNotificationArea::Activate(QSystemTrayIcon::ActivationReason reason) {
+    if (onMessage)
+        onMessage(TrayMessageOf(reason));
+}
+
+} // namespace vx::gui

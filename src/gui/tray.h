@@ -1,0 +1,39 @@
+#pragma once
+// The notification area on the desktop: the record's calls over Qt's tray icon, and the icon's
+// activations turned into the mouse messages the main window recognises (a left double click 0x203, a
+// right-button release 0x205, a single left click 0x202, a middle click 0x208).
+#include "ui/tray_icon.h"
+
+#include <QObject>
+#include <QSystemTrayIcon>
+
+#include <functional>
+
+namespace vx::gui {
+
+class QtNotificationArea : public QObject, public NotificationArea {
+    Q_OBJECT
+  public:
+    explicit QtNotificationArea(QObject* parent);
+
+    void Add(std::string_view tip) override;
+    void Modify(std::string_view tip) override;
+    void Delete() override;
+
+    // Whether the desktop has a notification area; tests set it.
+    bool available = QSystemTrayIcon::isSystemTrayAvailable();
+    // Where the icon's mouse messages go.
+    std::function<void(uint32_t message)> onMessage;
+    // An activation of the icon, as Qt reports it (tests call it as the desktop would).
+    void Activate(QSystemTrayIcon::ActivationReason reason);
+    bool shown() const { return icon_.isVisible(); }
+    QString toolTip() const { return icon_.toolTip(); }
+
+  private:
+    QSystemTrayIcon icon_;
+};
+
+// The Windows mouse message an activation stands for.
+uint32_t TrayMessageOf(QSystemTrayIcon::ActivationReason reason);
+
+} // namespace vx::gui
