@@ -33,8 +33,12 @@ class RecordingShell : public MainWindowShell {
     }
     void ShowIcon() override { events.push_back("ShowIcon"); }
     void ChangeToolTip(std::string_view tip) override { events.push_back("ChangeToolTip " + std::string(tip)); }
-    void ShowNotification(std::string_view caption) override {
+    bool RunningInTray() const override { return runningInTray; }
+    bool HasNotificationArea() const override { return hasNotificationArea; }
+    void ShowPopupMenu() override { events.push_back("ShowPopupMenu"); }
+    void ShowNotification(std::string_view caption, std::string_view message) override {
         events.push_back("ShowNotification " + std::string(caption));
+        notices.emplace_back(message);
         if (onNotification)
             onNotification();
     }
@@ -66,7 +70,10 @@ class RecordingShell : public MainWindowShell {
     }
 
     std::vector<std::string> events;
+    std::vector<std::string> notices; // the message of every notification shown
     bool minimised = false;
+    bool runningInTray = false;
+    bool hasNotificationArea = true;
     std::function<void()> onNotification;
     std::function<void()> onDialog;
 };
