@@ -7,6 +7,8 @@
 #include "engine/section_list.h"
 #include "platform/text.h"
 #include "results/results_view.h"
+#include "ui/notification.h"
+#include "ui/tray_icon.h"
 
 #include <array>
 
@@ -200,9 +202,14 @@ void FrmMain::Form_QueryUnload() {
         if (shell_.IsMinimised())
             shell_.ShowNormalWindow();
         Picture1_GotFocus();
-        shell_.ShowNotification(kProductName);
+        shell_.ShowNotification(kProductName, NotificationMessage(shell_.HasNotificationArea()));
     }
     HideToTray();
+}
+
+void FrmMain::Form_MouseMove(int xTwips) {
+    if (IsTrayMenuClick(shell_.RunningInTray(), xTwips))
+        shell_.ShowPopupMenu();
 }
 
 void FrmMain::RefreshThePicControls() {
@@ -238,6 +245,11 @@ void FrmMain::OpenBackupManager() {
 }
 
 void FrmMain::HideToTray() {
+    // Without a notification area a hidden window could never be found again: it goes to the taskbar.
+    if (!shell_.HasNotificationArea()) {
+        shell_.MinimiseWindow();
+        return;
+    }
     shell_.HideWindow();
     shell_.ShowIcon();
     shell_.ChangeToolTip(kProductName);

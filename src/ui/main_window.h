@@ -55,8 +55,8 @@ class MainWindowShell {
     virtual bool HasNotificationArea() const { return true; }
     // frmMenuPopUp, shown (not modal); a menu already open only comes to the front.
     virtual void ShowPopupMenu() = 0;
-    // Modal windows: frmNotification with its caption, frmSetings, frmBackUpRestore.
-    virtual void ShowNotification(std::string_view caption) = 0;
+    // Modal windows: frmNotification with its caption and its message, frmSetings, frmBackUpRestore.
+    virtual void ShowNotification(std::string_view caption, std::string_view message) = 0;
     virtual void ShowSettingsDialog() = 0;
     virtual void ShowBackupManager() = 0;
     // "reghelp.html" or "support.html"; may open nothing.
@@ -94,6 +94,9 @@ class FrmMain {
 
     // RefreshThePicControls: repaints the pictures and lists, yielding after each control.
     void RefreshThePicControls();
+    // LoadlvwRegistryvaluesScanValues followed by the Picture1 reset it ends with (the tray menu's items
+    // call it after showing the window).
+    void LoadCheckList();
 
     // Whether no scan is running (the enabled state of ImgScanNowNormal).
     bool ScanIdle() const;
@@ -114,12 +117,11 @@ class FrmMain {
 
   private:
     void ResetPicture1();
-    // LoadlvwRegistryvaluesScanValues followed by the Picture1 reset it ends with.
-    void LoadCheckList();
     void SyncEnabledStates();
     void RefreshAndReload();
     void OpenSettings();
     void OpenBackupManager();
+    // Hides the window to the notification area, or minimises it where the desktop has none.
     void HideToTray();
 
     App& app_;

@@ -29,8 +29,10 @@ void ScriptedFrontEnd::Yield(App& app) {
         it->second(app);
 }
 
-bool ScriptedFrontEnd::ShowMessageBox(App&, std::string_view message, bool) {
+bool ScriptedFrontEnd::ShowMessageBox(App& app, std::string_view message, bool) {
     messages.emplace_back(message);
+    if (onMessageBox)
+        onMessageBox(app);
     if (answers.empty())
         return true;
     const bool answer = answers.front();

@@ -36,6 +36,8 @@ class ScriptedFrontEnd : public FrontEnd {
     // Answers for the message boxes, in order (true: OK); OK when none is left.
     std::vector<bool> answers;
     std::vector<std::string> messages; // every message shown
+    // Runs while a message box is open, before it answers.
+    std::function<void(App&)> onMessageBox;
 };
 
 class RecordingSound : public SoundPlayer {

@@ -33,8 +33,12 @@ class RecordingShell : public MainWindowShell {
     }
     void ShowIcon() override { events.push_back("ShowIcon"); }
     void ChangeToolTip(std::string_view tip) override { events.push_back("ChangeToolTip " + std::string(tip)); }
-    void ShowNotification(std::string_view caption) override {
+    bool RunningInTray() const override { return runningInTray; }
+    bool HasNotificationArea() const override { return hasNotificationArea; }
+    void ShowPopupMenu() override { events.push_back("ShowPopupMenu"); }
+    void ShowNotification(std::string_view caption, std::string_view message) override {
         events.push_back("ShowNotification " + std::string(caption));
+        notices.emplace_back(message);
         if (onNotification)
             onNotification();
     }
@@ -66,7 +70,10 @@ class RecordingShell : public MainWindowShell {
     }
 
     std::vector<std::string> events;
+    std::vector<std::string> notices; // the message of every notification shown
     bool minimised = false;
+    bool runningInTray = false;
+    bool hasNotificationArea = true;
     std::function<void()> onNotification;
     std::function<void()> onDialog;
 };
@@ -218,6 +225,64 @@ TEST_F(MainWindowTest, TheNoticeBoxDecidesWhetherTheNextCloseShowsItAgain) {
     frm->Form_QueryUnload();
     EXPECT_EQ(shown, 2u) << "turned off: the third close hides at once";
     EXPECT_EQ(shell.Actions().front(), "HideWindow");
+}
+
+TEST_F(MainWindowTest, WithoutANotificationAreaClosingMinimisesAndTheNoticeSaysSo) {
+    struct Case {
+        const char* what;
+        bool area;               // the desktop has a notification area
+        const char* stored;      // chkDoNotShowInFuture
+        bool minimised;
+        bool closeButton;
+        std::vector<std::string> actions;
+        std::string_view notice; // empty: none shown
+    };
+    const std::vector<Case> cases{
+        {"system close, no area", false, "0", false, false,
+         {"ShowNotification Vantrelix v3.0", "MinimiseWindow"}, kNotificationMessageNoTray},
+        {"system close of a minimised window, no area", false, "0", true, false,
+         {"ShowNormalWindow", "ShowNotification Vantrelix v3.0", "MinimiseWindow"}, kNotificationMessageNoTray},
+        {"system close, no area, notice off", false, "1", false, false, {"MinimiseWindow"}, {}},
+        {"close button, no area", false, "0", false, true, {"MinimiseWindow"}, {}},
+        {"system close with an area", true, "0", false, false,
+         {"ShowNotification Vantrelix v3.0", "HideWindow", "ShowIcon", "ChangeToolTip Vantrelix v3.0"},
+         kNotificationMessage},
+    };
+    for (const Case& c : cases) {
+        a().SaveSetting("chkDoNotShowInFuture", c.stored);
+        shell.hasNotificationArea = c.area;
+        shell.minimised = c.minimised;
+        shell.events.clear();
+        shell.notices.clear();
+        if (c.closeButton)
+            HoverAndClick(MainButton::Close);
+        else
+            frm->Form_QueryUnload();
+        EXPECT_EQ(shell.Actions(), c.actions) << c.what;
+        EXPECT_EQ(shell.notices, c.notice.empty() ? std::vector<std::string>{}
+                                                  : std::vector<std::string>{std::string(c.notice)})
+            << c.what;
+    }
+}
+
+TEST_F(MainWindowTest, ATrayClickArrivesAsAMouseMovementAndOpensTheMenuWhileTheIconShows) {
+    struct Case {
+        bool running;
+        int x;
+        bool opens;
+    };
+    const std::vector<Case> cases{
+        {true, 0x203 * 15, true}, {true, 0x205 * 15, true},  {true, 0x201 * 15, false}, {true, 0x202 * 15, false},
+        {true, 0x204 * 15, false}, {true, 0x208 * 15, false}, {true, 0x200 * 15, false}, {false, 0x203 * 15, false},
+        {false, 0x205 * 15, false},
+    };
+    for (const Case& c : cases) {
+        shell.runningInTray = c.running;
+        shell.events.clear();
+        frm->Form_MouseMove(c.x);
+        EXPECT_EQ(shell.Actions(), c.opens ? std::vector<std::string>{"ShowPopupMenu"} : std::vector<std::string>{})
+            << std::hex << c.x / 15 << (c.running ? " while shown" : " without the icon");
+    }
 }
 
 TEST_F(MainWindowTest, RefreshingDuringAScanRepaintsButDoesNotRefillTheCheckList) {
