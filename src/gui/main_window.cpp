@@ -519,8 +519,8 @@ void MainWindow::ShowPopupMenu() {
     menu_->Open();
 }
 
-void MainWindow::ShowNotification(std::string_view caption) {
-    NotificationDialog notice(this, context_.app, Text(caption), Text(kNotificationMessage));
+void MainWindow::ShowNotification(std::string_view caption, std::string_view message) {
+    NotificationDialog notice(this, context_.app, Text(caption), Text(message));
     notice.exec();
 }
 

@@ -62,7 +62,7 @@ class MainWindow : public QWidget, private MainWindowShell {
     bool RunningInTray() const override { return tray_.bRunningInTray(); }
     bool HasNotificationArea() const override;
     void ShowPopupMenu() override;
-    void ShowNotification(std::string_view caption) override;
+    void ShowNotification(std::string_view caption, std::string_view message) override;
     void ShowSettingsDialog() override;
     void ShowBackupManager() override;
     void OpenWebPage(std::string_view page) override;
