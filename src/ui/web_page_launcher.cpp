@@ -73,7 +73,9 @@ bool IsFile(const fs::path& path) {
     return fs::is_regular_file(path, ec);
 }
 
-bool IsExecutableFile(const fs::path& path) { return IsFile(path) && ::access(path.c_str(), X_OK) == 0; }
+bool IsExecutableFile(const fs::path& path) {
+    return IsFile(path) && ::access(path.c_str(), X_OK) == 0;
+}
 
 std::string_view StripLineEnd(std::string_view line) {
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
@@ -200,12 +202,25 @@ std::string UnescapeValue(std::string_view value) {
             continue;
         }
         switch (const char next = value[++i]) {
-        case 's': out += ' '; break;
-        case 'n': out += '\n'; break;
-        case 't': out += '\t'; break;
-        case 'r': out += '\r'; break;
-        case '\\': out += '\\'; break;
-        default: out += '\\'; out += next; break;
+        case 's':
+            out += ' ';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case '\\':
+            out += '\\';
+            break;
+        default:
+            out += '\\';
+            out += next;
+            break;
         }
     }
     return out;
@@ -241,7 +256,8 @@ std::string FirstWord(std::string_view exec) {
     std::string word;
     if (i < exec.size() && exec[i] == '"') {
         for (++i; i < exec.size() && exec[i] != '"'; ++i) {
-            if (exec[i] == '\\' && i + 1 < exec.size() && std::string_view("\"`$\\").find(exec[i + 1]) != std::string_view::npos)
+            if (exec[i] == '\\' && i + 1 < exec.size() &&
+                std::string_view("\"`$\\").find(exec[i + 1]) != std::string_view::npos)
                 ++i;
             word += exec[i];
         }
@@ -410,7 +426,8 @@ std::string FindAssociatedProgram(const LauncherHost& host, const fs::path& path
     return {};
 }
 
-LaunchResult OpenWebPage(const LauncherHost& host, const std::string& rawAddress, const std::string& fileType) {
+LaunchResult OpenWebPage(const LauncherHost& host, const std::string& rawAddress,
+                         const std::string& fileType) {
     const std::string address(TrimBlanks(rawAddress));
     const std::string folder = TemporaryFolder(host);
     std::error_code ec;

@@ -105,7 +105,10 @@ TEST_F(LauncherTest, TheAddressGoesToTheAssociatedProgramOrTheGenericOpenerAndTh
     const std::vector<Case> cases{
         {"associated", true, {true}, LaunchResult::Opened, {{browser, address}}},
         {"nothing associated", false, {true}, LaunchResult::OpenedByGenericOpener, {{"xdg-open", address}}},
-        {"the associated program fails to start", true, {false, true}, LaunchResult::OpenedByGenericOpener,
+        {"the associated program fails to start",
+         true,
+         {false, true},
+         LaunchResult::OpenedByGenericOpener,
          {{browser, address}, {"xdg-open", address}}},
         {"the generic opener fails too", false, {false}, LaunchResult::NotOpened, {{"xdg-open", address}}},
     };
@@ -121,7 +124,8 @@ TEST_F(LauncherTest, TheAddressGoesToTheAssociatedProgramOrTheGenericOpenerAndTh
         EXPECT_EQ(OpenWebPage(host, "  " + address + "  ", "htm"), c.result) << c.what;
         EXPECT_EQ(started, c.started) << c.what;
         for (const auto& content : scratchWhileStarting)
-            EXPECT_EQ(content, "\"\"\n") << c.what << ": the scratch file, replaced, while the program starts";
+            EXPECT_EQ(content, "\"\"\n")
+                << c.what << ": the scratch file, replaced, while the program starts";
         EXPECT_FALSE(fs::exists(Scratch())) << c.what;
     }
 }
@@ -129,7 +133,8 @@ TEST_F(LauncherTest, TheAddressGoesToTheAssociatedProgramOrTheGenericOpenerAndTh
 TEST_F(LauncherTest, WithoutATemporaryFolderNothingIsMadeOrStarted) {
     AssociateBrowser();
     env["TMPDIR"] = (root() / "missing").string();
-    EXPECT_EQ(OpenWebPage(host, "https://vantrelix.example/support.html", "htm"), LaunchResult::NoTemporaryFolder);
+    EXPECT_EQ(OpenWebPage(host, "https://vantrelix.example/support.html", "htm"),
+              LaunchResult::NoTemporaryFolder);
     EXPECT_TRUE(started.empty());
     EXPECT_FALSE(fs::exists(root() / "missing"));
 }
@@ -140,7 +145,7 @@ TEST_F(LauncherTest, TheAssociationFollowsTheDesktopsLookupRules) {
         std::map<std::string, std::string> files; // below the test folder
         std::vector<std::string> executables;     // below the test folder, made executable
         std::string fileName = "temphtm.htm";
-        std::string program; // below the test folder, or a bare name; empty: none
+        std::string program;       // below the test folder, or a bare name; empty: none
         bool homeDefaults = false; // $XDG_DATA_HOME and $XDG_CONFIG_HOME unset
     };
     const std::string desktop = "[Desktop Entry]\nType=Application\nExec=";
@@ -162,7 +167,8 @@ TEST_F(LauncherTest, TheAssociationFollowsTheDesktopsLookupRules) {
         {"the higher weight wins, in whichever folder",
          {{"data/mime/globs2", "40:text/plain:*.htm\n"},
           {"sys2/mime/globs2", "80:text/html:*.htm\n"},
-          {"config/mimeapps.list", "[Default Applications]\ntext/plain=editor.desktop\ntext/html=b.desktop\n"},
+          {"config/mimeapps.list",
+           "[Default Applications]\ntext/plain=editor.desktop\ntext/html=b.desktop\n"},
           {"data/applications/editor.desktop", desktop + "editor\n"},
           {"data/applications/b.desktop", desktop + "browser\n"}},
          {"bin/browser", "bin/editor"},
@@ -193,7 +199,8 @@ TEST_F(LauncherTest, TheAssociationFollowsTheDesktopsLookupRules) {
          "bin/browser"},
         {"the applications' cache when no list names one",
          {{"data/mime/globs2", "50:text/html:*.htm\n"},
-          {"sys1/applications/mimeinfo.cache", "[MIME Cache]\ntext/plain=editor.desktop;\ntext/html=b.desktop;\n"},
+          {"sys1/applications/mimeinfo.cache",
+           "[MIME Cache]\ntext/plain=editor.desktop;\ntext/html=b.desktop;\n"},
           {"sys1/applications/b.desktop", desktop + "browser\n"}},
          {"bin/browser"},
          "temphtm.htm",
@@ -333,8 +340,8 @@ TEST_F(LauncherTest, TheAssociatedProgramReallyStartsWithTheAddress) {
     AssociateBrowser();
     const fs::path out = root() / "browser-arguments.txt";
     Write(root() / "bin/browser",
-          "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + out.string() + ".part\"\nmv \"" + out.string() + ".part\" \"" +
-              out.string() + "\"\n",
+          "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + out.string() + ".part\"\nmv \"" + out.string() +
+              ".part\" \"" + out.string() + "\"\n",
           true);
     EXPECT_EQ(OpenWebPage(host, " https://vantrelix.example/support.html ", "htm"), LaunchResult::Opened);
     EXPECT_FALSE(fs::exists(Scratch()));
