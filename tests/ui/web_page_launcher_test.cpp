@@ -303,24 +303,36 @@ std::optional<std::string> WaitForFile(const fs::path& path) {
 
 TEST(DefaultLauncherHost, StartsAProgramDetachedWithItsArgumentAndLeavesNoChildBehind) {
     TempDir dir;
-    const fs::path out = dir.path() / "argument.txt";
+    const std::string out = (dir.path() / "argument.txt").string();
+    const fs::path release = dir.path() / "release";
+    const fs::path done = dir.path() / "done";
     const fs::path stub = dir.path() / "stub browser";
-    // Writes its one argument and where its standard output goes, then renames the file into place so
-    // that it is never read half written.
+    // Writes its argument count, its one argument, where its standard output goes and its session (the
+    // file renamed into place, so that it is never read half written); then keeps running until released
+    // (ten seconds at most) and marks its end.
     Write(stub,
-          "#!/bin/sh\nprintf '%s|%s|%s' \"$#\" \"$1\" \"$(readlink /proc/$$/fd/1)\" > \"" + out.string() +
-              ".part\"\nmv \"" + out.string() + ".part\" \"" + out.string() + "\"\n",
+          "#!/bin/sh\n"
+          "printf '%s|%s|%s|%s' \"$#\" \"$1\" \"$(readlink /proc/$$/fd/1)\" \"$(cut -d' ' -f6 "
+          "/proc/$$/stat)\" > \"" +
+              out + ".part\"\n" + "mv \"" + out + ".part\" \"" + out + "\"\n" + "i=0\nwhile [ ! -e \"" +
+              release.string() + "\" ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done\n" + ": > \"" +
+              done.string() + "\"\n",
           true);
     const LauncherHost host = DefaultLauncherHost();
     const std::string address = "https://vantrelix.example/a page?x=\"1\"&y=$HOME";
     ASSERT_TRUE(host.startDetached({stub.string(), address}));
+    EXPECT_FALSE(fs::exists(done)) << "the start waited for the program to end";
     const auto written = WaitForFile(out);
+    Write(release, "");
     ASSERT_TRUE(written) << "the stub never ran";
-    EXPECT_EQ(*written, "1|" + address + "|/dev/null");
+    EXPECT_NE(*written, "1|" + address + "|/dev/null|" + std::to_string(::getsid(0)))
+        << "the program runs in a session of its own";
+    EXPECT_TRUE(written->starts_with("1|" + address + "|/dev/null|")) << *written;
     // The started program is not our child: nothing is left to reap.
     errno = 0;
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
     EXPECT_EQ(errno, ECHILD);
+    EXPECT_TRUE(WaitForFile(done)) << "the stub never ended";
 }
 
 TEST(DefaultLauncherHost, TellsWhenAProgramCannotBeStarted) {
