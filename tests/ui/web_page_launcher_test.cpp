@@ -310,14 +310,15 @@ TEST(DefaultLauncherHost, StartsAProgramDetachedWithItsArgumentAndLeavesNoChildB
     // Writes its argument count, its one argument, where its standard output goes and its session (the
     // file renamed into place, so that it is never read half written); then keeps running until released
     // (ten seconds at most) and marks its end.
-    Write(stub,
-          "#!/bin/sh\n"
-          "printf '%s|%s|%s|%s' \"$#\" \"$1\" \"$(readlink /proc/$$/fd/1)\" \"$(cut -d' ' -f6 "
-          "/proc/$$/stat)\" > \"" +
-              out + ".part\"\n" + "mv \"" + out + ".part\" \"" + out + "\"\n" + "i=0\nwhile [ ! -e \"" +
-              release.string() + "\" ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done\n" + ": > \"" +
-              done.string() + "\"\n",
-          true);
+    Write(
+        stub,
+        "#!/bin/sh\n"
+        "printf '%s|%s|%s|%s' \"$#\" \"$1\" \"$(readlink /proc/$$/fd/1)\" \"$(sed 's/.*) //' /proc/$$/stat | "
+        "cut -d' ' -f4)\" > \"" +
+            out + ".part\"\n" + "mv \"" + out + ".part\" \"" + out + "\"\n" + "i=0\nwhile [ ! -e \"" +
+            release.string() + "\" ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done\n" + ": > \"" +
+            done.string() + "\"\n",
+        true);
     const LauncherHost host = DefaultLauncherHost();
     const std::string address = "https://vantrelix.example/a page?x=\"1\"&y=$HOME";
     ASSERT_TRUE(host.startDetached({stub.string(), address}));
