@@ -31,17 +31,17 @@ std::optional<std::string> Env(const LauncherHost& host, const char* name) {
 }
 
 std::vector<std::string> SplitList(std::string_view text, char separator) {
-    std::vector<std::string> parts;
+    std::vector<std::string> items;
     size_t start = 0;
     while (start <= text.size()) {
         size_t end = text.find(separator, start);
         if (end == std::string_view::npos)
             end = text.size();
         if (end > start)
-            parts.emplace_back(text.substr(start, end - start));
+            items.emplace_back(text.substr(start, end - start));
         start = end + 1;
     }
-    return parts;
+    return items;
 }
 
 // The base folders of the XDG directories: the user's own first, then the system's.

@@ -315,7 +315,7 @@ TEST(DefaultLauncherHost, StartsAProgramDetachedWithItsArgumentAndLeavesNoChildB
         "#!/bin/sh\n"
         "printf '%s|%s|%s|%s' \"$#\" \"$1\" \"$(readlink /proc/$$/fd/1)\" \"$(sed 's/.*) //' /proc/$$/stat | "
         "cut -d' ' -f4)\" > \"" +
-            out + ".part\"\n" + "mv \"" + out + ".part\" \"" + out + "\"\n" + "i=0\nwhile [ ! -e \"" +
+            out + ".tmp\"\n" + "mv \"" + out + ".tmp\" \"" + out + "\"\n" + "i=0\nwhile [ ! -e \"" +
             release.string() + "\" ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done\n" + ": > \"" +
             done.string() + "\"\n",
         true);
@@ -353,8 +353,8 @@ TEST_F(LauncherTest, TheAssociatedProgramReallyStartsWithTheAddress) {
     AssociateBrowser();
     const fs::path out = root() / "browser-arguments.txt";
     Write(root() / "bin/browser",
-          "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + out.string() + ".part\"\nmv \"" + out.string() +
-              ".part\" \"" + out.string() + "\"\n",
+          "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + out.string() + ".tmp\"\nmv \"" + out.string() +
+              ".tmp\" \"" + out.string() + "\"\n",
           true);
     EXPECT_EQ(OpenWebPage(host, " https://vantrelix.example/support.html ", "htm"), LaunchResult::Opened);
     EXPECT_FALSE(fs::exists(Scratch()));
