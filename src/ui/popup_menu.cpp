@@ -21,7 +21,9 @@ constexpr double kHorizontalTwipsPerPixel = 14.7;
 constexpr int16_t kHeightMultiplier = 1;
 constexpr int kTargetGapTwips = 100;
 
-TrayForm MainWindowForm() { return TrayForm{std::string(kProductName)}; }
+TrayForm MainWindowForm() {
+    return TrayForm{std::string(kProductName)};
+}
 
 } // namespace
 
@@ -54,9 +56,8 @@ void FrmMenuPopUp::Form_Load(const MenuScreen& screen) {
     desktopHeight_ = RoundHalfEven(screen.desktopHeight * kVerticalTwipsPerPixel);
     top_ = desktopHeight_ - taskbarHeight_;
     left_ = RoundHalfEven((screen.desktopWidth - screen.menuWidth) * kHorizontalTwipsPerPixel);
-    targetTop_ =
-        RoundHalfEven(desktopHeight_ - (static_cast<double>(screen.menuHeightTwips) * kHeightMultiplier +
-                                        kTargetGapTwips));
+    targetTop_ = RoundHalfEven(
+        desktopHeight_ - (static_cast<double>(screen.menuHeightTwips) * kHeightMultiplier + kTargetGapTwips));
     shell_.MoveMenu(left_, top_);
     shell_.ShowMenu();
     tmrMenuPopup = true;
@@ -133,7 +134,9 @@ void FrmMenuPopUp::MouseMove(MenuItem item) {
     s.centred = true;
 }
 
-void FrmMenuPopUp::Picture1_MouseMove() { ClearStyles(); }
+void FrmMenuPopUp::Picture1_MouseMove() {
+    ClearStyles();
+}
 
 void FrmMenuPopUp::ClearStyles() {
     for (MenuItemStyle& s : styles_) {

@@ -27,7 +27,9 @@ bool IsTrayMenuClick(bool runningInTray, int xTwips) {
                              xTwips == TrayMessageAsTwips(kTrayRightButtonUp));
 }
 
-void clsTray::SetTip(std::string_view text) { tip_ = CutTip(text); }
+void clsTray::SetTip(std::string_view text) {
+    tip_ = CutTip(text);
+}
 
 void clsTray::ShowIcon(const TrayForm& form) {
     callbackMessage_ = kTrayMouseMove;

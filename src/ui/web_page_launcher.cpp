@@ -31,17 +31,17 @@ std::optional<std::string> Env(const LauncherHost& host, const char* name) {
 }
 
 std::vector<std::string> SplitList(std::string_view text, char separator) {
-    std::vector<std::string> parts;
+    std::vector<std::string> items;
     size_t start = 0;
     while (start <= text.size()) {
         size_t end = text.find(separator, start);
         if (end == std::string_view::npos)
             end = text.size();
         if (end > start)
-            parts.emplace_back(text.substr(start, end - start));
+            items.emplace_back(text.substr(start, end - start));
         start = end + 1;
     }
-    return parts;
+    return items;
 }
 
 // The base folders of the XDG directories: the user's own first, then the system's.
@@ -73,7 +73,9 @@ bool IsFile(const fs::path& path) {
     return fs::is_regular_file(path, ec);
 }
 
-bool IsExecutableFile(const fs::path& path) { return IsFile(path) && ::access(path.c_str(), X_OK) == 0; }
+bool IsExecutableFile(const fs::path& path) {
+    return IsFile(path) && ::access(path.c_str(), X_OK) == 0;
+}
 
 std::string_view StripLineEnd(std::string_view line) {
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
@@ -200,12 +202,25 @@ std::string UnescapeValue(std::string_view value) {
             continue;
         }
         switch (const char next = value[++i]) {
-        case 's': out += ' '; break;
-        case 'n': out += '\n'; break;
-        case 't': out += '\t'; break;
-        case 'r': out += '\r'; break;
-        case '\\': out += '\\'; break;
-        default: out += '\\'; out += next; break;
+        case 's':
+            out += ' ';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case '\\':
+            out += '\\';
+            break;
+        default:
+            out += '\\';
+            out += next;
+            break;
         }
     }
     return out;
@@ -241,7 +256,8 @@ std::string FirstWord(std::string_view exec) {
     std::string word;
     if (i < exec.size() && exec[i] == '"') {
         for (++i; i < exec.size() && exec[i] != '"'; ++i) {
-            if (exec[i] == '\\' && i + 1 < exec.size() && std::string_view("\"`$\\").find(exec[i + 1]) != std::string_view::npos)
+            if (exec[i] == '\\' && i + 1 < exec.size() &&
+                std::string_view("\"`$\\").find(exec[i + 1]) != std::string_view::npos)
                 ++i;
             word += exec[i];
         }
@@ -410,7 +426,8 @@ std::string FindAssociatedProgram(const LauncherHost& host, const fs::path& path
     return {};
 }
 
-LaunchResult OpenWebPage(const LauncherHost& host, const std::string& rawAddress, const std::string& fileType) {
+LaunchResult OpenWebPage(const LauncherHost& host, const std::string& rawAddress,
+                         const std::string& fileType) {
     const std::string address(TrimBlanks(rawAddress));
     const std::string folder = TemporaryFolder(host);
     std::error_code ec;

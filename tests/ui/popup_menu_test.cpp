@@ -35,7 +35,9 @@ class TrayShell : public MainWindowShell {
     bool IsMinimised() const override { return false; }
     void ShowNormalWindow() override { hidden = false; }
     void ShowIcon() override { tray_.ShowIcon(TrayForm{std::string(kProductName)}); }
-    void ChangeToolTip(std::string_view tip) override { tray_.ChangeToolTip(TrayForm{std::string(kProductName)}, tip); }
+    void ChangeToolTip(std::string_view tip) override {
+        tray_.ChangeToolTip(TrayForm{std::string(kProductName)}, tip);
+    }
     bool RunningInTray() const override { return tray_.bRunningInTray(); }
     void ShowPopupMenu() override {
         if (onPopupMenu)
@@ -196,7 +198,8 @@ TEST_F(PopupMenuTest, LoadingPlacesTheMenuOnTheTaskbarNearTheRightEdge) {
         EXPECT_EQ(m.targetTop(), c.target);
         EXPECT_EQ(menuShell.events,
                   (std::vector<std::string>{"Pointer default",
-                                            "Move " + std::to_string(c.left) + "," + std::to_string(c.top), "Show"}));
+                                            "Move " + std::to_string(c.left) + "," + std::to_string(c.top),
+                                            "Show"}));
         EXPECT_TRUE(m.tmrMenuPopup);
         EXPECT_FALSE(m.TmrEnablePopDown);
         EXPECT_FALSE(m.tmrPopDown);
@@ -204,42 +207,54 @@ TEST_F(PopupMenuTest, LoadingPlacesTheMenuOnTheTaskbarNearTheRightEdge) {
 }
 
 TEST_F(PopupMenuTest, ItRisesInStepsWaitsThenSlidesDownAndClosesPastTheFixedLine) {
-    FrmMenuPopUp& m = Open();
-    ASSERT_EQ(m.top(), 10701);
-    const int target = 11136 - (1800 + 100);
-    menuShell.tops.clear();
-    Rise();
-    // Every step 80 twips up, from 10701, each one taken while the menu was still below the target.
-    ASSERT_FALSE(menuShell.tops.empty());
-    int previous = 10701;
-    for (const int top : menuShell.tops) {
-        EXPECT_EQ(top, previous - 80);
-        EXPECT_GT(previous, target);
-        previous = top;
-    }
-    EXPECT_LE(m.top(), target);
-    EXPECT_TRUE(m.TmrEnablePopDown) << "arrived: the wait begins";
-    EXPECT_FALSE(m.tmrPopDown);
-    EXPECT_FALSE(menuShell.Closed());
+    struct Case {
+        int menuHeight;
+        int arrived; // where the rise stops
+        int closed;  // the top at which the menu closes
+    };
+    // 1775 twips high: the target 9261 is reached exactly, and the menu stops there.
+    for (const Case& c : std::vector<Case>{{1800, 9181, 11181}, {1775, 9261, 11181}}) {
+        MenuScreen screen = kScreen;
+        screen.menuHeightTwips = c.menuHeight;
+        menuShell.events.clear();
+        FrmMenuPopUp& m = Open(screen);
+        ASSERT_EQ(m.top(), 10701);
+        const int target = 11136 - (c.menuHeight + 100);
+        menuShell.tops.clear();
+        Rise();
+        // Every step 80 twips up, from 10701, each one taken while the menu was still below the target.
+        ASSERT_FALSE(menuShell.tops.empty());
+        int previous = 10701;
+        for (const int top : menuShell.tops) {
+            EXPECT_EQ(top, previous - 80);
+            EXPECT_GT(previous, target);
+            previous = top;
+        }
+        EXPECT_EQ(m.top(), c.arrived);
+        EXPECT_LE(m.top(), target);
+        EXPECT_TRUE(m.TmrEnablePopDown) << "arrived: the wait begins";
+        EXPECT_FALSE(m.tmrPopDown);
+        EXPECT_FALSE(menuShell.Closed());
 
-    m.TmrEnablePopDown_Timer();
-    EXPECT_FALSE(m.TmrEnablePopDown);
-    ASSERT_TRUE(m.tmrPopDown);
-    const int arrived = m.top();
-    menuShell.tops.clear();
-    menuShell.events.clear();
-    Fall();
-    previous = arrived;
-    for (const int top : menuShell.tops) {
-        EXPECT_EQ(top, previous + 40);
-        EXPECT_LE(previous, 11167) << "closes as soon as it passes 11167";
-        previous = top;
+        m.TmrEnablePopDown_Timer();
+        EXPECT_FALSE(m.TmrEnablePopDown);
+        ASSERT_TRUE(m.tmrPopDown);
+        const int arrived = m.top();
+        menuShell.tops.clear();
+        menuShell.events.clear();
+        Fall();
+        previous = arrived;
+        for (const int top : menuShell.tops) {
+            EXPECT_EQ(top, previous + 40);
+            EXPECT_LE(previous, 11167) << "closes as soon as it passes 11167";
+            previous = top;
+        }
+        EXPECT_EQ(m.top(), c.closed);
+        EXPECT_EQ(menuShell.Actions(), std::vector<std::string>{"Close"});
+        EXPECT_FALSE(m.tmrPopDown);
+        EXPECT_FALSE(m.TmrEnablePopDown);
+        EXPECT_FALSE(m.tmrMenuPopup);
     }
-    EXPECT_GT(m.top(), 11167);
-    EXPECT_EQ(menuShell.Actions(), std::vector<std::string>{"Close"});
-    EXPECT_FALSE(m.tmrPopDown);
-    EXPECT_FALSE(m.TmrEnablePopDown);
-    EXPECT_FALSE(m.tmrMenuPopup);
 }
 
 TEST_F(PopupMenuTest, OnATallerScreenTheMenuClosesAfterTheFirstStepDown) {
@@ -268,6 +283,23 @@ TEST_F(PopupMenuTest, TheCloseLabelSlidesItDownAtOnceFromWhereItIs) {
     EXPECT_EQ(m.top(), 10701 - 200);
     EXPECT_TRUE(tray.bRunningInTray()) << "the label only closes the menu";
     EXPECT_TRUE(shell.hidden);
+}
+
+TEST_F(PopupMenuTest, ReachingTheFixedLineExactlyIsNotYetPassingIt) {
+    struct Case {
+        int taskbar; // pixels
+        int start;   // the top after loading
+        int closed;  // the top at which the menu closes
+    };
+    // A 42-pixel taskbar puts the menu at 10527: sliding down it meets 11167 exactly, and goes on one step.
+    for (const Case& c : std::vector<Case>{{42, 10527, 11207}, {30, 10701, 11181}}) {
+        menuShell.events.clear();
+        FrmMenuPopUp& m = Open({1024, 768, c.taskbar, 120, 1800});
+        ASSERT_EQ(m.top(), c.start);
+        m.Click(MenuItem::lblMenuClose);
+        Fall();
+        EXPECT_EQ(m.top(), c.closed) << c.taskbar;
+    }
 }
 
 TEST_F(PopupMenuTest, TheItemsAreEnabledByTheMainWindowsStateAndDisabledOnesDoNothing) {
@@ -314,7 +346,8 @@ TEST_F(PopupMenuTest, MaximizeBringsTheWindowBackRefreshedAndTakesTheIconAway) {
         bool scanning;
         const char* pointer;
     };
-    for (const Case& c : std::vector<Case>{{"idle", false, "Pointer default"}, {"during a scan", true, "Pointer busy"}}) {
+    for (const Case& c :
+         std::vector<Case>{{"idle", false, "Pointer default"}, {"during a scan", true, "Pointer busy"}}) {
         shell.hidden = true;
         if (!tray.bRunningInTray())
             tray.ShowIcon(TrayForm{std::string(kProductName)});
@@ -330,9 +363,11 @@ TEST_F(PopupMenuTest, MaximizeBringsTheWindowBackRefreshedAndTakesTheIconAway) {
         m.Click(MenuItem::MenuRestore);
         EXPECT_EQ(menuShell.Actions(), (std::vector<std::string>{"ShowMain", c.pointer})) << c.what;
         EXPECT_FALSE(shell.hidden) << c.what;
-        EXPECT_NE(std::find(shell.repainted.begin(), shell.repainted.end(), "Picture1"), shell.repainted.end())
+        EXPECT_NE(std::find(shell.repainted.begin(), shell.repainted.end(), "Picture1"),
+                  shell.repainted.end())
             << c.what;
-        EXPECT_FALSE(main().lvwRegistryvaluesScan.rows[4].checked) << c.what << ": the check-list was refilled";
+        EXPECT_FALSE(main().lvwRegistryvaluesScan.rows[4].checked)
+            << c.what << ": the check-list was refilled";
         EXPECT_FALSE(frm->buttons()[MainButton::Settings].highlighted) << c.what;
         EXPECT_EQ(area.calls, std::vector<std::string>{"Delete"}) << c.what;
         EXPECT_FALSE(tray.bRunningInTray()) << c.what;
@@ -401,7 +436,8 @@ TEST_F(PopupMenuTest, ExitAnsweredWithCancelPutsTheWindowBackInTheTrayAndSlidesD
     EXPECT_TRUE(shell.hidden);
     EXPECT_TRUE(tray.bRunningInTray());
     EXPECT_EQ(tray.szTip(), "Vantrelix v3.0");
-    EXPECT_EQ(area.calls, (std::vector<std::string>{"Delete", "Add Vantrelix v3.0", "Modify Vantrelix v3.0"}));
+    EXPECT_EQ(area.calls,
+              (std::vector<std::string>{"Delete", "Add Vantrelix v3.0", "Modify Vantrelix v3.0"}));
     EXPECT_TRUE(m.tmrPopDown);
     Fall();
     // The icon opens the menu again afterwards.
@@ -432,7 +468,7 @@ TEST_F(PopupMenuTest, HoveringMakesALabelBoldUnderlinedAndCentred) {
                                                 {"X", MenuItem::lblMenuClose}};
     struct Case {
         const char* what;
-        std::vector<std::string> moves; // "Background" for the menu's picture
+        std::vector<std::string> moves;  // "Background" for the menu's picture
         std::vector<std::string> styled; // sorted
         bool scanning = false;
     };

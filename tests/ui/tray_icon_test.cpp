@@ -27,9 +27,15 @@ struct Call {
 void Play(clsTray& tray, const std::vector<Call>& calls) {
     for (const Call& call : calls) {
         switch (call.op) {
-        case 's': tray.ShowIcon(TrayForm{call.text}); break;
-        case 'r': tray.RemoveIcon(TrayForm{"Vantrelix v3.0"}); break;
-        case 'c': tray.ChangeToolTip(TrayForm{"Vantrelix v3.0"}, call.text); break;
+        case 's':
+            tray.ShowIcon(TrayForm{call.text});
+            break;
+        case 'r':
+            tray.RemoveIcon(TrayForm{"Vantrelix v3.0"});
+            break;
+        case 'c':
+            tray.ChangeToolTip(TrayForm{"Vantrelix v3.0"}, call.text);
+            break;
         }
     }
 }
@@ -51,7 +57,12 @@ TEST(TrayIcon, CallsReachTheAreaAndTheRecordFollowsThem) {
          true,
          "Scanning",
          0x200},
-        {"show and remove", {{'s', "Vantrelix v3.0"}, {'r', ""}}, {"Add Vantrelix v3.0", "Delete"}, false, "", 1},
+        {"show and remove",
+         {{'s', "Vantrelix v3.0"}, {'r', ""}},
+         {"Add Vantrelix v3.0", "Delete"},
+         false,
+         "",
+         1},
         {"retitle without an icon", {{'c', "Scanning"}}, {}, false, "", 0},
         {"retitle after the icon went",
          {{'s', "Vantrelix v3.0"}, {'r', ""}, {'c', "Scanning"}},
@@ -97,8 +108,9 @@ TEST(TrayIcon, TheTooltipKeepsAtMost63BytesAndNeverHalfACharacter) {
         {"short", "Vantrelix v3.0", "Vantrelix v3.0"},
         {"63 fit", std::string(63, 'a'), std::string(63, 'a')},
         {"64 lose the last", std::string(64, 'a'), std::string(63, 'a')},
-        {"long", std::string(100, 'x') , std::string(63, 'x')},
-        {"two-byte character ending at 63", std::string(61, 'a') + eAcute + "z", std::string(61, 'a') + eAcute},
+        {"long", std::string(100, 'x'), std::string(63, 'x')},
+        {"two-byte character ending at 63", std::string(61, 'a') + eAcute + "z",
+         std::string(61, 'a') + eAcute},
         {"two-byte character across the cut", std::string(62, 'a') + eAcute, std::string(62, 'a')},
         {"three-byte characters filling 63", repeat(euro, 22), repeat(euro, 21)},
         {"three-byte character across the cut", std::string(61, 'a') + euro, std::string(61, 'a')},

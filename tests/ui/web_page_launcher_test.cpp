@@ -105,7 +105,10 @@ TEST_F(LauncherTest, TheAddressGoesToTheAssociatedProgramOrTheGenericOpenerAndTh
     const std::vector<Case> cases{
         {"associated", true, {true}, LaunchResult::Opened, {{browser, address}}},
         {"nothing associated", false, {true}, LaunchResult::OpenedByGenericOpener, {{"xdg-open", address}}},
-        {"the associated program fails to start", true, {false, true}, LaunchResult::OpenedByGenericOpener,
+        {"the associated program fails to start",
+         true,
+         {false, true},
+         LaunchResult::OpenedByGenericOpener,
          {{browser, address}, {"xdg-open", address}}},
         {"the generic opener fails too", false, {false}, LaunchResult::NotOpened, {{"xdg-open", address}}},
     };
@@ -121,7 +124,8 @@ TEST_F(LauncherTest, TheAddressGoesToTheAssociatedProgramOrTheGenericOpenerAndTh
         EXPECT_EQ(OpenWebPage(host, "  " + address + "  ", "htm"), c.result) << c.what;
         EXPECT_EQ(started, c.started) << c.what;
         for (const auto& content : scratchWhileStarting)
-            EXPECT_EQ(content, "\"\"\n") << c.what << ": the scratch file, replaced, while the program starts";
+            EXPECT_EQ(content, "\"\"\n")
+                << c.what << ": the scratch file, replaced, while the program starts";
         EXPECT_FALSE(fs::exists(Scratch())) << c.what;
     }
 }
@@ -129,7 +133,8 @@ TEST_F(LauncherTest, TheAddressGoesToTheAssociatedProgramOrTheGenericOpenerAndTh
 TEST_F(LauncherTest, WithoutATemporaryFolderNothingIsMadeOrStarted) {
     AssociateBrowser();
     env["TMPDIR"] = (root() / "missing").string();
-    EXPECT_EQ(OpenWebPage(host, "https://vantrelix.example/support.html", "htm"), LaunchResult::NoTemporaryFolder);
+    EXPECT_EQ(OpenWebPage(host, "https://vantrelix.example/support.html", "htm"),
+              LaunchResult::NoTemporaryFolder);
     EXPECT_TRUE(started.empty());
     EXPECT_FALSE(fs::exists(root() / "missing"));
 }
@@ -140,7 +145,7 @@ TEST_F(LauncherTest, TheAssociationFollowsTheDesktopsLookupRules) {
         std::map<std::string, std::string> files; // below the test folder
         std::vector<std::string> executables;     // below the test folder, made executable
         std::string fileName = "temphtm.htm";
-        std::string program; // below the test folder, or a bare name; empty: none
+        std::string program;       // below the test folder, or a bare name; empty: none
         bool homeDefaults = false; // $XDG_DATA_HOME and $XDG_CONFIG_HOME unset
     };
     const std::string desktop = "[Desktop Entry]\nType=Application\nExec=";
@@ -162,7 +167,8 @@ TEST_F(LauncherTest, TheAssociationFollowsTheDesktopsLookupRules) {
         {"the higher weight wins, in whichever folder",
          {{"data/mime/globs2", "40:text/plain:*.htm\n"},
           {"sys2/mime/globs2", "80:text/html:*.htm\n"},
-          {"config/mimeapps.list", "[Default Applications]\ntext/plain=editor.desktop\ntext/html=b.desktop\n"},
+          {"config/mimeapps.list",
+           "[Default Applications]\ntext/plain=editor.desktop\ntext/html=b.desktop\n"},
           {"data/applications/editor.desktop", desktop + "editor\n"},
           {"data/applications/b.desktop", desktop + "browser\n"}},
          {"bin/browser", "bin/editor"},
@@ -193,7 +199,8 @@ TEST_F(LauncherTest, TheAssociationFollowsTheDesktopsLookupRules) {
          "bin/browser"},
         {"the applications' cache when no list names one",
          {{"data/mime/globs2", "50:text/html:*.htm\n"},
-          {"sys1/applications/mimeinfo.cache", "[MIME Cache]\ntext/plain=editor.desktop;\ntext/html=b.desktop;\n"},
+          {"sys1/applications/mimeinfo.cache",
+           "[MIME Cache]\ntext/plain=editor.desktop;\ntext/html=b.desktop;\n"},
           {"sys1/applications/b.desktop", desktop + "browser\n"}},
          {"bin/browser"},
          "temphtm.htm",
@@ -296,24 +303,37 @@ std::optional<std::string> WaitForFile(const fs::path& path) {
 
 TEST(DefaultLauncherHost, StartsAProgramDetachedWithItsArgumentAndLeavesNoChildBehind) {
     TempDir dir;
-    const fs::path out = dir.path() / "argument.txt";
+    const std::string out = (dir.path() / "argument.txt").string();
+    const fs::path release = dir.path() / "release";
+    const fs::path done = dir.path() / "done";
     const fs::path stub = dir.path() / "stub browser";
-    // Writes its one argument and where its standard output goes, then renames the file into place so
-    // that it is never read half written.
-    Write(stub,
-          "#!/bin/sh\nprintf '%s|%s|%s' \"$#\" \"$1\" \"$(readlink /proc/$$/fd/1)\" > \"" + out.string() +
-              ".part\"\nmv \"" + out.string() + ".part\" \"" + out.string() + "\"\n",
-          true);
+    // Writes its argument count, its one argument, where its standard output goes and its session (the
+    // file renamed into place, so that it is never read half written); then keeps running until released
+    // (ten seconds at most) and marks its end.
+    Write(
+        stub,
+        "#!/bin/sh\n"
+        "printf '%s|%s|%s|%s' \"$#\" \"$1\" \"$(readlink /proc/$$/fd/1)\" \"$(sed 's/.*) //' /proc/$$/stat | "
+        "cut -d' ' -f4)\" > \"" +
+            out + ".tmp\"\n" + "mv \"" + out + ".tmp\" \"" + out + "\"\n" + "i=0\nwhile [ ! -e \"" +
+            release.string() + "\" ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done\n" + ": > \"" +
+            done.string() + "\"\n",
+        true);
     const LauncherHost host = DefaultLauncherHost();
     const std::string address = "https://vantrelix.example/a page?x=\"1\"&y=$HOME";
     ASSERT_TRUE(host.startDetached({stub.string(), address}));
+    EXPECT_FALSE(fs::exists(done)) << "the start waited for the program to end";
     const auto written = WaitForFile(out);
+    Write(release, "");
     ASSERT_TRUE(written) << "the stub never ran";
-    EXPECT_EQ(*written, "1|" + address + "|/dev/null");
+    EXPECT_NE(*written, "1|" + address + "|/dev/null|" + std::to_string(::getsid(0)))
+        << "the program runs in a session of its own";
+    EXPECT_TRUE(written->starts_with("1|" + address + "|/dev/null|")) << *written;
     // The started program is not our child: nothing is left to reap.
     errno = 0;
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
     EXPECT_EQ(errno, ECHILD);
+    EXPECT_TRUE(WaitForFile(done)) << "the stub never ended";
 }
 
 TEST(DefaultLauncherHost, TellsWhenAProgramCannotBeStarted) {
@@ -333,8 +353,8 @@ TEST_F(LauncherTest, TheAssociatedProgramReallyStartsWithTheAddress) {
     AssociateBrowser();
     const fs::path out = root() / "browser-arguments.txt";
     Write(root() / "bin/browser",
-          "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + out.string() + ".part\"\nmv \"" + out.string() + ".part\" \"" +
-              out.string() + "\"\n",
+          "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + out.string() + ".tmp\"\nmv \"" + out.string() +
+              ".tmp\" \"" + out.string() + "\"\n",
           true);
     EXPECT_EQ(OpenWebPage(host, " https://vantrelix.example/support.html ", "htm"), LaunchResult::Opened);
     EXPECT_FALSE(fs::exists(Scratch()));
