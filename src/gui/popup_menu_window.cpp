@@ -90,6 +90,8 @@ void PopupMenuWindow::Open() {
 }
 
 void PopupMenuWindow::ShowMenu() {
+    if (isVisible()) // every tick of a slide keeps the menu shown
+        return;
     show();
     raise();
 }
