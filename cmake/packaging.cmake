@@ -31,6 +31,10 @@ writing a backup, restores backups exactly, and writes a text report.
 
 It works on a Wine prefix or on a mounted Windows volume, from the terminal
 (vantrelix-cli) or from the desktop (vantrelix).")
+if(NOT VANTRELIX_GUI)
+    string(REPLACE "from the terminal\n(vantrelix-cli) or from the desktop (vantrelix)." "from the terminal\n(vantrelix-cli)."
+           CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
+endif()
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
