@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
                  "shortcuts, in a Wine prefix or on a Windows volume",
                  "vantrelix-cli"};
     cli.require_subcommand(1);
+    cli.set_version_flag("--version", "vantrelix-cli " VANTRELIX_VERSION, "Print the version and exit");
     TargetOptions target;
     bool assumeYes = false;
     cli.add_option("--prefix", target.prefix, "Wine prefix to work on (default: $WINEPREFIX, else ~/.wine)");
