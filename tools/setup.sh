@@ -9,7 +9,7 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmar
           qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core)
 if [ "${1:-}" = "--with-test-tools" ]; then
     # Wine itself, to compare the program's answers with Wine's on a Wine-made prefix.
-    packages+=(wine wine64 xvfb xauth g++-mingw-w64-x86-64 attr)
+    packages+=(wine wine64 xvfb xauth g++-mingw-w64-x86-64 googletest attr)
 fi
 missing=()
 for p in "${packages[@]}"; do

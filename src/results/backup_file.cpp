@@ -7,6 +7,7 @@
 #include "paths/path_text.h"
 #include "platform/host_file_io.h"
 #include "platform/text.h"
+#include "platform/utf8_path.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -58,17 +59,17 @@ std::string CopyShortcut(App& app, const std::string& shortcutPath, const fs::pa
     const std::string base = GetFileNamePart(shortcutPath);
     for (int n = 1; n < 100000; ++n) {
         const std::string name = std::to_string(n) + " " + base;
-        const fs::path copy = copies / name;
+        const fs::path copy = copies / Utf8Path(name);
         const int err = CreateSynced(copy, *bytes);
         if (err == EEXIST)
             continue;
         if (err != 0) {
-            why = "cannot copy it into " + copies.string() + ": " + std::strerror(err);
+            why = "cannot copy it into " + PathUtf8(copies) + ": " + std::strerror(err);
             return {};
         }
         return name;
     }
-    why = "no free name for its copy in " + copies.string();
+    why = "no free name for its copy in " + PathUtf8(copies);
     return {};
 }
 
@@ -76,7 +77,7 @@ std::string CopyShortcut(App& app, const std::string& shortcutPath, const fs::pa
 
 fs::path BackupFolder(App& app) {
     const std::string folder = app.GetSetting("txtBackup", app.ApplicationFolder());
-    return IsBlank(folder) ? fs::path(app.ApplicationFolder()) : fs::path(folder);
+    return Utf8Path(IsBlank(folder) ? app.ApplicationFolder() : folder);
 }
 
 bool BackupsEnabled(App& app) {
@@ -104,7 +105,7 @@ bool IsBackupFileName(std::string_view name) {
 }
 
 fs::path ShortcutCopiesFolder(const fs::path& backupFile) {
-    return backupFile.parent_path() / (backupFile.filename().string() + " shortcuts");
+    return backupFile.parent_path() / Utf8Path(PathUtf8(backupFile.filename()) + " shortcuts");
 }
 
 std::optional<fs::path> StartBackupFile(App& app, std::string& why) {
@@ -118,7 +119,7 @@ std::optional<fs::path> StartBackupFile(App& app, std::string& why) {
     }
     const std::string name = BackupFileName(app.now());
     for (int n = 1; n < 10000; ++n) {
-        const fs::path file = folder / (n == 1 ? name : name + " (" + std::to_string(n) + ")");
+        const fs::path file = folder / Utf8Path(n == 1 ? name : name + " (" + std::to_string(n) + ")");
         if (const int err = CreateSynced(file, {}); err == EEXIST) {
             continue;
         } else if (err != 0) {
@@ -151,20 +152,20 @@ bool WriteBackupRecord(App& app, std::string_view kind, const std::string& backu
         fields = RegistryRecordFields(*registryRow);
     } else if (UpperAscii(TrimBlanks(kind)) != "R" && shortcutRow) {
         // The copy first: a record whose copy is missing would promise a restore it cannot make.
-        copy = CopyShortcut(app, shortcutRow->path, ShortcutCopiesFolder(backupFile), reason);
+        copy = CopyShortcut(app, shortcutRow->path, ShortcutCopiesFolder(Utf8Path(backupFile)), reason);
         if (!copy.empty())
             fields = ShortcutRecordFields(shortcutRow->path, copy);
     } else {
         reason = "no row to back up";
     }
     if (!fields.empty()) {
-        const int err = AppendSynced(backupFile, EncodeBackupText(JoinBackupFields(fields)) + "\r\n");
+        const int err = AppendSynced(Utf8Path(backupFile), EncodeBackupText(JoinBackupFields(fields)) + "\r\n");
         if (err == 0)
             return true;
         reason = "cannot write " + backupFile + ": " + std::strerror(err);
         std::error_code ec;
         if (!copy.empty())
-            fs::remove(ShortcutCopiesFolder(backupFile) / copy, ec);
+            fs::remove(ShortcutCopiesFolder(Utf8Path(backupFile)) / Utf8Path(copy), ec);
     }
     if (why)
         *why = reason;
