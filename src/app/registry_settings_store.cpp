@@ -50,8 +50,8 @@ void RegistrySettingsStore::SaveSetting(std::string_view app, std::string_view s
     if (status == ERROR_SUCCESS) {
         std::string data(value);
         data += '\0';
-        status = registry_.RegSetValueEx(handle, key, REG_SZ,
-                                         std::span(reinterpret_cast<const uint8_t*>(data.data()), data.size()));
+        status = registry_.RegSetValueEx(
+            handle, key, REG_SZ, std::span(reinterpret_cast<const uint8_t*>(data.data()), data.size()));
         registry_.RegCloseKey(handle);
     }
     if (status != ERROR_SUCCESS)
@@ -63,7 +63,8 @@ std::map<std::string, std::string> RegistrySettingsStore::AllSettings(std::strin
                                                                       std::string_view section) {
     std::map<std::string, std::string> out;
     HKEY handle = 0;
-    if (registry_.RegOpenKeyEx(HKEY_CURRENT_USER, SectionPath(app, section), KEY_READ, handle) != ERROR_SUCCESS)
+    if (registry_.RegOpenKeyEx(HKEY_CURRENT_USER, SectionPath(app, section), KEY_READ, handle) !=
+        ERROR_SUCCESS)
         return out;
     std::string name;
     for (uint32_t i = 0;; ++i) {

@@ -75,8 +75,8 @@ int AppendSynced(const std::filesystem::path& file, std::string_view bytes) {
 }
 
 int CreateSynced(const std::filesystem::path& file, std::string_view bytes) {
-    const int fd = _wopen(file.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                          _S_IREAD | _S_IWRITE);
+    const int fd =
+        _wopen(file.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
     if (fd < 0)
         return errno;
     int err = WriteAll(fd, bytes);
@@ -113,10 +113,10 @@ std::optional<HostFileStamp> StampHostFile(const std::filesystem::path& file) {
     // FILETIME counts 100 ns steps.
     const uint64_t written = (static_cast<uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
                              info.ftLastWriteTime.dwLowDateTime;
-    return HostFileStamp{info.dwVolumeSerialNumber,
-                         (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
-                         (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
-                         static_cast<int64_t>(written / 10000000), static_cast<int64_t>(written % 10000000) * 100};
+    return HostFileStamp{
+        info.dwVolumeSerialNumber, (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+        (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+        static_cast<int64_t>(written / 10000000), static_cast<int64_t>(written % 10000000) * 100};
 }
 
 } // namespace vx

@@ -20,7 +20,8 @@ std::filesystem::path ExecutableFolder() {
 
 // Whether a file can be made in the folder (one that is gone again at once).
 bool Writable(const std::filesystem::path& folder) {
-    const std::filesystem::path probe = folder / (L".vantrelix-probe-" + std::to_wstring(GetCurrentProcessId()));
+    const std::filesystem::path probe =
+        folder / (L".vantrelix-probe-" + std::to_wstring(GetCurrentProcessId()));
     HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE)

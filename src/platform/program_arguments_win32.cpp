@@ -3,8 +3,8 @@
 
 #include "platform/utf16.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 namespace vx {
 

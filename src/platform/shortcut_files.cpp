@@ -1,6 +1,6 @@
 // Readers for the shortcut files the Shell knows: Internet shortcuts (.url, INI text) and MS-DOS program
-// information files (.pif); shell links (.lnk) are read in shortcut_lnk_*.cpp, by the host's own means. They read host files and never throw; a
-// file they cannot make sense of gives nothing.
+// information files (.pif); shell links (.lnk) are read in shortcut_lnk_*.cpp, by the host's own means. They
+// read host files and never throw; a file they cannot make sense of gives nothing.
 #include "platform/shortcut_files.h"
 
 #include "platform/hex.h"

@@ -3,10 +3,10 @@
 
 #include "platform/utf16.h"
 
-#include <windows.h>
 #include <objbase.h>
-#include <shlobj.h>
 #include <shlguid.h>
+#include <shlobj.h>
+#include <windows.h>
 
 namespace vx {
 namespace {
@@ -23,8 +23,7 @@ bool ComReady() {
     return ready;
 }
 
-template <class T>
-struct Released {
+template <class T> struct Released {
     T* p = nullptr;
     ~Released() {
         if (p)

@@ -24,7 +24,8 @@ class MutexLock final : public TargetLock {
 } // namespace
 
 std::unique_ptr<TargetLock> LockTargetFolder(const std::filesystem::path& folder, std::string& why) {
-    std::wstring name = L"Vantrelix v3.0 changes of " + std::filesystem::path(CanonicalFolderText(folder)).wstring();
+    std::wstring name =
+        L"Vantrelix v3.0 changes of " + std::filesystem::path(CanonicalFolderText(folder)).wstring();
     for (wchar_t& c : name)
         if (c == L'\\')
             c = L'/'; // the one character a mutex's name may not hold

@@ -22,8 +22,9 @@ namespace {
 char32_t UpperChar(char32_t cp) {
     if (cp > 0xFFFF)
         return cp;
-    return static_cast<char32_t>(reinterpret_cast<ULONG_PTR>(CharUpperW(
-        reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(cp)))) & 0xFFFF);
+    return static_cast<char32_t>(
+        reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(cp)))) &
+        0xFFFF);
 }
 #else
 locale_t Utf8Locale() {

@@ -159,7 +159,8 @@ bool WriteBackupRecord(App& app, std::string_view kind, const std::string& backu
         reason = "no row to back up";
     }
     if (!fields.empty()) {
-        const int err = AppendSynced(Utf8Path(backupFile), EncodeBackupText(JoinBackupFields(fields)) + "\r\n");
+        const int err =
+            AppendSynced(Utf8Path(backupFile), EncodeBackupText(JoinBackupFields(fields)) + "\r\n");
         if (err == 0)
             return true;
         reason = "cannot write " + backupFile + ": " + std::strerror(err);

@@ -1,6 +1,8 @@
 // The backup manager's logic: the list of backup files, restore and delete.
 #include "results/backup_manager.h"
 
+#include "app/app.h"
+#include "app/message_box.h"
 #include "paths/path_text.h"
 #include "platform/atomic_file.h"
 #include "platform/host_file_io.h"
@@ -8,8 +10,6 @@
 #include "platform/text.h"
 #include "platform/utf8_path.h"
 #include "results/backup_file.h"
-#include "app/app.h"
-#include "app/message_box.h"
 
 #include <algorithm>
 #include <cstring>
@@ -169,7 +169,8 @@ bool RestoreShortcutFile(App& app, const fs::path& backupFile, const BackupRecor
         return false;
     }
     const fs::path copy =
-        (record.copyName.empty() ? backupFile.parent_path() : ShortcutCopiesFolder(backupFile)) / Utf8Path(name);
+        (record.copyName.empty() ? backupFile.parent_path() : ShortcutCopiesFolder(backupFile)) /
+        Utf8Path(name);
     const auto bytes = ReadRegularFile(copy);
     if (!bytes) {
         why = "its copy " + copy.string() + " is missing";

@@ -1,9 +1,9 @@
 // What the tests do to the machine directly, past the backend.
 #include "native_helpers.h"
 
-#include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <windows.h>
 
 namespace vx::testing {
 
@@ -11,7 +11,8 @@ bool SetNativeAttributes(const std::wstring& path, uint32_t attributes) {
     return SetFileAttributesW(path.c_str(), attributes) != 0;
 }
 
-bool WriteShellLink(const std::wstring& file, const std::wstring& target, const std::wstring& workingDirectory) {
+bool WriteShellLink(const std::wstring& file, const std::wstring& target,
+                    const std::wstring& workingDirectory) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IShellLinkW* link = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,

@@ -7,6 +7,7 @@ namespace vx::testing {
 
 bool SetNativeAttributes(const std::wstring& path, uint32_t attributes);
 // Writes a shell link to `target` with a working directory, through IShellLinkW.
-bool WriteShellLink(const std::wstring& file, const std::wstring& target, const std::wstring& workingDirectory);
+bool WriteShellLink(const std::wstring& file, const std::wstring& target,
+                    const std::wstring& workingDirectory);
 
 } // namespace vx::testing

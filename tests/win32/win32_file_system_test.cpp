@@ -23,7 +23,8 @@ class Win32FileSystemTest : public ::testing::Test {
         folder = files.GetTempPath() + "vantrelix tests \xC3\xA4";
         fs::remove_all(Utf8Path(folder));
         fs::create_directories(Utf8Path(folder + "\\Sub"));
-        for (const char* name : {"b.txt", "A.txt", "c.TXT", "\xC3\xA9t\xC3\xA9.dll", "hidden.dll", "system.dll"})
+        for (const char* name :
+             {"b.txt", "A.txt", "c.TXT", "\xC3\xA9t\xC3\xA9.dll", "hidden.dll", "system.dll"})
             Write(name, "data");
         ASSERT_TRUE(testing::SetNativeAttributes(Utf8Path(folder + "\\hidden.dll").wstring(), 0x2));
         ASSERT_TRUE(testing::SetNativeAttributes(Utf8Path(folder + "\\system.dll").wstring(), 0x4));
@@ -49,9 +50,9 @@ class Win32FileSystemTest : public ::testing::Test {
 };
 
 TEST_F(Win32FileSystemTest, AFolderListsItsDotsThenItsNamesWithoutRegardToCase) {
-    EXPECT_EQ(Listing(folder + "\\*"), (std::vector<std::string>{".", "..", "A.txt", "b.txt", "c.TXT",
-                                                                 "hidden.dll", "Sub", "system.dll",
-                                                                 "\xC3\xA9t\xC3\xA9.dll"}));
+    EXPECT_EQ(Listing(folder + "\\*"),
+              (std::vector<std::string>{".", "..", "A.txt", "b.txt", "c.TXT", "hidden.dll", "Sub",
+                                        "system.dll", "\xC3\xA9t\xC3\xA9.dll"}));
     EXPECT_EQ(Listing(folder + "\\*.txt"), (std::vector<std::string>{"A.txt", "b.txt", "c.TXT"}));
     EXPECT_TRUE(Listing(folder + "\\*.none").empty());
     EXPECT_TRUE(Listing(folder + "\\missing folder\\*").empty());
@@ -113,8 +114,8 @@ TEST_F(Win32FileSystemTest, ShortPathsCopiesAndDeletesFollowTheWindowsCalls) {
 
 TEST(Win32Drives, TheDriveTypesAreMappedToTheScriptingNumbering) {
     const std::pair<uint32_t, DriveType> cases[] = {
-        {0, DriveType::Unknown}, {1, DriveType::Unknown},  {2, DriveType::Removable}, {3, DriveType::Fixed},
-        {4, DriveType::Network}, {5, DriveType::CdRom},    {6, DriveType::RamDisk},   {7, DriveType::Unknown},
+        {0, DriveType::Unknown}, {1, DriveType::Unknown}, {2, DriveType::Removable}, {3, DriveType::Fixed},
+        {4, DriveType::Network}, {5, DriveType::CdRom},   {6, DriveType::RamDisk},   {7, DriveType::Unknown},
     };
     for (const auto& [native, expected] : cases)
         EXPECT_EQ(DriveTypeFromWin32(native), expected) << native;
@@ -141,7 +142,8 @@ TEST(Win32Drives, TheDrivesComeInLetterOrderWithTheSystemDriveFixed) {
 
 TEST_F(Win32FileSystemTest, AShellLinkIsReadThroughTheShell) {
     const std::string link = folder + "\\to \xC3\xA9t\xC3\xA9.lnk";
-    ASSERT_TRUE(testing::WriteShellLink(Utf8Path(link).wstring(), Utf8Path(folder + "\\\xC3\xA9t\xC3\xA9.dll").wstring(),
+    ASSERT_TRUE(testing::WriteShellLink(Utf8Path(link).wstring(),
+                                        Utf8Path(folder + "\\\xC3\xA9t\xC3\xA9.dll").wstring(),
                                         Utf8Path(folder).wstring()));
     const auto fields = ReadLnkFile(Utf8Path(link));
     ASSERT_TRUE(fields);

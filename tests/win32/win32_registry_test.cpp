@@ -25,7 +25,8 @@ class Win32RegistryTest : public ::testing::Test {
   protected:
     void SetUp() override {
         RemoveScratch();
-        ASSERT_EQ(registry.RegCreateKeyEx(HKEY_CURRENT_USER, kScratch, KEY_ALL_ACCESS, scratch), ERROR_SUCCESS);
+        ASSERT_EQ(registry.RegCreateKeyEx(HKEY_CURRENT_USER, kScratch, KEY_ALL_ACCESS, scratch),
+                  ERROR_SUCCESS);
     }
     void TearDown() override {
         registry.RegCloseKey(scratch);
@@ -85,11 +86,11 @@ TEST_F(Win32RegistryTest, SubkeysEnumerateInTheOrderOfTheirUpperCasedNamesWithNo
         registry.RegCloseKey(key);
     }
     std::vector<std::string> expected = made;
-    std::sort(expected.begin(), expected.end(), [](const std::string& a, const std::string& b) {
-        return FoldCase(a) < FoldCase(b);
-    });
+    std::sort(expected.begin(), expected.end(),
+              [](const std::string& a, const std::string& b) { return FoldCase(a) < FoldCase(b); });
     // UTF-16 order of the upper-cased names, as Wine and the Wine-prefix backend keep them.
-    EXPECT_EQ(expected, (std::vector<std::string>{"Alpha", "beta", "Beta2", "zeta", "äpfel", "Ärger", "Émile"}));
+    EXPECT_EQ(expected,
+              (std::vector<std::string>{"Alpha", "beta", "Beta2", "zeta", "äpfel", "Ärger", "Émile"}));
     EXPECT_EQ(SubkeyNames(scratch), expected);
     // Opening by a name of another case finds the same key.
     HKEY key = 0;
@@ -109,19 +110,20 @@ TEST_F(Win32RegistryTest, NamesAndDataLongerThanTheCallersBufferInUtf8BytesGiveM
         e127 += e;
     e128 = e127 + e;
     const Case cases[] = {
-        {std::string(254, 'n'), "short", ERROR_SUCCESS},     // 254 + zero fills the 255 bytes
-        {std::string(255, 'n'), "short", ERROR_MORE_DATA},   // one byte too many
-        {e127, "short", ERROR_SUCCESS},                      // 254 bytes
-        {e128, "short", ERROR_MORE_DATA},                    // 128 characters, but 256 bytes
-        {"data", std::string(254, 'd'), ERROR_SUCCESS},      // 254 + zero
-        {"data", std::string(255, 'd'), ERROR_MORE_DATA},    // 256 with its zero
-        {"utf8 data", e128, ERROR_MORE_DATA},                // 257 bytes in UTF-8
+        {std::string(254, 'n'), "short", ERROR_SUCCESS},   // 254 + zero fills the 255 bytes
+        {std::string(255, 'n'), "short", ERROR_MORE_DATA}, // one byte too many
+        {e127, "short", ERROR_SUCCESS},                    // 254 bytes
+        {e128, "short", ERROR_MORE_DATA},                  // 128 characters, but 256 bytes
+        {"data", std::string(254, 'd'), ERROR_SUCCESS},    // 254 + zero
+        {"data", std::string(255, 'd'), ERROR_MORE_DATA},  // 256 with its zero
+        {"utf8 data", e128, ERROR_MORE_DATA},              // 257 bytes in UTF-8
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name.substr(0, 12) + " (" + std::to_string(c.name.size()) + " bytes)");
         RemoveTree(std::string(kScratch));
         registry.RegCloseKey(scratch);
-        ASSERT_EQ(registry.RegCreateKeyEx(HKEY_CURRENT_USER, kScratch, KEY_ALL_ACCESS, scratch), ERROR_SUCCESS);
+        ASSERT_EQ(registry.RegCreateKeyEx(HKEY_CURRENT_USER, kScratch, KEY_ALL_ACCESS, scratch),
+                  ERROR_SUCCESS);
         SetText(c.name, c.data);
         std::string name;
         uint32_t nameSize = 255;
@@ -177,7 +179,10 @@ TEST_F(Win32RegistryTest, EveryTypeTheProgramMeetsRoundTripsByteForByte) {
         std::string data; // as the single-byte calls deliver it
     };
     const Case cases[] = {
-        {"sz", REG_SZ, std::string("Gr\xC3\xBC\xC3\x9F" "e \xE6\x97\xA5\xE6\x9C\xAC") + '\0'},
+        {"sz", REG_SZ,
+         std::string("Gr\xC3\xBC\xC3\x9F"
+                     "e \xE6\x97\xA5\xE6\x9C\xAC") +
+             '\0'},
         {"expand", REG_EXPAND_SZ, std::string("%SystemRoot%\\x.dll") + '\0'},
         {"multi", REG_MULTI_SZ, std::string("a\0\xC3\xA9\0\0", 6)},
         {"unterminated", REG_SZ, "no zero"}, // kept so, though Windows would add a zero it finds after it
@@ -200,7 +205,8 @@ TEST_F(Win32RegistryTest, EveryTypeTheProgramMeetsRoundTripsByteForByte) {
     // Through the access layer as the logic reads them.
     std::string text;
     ASSERT_TRUE(ReadRegistryString(registry, HKEY_CURRENT_USER, kScratch, "sz", text));
-    EXPECT_EQ(text, "Gr\xC3\xBC\xC3\x9F" "e \xE6\x97\xA5\xE6\x9C\xAC");
+    EXPECT_EQ(text, "Gr\xC3\xBC\xC3\x9F"
+                    "e \xE6\x97\xA5\xE6\x9C\xAC");
 }
 
 TEST_F(Win32RegistryTest, TheSettingsStoreKeepsStringValuesUnderVbAndVbaProgramSettings) {
@@ -219,7 +225,8 @@ TEST_F(Win32RegistryTest, TheSettingsStoreKeepsStringValuesUnderVbAndVbaProgramS
     EXPECT_EQ(type, REG_SZ);
     registry.RegCloseKey(handle);
     EXPECT_EQ(store.AllSettings(app, "Settings"),
-              (std::map<std::string, std::string>{{"chkMakeBackUp", "1"}, {"txtBackup", "C:\\Sicherung \xC3\xA4"}}));
+              (std::map<std::string, std::string>{{"chkMakeBackUp", "1"},
+                                                  {"txtBackup", "C:\\Sicherung \xC3\xA4"}}));
     registry.DeleteKey(HKEY_CURRENT_USER, key);
     registry.DeleteKey(HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\" + app);
 }

@@ -1,8 +1,8 @@
 // The Windows calls of the Win32 backend: the wide-character API, nothing else of the program in sight.
 #include "platform/win32/win32_calls.h"
 
-#include <windows.h>
 #include <mmsystem.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -14,8 +14,7 @@ HKEY Native(NativeKey key) {
 }
 
 // Registry data of any size: the buffer grows until the value fits (it may grow while we look).
-template <class Call>
-uint32_t ReadGrowing(std::string* data, Call call) {
+template <class Call> uint32_t ReadGrowing(std::string* data, Call call) {
     std::vector<BYTE> buffer(data ? 512 : 0);
     for (int attempt = 0; attempt < 8; ++attempt) {
         DWORD size = static_cast<DWORD>(buffer.size());

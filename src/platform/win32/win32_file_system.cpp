@@ -3,9 +3,9 @@
 
 #include "platform/text.h"
 #include "platform/utf8_path.h"
-#include "platform/windows_path.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_calls.h"
+#include "platform/windows_path.h"
 
 #include <algorithm>
 #include <cstring>
@@ -115,7 +115,8 @@ std::vector<FindData> Win32FileSystem::List(std::string_view pattern, bool basic
         return entries;
     // A drive that is not there cannot be searched, as against a folder that is not there.
     if (pattern.size() >= 2 && pattern[1] == ':' &&
-        (!IsAsciiLetter(pattern[0]) || !(win32::LogicalDrives() & (1u << (UpperAsciiChar(pattern[0]) - 'A'))))) {
+        (!IsAsciiLetter(pattern[0]) ||
+         !(win32::LogicalDrives() & (1u << (UpperAsciiChar(pattern[0]) - 'A'))))) {
         failed = true;
         return entries;
     }

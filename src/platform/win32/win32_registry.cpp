@@ -172,7 +172,8 @@ Status Win32Registry::RegEnumValue(HKEY key, uint32_t index, std::string& name, 
     std::wstring wide;
     uint32_t valueType = 0;
     std::string stored;
-    status = static_cast<Status>(win32::EnumValue(native, index, wide, valueType, dataSize ? &stored : nullptr));
+    status =
+        static_cast<Status>(win32::EnumValue(native, index, wide, valueType, dataSize ? &stored : nullptr));
     if (status != ERROR_SUCCESS)
         return status;
     if (type)

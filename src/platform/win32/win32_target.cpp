@@ -26,8 +26,12 @@ class ThisMachine final : public Target {
     Registry& registry() override { return registry_; }
     FileSystem& files() override { return files_; }
     ShellItems& shell() override { return shell_; }
-    std::string Describe() const override { return "this computer (" + win32::Narrow(win32::ComputerName()) + ")"; }
-    std::string Identity() const override { return "Windows computer " + win32::Narrow(win32::ComputerName()); }
+    std::string Describe() const override {
+        return "this computer (" + win32::Narrow(win32::ComputerName()) + ")";
+    }
+    std::string Identity() const override {
+        return "Windows computer " + win32::Narrow(win32::ComputerName());
+    }
     // One changing run at a time on this machine, whoever runs it: a named mutex of the session, freed
     // by Windows when the process dies.
     std::unique_ptr<TargetLock> LockForChanges(std::string& why) override {
