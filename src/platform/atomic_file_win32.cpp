@@ -5,12 +5,13 @@
 #include "platform/host_file_io.h"
 #include "platform/utf8_path.h"
 
+#include <windows.h>
+
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
-#include <windows.h>
 
 namespace vx {
 namespace {

@@ -2,12 +2,13 @@
 // opened by wide names; a file behind a reparse point (a link) is never read or written through.
 #include "platform/host_file_io.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
-#include <windows.h>
 
 namespace vx {
 namespace {

@@ -2,9 +2,10 @@
 // copy run from a folder of its own), else in the user's local application data.
 #include "platform/host_folders.h"
 
+#include <windows.h>
+
 #include <cstdlib>
 #include <system_error>
-#include <windows.h>
 
 namespace vx {
 namespace {

@@ -3,8 +3,9 @@
 
 #include "platform/utf16.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 namespace vx {
 

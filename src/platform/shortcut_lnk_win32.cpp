@@ -3,10 +3,11 @@
 
 #include "platform/utf16.h"
 
+#include <windows.h>
+
 #include <objbase.h>
 #include <shlguid.h>
 #include <shlobj.h>
-#include <windows.h>
 
 namespace vx {
 namespace {

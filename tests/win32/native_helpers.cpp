@@ -1,9 +1,10 @@
 // What the tests do to the machine directly, past the backend.
 #include "native_helpers.h"
 
+#include <windows.h>
+
 #include <objbase.h>
 #include <shlobj.h>
-#include <windows.h>
 
 namespace vx::testing {
 

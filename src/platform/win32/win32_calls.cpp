@@ -1,8 +1,9 @@
 // The Windows calls of the Win32 backend: the wide-character API, nothing else of the program in sight.
 #include "platform/win32/win32_calls.h"
 
-#include <mmsystem.h>
 #include <windows.h>
+
+#include <mmsystem.h>
 
 #include <vector>
 
