@@ -18,6 +18,10 @@ export XDG_CONFIG_HOME="$PWD/build/test-home/config" XDG_DATA_HOME="$PWD/build/t
 
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 
+# The Windows program, cross-built: the Win32 backend's tests under Wine, and the same findings from it on
+# Wine's live registry as from the Linux program on the prefix's files.
+tools/test-windows.sh
+
 # Damaged files from the wild (shortcuts, hives, registry files) meet every reader: run the whole suite
 # again under AddressSanitizer and UndefinedBehaviorSanitizer.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTRELIX_ASAN=ON -DVANTRELIX_BENCH=OFF >/dev/null

@@ -8,22 +8,12 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace vx {
 namespace {
-
-std::filesystem::path XdgFolder(const char* variable, const char* fallbackUnderHome) {
-    if (const char* value = std::getenv(variable); value && *value == '/')
-        return std::filesystem::path(value);
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home && *home ? home : "/tmp") / fallbackUnderHome;
-}
 
 // Values are stored on one line each; the few characters that would break that are escaped.
 std::string EscapeValue(std::string_view text) {
@@ -60,17 +50,6 @@ std::string UnescapeValue(std::string_view text) {
 }
 
 } // namespace
-
-std::filesystem::path DefaultSettingsFile() {
-    return XdgFolder("XDG_CONFIG_HOME", ".config") / "vantrelix" / "settings.ini";
-}
-
-std::filesystem::path ProgramDataFolder() {
-    auto folder = XdgFolder("XDG_DATA_HOME", ".local/share") / "vantrelix";
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    return folder;
-}
 
 int SettingAsNumber(std::string_view text, int fallback) {
     const std::string trimmed(TrimBlanks(text));
@@ -112,17 +91,9 @@ std::string FileSettingsStore::Address(std::string_view app, std::string_view se
     return FoldCase(app) + '\\' + FoldCase(section) + '\\' + FoldCase(key);
 }
 
-std::optional<FileSettingsStore::FileStamp> FileSettingsStore::StampOf(const std::filesystem::path& file) {
-    struct stat st {};
-    if (::stat(file.c_str(), &st) != 0)
-        return std::nullopt;
-    return FileStamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
-                     static_cast<uint64_t>(st.st_size), st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
-}
-
 void FileSettingsStore::Reload() {
     // Asked before every read: one stat, and the file is read again only when it changed.
-    const auto stamp = StampOf(file_);
+    const auto stamp = StampHostFile(file_);
     if (!stamp) {
         if (loaded_)
             entries_.clear();
@@ -178,7 +149,7 @@ bool FileSettingsStore::Save() {
         lastError_ = "cannot write " + file_.string() + ": " + std::strerror(err);
         return false;
     }
-    loaded_ = StampOf(file_);
+    loaded_ = StampHostFile(file_);
     return true;
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 // The per-user settings store: text values addressed by application, section and key. Keys (and the
 // application and section names) compare without regard to case.
+#include "platform/host_file_io.h"
+#include "platform/host_folders.h" // where the store and the program's own files live
+
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -24,6 +27,8 @@ class SettingsStore {
     // Every key of a section with its value, ordered by key (for the "settings" command).
     virtual std::map<std::string, std::string> AllSettings(std::string_view app,
                                                            std::string_view section) = 0;
+    // Why the last save failed, or empty.
+    virtual std::string LastError() const { return {}; }
 };
 
 // Kept in an INI-style file; every save rewrites it atomically (temporary file, then rename), and every
@@ -36,8 +41,7 @@ class FileSettingsStore : public SettingsStore {
     void SaveSetting(std::string_view app, std::string_view section, std::string_view key,
                      std::string_view value) override;
     std::map<std::string, std::string> AllSettings(std::string_view app, std::string_view section) override;
-    // Why the last save failed, or empty.
-    const std::string& LastError() const { return lastError_; }
+    std::string LastError() const override { return lastError_; }
     const std::filesystem::path& file() const { return file_; }
 
   private:
@@ -50,22 +54,12 @@ class FileSettingsStore : public SettingsStore {
     std::string Address(std::string_view app, std::string_view section, std::string_view key) const;
 
     std::filesystem::path file_;
-    // What one stat tells of the file: enough to see another writer's change, which replaces the file.
-    struct FileStamp {
-        uint64_t device = 0, inode = 0, size = 0;
-        int64_t modifiedSeconds = 0, modifiedNanoseconds = 0;
-        bool operator==(const FileStamp&) const = default;
-    };
-    static std::optional<FileStamp> StampOf(const std::filesystem::path& file);
-
-    std::optional<FileStamp> loaded_;      // the file as last read or written; none while it is absent
+    // The file as last read or written (one look at it shows another writer's change, which replaces
+    // the file); none while it is absent.
+    std::optional<HostFileStamp> loaded_;
     std::map<std::string, Entry> entries_; // folded "app\section\key" → entry
     std::string lastError_;
 };
-
-// Where the program keeps its own files on this host.
-std::filesystem::path DefaultSettingsFile(); // $XDG_CONFIG_HOME/vantrelix/settings.ini
-std::filesystem::path ProgramDataFolder();   // $XDG_DATA_HOME/vantrelix, created when missing
 
 // The keys' value forms: check boxes hold "0"/"1", check-list rows "True"/"False".
 int SettingAsNumber(std::string_view text, int fallback = 0);

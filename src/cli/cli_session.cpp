@@ -21,9 +21,9 @@ std::unique_ptr<CliSession> OpenSession(const TargetOptions& options, bool assum
     }
     session->target = std::move(opened.target);
     session->targetName = std::move(opened.name);
-    session->settings = std::make_unique<FileSettingsStore>(DefaultSettingsFile());
+    session->settings = OpenSettingsStore(*session->target);
     session->frontEnd = std::make_unique<TerminalFrontEnd>(assumeYes, showProgress);
-    session->sound = std::make_unique<CanberraSoundPlayer>();
+    session->sound = MakeSoundPlayer();
     session->app =
         std::make_unique<App>(*session->target, *session->settings, *session->frontEnd, *session->sound);
     return session;

@@ -3,7 +3,7 @@
 // end, and the program's logic around them.
 #include "app/app.h"
 #include "cli/terminal_front_end.h"
-#include "platform/canberra_sound.h"
+#include "ui/host_services.h"
 #include "ui/target_options.h"
 
 #include <memory>
@@ -15,9 +15,9 @@ namespace vx {
 struct CliSession {
     std::unique_ptr<Target> target;
     std::string targetName;
-    std::unique_ptr<FileSettingsStore> settings;
+    std::unique_ptr<SettingsStore> settings;
     std::unique_ptr<TerminalFrontEnd> frontEnd;
-    std::unique_ptr<CanberraSoundPlayer> sound;
+    std::unique_ptr<SoundPlayer> sound;
     std::unique_ptr<App> app;
 };
 

@@ -1,8 +1,10 @@
 // vantrelix-cli: the terminal front end.
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "platform/program_arguments.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -47,7 +49,16 @@ int main(int argc, char** argv) {
     std::vector<std::string> backupArgs;
     backups->add_option("action_names", backupArgs, "[restore|delete NAME...]");
 
-    CLI11_PARSE(cli, argc, argv);
+    // UTF-8 arguments on every host (on Windows from the wide command line).
+    std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    std::reverse(arguments.begin() + (arguments.empty() ? 0 : 1), arguments.end());
+    if (!arguments.empty())
+        arguments.erase(arguments.begin());
+    try {
+        cli.parse(std::move(arguments));
+    } catch (const CLI::ParseError& e) {
+        return cli.exit(e);
+    }
 
     if (*reg)
         return RunRegFromCli(target, reg->remaining());

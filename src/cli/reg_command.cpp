@@ -4,7 +4,9 @@
 #include "platform/registry_access.h"
 #include "platform/root_keys.h"
 #include "platform/text.h"
+#ifndef _WIN32
 #include "platform/wine/wine_registry.h"
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -475,6 +477,8 @@ int RunRegCommand(Registry& registry, const std::vector<std::string>& args, std:
     return Delete(registry, options, out, err);
 }
 
+#ifndef _WIN32
+
 int RunRegCommandOnPrefix(const std::filesystem::path& prefix, const std::vector<std::string>& args,
                           std::ostream& out, std::ostream& err) {
     std::string error;
@@ -488,5 +492,7 @@ int RunRegCommandOnPrefix(const std::filesystem::path& prefix, const std::vector
         err << "warning: " << warning << "\n";
     return RunRegCommand(*registry, args, out, err);
 }
+
+#endif
 
 } // namespace vx

@@ -21,9 +21,11 @@ namespace vx {
 int RunRegCommand(Registry& registry, const std::vector<std::string>& args, std::ostream& out,
                   std::ostream& err);
 
+#ifndef _WIN32
 // The same on a Wine prefix's registry: status 2 with one line naming the folder or file when it cannot
 // be opened; lines Wine would skip are reported on `err` as warnings.
 int RunRegCommandOnPrefix(const std::filesystem::path& prefix, const std::vector<std::string>& args,
                           std::ostream& out, std::ostream& err);
+#endif
 
 } // namespace vx

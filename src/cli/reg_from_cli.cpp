@@ -1,14 +1,43 @@
 // The reg command on the target the options name.
 #include "cli/commands.h"
 #include "cli/reg_command.h"
-#include "platform/hive/windows_volume.h"
 #include "platform/target_lock.h"
 #include "platform/text.h"
+#ifdef _WIN32
+#include "ui/target_options.h"
+#else
+#include "platform/hive/windows_volume.h"
 #include "platform/wine/wine_registry.h"
+#endif
 
 #include <iostream>
 
 namespace vx {
+
+#ifdef _WIN32
+
+// On Windows the registry is this computer's own, changed under the same lock as repair and restore.
+int RunRegFromCli(const TargetOptions& target, const std::vector<std::string>& args) {
+    OpenedTarget opened = OpenTargetFromOptions(target);
+    if (!opened.target) {
+        std::cerr << "vantrelix-cli: " << opened.error << "\n";
+        return 2;
+    }
+    std::unique_ptr<TargetLock> lock;
+    if (!args.empty() && !EqualsNoCase(args.front(), "query")) {
+        std::string why;
+        if (!(lock = opened.target->LockForChanges(why))) {
+            std::cerr << "vantrelix-cli: " << why << "\n";
+            return 2;
+        }
+    }
+    const int status = RunRegCommand(opened.target->registry(), args, std::cout, std::cerr);
+    if (status != 0 && !opened.target->registry().LastError().empty())
+        std::cerr << "vantrelix-cli: " << opened.target->registry().LastError() << "\n";
+    return status;
+}
+
+#else
 
 int RunRegFromCli(const TargetOptions& target, const std::vector<std::string>& args) {
     // A change holds the target for its whole load, change and save, as repair and restore do.
@@ -45,5 +74,7 @@ int RunRegFromCli(const TargetOptions& target, const std::vector<std::string>& a
         target.prefix.empty() ? DefaultWinePrefix() : std::filesystem::path(target.prefix);
     return RunRegCommandOnPrefix(prefix, args, std::cout, std::cerr);
 }
+
+#endif
 
 } // namespace vx

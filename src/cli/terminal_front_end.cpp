@@ -35,10 +35,14 @@ TerminalFrontEnd::TerminalFrontEnd(bool assumeYes, bool showProgress)
     if (const char* abortAt = std::getenv("VANTRELIX_ABORT_AT_YIELD"))
         abortAtYield_ = std::atol(abortAt);
     gActive = this;
+#ifdef _WIN32
+    signal(SIGINT, OnInterrupt);
+#else
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
+#endif
 }
 
 TerminalFrontEnd::~TerminalFrontEnd() {

@@ -6,6 +6,7 @@
 #include "app/message_box.h"
 #include "engine/section_list.h"
 #include "platform/registry_access.h"
+#include "platform/utf8_path.h"
 #include "results/backup_file.h"
 #include "results/results_view.h"
 
@@ -145,7 +146,7 @@ void RepairRegistryFinding(App& app, RepairRun& run, RepairOutcome& outcome, con
     std::error_code ec;
     const uintmax_t sizeBefore = run.backups ? std::filesystem::file_size(run.backupFile, ec) : 0;
     std::string why;
-    if (run.backups && !WriteBackupRecord(app, "R", run.backupFile.string(), &backup, nullptr, &why)) {
+    if (run.backups && !WriteBackupRecord(app, "R", PathUtf8(run.backupFile), &backup, nullptr, &why)) {
         LeaveInPlace(outcome, "its backup could not be written: " + why);
         run.kept.push_back(row);
         return;
@@ -209,7 +210,7 @@ void RepairShortcutFindings(App& app, RepairRun& run, RepairOutcome& outcome) {
         StepDeleteProgress(main);
         const ShortcutEntry row = main.lvwShortcut[i];
         std::string why;
-        if (run.backups && !WriteBackupRecord(app, "S", run.backupFile.string(), nullptr, &row, &why)) {
+        if (run.backups && !WriteBackupRecord(app, "S", PathUtf8(run.backupFile), nullptr, &row, &why)) {
             LeaveInPlace(outcome, "a shortcut file could not be backed up: " + why);
             run.keptShortcuts.push_back(row);
         } else if (app.files().DeleteFile(row.path)) {
@@ -230,7 +231,7 @@ void FinishRepair(App& app, RepairRun& run, RepairOutcome& outcome) {
         RemoveBackupFile(run.backupFile); // it would describe nothing that happened
         main.BackupFilePath.clear();
     } else if (run.backups) {
-        outcome.backupFile = run.backupFile.string();
+        outcome.backupFile = PathUtf8(run.backupFile);
     }
     run.lock.reset();
     main.lvwShortcut = std::move(run.keptShortcuts);

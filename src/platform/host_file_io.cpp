@@ -43,4 +43,54 @@ std::optional<std::string> ReadRegularFile(const std::filesystem::path& path) {
     return ok ? std::optional<std::string>(std::move(bytes)) : std::nullopt;
 }
 
+int AppendSynced(const std::filesystem::path& file, std::string_view bytes) {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return EINVAL;
+    }
+    int err = WriteAll(fd, bytes);
+    if (err == 0 && ::fsync(fd) != 0)
+        err = errno;
+    if (err != 0 && ::ftruncate(fd, st.st_size) == 0)
+        ::fsync(fd);
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    return err;
+}
+
+int CreateSynced(const std::filesystem::path& file, std::string_view bytes) {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return errno;
+    int err = WriteAll(fd, bytes);
+    if (err == 0 && ::fsync(fd) != 0)
+        err = errno;
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    if (err != 0)
+        ::unlink(file.c_str());
+    return err;
+}
+
+void TruncateSynced(const std::filesystem::path& file, uintmax_t size) {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    if (::ftruncate(fd, static_cast<off_t>(size)) == 0)
+        ::fsync(fd);
+    ::close(fd);
+}
+
+std::optional<HostFileStamp> StampHostFile(const std::filesystem::path& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0)
+        return std::nullopt;
+    return HostFileStamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+                         static_cast<uint64_t>(st.st_size), st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+}
+
 } // namespace vx

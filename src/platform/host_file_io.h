@@ -1,5 +1,6 @@
 #pragma once
 // Plain reads and writes of the program's own host files, safe against interruptions and links.
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,5 +14,25 @@ int WriteAll(int fd, std::string_view bytes);
 // The content of a regular file, read without following a symbolic link; empty when the path is a link,
 // not a regular file, or cannot be read.
 std::optional<std::string> ReadRegularFile(const std::filesystem::path& path);
+
+// Appends to an existing regular file (never through a symbolic link) and syncs; 0 or an errno value. On
+// any failure the file is cut back to where it was, so that no partial record stays behind.
+int AppendSynced(const std::filesystem::path& file, std::string_view bytes);
+
+// Creates `file` holding `bytes`, synced; never replaces anything (EEXIST when the name is taken) and never
+// writes through a link. 0 or an errno value; on failure no file is left.
+int CreateSynced(const std::filesystem::path& file, std::string_view bytes);
+
+// Cuts a file back to `size` bytes and syncs it; nothing when it cannot be opened.
+void TruncateSynced(const std::filesystem::path& file, uintmax_t size);
+
+// What one look at a file tells of it: enough to see that another writer replaced or changed it.
+struct HostFileStamp {
+    uint64_t device = 0, file = 0, size = 0;
+    int64_t modifiedSeconds = 0, modifiedNanoseconds = 0;
+    bool operator==(const HostFileStamp&) const = default;
+};
+// Nothing when the file cannot be looked at.
+std::optional<HostFileStamp> StampHostFile(const std::filesystem::path& file);
 
 } // namespace vx

@@ -6,6 +6,7 @@
 #include "platform/root_keys.h"
 #include "platform/shortcut_files.h"
 #include "platform/text.h"
+#include "platform/utf8_path.h"
 
 #include <charconv>
 #include <system_error>
@@ -136,7 +137,7 @@ std::optional<std::filesystem::path> TargetShellItems::HostPathOf(std::string_vi
     }
     if (lastHostFolder_ && name != "." && name != ".." &&
         name.find_first_of("\\/") == std::string_view::npos) {
-        std::filesystem::path candidate = *lastHostFolder_ / std::string(name);
+        std::filesystem::path candidate = *lastHostFolder_ / Utf8Path(name);
         status = std::filesystem::status(candidate, error);
         if (!error && std::filesystem::exists(status))
             return candidate;

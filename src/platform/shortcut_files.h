@@ -1,5 +1,6 @@
 #pragma once
-// Readers for the shortcut files the Shell knows: shell links (.lnk, through liblnk), Internet shortcuts
+// Readers for the shortcut files the Shell knows: shell links (.lnk, through liblnk, or
+// the Shell's IShellLinkW on Windows), Internet shortcuts
 // (.url, INI text) and MS-DOS program information files (.pif). They read host files and never throw; a
 // file they cannot make sense of gives nothing.
 #include <filesystem>

@@ -10,10 +10,23 @@
 #include <cstring>
 #include <cwctype>
 #include <locale.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace vx {
 namespace {
 
+#ifdef _WIN32
+// Windows' own upper-casing of a character of the basic plane; the others have no case there.
+char32_t UpperChar(char32_t cp) {
+    if (cp > 0xFFFF)
+        return cp;
+    return static_cast<char32_t>(
+        reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(cp)))) &
+        0xFFFF);
+}
+#else
 locale_t Utf8Locale() {
     static const locale_t locale = [] {
         locale_t l = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
@@ -21,6 +34,11 @@ locale_t Utf8Locale() {
     }();
     return locale;
 }
+
+char32_t UpperChar(char32_t cp) {
+    return static_cast<char32_t>(towupper_l(static_cast<wint_t>(cp), Utf8Locale()));
+}
+#endif
 
 } // namespace
 
@@ -62,7 +80,7 @@ std::string FoldCase(std::string_view text) {
             ++i;
             continue;
         }
-        const auto upper = static_cast<char32_t>(towupper_l(static_cast<wint_t>(c.cp), Utf8Locale()));
+        const char32_t upper = UpperChar(c.cp);
         AppendUtf8(upper, out);
         i += c.length;
     }

@@ -7,39 +7,16 @@
 #include "paths/path_text.h"
 #include "platform/host_file_io.h"
 #include "platform/text.h"
+#include "platform/utf8_path.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vx {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Appends and syncs; 0 or an errno value. On any failure the file is cut back to where it was, so that no
-// partial record stays behind to be read as a shorter one.
-int AppendSynced(const fs::path& file, std::string_view bytes) {
-    const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return EINVAL;
-    }
-    int err = WriteAll(fd, bytes);
-    if (err == 0 && ::fsync(fd) != 0)
-        err = errno;
-    if (err != 0 && ::ftruncate(fd, st.st_size) == 0)
-        ::fsync(fd);
-    if (::close(fd) != 0 && err == 0)
-        err = errno;
-    return err;
-}
 
 void Append2(std::string& out, int value) {
     char text[8];
@@ -82,26 +59,17 @@ std::string CopyShortcut(App& app, const std::string& shortcutPath, const fs::pa
     const std::string base = GetFileNamePart(shortcutPath);
     for (int n = 1; n < 100000; ++n) {
         const std::string name = std::to_string(n) + " " + base;
-        const fs::path copy = copies / name;
-        const int out = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (out < 0 && errno == EEXIST)
+        const fs::path copy = copies / Utf8Path(name);
+        const int err = CreateSynced(copy, *bytes);
+        if (err == EEXIST)
             continue;
-        int err = out < 0 ? errno : WriteAll(out, *bytes);
-        if (out >= 0) {
-            if (err == 0 && ::fsync(out) != 0)
-                err = errno;
-            if (::close(out) != 0 && err == 0)
-                err = errno;
-            if (err != 0)
-                ::unlink(copy.c_str());
-        }
         if (err != 0) {
-            why = "cannot copy it into " + copies.string() + ": " + std::strerror(err);
+            why = "cannot copy it into " + PathUtf8(copies) + ": " + std::strerror(err);
             return {};
         }
         return name;
     }
-    why = "no free name for its copy in " + copies.string();
+    why = "no free name for its copy in " + PathUtf8(copies);
     return {};
 }
 
@@ -109,7 +77,7 @@ std::string CopyShortcut(App& app, const std::string& shortcutPath, const fs::pa
 
 fs::path BackupFolder(App& app) {
     const std::string folder = app.GetSetting("txtBackup", app.ApplicationFolder());
-    return IsBlank(folder) ? fs::path(app.ApplicationFolder()) : fs::path(folder);
+    return Utf8Path(IsBlank(folder) ? app.ApplicationFolder() : folder);
 }
 
 bool BackupsEnabled(App& app) {
@@ -137,7 +105,7 @@ bool IsBackupFileName(std::string_view name) {
 }
 
 fs::path ShortcutCopiesFolder(const fs::path& backupFile) {
-    return backupFile.parent_path() / (backupFile.filename().string() + " shortcuts");
+    return backupFile.parent_path() / Utf8Path(PathUtf8(backupFile.filename()) + " shortcuts");
 }
 
 std::optional<fs::path> StartBackupFile(App& app, std::string& why) {
@@ -151,15 +119,13 @@ std::optional<fs::path> StartBackupFile(App& app, std::string& why) {
     }
     const std::string name = BackupFileName(app.now());
     for (int n = 1; n < 10000; ++n) {
-        const fs::path file = folder / (n == 1 ? name : name + " (" + std::to_string(n) + ")");
-        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd < 0 && errno == EEXIST)
+        const fs::path file = folder / Utf8Path(n == 1 ? name : name + " (" + std::to_string(n) + ")");
+        if (const int err = CreateSynced(file, {}); err == EEXIST) {
             continue;
-        if (fd < 0) {
-            why = "cannot write a backup file in " + folder.string() + ": " + std::strerror(errno);
+        } else if (err != 0) {
+            why = "cannot write a backup file in " + folder.string() + ": " + std::strerror(err);
             return std::nullopt;
         }
-        ::close(fd);
         // A copies folder left by a file of this name that was deleted by hand belongs to no one now.
         fs::remove_all(ShortcutCopiesFolder(file), ec);
         const std::string header = JoinBackupFields(TargetRecordFields(app.target().Identity()));
@@ -186,20 +152,21 @@ bool WriteBackupRecord(App& app, std::string_view kind, const std::string& backu
         fields = RegistryRecordFields(*registryRow);
     } else if (UpperAscii(TrimBlanks(kind)) != "R" && shortcutRow) {
         // The copy first: a record whose copy is missing would promise a restore it cannot make.
-        copy = CopyShortcut(app, shortcutRow->path, ShortcutCopiesFolder(backupFile), reason);
+        copy = CopyShortcut(app, shortcutRow->path, ShortcutCopiesFolder(Utf8Path(backupFile)), reason);
         if (!copy.empty())
             fields = ShortcutRecordFields(shortcutRow->path, copy);
     } else {
         reason = "no row to back up";
     }
     if (!fields.empty()) {
-        const int err = AppendSynced(backupFile, EncodeBackupText(JoinBackupFields(fields)) + "\r\n");
+        const int err =
+            AppendSynced(Utf8Path(backupFile), EncodeBackupText(JoinBackupFields(fields)) + "\r\n");
         if (err == 0)
             return true;
         reason = "cannot write " + backupFile + ": " + std::strerror(err);
         std::error_code ec;
         if (!copy.empty())
-            fs::remove(ShortcutCopiesFolder(backupFile) / copy, ec);
+            fs::remove(ShortcutCopiesFolder(Utf8Path(backupFile)) / Utf8Path(copy), ec);
     }
     if (why)
         *why = reason;
@@ -207,12 +174,7 @@ bool WriteBackupRecord(App& app, std::string_view kind, const std::string& backu
 }
 
 void CutBackupFile(const fs::path& backupFile, uintmax_t size) {
-    const int fd = ::open(backupFile.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    if (::ftruncate(fd, static_cast<off_t>(size)) == 0)
-        ::fsync(fd);
-    ::close(fd);
+    TruncateSynced(backupFile, size);
 }
 
 bool RemoveBackupFile(const fs::path& backupFile) {

@@ -1,14 +1,15 @@
 // The backup manager's logic: the list of backup files, restore and delete.
 #include "results/backup_manager.h"
 
+#include "app/app.h"
+#include "app/message_box.h"
 #include "paths/path_text.h"
 #include "platform/atomic_file.h"
 #include "platform/host_file_io.h"
 #include "platform/registry_access.h"
 #include "platform/text.h"
+#include "platform/utf8_path.h"
 #include "results/backup_file.h"
-#include "app/app.h"
-#include "app/message_box.h"
 
 #include <algorithm>
 #include <cstring>
@@ -133,17 +134,17 @@ void AddBackupRow(App& app, BackupManager& manager, const std::string& fileName)
         row.date = std::string(TrimBlanks(Replace(fileName.substr(p + 5, b - p - 6), '-', '/')));
         row.time = std::string(TrimBlanks(Replace(fileName.substr(b - 1), '-', ':')));
     }
-    row.size = GetFileSizeText(app, (fs::path(manager.folder) / fileName).string());
+    row.size = GetFileSizeText(app, PathUtf8(Utf8Path(manager.folder) / Utf8Path(fileName)));
     manager.lvwBackUp.push_back(std::move(row));
 }
 
 BackupManager LoadBackupManager(App& app) {
     BackupManager manager;
-    manager.folder = BackupFolder(app).string();
+    manager.folder = PathUtf8(BackupFolder(app));
     std::vector<std::string> names;
     std::error_code ec;
     for (fs::directory_iterator it(manager.folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = PathUtf8(it->path().filename());
         if (name.starts_with(".") || !it->is_regular_file(ec) || it->is_symlink(ec))
             continue;
         if (IsBackupFileName(name))
@@ -168,7 +169,8 @@ bool RestoreShortcutFile(App& app, const fs::path& backupFile, const BackupRecor
         return false;
     }
     const fs::path copy =
-        (record.copyName.empty() ? backupFile.parent_path() : ShortcutCopiesFolder(backupFile)) / name;
+        (record.copyName.empty() ? backupFile.parent_path() : ShortcutCopiesFolder(backupFile)) /
+        Utf8Path(name);
     const auto bytes = ReadRegularFile(copy);
     if (!bytes) {
         why = "its copy " + copy.string() + " is missing";
@@ -184,7 +186,7 @@ bool RestoreShortcutFile(App& app, const fs::path& backupFile, const BackupRecor
 
 RestoreOutcome RestoreBackupFile(App& app, const fs::path& backupFile) {
     RestoreOutcome outcome;
-    const std::string name = backupFile.filename().string();
+    const std::string name = PathUtf8(backupFile.filename());
     const auto content = ReadRegularFile(backupFile);
     if (!content) {
         outcome.failures.push_back(name + ": cannot be read");
@@ -234,7 +236,7 @@ RestoreOutcome imgRestoreMouseMove_Click(App& app, BackupManager& manager) {
     for (const auto& row : manager.lvwBackUp) {
         if (!row.ticked)
             continue;
-        const fs::path path = fs::path(manager.folder) / row.name;
+        const fs::path path = Utf8Path(manager.folder) / Utf8Path(row.name);
         std::error_code ec;
         if (!fs::is_regular_file(path, ec))
             continue;
@@ -251,7 +253,7 @@ RestoreOutcome imgRestoreMouseMove_Click(App& app, BackupManager& manager) {
         return total;
     }
     for (const auto& name : complete) {
-        RemoveBackupFile(fs::path(manager.folder) / name);
+        RemoveBackupFile(Utf8Path(manager.folder) / Utf8Path(name));
         std::erase_if(manager.lvwBackUp, [&](const BackupRow& row) { return row.name == name; });
     }
     return total;
@@ -264,7 +266,7 @@ void ImgDeleteMouseMove_Click(App& app, BackupManager& manager) {
             ticked.push_back(row.name);
     for (const auto& name : ticked) {
         if (AskMessageBox(app, kDeleteBackupFile)) {
-            const fs::path path = fs::path(manager.folder) / name;
+            const fs::path path = Utf8Path(manager.folder) / Utf8Path(name);
             std::error_code ec;
             if (fs::is_regular_file(path, ec) && RemoveBackupFile(path))
                 std::erase_if(manager.lvwBackUp, [&](const BackupRow& row) { return row.name == name; });

@@ -1,8 +1,12 @@
 // Opening the target the command line names, for both front ends.
 #include "ui/target_options.h"
 
+#ifdef _WIN32
+#include "platform/win32/win32_target.h"
+#else
 #include "platform/hive/windows_volume.h"
 #include "platform/wine/wine_target.h"
+#endif
 
 #include <filesystem>
 #include <system_error>
@@ -32,6 +36,23 @@ std::vector<std::string> TargetOptions::Arguments() const {
     return {};
 }
 
+#ifdef _WIN32
+
+OpenedTarget OpenTargetFromOptions(const TargetOptions& options) {
+    OpenedTarget opened;
+    if (!options.windows.empty() || !options.prefix.empty()) {
+        opened.error = std::string(!options.windows.empty() ? "--windows" : "--prefix") +
+                       " is not available on Windows: the program works on this computer's own registry "
+                       "and drives";
+        return opened;
+    }
+    opened.target = OpenThisMachine();
+    opened.name = opened.target->Describe();
+    return opened;
+}
+
+#else
+
 OpenedTarget OpenTargetFromOptions(const TargetOptions& options) {
     OpenedTarget opened;
     if (!options.windows.empty()) {
@@ -47,5 +68,7 @@ OpenedTarget OpenTargetFromOptions(const TargetOptions& options) {
         opened.error.clear();
     return opened;
 }
+
+#endif
 
 } // namespace vx

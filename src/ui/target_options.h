@@ -1,6 +1,7 @@
 #pragma once
 // Opening the target the command line names, for both front ends: --windows DIR [--user NAME] for an
-// offline Windows volume, else --prefix DIR, else $WINEPREFIX, else ~/.wine.
+// offline Windows volume, else --prefix DIR, else $WINEPREFIX, else ~/.wine. The Windows build has one
+// target, the computer it runs on, and refuses --prefix and --windows.
 #include "platform/target.h"
 
 #include <memory>

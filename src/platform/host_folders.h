@@ -1,0 +1,13 @@
+#pragma once
+// Where the program keeps its own files on the machine it runs on.
+#include <filesystem>
+
+namespace vx {
+
+// The settings file, where the settings store is a file: $XDG_CONFIG_HOME/vantrelix/settings.ini.
+std::filesystem::path DefaultSettingsFile();
+// The program's own folder (backups, the scan report), created when missing: $XDG_DATA_HOME/vantrelix;
+// on Windows the executable's folder when it may be written there, else %LOCALAPPDATA%\Vantrelix.
+std::filesystem::path ProgramDataFolder();
+
+} // namespace vx

@@ -1,0 +1,273 @@
+// The live registry through advapi32's wide-character calls.
+#include "platform/win32/win32_registry.h"
+
+#include "platform/root_keys.h"
+#include "platform/utf16.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_calls.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vx {
+namespace {
+
+bool IsStringType(uint32_t type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// The data as the single-byte calls deliver it: string types as UTF-8 (with their terminator when one
+// is stored), every other type as stored.
+std::string Delivered(uint32_t type, const std::string& stored) {
+    if (!IsStringType(type))
+        return stored;
+    std::string out;
+    AppendUtf16AsUtf8(stored, out);
+    return out;
+}
+
+std::string JoinPath(std::string_view parent, std::string_view child) {
+    if (parent.empty())
+        return std::string(child);
+    if (child.empty())
+        return std::string(parent);
+    return std::string(parent) + "\\" + std::string(child);
+}
+
+} // namespace
+
+Win32Registry::~Win32Registry() {
+    for (const Slot& slot : slots_)
+        if (slot.native)
+            win32::CloseKey(slot.native);
+}
+
+const Win32Registry::Slot* Win32Registry::SlotOf(HKEY key) const {
+    if (key < kFirstHandle || (key - kFirstHandle) % 4 != 0)
+        return nullptr;
+    const size_t index = (key - kFirstHandle) / 4;
+    if (index >= slots_.size() || !slots_[index].native)
+        return nullptr;
+    return &slots_[index];
+}
+
+void* Win32Registry::Native(HKEY key, Status& status) const {
+    status = ERROR_SUCCESS;
+    if (IsPredefinedRoot(key))
+        return win32::PredefinedKey(key);
+    if (const Slot* slot = SlotOf(key))
+        return slot->native;
+    status = ERROR_INVALID_HANDLE;
+    return nullptr;
+}
+
+HKEY Win32Registry::Keep(void* native, HKEY parent, std::string_view subKey) {
+    Slot slot;
+    slot.native = native;
+    if (const Slot* parentSlot = SlotOf(parent)) {
+        slot.root = parentSlot->root;
+        slot.path = JoinPath(parentSlot->path, subKey);
+    } else {
+        slot.root = parent;
+        slot.path = std::string(subKey);
+    }
+    uint32_t index;
+    if (!freeSlots_.empty()) {
+        index = freeSlots_.back();
+        freeSlots_.pop_back();
+        slots_[index] = std::move(slot);
+    } else {
+        index = static_cast<uint32_t>(slots_.size());
+        slots_.push_back(std::move(slot));
+    }
+    return kFirstHandle + 4 * index;
+}
+
+size_t Win32Registry::OpenHandleCount() const {
+    return static_cast<size_t>(
+        std::count_if(slots_.begin(), slots_.end(), [](const Slot& slot) { return slot.native != nullptr; }));
+}
+
+Status Win32Registry::Refused(Status status, HKEY key, std::string_view what) {
+    if (status != ERROR_ACCESS_DENIED)
+        return status;
+    std::string place;
+    if (const Slot* slot = SlotOf(key))
+        place = JoinPath(RootKeyName(slot->root), slot->path);
+    else
+        place = RootKeyName(key);
+    lastError_ = "Windows refused to " + std::string(what) + " in " + place +
+                 (win32::RunsElevated() ? std::string()
+                                        : " (it needs an administrator: run vantrelix-cli as administrator)");
+    return status;
+}
+
+Status Win32Registry::RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t access, HKEY& result) {
+    Status status;
+    void* native = Native(parent, status);
+    if (!native)
+        return status;
+    void* opened = nullptr;
+    status = static_cast<Status>(win32::OpenKey(native, win32::Wide(subKey), access, opened));
+    if (status == ERROR_SUCCESS)
+        result = Keep(opened, parent, subKey);
+    return status;
+}
+
+Status Win32Registry::RegCreateKeyEx(HKEY parent, std::string_view subKey, uint32_t access, HKEY& result,
+                                     bool* created) {
+    Status status;
+    void* native = Native(parent, status);
+    if (!native)
+        return status;
+    void* opened = nullptr;
+    status = static_cast<Status>(win32::CreateKey(native, win32::Wide(subKey), access, opened, created));
+    if (status == ERROR_SUCCESS)
+        result = Keep(opened, parent, subKey);
+    return Refused(status, parent, "create a key");
+}
+
+Status Win32Registry::RegCloseKey(HKEY key) {
+    if (IsPredefinedRoot(key))
+        return ERROR_SUCCESS;
+    const Slot* slot = SlotOf(key);
+    if (!slot)
+        return ERROR_INVALID_HANDLE;
+    const Status status = static_cast<Status>(win32::CloseKey(slot->native));
+    const uint32_t index = (key - kFirstHandle) / 4;
+    slots_[index] = Slot{};
+    freeSlots_.push_back(index);
+    return status;
+}
+
+Status Win32Registry::RegEnumKeyEx(HKEY key, uint32_t index, std::string& name, uint32_t& nameSize,
+                                   uint32_t* classSize) {
+    Status status;
+    void* native = Native(key, status);
+    if (!native)
+        return status;
+    std::wstring wide;
+    status = static_cast<Status>(win32::EnumKey(native, index, wide));
+    if (status != ERROR_SUCCESS)
+        return status;
+    // Sizes count the terminating zero going in and leave it out coming back, as the A functions do.
+    const std::string utf8 = win32::Narrow(wide);
+    if (utf8.size() + 1 > nameSize)
+        return ERROR_MORE_DATA;
+    name = utf8;
+    nameSize = static_cast<uint32_t>(utf8.size());
+    if (classSize)
+        *classSize = 0;
+    return ERROR_SUCCESS;
+}
+
+Status Win32Registry::RegEnumValue(HKEY key, uint32_t index, std::string& name, uint32_t& nameSize,
+                                   uint32_t* type, std::span<uint8_t> data, uint32_t* dataSize) {
+    Status status;
+    void* native = Native(key, status);
+    if (!native)
+        return status;
+    if (!data.empty() && !dataSize)
+        return ERROR_INVALID_PARAMETER;
+    std::wstring wide;
+    uint32_t valueType = 0;
+    std::string stored;
+    status =
+        static_cast<Status>(win32::EnumValue(native, index, wide, valueType, dataSize ? &stored : nullptr));
+    if (status != ERROR_SUCCESS)
+        return status;
+    if (type)
+        *type = valueType;
+    const std::string utf8 = win32::Narrow(wide);
+    Status result = ERROR_SUCCESS;
+    if (utf8.size() + 1 > nameSize)
+        result = ERROR_MORE_DATA;
+    if (dataSize) {
+        const std::string delivered = Delivered(valueType, stored);
+        const uint32_t capacity =
+            data.empty() ? 0 : std::min<uint32_t>(*dataSize, static_cast<uint32_t>(data.size()));
+        if (!data.empty() && delivered.size() > capacity)
+            result = ERROR_MORE_DATA;
+        else if (!data.empty() && result == ERROR_SUCCESS)
+            std::memcpy(data.data(), delivered.data(), delivered.size());
+        *dataSize = static_cast<uint32_t>(delivered.size());
+    }
+    if (result != ERROR_SUCCESS)
+        return result;
+    name = utf8;
+    nameSize = static_cast<uint32_t>(utf8.size());
+    return ERROR_SUCCESS;
+}
+
+Status Win32Registry::RegQueryValueEx(HKEY key, std::string_view valueName, uint32_t* type,
+                                      std::span<uint8_t> data, uint32_t* dataSize) {
+    Status status;
+    void* native = Native(key, status);
+    if (!native)
+        return status;
+    if (!data.empty() && !dataSize)
+        return ERROR_INVALID_PARAMETER;
+    uint32_t valueType = 0;
+    std::string stored;
+    status = static_cast<Status>(
+        win32::QueryValue(native, win32::Wide(valueName), valueType, dataSize ? &stored : nullptr));
+    if (status != ERROR_SUCCESS)
+        return status;
+    if (type)
+        *type = valueType;
+    if (!dataSize)
+        return ERROR_SUCCESS;
+    const std::string delivered = Delivered(valueType, stored);
+    if (data.empty()) {
+        *dataSize = static_cast<uint32_t>(delivered.size());
+        return ERROR_SUCCESS;
+    }
+    const uint32_t capacity = std::min<uint32_t>(*dataSize, static_cast<uint32_t>(data.size()));
+    *dataSize = static_cast<uint32_t>(delivered.size());
+    if (delivered.size() > capacity)
+        return ERROR_MORE_DATA;
+    std::memcpy(data.data(), delivered.data(), delivered.size());
+    // Windows adds the missing terminator of string data when the buffer has room for it.
+    if (IsStringType(valueType) && delivered.size() < capacity &&
+        (delivered.empty() || delivered.back() != '\0'))
+        data[delivered.size()] = 0;
+    return ERROR_SUCCESS;
+}
+
+Status Win32Registry::RegSetValueEx(HKEY key, std::string_view valueName, uint32_t type,
+                                    std::span<const uint8_t> data) {
+    Status status;
+    void* native = Native(key, status);
+    if (!native)
+        return status;
+    const std::string_view bytes(reinterpret_cast<const char*>(data.data()), data.size());
+    // String data goes in as UTF-16, terminator and all exactly as given. Windows adds a terminator the
+    // caller did not count when one follows the data in memory (std::string always has one there), so
+    // the data is followed by a character that is not zero: the value holds the bytes given, as on every
+    // other target.
+    std::string stored = IsStringType(type) ? Utf8ToUtf16(bytes) : std::string(bytes);
+    const size_t size = stored.size();
+    stored.append("\xFF\xFF", 2);
+    status = static_cast<Status>(
+        win32::SetValue(native, win32::Wide(valueName), type, std::string_view(stored.data(), size)));
+    return Refused(status, key, "set a value");
+}
+
+Status Win32Registry::RegDeleteValue(HKEY key, std::string_view valueName) {
+    Status status;
+    void* native = Native(key, status);
+    if (!native)
+        return status;
+    status = static_cast<Status>(win32::DeleteValue(native, win32::Wide(valueName)));
+    return Refused(status, key, "delete a value");
+}
+
+Status Win32Registry::DeleteKey(HKEY parent, std::string_view subKey) {
+    Status status;
+    void* native = Native(parent, status);
+    if (!native)
+        return status;
+    return static_cast<Status>(win32::DeleteKey(native, win32::Wide(subKey)));
+}
+
+} // namespace vx
