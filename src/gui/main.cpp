@@ -25,7 +25,7 @@ namespace {
 
 using namespace vx;
 
-TargetOptions ParseTargetOptions(QApplication& application) {
+TargetOptions ParseTargetOptions(QCoreApplication& application) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Vantrelix v3.0 - finds and repairs registry values that name missing files, and broken shortcuts, in a "
@@ -76,14 +76,34 @@ OpenedTarget OpenUsableTarget(TargetOptions& options, gui::GuiFrontEnd& frontEnd
     }
 }
 
+// --help and --version print their text and end, with or without a display.
+bool AsksForTextOnly(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h" || arg == "-?" || arg == "--help-all" || arg == "--version" || arg == "-v")
+            return true;
+    }
+    return false;
+}
+
+void NameTheApplication() {
+    QCoreApplication::setApplicationName("vantrelix");
+    QCoreApplication::setApplicationVersion(VANTRELIX_VERSION);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (AsksForTextOnly(argc, argv)) {
+        QCoreApplication text(argc, argv);
+        NameTheApplication();
+        ParseTargetOptions(text); // prints and ends
+        return 0;
+    }
     QApplication application(argc, argv);
+    NameTheApplication();
     Q_INIT_RESOURCE(art);
-    QApplication::setApplicationName("vantrelix");
     QApplication::setApplicationDisplayName(QString::fromUtf8(kProductName.data(), kProductName.size()));
-    QApplication::setApplicationVersion("3.0.0");
     QApplication::setWindowIcon(QIcon(gui::Art("app_icon")));
     QApplication::setQuitOnLastWindowClosed(false); // closing the main window keeps the program running
     QApplication::setDesktopFileName("vantrelix");
