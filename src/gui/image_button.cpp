@@ -46,6 +46,8 @@ void ImageButton::SetTextColour(QColor colour) {
 void ImageButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    if (!isEnabled())
+        painter.setOpacity(0.35); // a disabled button reads as out of reach
     QSvgRenderer& face = highlighted_ ? hover_ : plain_;
     if (face.isValid())
         face.render(&painter, QRectF(rect()));
