@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
 # Builds the Debian package into build-package/ and checks it: its files against tools/package-files.txt
 # and the package as a whole with lintian (an error fails, warnings are listed).
-# Usage: tools/package.sh [--without-gui] [JOBS]
-#   --without-gui  package vantrelix-cli alone (the desktop program, its entry, icon and manual page left out)
-#   JOBS           parallel build jobs (default 1)
+# Usage: tools/package.sh [--without-gui | --from BUILD-DIR] [JOBS]
+#   --without-gui    package vantrelix-cli alone (the desktop program, its entry, icon and manual page left out)
+#   --from BUILD-DIR package what an existing build folder built (CI: the test build), instead of building
+#                    build-package/ with Debian's hardening flags
+#   JOBS             parallel build jobs (default 1)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 gui=ON
+from=""
 if [ "${1:-}" = "--without-gui" ]; then
     gui=OFF
     shift
+elif [ "${1:-}" = "--from" ]; then
+    from=${2:?usage: tools/package.sh --from BUILD-DIR}
+    shift 2
 fi
 jobs=${1:-1}
 build=build-package
@@ -43,15 +49,20 @@ if grep -nE '(src|href)="(https?:)?//|@import|url\(' data/help/*.html; then
     exit 1
 fi
 
-# Debian's own compiler and linker flags (hardening: stack protector, fortified functions, full RELRO).
-export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
-ldflags=$(dpkg-buildflags --get LDFLAGS)
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-      -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" -DCMAKE_STRIP="$PWD/cmake/deb/strip" \
-      -DVANTRELIX_GUI="$gui" -DVANTRELIX_TESTS=OFF -DVANTRELIX_BENCH=OFF -DVANTRELIX_FUZZ=OFF \
-      -DVANTRELIX_ASAN=OFF >/dev/null
-cmake --build "$build" -j"$jobs"
+if [ -n "$from" ]; then
+    build=$from
+    cmake --build "$build" -j"$jobs"
+else
+    # Debian's own compiler and linker flags (hardening: stack protector, fortified functions, full RELRO).
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
+    ldflags=$(dpkg-buildflags --get LDFLAGS)
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+          -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" -DCMAKE_STRIP="$PWD/cmake/deb/strip" \
+          -DVANTRELIX_GUI="$gui" -DVANTRELIX_TESTS=OFF -DVANTRELIX_BENCH=OFF -DVANTRELIX_FUZZ=OFF \
+          -DVANTRELIX_ASAN=OFF >/dev/null
+    cmake --build "$build" -j"$jobs"
+fi
 rm -f "$build"/vantrelix_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/vantrelix_*.deb)

@@ -29,9 +29,8 @@ cmake --build build-asan -j"$(nproc)"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
 
-# The Debian package, built into build-package/ and checked (its files, and lintian), after the other
-# builds are over.
-tools/package.sh "$(nproc)"
+# The Debian package, made from the build the tests ran on and checked (its files, and lintian).
+tools/package.sh --from build "$(nproc)"
 
 # Every reader of outside data meets a short fuzzing run (about ten seconds a target); a crash found here
 # once is kept in build-fuzz/crashes/ with the command that repeats it.

@@ -6,6 +6,7 @@
 #include "gui/gui_context.h"
 #include "gui/gui_front_end.h"
 #include "gui/main_window.h"
+#include "gui/qt_text.h"
 #include "gui/splash_window.h"
 #include "gui/svg_picture.h"
 #include "platform/canberra_sound.h"
@@ -103,7 +104,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     NameTheApplication();
     Q_INIT_RESOURCE(art);
-    QApplication::setApplicationDisplayName(QString::fromUtf8(kProductName.data(), kProductName.size()));
+    QApplication::setApplicationDisplayName(gui::Text(kProductName));
     QApplication::setWindowIcon(QIcon(gui::Art("app_icon")));
     QApplication::setQuitOnLastWindowClosed(false); // closing the main window keeps the program running
     QApplication::setDesktopFileName("vantrelix");

@@ -10,6 +10,7 @@
 #include "gui/list_model.h"
 #include "gui/notification_dialog.h"
 #include "gui/settings_dialog.h"
+#include "gui/qt_text.h"
 #include "gui/svg_picture.h"
 #include "results/results_view.h"
 #include "ui/notification.h"
@@ -33,8 +34,6 @@ constexpr int kTrackWidth = 640;
 constexpr int kDeleteTrackWidth = 300;
 
 size_t Index(MainButton b) { return static_cast<size_t>(b); }
-
-QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QColor Colour(uint32_t rgb) { return QColor::fromRgb(rgb); }
 

@@ -3,6 +3,7 @@
 
 #include "gui/click_label.h"
 #include "gui/image_button.h"
+#include "gui/qt_text.h"
 #include "gui/svg_picture.h"
 
 #include <QCheckBox>
@@ -30,9 +31,9 @@ NotificationDialog::NotificationDialog(QWidget* parent, App& app, const QString&
     check_ = new QCheckBox(this);
     check_->setObjectName("chkDoNotShowInFuture");
     check_->setGeometry(84, 110, 20, 20);
-    check_->setAccessibleName(QString::fromUtf8(kDoNotShowLabel.data(), kDoNotShowLabel.size()));
+    check_->setAccessibleName(Text(kDoNotShowLabel));
     connect(check_, &QCheckBox::clicked, this, [this](bool on) { rules_.SetCheck(on ? 1 : 0), Render(); });
-    auto* label1 = new ClickLabel(QString::fromUtf8(kDoNotShowLabel.data(), kDoNotShowLabel.size()), this,
+    auto* label1 = new ClickLabel(Text(kDoNotShowLabel), this,
                                   "Label1", [this] { rules_.Label1_Click(), Render(); });
     label1->setGeometry(106, 106, 300, 28);
 

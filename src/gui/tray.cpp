@@ -1,15 +1,10 @@
 // The notification area over Qt's tray icon, and the icon's activations as mouse messages.
 #include "gui/tray.h"
 
+#include "gui/qt_text.h"
 #include "gui/svg_picture.h"
 
 namespace vx::gui {
-namespace {
-
-QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-} // namespace
-
 uint32_t TrayMessageOf(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
     case QSystemTrayIcon::DoubleClick:
