@@ -67,22 +67,6 @@ class HostSearch final : public FileSearch {
     bool xattrUnsupported_ = false;
 };
 
-// A listing whose entries were described while the folder was read.
-class DescribedSearch final : public FileSearch {
-  public:
-    explicit DescribedSearch(std::vector<FindData> entries) : entries_(std::move(entries)) {}
-    bool FindNextFile(FindData& entry) override {
-        if (next_ >= entries_.size())
-            return false;
-        entry = std::move(entries_[next_++]);
-        return true;
-    }
-
-  private:
-    std::vector<FindData> entries_;
-    size_t next_ = 0;
-};
-
 // A search that found one named entry.
 class SingleSearch final : public FileSearch {
   public:

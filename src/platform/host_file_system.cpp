@@ -2,6 +2,8 @@
 // parsing, path resolution, Wine's attribute rules, folder listings and file copying.
 #include "platform/host_file_system.h"
 
+#include "platform/listed_search.h"
+
 #include "platform/dos_attributes.h"
 #include "platform/file_copy.h"
 #include "platform/folder_listing.h"
@@ -222,7 +224,7 @@ std::unique_ptr<FileSearch> HostFileSystem::FindFirstFileEx(std::string_view pat
                 entries.end());
         SortNoCase<FindData>(entries.begin() + static_cast<long>(dots.size()), entries.end(),
                              [](const FindData& e) -> const std::string& { return e.name; });
-        auto search = std::make_unique<DescribedSearch>(std::move(entries));
+        auto search = std::make_unique<ListedSearch>(std::move(entries));
         if (!search->FindNextFile(first))
             return nullptr;
         return search;

@@ -2,6 +2,8 @@
 // deleting values.
 #include "platform/registry_view.h"
 
+#include "platform/enum_value_delivery.h"
+
 #include "platform/root_keys.h"
 #include "platform/utf16.h"
 
@@ -139,23 +141,10 @@ Status RegistryView::RegEnumValue(HKEY hkey, uint32_t index, std::string& name, 
     }
     if (type)
         *type = value->type();
-    Status result = ERROR_SUCCESS;
-    if (value->name().size() + 1 > nameSize)
-        result = ERROR_MORE_DATA;
-    if (dataSize) {
-        const std::string& delivered = DeliveredData(*owner, *value);
-        const uint32_t capacity =
-            data.empty() ? 0 : std::min<uint32_t>(*dataSize, static_cast<uint32_t>(data.size()));
-        if (!data.empty() && delivered.size() > capacity)
-            result = ERROR_MORE_DATA;
-        else if (!data.empty() && result == ERROR_SUCCESS)
-            std::memcpy(data.data(), delivered.data(), delivered.size());
-        *dataSize = static_cast<uint32_t>(delivered.size());
-    }
+    const std::string_view delivered = dataSize ? std::string_view(DeliveredData(*owner, *value)) : std::string_view();
+    const Status result = DeliverEnumeratedValue(value->name(), delivered, name, nameSize, data, dataSize);
     if (result != ERROR_SUCCESS)
         return result;
-    name.assign(value->name());
-    nameSize = static_cast<uint32_t>(value->name().size());
     valueHint_ = {SidesGeneration(*key), hkey, owner, value};
     return ERROR_SUCCESS;
 }

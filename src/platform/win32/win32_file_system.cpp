@@ -1,6 +1,8 @@
 // The drives and files of this machine through the wide-character file calls.
 #include "platform/win32/win32_file_system.h"
 
+#include "platform/listed_search.h"
+
 #include "platform/text.h"
 #include "platform/utf8_path.h"
 #include "platform/win32/wide_text.h"
@@ -38,21 +40,6 @@ bool FolderIsDriveRoot(std::string_view pattern) {
     const std::string_view folder = pattern.substr(0, last);
     return folder.size() == 2 && IsAsciiLetter(folder[0]) && folder[1] == ':';
 }
-
-class ListedSearch final : public FileSearch {
-  public:
-    explicit ListedSearch(std::vector<FindData> entries) : entries_(std::move(entries)) {}
-    bool FindNextFile(FindData& entry) override {
-        if (next_ >= entries_.size())
-            return false;
-        entry = std::move(entries_[next_++]);
-        return true;
-    }
-
-  private:
-    std::vector<FindData> entries_;
-    size_t next_ = 0;
-};
 
 } // namespace
 

@@ -1,6 +1,8 @@
 // The live registry through advapi32's wide-character calls.
 #include "platform/win32/win32_registry.h"
 
+#include "platform/enum_value_delivery.h"
+
 #include "platform/root_keys.h"
 #include "platform/utf16.h"
 #include "platform/win32/wide_text.h"
@@ -178,25 +180,8 @@ Status Win32Registry::RegEnumValue(HKEY key, uint32_t index, std::string& name, 
         return status;
     if (type)
         *type = valueType;
-    const std::string utf8 = win32::Narrow(wide);
-    Status result = ERROR_SUCCESS;
-    if (utf8.size() + 1 > nameSize)
-        result = ERROR_MORE_DATA;
-    if (dataSize) {
-        const std::string delivered = Delivered(valueType, stored);
-        const uint32_t capacity =
-            data.empty() ? 0 : std::min<uint32_t>(*dataSize, static_cast<uint32_t>(data.size()));
-        if (!data.empty() && delivered.size() > capacity)
-            result = ERROR_MORE_DATA;
-        else if (!data.empty() && result == ERROR_SUCCESS)
-            std::memcpy(data.data(), delivered.data(), delivered.size());
-        *dataSize = static_cast<uint32_t>(delivered.size());
-    }
-    if (result != ERROR_SUCCESS)
-        return result;
-    name = utf8;
-    nameSize = static_cast<uint32_t>(utf8.size());
-    return ERROR_SUCCESS;
+    const std::string delivered = dataSize ? Delivered(valueType, stored) : std::string();
+    return DeliverEnumeratedValue(win32::Narrow(wide), delivered, name, nameSize, data, dataSize);
 }
 
 Status Win32Registry::RegQueryValueEx(HKEY key, std::string_view valueName, uint32_t* type,
