@@ -10,6 +10,7 @@
 // flushed, renamed over the original with the original's permissions.
 #include "platform/registry_tree.h"
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -63,15 +64,14 @@ class WineRegFile : public RegistryStore {
     struct Section {
         RegKeyNode* key; // null for a key too deep to load
         std::string_view text;
-        bool open = false; // ends with a skipped line that would read on into a line put after it
     };
     // A section as a save writes it.
     struct Emitted {
         RegKeyNode* key; // as in Section
         bool first;      // the key's first section
         bool fresh;      // written afresh rather than copied
+        bool open;       // ends with a skipped line that would read on into a line put after it
         std::string_view text;
-        bool open; // as in Section
     };
     // The file as a save writes it: pieces of the loaded text, and the text of what changed.
     struct Composition {
@@ -104,6 +104,15 @@ class WineRegFile : public RegistryStore {
     std::string relativeTo_;
     std::string_view prelude_;
     std::vector<Section> sections_;
+    // The sections (by their text) that end with a skipped line that would read on into a line put after
+    // it: in a loaded file at most the last one (a line after it would have been read as its
+    // continuation); after a save also those a save closed with a comment line between the sections,
+    // which the next save closes again. Kept apart, not as a flag in every section: a large file has
+    // hundreds of thousands of sections and almost never one of these.
+    std::vector<const char*> openSections_;
+    bool EndsOpen(const Section& section) const {
+        return std::find(openSections_.begin(), openSections_.end(), section.text.data()) != openSections_.end();
+    }
     bool existed_ = true;
     SaveFault fault_;
 };

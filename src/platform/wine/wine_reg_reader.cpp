@@ -303,8 +303,9 @@ void WineRegFile::Reader::Finish() {
     CloseSection(text.size());
     // Only the file's last item can be open (a line after it would have been read as its continuation);
     // the prelude holds none, as its values are read without a key.
+    file.openSections_.clear();
     if (open && file.sections_.size() > sectionsBefore)
-        file.sections_.back().open = true;
+        file.openSections_.push_back(file.sections_.back().text.data());
     if (tooDeepKeys > 0)
         warnings.push_back(TooDeepWarning(file.path_, firstTooDeepLine, tooDeepKeys));
 }

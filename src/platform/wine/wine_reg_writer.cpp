@@ -203,7 +203,7 @@ void WineRegFile::Composer::AddNewKeysAfter(const RegKeyNode* anchor) {
         file.EmitNewKey(*key, state, text);
         const std::string_view kept = out.Keep(std::move(text));
         out.Add(kept);
-        out.sections.push_back({const_cast<RegKeyNode*>(key), true, true, kept, false});
+        out.sections.push_back({const_cast<RegKeyNode*>(key), true, true, false, kept});
         copiedUpTo = nullptr;
     }
 }
@@ -214,8 +214,8 @@ void WineRegFile::Composer::AddTooDeepSection(const Section& section) {
         out.EnsureBlankLine();
     copiedUpTo = EndIfLoaded(section.text);
     out.Add(section.text);
-    out.open = section.open;
-    out.sections.push_back({nullptr, false, false, section.text, section.open});
+    out.open = file.EndsOpen(section);
+    out.sections.push_back({nullptr, false, false, out.open, section.text});
 }
 
 // A loaded key's section: copied as it was, or written afresh when the key changed; after the key's first
@@ -233,8 +233,8 @@ void WineRegFile::Composer::AddKeySection(const Section& section) {
         text = out.Keep(std::move(changed));
     }
     out.Add(text);
-    out.open = section.open; // a changed block still ends with the line: values go before it
-    out.sections.push_back({&key, first, key.dirty, text, section.open});
+    out.open = file.EndsOpen(section); // a changed block still ends with the line: values go before it
+    out.sections.push_back({&key, first, key.dirty, out.open, text});
     if (first)
         AddNewKeysAfter(&key);
 }
@@ -351,6 +351,7 @@ bool WineRegFile::Save(std::string& error) {
         existed_ = true;
     }
     std::vector<Section> sections;
+    std::vector<const char*> openSections;
     sections.reserve(composition.sections.size());
     for (const Emitted& e : composition.sections) {
         const std::string_view text = e.fresh ? Strings().Copy(e.text) : e.text;
@@ -358,9 +359,12 @@ bool WineRegFile::Save(std::string& error) {
             e.key->block = text;
         if (e.fresh)
             Rebind(*e.key, text);
-        sections.push_back({e.key, text, e.open});
+        sections.push_back({e.key, text});
+        if (e.open)
+            openSections.push_back(text.data());
     }
     sections_ = std::move(sections);
+    openSections_ = std::move(openSections);
     ForEachKey([](RegKeyNode& key) { key.dirty = false; });
     ClearChanged();
     return true;
