@@ -59,9 +59,6 @@ class RegistryView : public Registry {
     std::string lastError_;
 
   private:
-    static bool IsStringType(uint32_t type) {
-        return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-    }
     static uint64_t GenerationOf(const RegKeyNode* key) { return key ? key->store->Generation() : 0; }
 
     // ERROR_ACCESS_DENIED for a write into `key`'s store, noting why when the store says.

@@ -2,7 +2,7 @@
 // deleting values.
 #include "platform/registry_view.h"
 
-#include "platform/enum_value_delivery.h"
+#include "platform/value_delivery.h"
 
 #include "platform/root_keys.h"
 #include "platform/utf16.h"
@@ -141,7 +141,8 @@ Status RegistryView::RegEnumValue(HKEY hkey, uint32_t index, std::string& name, 
     }
     if (type)
         *type = value->type();
-    const std::string_view delivered = dataSize ? std::string_view(DeliveredData(*owner, *value)) : std::string_view();
+    const std::string_view delivered =
+        dataSize ? std::string_view(DeliveredData(*owner, *value)) : std::string_view();
     const Status result = DeliverEnumeratedValue(value->name(), delivered, name, nameSize, data, dataSize);
     if (result != ERROR_SUCCESS)
         return result;
@@ -197,23 +198,9 @@ Status RegistryView::RegQueryValueEx(HKEY hkey, std::string_view valueName, uint
         return ERROR_FILE_NOT_FOUND;
     if (type)
         *type = value->type();
-    if (!dataSize)
-        return ERROR_SUCCESS;
-    const std::string& delivered = DeliveredData(*owner, *value);
-    if (data.empty()) {
-        *dataSize = static_cast<uint32_t>(delivered.size());
-        return ERROR_SUCCESS;
-    }
-    const uint32_t capacity = std::min<uint32_t>(*dataSize, static_cast<uint32_t>(data.size()));
-    *dataSize = static_cast<uint32_t>(delivered.size());
-    if (delivered.size() > capacity)
-        return ERROR_MORE_DATA;
-    std::memcpy(data.data(), delivered.data(), delivered.size());
-    // Windows adds the missing terminator of string data when the buffer has room for it.
-    if (IsStringType(value->type()) && delivered.size() < capacity &&
-        (delivered.empty() || delivered.back() != '\0'))
-        data[delivered.size()] = 0;
-    return ERROR_SUCCESS;
+    return DeliverQueriedValue(
+        value->type(), dataSize ? std::string_view(DeliveredData(*owner, *value)) : std::string_view(), data,
+        dataSize);
 }
 
 Status RegistryView::RefuseWrite(const RegKeyNode* key) {

@@ -1,7 +1,7 @@
 // The live registry through advapi32's wide-character calls.
 #include "platform/win32/win32_registry.h"
 
-#include "platform/enum_value_delivery.h"
+#include "platform/value_delivery.h"
 
 #include "platform/root_keys.h"
 #include "platform/utf16.h"
@@ -13,10 +13,6 @@
 
 namespace vx {
 namespace {
-
-bool IsStringType(uint32_t type) {
-    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-}
 
 // The data as the single-byte calls deliver it: string types as UTF-8 (with their terminator when one
 // is stored), every other type as stored.
@@ -200,23 +196,8 @@ Status Win32Registry::RegQueryValueEx(HKEY key, std::string_view valueName, uint
         return status;
     if (type)
         *type = valueType;
-    if (!dataSize)
-        return ERROR_SUCCESS;
-    const std::string delivered = Delivered(valueType, stored);
-    if (data.empty()) {
-        *dataSize = static_cast<uint32_t>(delivered.size());
-        return ERROR_SUCCESS;
-    }
-    const uint32_t capacity = std::min<uint32_t>(*dataSize, static_cast<uint32_t>(data.size()));
-    *dataSize = static_cast<uint32_t>(delivered.size());
-    if (delivered.size() > capacity)
-        return ERROR_MORE_DATA;
-    std::memcpy(data.data(), delivered.data(), delivered.size());
-    // Windows adds the missing terminator of string data when the buffer has room for it.
-    if (IsStringType(valueType) && delivered.size() < capacity &&
-        (delivered.empty() || delivered.back() != '\0'))
-        data[delivered.size()] = 0;
-    return ERROR_SUCCESS;
+    return DeliverQueriedValue(valueType, dataSize ? Delivered(valueType, stored) : std::string(), data,
+                               dataSize);
 }
 
 Status Win32Registry::RegSetValueEx(HKEY key, std::string_view valueName, uint32_t type,
