@@ -21,16 +21,7 @@ jobs=${1:-1}
 build=build-package
 
 # The tools the check needs (tools/setup.sh --with-test-tools installs them too).
-missing=()
-for p in dpkg-dev lintian man-db file; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
-fi
+tools/install-packages.sh dpkg-dev lintian man-db file
 
 # The manual pages read without a warning and have a name line that whatis can index.
 for page in data/man/*.1; do
