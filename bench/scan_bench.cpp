@@ -5,14 +5,18 @@
 //   scan_bench --prefix DIR               an existing prefix (e.g. one made by tools/make-wine-prefix.sh)
 //   scan_bench --scan-only DIR            one scan in this process, nothing else (for profiling)
 //   scan_bench --generate DIR [KEYS [VALUES]]   only writes the generated prefix (for profiling)
+//   scan_bench --waits DIR                where users wait, on a copy of the prefix: the save, repair,
+//                                         the load and the detection sound, each as a ratio
 //
 // Load + save and the scan run in turn VANTRELIX_BENCH_RUNS times (default 5), each in its own child
 // process so that its peak memory is its own; medians are reported. VANTRELIX_BENCH_ROWS ("Custom
 // Controls,Configuration files") limits the scan to the rows named.
 #include "app/app.h"
 #include "bench_app.h"
+#include "engine/repair.h"
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
+#include "platform/canberra_sound.h"
 #include "platform/wine/wine_target.h"
 
 #include <algorithm>
@@ -21,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <functional>
 #include <random>
@@ -138,7 +143,11 @@ struct Measure {
     double seconds = 0;
     long peakKb = 0;
     long detail = 0;
+    double inner = 0; // a part of the child's time that the work measured itself (childInnerSeconds)
 };
+
+// What a child's work sets for Measure::inner.
+double childInnerSeconds = 0;
 
 // Runs `work` in a child; returns its time, its peak resident memory and the number it reports.
 Measure InChild(const std::function<long()>& work) {
@@ -154,7 +163,7 @@ Measure InChild(const std::function<long()>& work) {
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
-        Measure m{seconds, usage.ru_maxrss, detail};
+        Measure m{seconds, usage.ru_maxrss, detail, childInnerSeconds};
         (void)!write(pipeFds[1], &m, sizeof m);
         _exit(0);
     }
@@ -182,23 +191,38 @@ long RegistryBytes(const fs::path& prefix) {
     return total;
 }
 
+// Settings as a user who wants the detection sound and backups in a folder of the bench's own has them.
+class UserSettings : public DefaultSettings {
+  public:
+    std::map<std::string, std::string, std::less<>> values;
+    std::string GetSetting(std::string_view app, std::string_view section, std::string_view key,
+                           std::string_view d) override {
+        const auto it = values.find(key);
+        return it != values.end() ? it->second : DefaultSettings::GetSetting(app, section, key, d);
+    }
+};
+
+// Ticks the registry rows, or those named in VANTRELIX_BENCH_ROWS ("Custom Controls,Configuration files").
+void TickRows(App& app) {
+    const char* only = std::getenv("VANTRELIX_BENCH_ROWS");
+    for (auto& row : app.main().lvwRegistryvaluesScan.rows.EditAll())
+        row.checked = only ? (std::string(",") + only + ",").find("," + row.text + ",") != std::string::npos
+                           : row.text.rfind("Window Shortcut", 0) != 0;
+}
+
 // Opens the prefix and runs one scan of the registry rows; returns the number of findings.
-long ScanOnce(const fs::path& prefix) {
+long ScanOnce(const fs::path& prefix, SettingsStore* settingsGiven = nullptr,
+              SoundPlayer* soundGiven = nullptr) {
     std::string error;
     std::vector<std::string> warnings;
     auto target = OpenWineTarget(prefix, error, warnings);
     if (!target)
         return -1L;
-    DefaultSettings settings;
+    DefaultSettings defaults;
     QuietFrontEnd frontEnd;
-    NoSound sound;
-    App app(*target, settings, frontEnd, sound);
-    LoadlvwRegistryvaluesScanValues(app);
-    // The registry rows, or those named in VANTRELIX_BENCH_ROWS ("Custom Controls,Configuration files").
-    const char* only = std::getenv("VANTRELIX_BENCH_ROWS");
-    for (auto& row : app.main().lvwRegistryvaluesScan.rows.EditAll())
-        row.checked = only ? (std::string(",") + only + ",").find("," + row.text + ",") != std::string::npos
-                           : row.text.rfind("Window Shortcut", 0) != 0;
+    NoSound silence;
+    App app(*target, settingsGiven ? *settingsGiven : defaults, frontEnd, soundGiven ? *soundGiven : silence);
+    TickRows(app);
     ImgScanNowMouseMove_Click(app);
     return static_cast<long>(app.main().lvwErrors.size());
 }
@@ -282,11 +306,165 @@ void Report(const fs::path& prefix) {
                 values / scan.seconds);
 }
 
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+std::vector<fs::path> RegistryFiles(const fs::path& prefix) {
+    std::vector<fs::path> files;
+    for (const char* file : {"system.reg", "user.reg", "userdef.reg"})
+        if (fs::exists(prefix / file))
+            files.push_back(prefix / file);
+    return files;
+}
+
+// The same files read and digested by md5sum, the floor for a load.
+double Md5sumSeconds(const std::vector<fs::path>& files) {
+    std::string command = "md5sum";
+    for (const auto& file : files)
+        command += " '" + file.string() + "'";
+    command += " >/dev/null";
+    const auto start = std::chrono::steady_clock::now();
+    if (std::system(command.c_str()) != 0)
+        return 0;
+    return Seconds(start);
+}
+
+// A plain copy of the files with a sync, the floor for a save.
+long CopyWithSync(const std::vector<fs::path>& files) {
+    std::vector<char> buffer(1 << 20);
+    for (const auto& file : files) {
+        const fs::path copy = file.string() + ".bench-copy";
+        const int in = open(file.c_str(), O_RDONLY);
+        const int out = open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        for (ssize_t n; (n = read(in, buffer.data(), buffer.size())) > 0;)
+            (void)!write(out, buffer.data(), static_cast<size_t>(n));
+        fsync(out);
+        close(in);
+        close(out);
+        fs::remove(copy);
+    }
+    return 0;
+}
+
+// A load alone; or a load, a change of one value in every registry file, and the save.
+long LoadAndChange(const fs::path& prefix, bool save) {
+    std::string error;
+    std::vector<std::string> warnings;
+    auto registry = OpenWineRegistry(prefix, error, warnings);
+    if (!registry)
+        return -1L;
+    if (!save)
+        return 0L;
+    static int round = 0;
+    const std::string data = "run " + std::to_string(++round) + '\0';
+    for (HKEY root : {HKEY(0x80000002), HKEY(0x80000001)}) {
+        HKEY key = 0;
+        if (registry->RegCreateKeyEx(root, "Software\\VantrelixBench", KEY_ALL_ACCESS, key) != ERROR_SUCCESS)
+            return -1L;
+        registry->RegSetValueEx(key, "Changed", REG_SZ,
+                                {reinterpret_cast<const uint8_t*>(data.data()), data.size()});
+        registry->RegCloseKey(key);
+    }
+    return registry->Flush() == ERROR_SUCCESS ? 0L : -1L;
+}
+
+// A scan, then the repair of everything it found, with backups on; returns the repair's time in
+// microseconds, and the scan's in childInnerSeconds.
+long ScanThenRepair(const fs::path& prefix, const fs::path& backups) {
+    std::string error;
+    std::vector<std::string> warnings;
+    auto target = OpenWineTarget(prefix, error, warnings);
+    if (!target)
+        return -1L;
+    UserSettings settings;
+    settings.values["txtBackup"] = backups.string();
+    QuietFrontEnd frontEnd;
+    NoSound silence;
+    App app(*target, settings, frontEnd, silence);
+    LoadlvwRegistryvaluesScanValues(app);
+    TickRows(app);
+    auto start = std::chrono::steady_clock::now();
+    ImgScanNowMouseMove_Click(app);
+    childInnerSeconds = Seconds(start);
+    std::fprintf(stderr, "  (repairing %zu findings)\n", app.main().lvwErrors.size());
+    start = std::chrono::steady_clock::now();
+    const RepairOutcome outcome = ImgRepairMouseMove_Click(app);
+    const double repair = Seconds(start);
+    if (!outcome.error.empty() || outcome.skipped != 0)
+        std::fprintf(stderr, "repair: %s\n", RepairClosingMessage(outcome).c_str());
+    return static_cast<long>(repair * 1e6);
+}
+
+// Where users wait, each figure a ratio of two things measured in turn in this run. Works on a copy of
+// the prefix (the save and repair change it).
+void ReportWaits(const fs::path& original) {
+    const fs::path dir = fs::temp_directory_path() / ("vantrelix-waits-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const fs::path prefix = dir / "prefix";
+    const fs::path backups = dir / "backups";
+    fs::copy(original, prefix, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    fs::create_directories(backups);
+    const auto files = RegistryFiles(prefix);
+    const double mb = RegistryBytes(prefix) / 1048576.0;
+
+    std::vector<double> md5s, loads, saves, copies;
+    for (int run = 0; run < 3; ++run) {
+        md5s.push_back(Md5sumSeconds(files));
+        loads.push_back(InChild([&] { return LoadAndChange(prefix, false); }).seconds);
+        saves.push_back(InChild([&] { return LoadAndChange(prefix, true); }).seconds);
+        copies.push_back(InChild([&] { return CopyWithSync(files); }).seconds);
+    }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    const double md5 = median(md5s), load = median(loads), save = median(saves) - load, copy = median(copies);
+
+    // The detection sound on (a wave file of the prefix's own), against the same scan without it.
+    fs::create_directories(prefix / "drive_c/windows/media");
+    std::ofstream(prefix / "drive_c/windows/media/ding.wav") << "RIFF";
+    std::vector<double> quiet, loud;
+    long peakKb = 0;
+    for (int run = 0; run < 3; ++run) {
+        const Measure q = InChild([&] { return ScanOnce(prefix); });
+        peakKb = std::max(peakKb, q.peakKb);
+        quiet.push_back(q.seconds);
+        loud.push_back(InChild([&] {
+                           UserSettings settings;
+                           settings.values["chkPlaySound"] = "1";
+                           settings.values["txtWaveFilesPath"] = "C:\\windows\\media\\ding.wav";
+                           CanberraSoundPlayer sound;
+                           return ScanOnce(prefix, &settings, &sound);
+                       }).seconds);
+    }
+
+    const Measure repair = InChild([&] { return ScanThenRepair(prefix, backups); });
+    const double scanSeconds = repair.inner, repairSeconds = repair.detail / 1e6;
+
+    std::printf("where users wait (%s, registry files %.1f MB):\n", original.c_str(), mb);
+    std::printf(
+        "  save (load+change+save less load) %7.3f s vs copy with sync %7.3f s: %5.2f x (target <= 2)\n",
+        save, copy, save / copy);
+    std::printf("  repair %7.3f s vs the scan that found what it repairs %7.3f s: %5.2f x (target <= 2)\n",
+                repairSeconds, scanSeconds, repairSeconds / scanSeconds);
+    std::printf("  scan peak %7.1f MB vs registry files: %5.2f x (target <= 2.5)\n", peakKb / 1024.0,
+                peakKb / 1024.0 / mb);
+    std::printf("  load %7.3f s vs md5sum %7.3f s: %5.2f x (target <= 3)\n", load, md5, load / md5);
+    std::printf("  scan with sound %7.3f s vs without %7.3f s: %5.2f x (target <= 1.1)\n", median(loud),
+                median(quiet), median(loud) / median(quiet));
+    fs::remove_all(dir);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[1], "--prefix") == 0) {
         Report(argv[2]);
+        return 0;
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "--waits") == 0) {
+        ReportWaits(argv[2]);
         return 0;
     }
     if (argc >= 3 && std::strcmp(argv[1], "--scan-only") == 0) {

@@ -2,32 +2,76 @@
 #include "platform/canberra_sound.h"
 
 #include <canberra.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
 #include <system_error>
+#include <thread>
 
 namespace vx {
 
-struct CanberraSoundPlayer::Context {
-    ca_context* handle = nullptr;
+struct CanberraSoundPlayer::Worker {
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::optional<std::filesystem::path> next; // the newest request not yet played
+    bool stopping = false;
+    std::thread thread;
+    ca_context* handle = nullptr; // used by the worker thread only
+
+    void Run() {
+        for (;;) {
+            std::filesystem::path file;
+            {
+                std::unique_lock lock(mutex);
+                wake.wait(lock, [&] { return stopping || next; });
+                if (stopping)
+                    return;
+                file = std::move(*next);
+                next.reset();
+            }
+            Play(file);
+        }
+    }
+
+    void Play(const std::filesystem::path& waveFile) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(waveFile, ec))
+            return; // a missing file plays nothing, and no default sound stands in for it
+        if (!handle && ca_context_create(&handle) != CA_SUCCESS) {
+            handle = nullptr;
+            return;
+        }
+        constexpr uint32_t kSoundId = 1;
+        ca_context_cancel(handle, kSoundId); // a new finding restarts the sound
+        ca_context_play(handle, kSoundId, CA_PROP_MEDIA_FILENAME, waveFile.c_str(), nullptr);
+    }
 };
 
-CanberraSoundPlayer::CanberraSoundPlayer() : context_(std::make_unique<Context>()) {}
+CanberraSoundPlayer::CanberraSoundPlayer() : worker_(std::make_unique<Worker>()) {}
 
 CanberraSoundPlayer::~CanberraSoundPlayer() {
-    if (context_->handle)
-        ca_context_destroy(context_->handle);
+    if (worker_->thread.joinable()) {
+        {
+            std::lock_guard lock(worker_->mutex);
+            worker_->stopping = true;
+        }
+        worker_->wake.notify_one();
+        worker_->thread.join();
+    }
+    if (worker_->handle)
+        ca_context_destroy(worker_->handle);
 }
 
 void CanberraSoundPlayer::PlayAsync(const std::filesystem::path& waveFile) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(waveFile, ec))
-        return; // a missing file plays nothing, and no default sound stands in for it
-    if (!context_->handle && ca_context_create(&context_->handle) != CA_SUCCESS) {
-        context_->handle = nullptr;
-        return;
+    {
+        std::lock_guard lock(worker_->mutex);
+        worker_->next = waveFile;
+        // Started with the first sound: a program that never plays one never connects to the server.
+        if (!worker_->thread.joinable())
+            worker_->thread = std::thread([worker = worker_.get()] { worker->Run(); });
     }
-    constexpr uint32_t kSoundId = 1;
-    ca_context_cancel(context_->handle, kSoundId); // a new finding restarts the sound
-    ca_context_play(context_->handle, kSoundId, CA_PROP_MEDIA_FILENAME, waveFile.c_str(), nullptr);
+    worker_->wake.notify_one();
 }
 
 } // namespace vx

@@ -3,9 +3,11 @@
 #include "platform/wine/wine_reg_file.h"
 
 #include "platform/atomic_file.h"
+#include "platform/host_file_io.h"
 #include "platform/wine/wine_reg_escaping.h"
 #include "platform/wine/wine_reg_lexer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -372,18 +374,21 @@ bool WineRegFile::Save(std::string& error) {
 
 bool WineRegFile::WriteAtomically(const Composition& content, std::string& error) {
     auto fill = [&](int fd, const std::string&) -> int {
-        auto writeAll = [&](const char* p, size_t n) {
-            while (n > 0) {
-                const ssize_t w = ::write(fd, p, n);
-                if (w < 0) {
-                    if (errno == EINTR)
-                        continue;
-                    return false;
-                }
-                p += w;
-                n -= static_cast<size_t>(w);
+        // A file is many small pieces (a section per key): they go out through one large buffer, in a
+        // few system calls rather than one per piece.
+        constexpr size_t kBuffer = size_t{1} << 22;
+        std::string buffer;
+        buffer.reserve(std::min(kBuffer, content.size));
+        auto put = [&](std::string_view bytes) -> int {
+            if (buffer.size() + bytes.size() > kBuffer) {
+                if (const int err = WriteAll(fd, buffer); err != 0)
+                    return err;
+                buffer.clear();
             }
-            return true;
+            if (bytes.size() >= kBuffer)
+                return WriteAll(fd, bytes);
+            buffer.append(bytes);
+            return 0;
         };
         // The fault hook runs with exactly half of the file written.
         const size_t half = content.size / 2;
@@ -392,19 +397,22 @@ bool WineRegFile::WriteAtomically(const Composition& content, std::string& error
         for (std::string_view piece : content.pieces) {
             if (!faultChecked && written + piece.size() >= half) {
                 const size_t part = half - written;
-                if (!writeAll(piece.data(), part))
-                    return errno;
+                if (const int err = put(piece.substr(0, part)); err != 0)
+                    return err;
+                if (const int err = WriteAll(fd, buffer); err != 0)
+                    return err;
+                buffer.clear();
                 faultChecked = true;
                 if (fault_ && fault_(SaveStage::HalfWritten))
                     return EIO;
                 written += part;
                 piece.remove_prefix(part);
             }
-            if (!writeAll(piece.data(), piece.size()))
-                return errno;
+            if (const int err = put(piece); err != 0)
+                return err;
             written += piece.size();
         }
-        return 0;
+        return WriteAll(fd, buffer);
     };
     auto beforeRename = [&]() -> int { return fault_ && fault_(SaveStage::BeforeRename) ? EIO : 0; };
     if (const int err = ReplaceFileAtomically(path_, fill, beforeRename); err != 0) {
