@@ -222,6 +222,7 @@ long ScanOnce(const fs::path& prefix, SettingsStore* settingsGiven = nullptr,
     QuietFrontEnd frontEnd;
     NoSound silence;
     App app(*target, settingsGiven ? *settingsGiven : defaults, frontEnd, soundGiven ? *soundGiven : silence);
+    LoadlvwRegistryvaluesScanValues(app);
     TickRows(app);
     ImgScanNowMouseMove_Click(app);
     return static_cast<long>(app.main().lvwErrors.size());
