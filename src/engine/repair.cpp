@@ -134,34 +134,52 @@ bool BeginRepair(App& app, RepairRun& run, RepairOutcome& outcome) {
     return true;
 }
 
-// One registry finding: back up exactly what will change, then change it in memory.
-void RepairRegistryFinding(App& app, RepairRun& run, RepairOutcome& outcome, const ProblemEntry& row,
-                           RootKey root) {
-    Registry& registry = app.registry();
-    const auto name = NamedValueOf(row);
-    RegistryBackup backup{row, name.value_or(""), {}, std::nullopt};
-    backup.value = ReadSavedValue(registry, root, row.FullKeyPath, backup.valueName);
-    if (!name)
-        backup.namedDefault = ReadSavedValue(registry, root, row.FullKeyPath, "(Default)");
-    std::error_code ec;
-    const uintmax_t sizeBefore = run.backups ? std::filesystem::file_size(run.backupFile, ec) : 0;
-    std::string why;
-    if (run.backups && !WriteBackupRecord(app, "R", PathUtf8(run.backupFile), &backup, nullptr, &why)) {
-        LeaveInPlace(outcome, "its backup could not be written: " + why);
-        run.kept.push_back(row);
-        return;
+// One registry finding changed in memory, with what its value (and a "(Default)" twin) held before.
+struct MemoryChange {
+    RootKey root;
+    RegistryBackup backup;
+};
+
+// Puts back in memory what a change removed, newest first, so that nothing unrecorded is ever saved.
+void UndoInMemory(Registry& registry, const std::vector<MemoryChange>& changes) {
+    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+        HKEY key = 0;
+        if (registry.RegCreateKeyEx(change->root, change->backup.entry.FullKeyPath, KEY_ALL_ACCESS, key) !=
+            ERROR_SUCCESS)
+            continue;
+        auto put = [&](const std::string& name, const SavedValue& saved) {
+            if (saved.existed)
+                registry.RegSetValueEx(key, name, saved.type, saved.data);
+            else
+                registry.RegDeleteValue(key, name);
+        };
+        put(change->backup.valueName, change->backup.value);
+        if (change->backup.namedDefault)
+            put("(Default)", *change->backup.namedDefault);
+        registry.RegCloseKey(key);
     }
-    if (const Status status = RemoveFinding(registry, root, row); status != ERROR_SUCCESS) {
-        LeaveInPlace(outcome, WhyRefused(app, status));
-        run.kept.push_back(row);
-        if (run.backups && !ec)
-            CutBackupFile(run.backupFile, sizeBefore); // it would describe a change never made
-        return;
-    }
-    run.records += run.backups ? 1 : 0;
-    run.changed.push_back(row);
 }
 
+// One registry finding: reads exactly what will change, then changes it in memory. Null when the
+// registry refused the change (the finding is then left in place).
+std::optional<MemoryChange> ChangeInMemory(App& app, RepairOutcome& outcome, const ProblemEntry& row,
+                                           RootKey root) {
+    Registry& registry = app.registry();
+    const auto name = NamedValueOf(row);
+    MemoryChange change{root, RegistryBackup{row, name.value_or(""), {}, std::nullopt}};
+    change.backup.value = ReadSavedValue(registry, root, row.FullKeyPath, change.backup.valueName);
+    if (!name)
+        change.backup.namedDefault = ReadSavedValue(registry, root, row.FullKeyPath, "(Default)");
+    if (const Status status = RemoveFinding(registry, root, row); status != ERROR_SUCCESS) {
+        LeaveInPlace(outcome, WhyRefused(app, status));
+        return std::nullopt;
+    }
+    return change;
+}
+
+// Every registry finding is changed in memory, one pass over the list; then their records reach the
+// backup file in one write and one sync, before anything is saved. When the records cannot be written,
+// the changes are undone in memory and every finding stays.
 void RepairRegistryFindings(App& app, RepairRun& run, RepairOutcome& outcome) {
     auto& main = app.main();
     if (main.lvwErrors.empty() || main.lvwRegistryProblems.rows.empty())
@@ -169,17 +187,41 @@ void RepairRegistryFindings(App& app, RepairRun& run, RepairOutcome& outcome) {
     ShowDeleteProgress(main, true);
     main.ImgDeleteProgressInside = 5;
     std::optional<RootKey> root;
-    while (!main.lvwErrors.empty()) {
+    std::vector<MemoryChange> changes;
+    std::string records;
+    // The rows are taken out first: the window's events that come in meanwhile may touch the list.
+    const std::vector<ProblemEntry> rows = main.lvwErrors;
+    main.lvwErrors.clear();
+    for (const ProblemEntry& row : rows) {
         StepDeleteProgress(main);
-        const ProblemEntry row = main.lvwErrors.front();
         if (!row.MainKey.empty())
             if (auto parsed = RootOfMainKey(row.MainKey))
                 root = parsed;
-        if (!row.KeyName.empty() && root)
-            RepairRegistryFinding(app, run, outcome, row, *root);
-        main.lvwErrors.erase(0);
+        if (!row.KeyName.empty() && root) {
+            if (auto change = ChangeInMemory(app, outcome, row, *root)) {
+                if (run.backups)
+                    records += RegistryRecordLine(change->backup);
+                changes.push_back(std::move(*change));
+            } else {
+                run.kept.push_back(row);
+            }
+        }
         app.Yield();
     }
+    if (run.backups && !records.empty()) {
+        std::string why;
+        if (!AppendBackupRecords(run.backupFile, records, why)) {
+            UndoInMemory(app.registry(), changes);
+            for (auto& change : changes) {
+                LeaveInPlace(outcome, "its backup could not be written: " + why);
+                run.kept.push_back(std::move(change.backup.entry));
+            }
+            return;
+        }
+        run.records += static_cast<int>(changes.size());
+    }
+    for (auto& change : changes)
+        run.changed.push_back(std::move(change.backup.entry));
 }
 
 // The registry files are written once, atomically, after every record is on disk. When they cannot be,

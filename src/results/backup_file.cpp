@@ -173,6 +173,18 @@ bool WriteBackupRecord(App& app, std::string_view kind, const std::string& backu
     return false;
 }
 
+std::string RegistryRecordLine(const RegistryBackup& backup) {
+    return EncodeBackupText(JoinBackupFields(RegistryRecordFields(backup))) + "\r\n";
+}
+
+bool AppendBackupRecords(const fs::path& backupFile, std::string_view lines, std::string& why) {
+    if (const int err = AppendSynced(backupFile, lines); err != 0) {
+        why = "cannot write " + PathUtf8(backupFile) + ": " + std::strerror(err);
+        return false;
+    }
+    return true;
+}
+
 void CutBackupFile(const fs::path& backupFile, uintmax_t size) {
     TruncateSynced(backupFile, size);
 }

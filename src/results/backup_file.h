@@ -41,6 +41,12 @@ bool WriteBackupRecord(App& app, std::string_view kind, const std::string& backu
                        const RegistryBackup* registryRow, const ShortcutEntry* shortcutRow,
                        std::string* why = nullptr);
 
+// A registry record as one line of a backup file, encoded and ended.
+std::string RegistryRecordLine(const RegistryBackup& backup);
+// Appends records made by RegistryRecordLine in one write and makes sure they are on disk (flushed and
+// synced). False, with none of them left in the file and `why` saying why, when they could not be.
+bool AppendBackupRecords(const std::filesystem::path& backupFile, std::string_view lines, std::string& why);
+
 // Cuts the file back to `size` bytes: drops the records of changes that were never saved.
 void CutBackupFile(const std::filesystem::path& backupFile, uintmax_t size);
 // Removes a backup file and its folder of copies.
