@@ -50,13 +50,14 @@ std::string_view Arena::Copy(std::string_view text) {
 }
 
 char* Arena::Allocate(size_t size) {
-    constexpr size_t kBlock = 64 * 1024;
+    // Blocks are left uninitialised: every byte handed out is written by its taker.
+    constexpr size_t kBlock = 256 * 1024;
     if (size > kBlock / 4) {
-        blocks_.push_back(std::make_unique<char[]>(size));
+        blocks_.push_back(std::unique_ptr<char[]>(new char[size]));
         return blocks_.back().get();
     }
     if (size > left_) {
-        blocks_.push_back(std::make_unique<char[]>(kBlock));
+        blocks_.push_back(std::unique_ptr<char[]>(new char[kBlock]));
         next_ = blocks_.back().get();
         left_ = kBlock;
     }
@@ -66,8 +67,47 @@ char* Arena::Allocate(size_t size) {
     return p;
 }
 
+void ValueList::Assign(Arena& arena, std::span<const RegValueRecord> values) {
+    assert(values.size() <= ~uint32_t{0});
+    if (values.size() > capacity_) {
+        items_ = arena.AllocateArray<RegValueRecord>(values.size());
+        capacity_ = static_cast<uint32_t>(values.size());
+    }
+    std::copy(values.begin(), values.end(), items_);
+    size_ = static_cast<uint32_t>(values.size());
+}
+
+RegValueRecord& ValueList::Insert(Arena& arena, size_t at, const RegValueRecord& value) {
+    assert(at <= size_ && size_ < ~uint32_t{0});
+    if (size_ == capacity_) {
+        const uint32_t capacity = capacity_ < 4 ? 4 : capacity_ * 2;
+        RegValueRecord* grown = arena.AllocateArray<RegValueRecord>(capacity);
+        std::copy(begin(), end(), grown);
+        items_ = grown;
+        capacity_ = capacity;
+    }
+    std::copy_backward(items_ + at, items_ + size_, items_ + size_ + 1);
+    items_[at] = value;
+    ++size_;
+    return items_[at];
+}
+
+void ValueList::Erase(size_t at) {
+    assert(at < size_);
+    std::copy(items_ + at + 1, items_ + size_, items_ + at);
+    --size_;
+}
+
+RegKeyNode& RegistryStore::NewKey() {
+    if (keyCount_ == keyBlocks_.size() * kKeysPerBlock)
+        keyBlocks_.push_back(std::make_unique<RegKeyNode[]>(kKeysPerBlock));
+    RegKeyNode& key = keyBlocks_[keyCount_ / kKeysPerBlock][keyCount_ % kKeysPerBlock];
+    ++keyCount_;
+    return key;
+}
+
 RegistryStore::RegistryStore(ValueOrder order, std::string rootName) : order_(order) {
-    root_ = &keys_.emplace_back();
+    root_ = &NewKey();
     root_->store = this;
     root_->name = arena_.Copy(rootName);
 }
@@ -99,7 +139,7 @@ RegKeyNode* RegistryStore::AddLoadedKey(RegKeyNode& parent, std::string_view nam
                 });
             if (CompareRegistryNames((*it)->name, name) == 0)
                 return *it;
-            RegKeyNode* key = &keys_.emplace_back();
+            RegKeyNode* key = &NewKey();
             key->name = name;
             key->parent = &parent;
             key->store = this;
@@ -107,7 +147,7 @@ RegKeyNode* RegistryStore::AddLoadedKey(RegKeyNode& parent, std::string_view nam
             return key;
         }
     }
-    RegKeyNode* key = &keys_.emplace_back();
+    RegKeyNode* key = &NewKey();
     key->name = name;
     key->parent = &parent;
     key->store = this;
@@ -143,7 +183,7 @@ void RegistryStore::Mount(RegKeyNode& parent, RegKeyNode& foreignRoot, std::stri
     ++foreignRoot.store->generation_;
 }
 
-size_t RegistryStore::LowerBound(const std::vector<RegValueRecord>& values, std::string_view name) const {
+size_t RegistryStore::LowerBound(const ValueList& values, std::string_view name) const {
     auto it =
         std::lower_bound(values.begin(), values.end(), name, [](const RegValueRecord& v, std::string_view n) {
             return CompareRegistryNames(v.name(), n) < 0;
@@ -193,11 +233,8 @@ void RegistryStore::SetValue(RegKeyNode& key, std::string_view name, uint32_t ty
         RegValueRecord::Stored(slot ? slot->name() : arena_.Copy(name), type, arena_.Copy(bytes));
     if (!slot) {
         const RegValueRecord& fresh = stored;
-        if (order_ == ValueOrder::Sorted)
-            slot = &*key.values.insert(
-                key.values.begin() + static_cast<ptrdiff_t>(LowerBound(key.values, name)), fresh);
-        else
-            slot = &key.values.emplace_back(fresh);
+        const size_t at = order_ == ValueOrder::Sorted ? LowerBound(key.values, name) : key.values.size();
+        slot = &key.values.Insert(arena_, at, fresh);
     }
     *slot = stored;
     MarkChanged(&key);
@@ -208,7 +245,7 @@ bool RegistryStore::DeleteValue(RegKeyNode& key, std::string_view name) {
     const RegValueRecord* found = FindValue(key, name);
     if (!found)
         return false;
-    key.values.erase(key.values.begin() + (found - key.values.data()));
+    key.values.Erase(static_cast<size_t>(found - key.values.data()));
     MarkChanged(&key);
     return true;
 }
@@ -218,7 +255,11 @@ void RegistryStore::AddLoadedValues(RegKeyNode& key, std::vector<RegValueRecord>
     if (values.empty())
         return;
     if (order_ == ValueOrder::Stored) {
-        key.values.insert(key.values.end(), values.begin(), values.end());
+        if (key.values.empty())
+            key.values.Assign(arena_, values);
+        else
+            for (const auto& v : values)
+                key.values.Insert(arena_, key.values.size(), v);
         values.clear();
         return;
     }
@@ -226,8 +267,7 @@ void RegistryStore::AddLoadedValues(RegKeyNode& key, std::vector<RegValueRecord>
     for (size_t i = 1; strictlySorted && i < values.size(); ++i)
         strictlySorted = CompareRegistryNames(values[i - 1].name(), values[i].name()) < 0;
     if (strictlySorted) {
-        key.values.reserve(values.size());
-        key.values.assign(values.begin(), values.end());
+        key.values.Assign(arena_, values);
         values.clear();
         return;
     }
@@ -236,7 +276,7 @@ void RegistryStore::AddLoadedValues(RegKeyNode& key, std::vector<RegValueRecord>
         if (i < key.values.size() && CompareRegistryNames(key.values[i].name(), v.name()) == 0)
             key.values[i] = v;
         else
-            key.values.insert(key.values.begin() + static_cast<ptrdiff_t>(i), v);
+            key.values.Insert(arena_, i, v);
     }
     values.clear();
 }

@@ -6,11 +6,13 @@
 // arena, keys live in one pool, and a value costs one small record. Values whose data is still in the
 // backing file's own text form are decoded only when read.
 #include <cassert>
+#include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace vx {
@@ -25,6 +27,13 @@ class Arena {
   public:
     std::string_view Copy(std::string_view text);
     char* Allocate(size_t size);
+    // Room for `count` objects of T, aligned for T (only for objects that need no destruction).
+    template <class T> T* AllocateArray(size_t count) {
+        static_assert(std::is_trivially_destructible_v<T> && alignof(T) <= alignof(std::max_align_t));
+        char* p = Allocate(count * sizeof(T) + alignof(T) - 1);
+        const auto address = reinterpret_cast<uintptr_t>(p);
+        return reinterpret_cast<T*>((address + alignof(T) - 1) & ~(uintptr_t{alignof(T)} - 1));
+    }
 
   private:
     std::vector<std::unique_ptr<char[]>> blocks_;
@@ -89,12 +98,49 @@ class RegValueRecord {
     uint32_t type_ = 0;
 };
 
+// A key's values, held in its store's arena: a loaded key's values take one piece of a large block
+// rather than an allocation of their own. Growing moves them to a larger piece (a change the program
+// makes, so rare); the old piece is freed with the store.
+class ValueList {
+  public:
+    using iterator = RegValueRecord*;
+    using const_iterator = const RegValueRecord*;
+
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    RegValueRecord* data() { return items_; }
+    const RegValueRecord* data() const { return items_; }
+    RegValueRecord& operator[](size_t i) {
+        assert(i < size_);
+        return items_[i];
+    }
+    const RegValueRecord& operator[](size_t i) const {
+        assert(i < size_);
+        return items_[i];
+    }
+    iterator begin() { return items_; }
+    iterator end() { return items_ + size_; }
+    const_iterator begin() const { return items_; }
+    const_iterator end() const { return items_ + size_; }
+
+    // Makes the list hold exactly these values.
+    void Assign(Arena& arena, std::span<const RegValueRecord> values);
+    // Inserts before position `at`; returns the new value's place.
+    RegValueRecord& Insert(Arena& arena, size_t at, const RegValueRecord& value);
+    void Erase(size_t at);
+
+  private:
+    RegValueRecord* items_ = nullptr;
+    uint32_t size_ = 0;
+    uint32_t capacity_ = 0;
+};
+
 struct RegKeyNode {
     std::string_view name;
     RegKeyNode* parent = nullptr;
     RegistryStore* store = nullptr;
     std::vector<RegKeyNode*> subkeys; // always by CompareRegistryNames
-    std::vector<RegValueRecord> values;
+    ValueList values;
     std::string_view className;
     // The key's first section in the backing file ("[path] …" up to the next key); empty for new keys.
     std::string_view block;
@@ -162,15 +208,20 @@ class RegistryStore {
     void MarkChanged(RegKeyNode* key);
     void ClearChanged() { changed_ = false; }
     template <class F> void ForEachKey(F&& f) {
-        for (auto& key : keys_)
-            f(key);
+        for (size_t i = 0; i < keyCount_; ++i)
+            f(keyBlocks_[i / kKeysPerBlock][i % kKeysPerBlock]);
     }
 
   private:
-    size_t LowerBound(const std::vector<RegValueRecord>& values, std::string_view name) const;
+    // Keys live in blocks of many, so that loading a large file allocates a few times, not once per key;
+    // a key never moves.
+    static constexpr size_t kKeysPerBlock = 4096;
+    RegKeyNode& NewKey();
+    size_t LowerBound(const ValueList& values, std::string_view name) const;
 
     ValueOrder order_;
-    std::deque<RegKeyNode> keys_;
+    std::vector<std::unique_ptr<RegKeyNode[]>> keyBlocks_;
+    size_t keyCount_ = 0;
     RegKeyNode* root_;
     Arena arena_;
     bool writable_ = true;

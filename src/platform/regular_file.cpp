@@ -1,6 +1,8 @@
 // Reading the files the program takes in whole (registry files, hives), which must be regular files.
 #include "platform/regular_file.h"
 
+#include "platform/large_pages.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -56,19 +58,6 @@ int OpenRegular(const std::filesystem::path& path, RegularFile& result, std::str
     }
     result = RegularFile::Ok;
     return fd;
-}
-
-// A large file's text is touched page by page as it is read; in large pages the kernel faults it in a few
-// hundred times instead of tens of thousands. Only a hint: where large pages are not to be had, nothing
-// changes.
-void AskForLargePages(char* data, size_t size) {
-    constexpr uintptr_t kLarge = uintptr_t{2} << 20;
-    if (size < 2 * kLarge)
-        return;
-    const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kLarge - 1) & ~(kLarge - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + size) & ~(kLarge - 1);
-    if (end > begin)
-        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
 } // namespace

@@ -180,8 +180,8 @@ void WineRegFile::Reader::ReadItems(size_t pos) {
     while (pos < text.size()) {
         const Item item = ScanItem(text, pos, current != nullptr || tooDeep);
         Read(item);
-        for (size_t i = item.begin; i < item.next; ++i)
-            lineNo += text[i] == '\n';
+        lineNo += static_cast<size_t>(std::count(text.begin() + static_cast<ptrdiff_t>(item.begin),
+                                                 text.begin() + static_cast<ptrdiff_t>(item.next), '\n'));
         pos = item.next;
         open = item.open;
     }
