@@ -2,6 +2,7 @@
 // (a Wine .reg file, a regf hive), each a tree of keys with their values.
 #include "platform/registry_tree.h"
 
+#include "platform/large_pages.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "platform/utf16.h"
@@ -9,6 +10,8 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace vx {
 namespace {
@@ -50,16 +53,27 @@ std::string_view Arena::Copy(std::string_view text) {
 }
 
 char* Arena::Allocate(size_t size) {
-    // Blocks are left uninitialised: every byte handed out is written by its taker.
-    constexpr size_t kBlock = 256 * 1024;
-    if (size > kBlock / 4) {
+    // Blocks grow with the store, so that a large registry takes its memory in a few large blocks (in
+    // large pages where the kernel has them) while a small one stays small. They are left uninitialised:
+    // every byte handed out is written by its taker.
+    constexpr size_t kFirstBlock = 64 * 1024, kLargestBlock = 4 * kLargePage;
+    if (size > std::max(blockSize_, kFirstBlock) / 4) {
         blocks_.push_back(std::unique_ptr<char[]>(new char[size]));
         return blocks_.back().get();
     }
     if (size > left_) {
-        blocks_.push_back(std::unique_ptr<char[]>(new char[kBlock]));
-        next_ = blocks_.back().get();
-        left_ = kBlock;
+        blockSize_ = blockSize_ == 0 ? kFirstBlock : std::min(blockSize_ * 2, kLargestBlock);
+        if (blockSize_ == kLargestBlock) {
+            // One large page more than needed, so that the block can begin on a large page.
+            blocks_.push_back(std::unique_ptr<char[]>(new char[blockSize_ + kLargePage]));
+            const auto address = reinterpret_cast<uintptr_t>(blocks_.back().get());
+            next_ = reinterpret_cast<char*>((address + kLargePage - 1) & ~(uintptr_t{kLargePage} - 1));
+            AskForLargePages(next_, blockSize_);
+        } else {
+            blocks_.push_back(std::unique_ptr<char[]>(new char[blockSize_]));
+            next_ = blocks_.back().get();
+        }
+        left_ = blockSize_;
     }
     char* p = next_;
     next_ += size;
@@ -98,12 +112,27 @@ void ValueList::Erase(size_t at) {
     --size_;
 }
 
+namespace {
+
+// A block of keys large enough for large pages begins on one.
+std::align_val_t KeyAlignment(size_t capacity) {
+    return std::align_val_t{capacity * sizeof(RegKeyNode) >= kLargePage ? kLargePage : alignof(RegKeyNode)};
+}
+
+} // namespace
+
 RegKeyNode& RegistryStore::NewKey() {
-    if (keyCount_ == keyBlocks_.size() * kKeysPerBlock)
-        keyBlocks_.push_back(std::make_unique<RegKeyNode[]>(kKeysPerBlock));
-    RegKeyNode& key = keyBlocks_[keyCount_ / kKeysPerBlock][keyCount_ % kKeysPerBlock];
-    ++keyCount_;
-    return key;
+    constexpr size_t kFirstBlock = 256, kLargestBlock = (4 * kLargePage) / sizeof(RegKeyNode);
+    if (keyBlocks_.empty() || keyBlocks_.back().used == keyBlocks_.back().capacity) {
+        const size_t capacity =
+            keyBlocks_.empty() ? kFirstBlock : std::min(keyBlocks_.back().capacity * 2, kLargestBlock);
+        auto* keys =
+            static_cast<RegKeyNode*>(::operator new(capacity * sizeof(RegKeyNode), KeyAlignment(capacity)));
+        AskForLargePages(keys, capacity * sizeof(RegKeyNode));
+        keyBlocks_.push_back({keys, capacity, 0});
+    }
+    KeyBlock& block = keyBlocks_.back();
+    return *new (block.keys + block.used++) RegKeyNode();
 }
 
 RegistryStore::RegistryStore(ValueOrder order, std::string rootName) : order_(order) {
@@ -112,7 +141,12 @@ RegistryStore::RegistryStore(ValueOrder order, std::string rootName) : order_(or
     root_->name = arena_.Copy(rootName);
 }
 
-RegistryStore::~RegistryStore() = default;
+RegistryStore::~RegistryStore() {
+    for (const KeyBlock& block : keyBlocks_) {
+        std::destroy_n(block.keys, block.used);
+        ::operator delete(block.keys, KeyAlignment(block.capacity));
+    }
+}
 
 RegKeyNode* RegistryStore::FindSubkey(const RegKeyNode& parent, std::string_view name) const {
     const auto& subs = parent.subkeys;

@@ -39,6 +39,7 @@ class Arena {
     std::vector<std::unique_ptr<char[]>> blocks_;
     char* next_ = nullptr;
     size_t left_ = 0;
+    size_t blockSize_ = 0; // of the newest block
 };
 
 // One value, in 32 bytes: a million of them is what a large registry holds.
@@ -208,20 +209,24 @@ class RegistryStore {
     void MarkChanged(RegKeyNode* key);
     void ClearChanged() { changed_ = false; }
     template <class F> void ForEachKey(F&& f) {
-        for (size_t i = 0; i < keyCount_; ++i)
-            f(keyBlocks_[i / kKeysPerBlock][i % kKeysPerBlock]);
+        for (const KeyBlock& block : keyBlocks_)
+            for (size_t i = 0; i < block.used; ++i)
+                f(block.keys[i]);
     }
 
   private:
-    // Keys live in blocks of many, so that loading a large file allocates a few times, not once per key;
-    // a key never moves.
-    static constexpr size_t kKeysPerBlock = 4096;
+    // Keys live in blocks that grow with the store, so that loading a large file allocates a few times,
+    // not once per key; a key never moves.
+    struct KeyBlock {
+        RegKeyNode* keys;
+        size_t capacity;
+        size_t used;
+    };
     RegKeyNode& NewKey();
     size_t LowerBound(const ValueList& values, std::string_view name) const;
 
     ValueOrder order_;
-    std::vector<std::unique_ptr<RegKeyNode[]>> keyBlocks_;
-    size_t keyCount_ = 0;
+    std::vector<KeyBlock> keyBlocks_;
     RegKeyNode* root_;
     Arena arena_;
     bool writable_ = true;
