@@ -3,6 +3,7 @@
 
 #include <canberra.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
@@ -15,22 +16,31 @@ struct CanberraSoundPlayer::Worker {
     std::mutex mutex;
     std::condition_variable wake;
     std::optional<std::filesystem::path> next; // the newest request not yet played
+    bool idle = false;                         // the worker waits for a request (and needs waking)
     bool stopping = false;
     std::thread thread;
     ca_context* handle = nullptr; // used by the worker thread only
 
     void Run() {
+        // A sound restarted more often than this is not heard as more sounds; the requests in between
+        // are merged, and the scan that makes them keeps the processor.
+        constexpr auto kShortestGap = std::chrono::milliseconds(20);
         for (;;) {
             std::filesystem::path file;
             {
                 std::unique_lock lock(mutex);
+                idle = true;
                 wake.wait(lock, [&] { return stopping || next; });
+                idle = false;
                 if (stopping)
                     return;
                 file = std::move(*next);
                 next.reset();
             }
             Play(file);
+            std::unique_lock lock(mutex);
+            if (wake.wait_for(lock, kShortestGap, [&] { return stopping; }))
+                return;
         }
     }
 
@@ -64,14 +74,17 @@ CanberraSoundPlayer::~CanberraSoundPlayer() {
 }
 
 void CanberraSoundPlayer::PlayAsync(const std::filesystem::path& waveFile) {
+    bool wake = false;
     {
         std::lock_guard lock(worker_->mutex);
         worker_->next = waveFile;
         // Started with the first sound: a program that never plays one never connects to the server.
         if (!worker_->thread.joinable())
             worker_->thread = std::thread([worker = worker_.get()] { worker->Run(); });
+        wake = worker_->idle; // a busy worker finds the request when it is done
     }
-    worker_->wake.notify_one();
+    if (wake)
+        worker_->wake.notify_one();
 }
 
 } // namespace vx
