@@ -62,7 +62,7 @@ struct MainWindowModel {
     bool SelectAllChanging = false;
 
     // The finding lists (never shown) and the results lists.
-    RevisedList<ProblemEntry> lvwErrors;
+    RevisedList<ProblemEntry, std::deque<ProblemEntry>> lvwErrors; // a scan may find 100,000
     RevisedList<ShortcutEntry> lvwShortcut;
     ListView lvwRegistryProblems;
     ListView lvwRegistryErrorsDetail;

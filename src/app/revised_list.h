@@ -5,7 +5,10 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <iterator>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 namespace vx {
@@ -17,15 +20,21 @@ struct ListChange {
     bool operator==(const ListChange&) const = default;
 };
 
-template <class T> class RevisedList {
+// `Items` holds the rows: a vector, or a deque for a list that grows large one row at a time (it never
+// holds two copies of itself while growing, nor room for twice its rows).
+template <class T, class Items = std::vector<T>> class RevisedList {
   public:
-    using const_iterator = typename std::vector<T>::const_iterator;
+    using const_iterator = typename Items::const_iterator;
 
     RevisedList() = default;
     RevisedList(std::initializer_list<T> items) : items_(items) {}
-    RevisedList(std::vector<T> items) : items_(std::move(items)) {}
+    RevisedList(std::vector<T> items)
+        : items_(std::make_move_iterator(items.begin()), std::make_move_iterator(items.end())) {}
     RevisedList& operator=(std::vector<T> items) {
-        items_ = std::move(items);
+        if constexpr (std::is_same_v<Items, std::vector<T>>)
+            items_ = std::move(items);
+        else
+            items_.assign(std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
         Reset();
         return *this;
     }
@@ -39,8 +48,10 @@ template <class T> class RevisedList {
     const T& back() const { return items_.back(); }
     const_iterator begin() const { return items_.begin(); }
     const_iterator end() const { return items_.end(); }
-    const std::vector<T>& items() const { return items_; }
-    operator const std::vector<T>&() const { return items_; }
+    const Items& items() const { return items_; }
+    operator const Items&() const { return items_; }
+    // The rows as a vector (a copy when they are held otherwise).
+    std::vector<T> ToVector() const { return {items_.begin(), items_.end()}; }
 
     // Changing.
     void push_back(T item) {
@@ -68,7 +79,7 @@ template <class T> class RevisedList {
         return items_[i];
     }
     // Every row, to change in place (ticking all rows, a sort); counted as one change of them all.
-    std::vector<T>& EditAll() {
+    Items& EditAll() {
         Reset();
         return items_;
     }
@@ -131,7 +142,7 @@ template <class T> class RevisedList {
         log_.clear();
     }
 
-    std::vector<T> items_;
+    Items items_;
     std::vector<Entry> log_;
     uint64_t revision_ = 0;
     uint64_t knownFrom_ = 0;

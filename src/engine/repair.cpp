@@ -190,7 +190,7 @@ void RepairRegistryFindings(App& app, RepairRun& run, RepairOutcome& outcome) {
     std::vector<MemoryChange> changes;
     std::string records;
     // The rows are taken out first: the window's events that come in meanwhile may touch the list.
-    const std::vector<ProblemEntry> rows = main.lvwErrors;
+    const std::vector<ProblemEntry> rows = main.lvwErrors.ToVector();
     main.lvwErrors.clear();
     for (const ProblemEntry& row : rows) {
         StepDeleteProgress(main);
