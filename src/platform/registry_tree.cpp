@@ -225,6 +225,16 @@ size_t RegistryStore::LowerBound(const ValueList& values, std::string_view name)
     return static_cast<size_t>(it - values.begin());
 }
 
+std::string_view RegistryStore::ClassName(const RegKeyNode& key) const {
+    const auto found = classNames_.find(&key);
+    return found == classNames_.end() ? std::string_view() : found->second;
+}
+
+void RegistryStore::SetClassName(const RegKeyNode& key, std::string_view className) {
+    assert(key.store == this);
+    classNames_[&key] = className;
+}
+
 const RegValueRecord* RegistryStore::FindValue(const RegKeyNode& key, std::string_view name) const {
     if (order_ == ValueOrder::Sorted) {
         const size_t i = LowerBound(key.values, name);

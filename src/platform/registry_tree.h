@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 namespace vx {
@@ -142,7 +143,6 @@ struct RegKeyNode {
     RegistryStore* store = nullptr;
     std::vector<RegKeyNode*> subkeys; // always by CompareRegistryNames
     ValueList values;
-    std::string_view className;
     // The key's first section in the backing file ("[path] …" up to the next key); empty for new keys.
     std::string_view block;
     bool link = false;   // a symbolic link; its target is the REG_LINK value "SymbolicLinkValue"
@@ -182,6 +182,10 @@ class RegistryStore {
     void Mount(RegKeyNode& parent, RegKeyNode& foreignRoot, std::string_view name);
     // The stores mounted below this one's keys, in the order they were mounted.
     const std::vector<RegistryStore*>& Mounted() const { return mounted_; }
+
+    // A key's class name ("#class" in a Wine file); few keys have one, so it is kept beside them.
+    std::string_view ClassName(const RegKeyNode& key) const;
+    void SetClassName(const RegKeyNode& key, std::string_view className);
 
     const RegValueRecord* FindValue(const RegKeyNode& key, std::string_view name) const;
     // The stored bytes of a value; `scratch` holds them when they had to be decoded.
@@ -227,6 +231,7 @@ class RegistryStore {
 
     ValueOrder order_;
     std::vector<KeyBlock> keyBlocks_;
+    std::unordered_map<const RegKeyNode*, std::string_view> classNames_;
     RegKeyNode* root_;
     Arena arena_;
     bool writable_ = true;

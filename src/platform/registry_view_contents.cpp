@@ -89,12 +89,13 @@ Status RegistryView::RegEnumKeyEx(HKEY hkey, uint32_t index, std::string& name, 
     // Sizes count the terminating zero going in and leave it out coming back, as the A functions do.
     if (entry->name.size() + 1 > nameSize)
         return ERROR_MORE_DATA;
-    if (classSize && *classSize > 0 && entry->className.size() + 1 > *classSize)
+    const std::string_view className = entry->store->ClassName(*entry);
+    if (classSize && *classSize > 0 && className.size() + 1 > *classSize)
         return ERROR_MORE_DATA;
     name.assign(entry->name);
     nameSize = static_cast<uint32_t>(entry->name.size());
     if (classSize)
-        *classSize = static_cast<uint32_t>(entry->className.size());
+        *classSize = static_cast<uint32_t>(className.size());
     hint.name = entry->name;
     subkeyHint_ = hint;
     return ERROR_SUCCESS;

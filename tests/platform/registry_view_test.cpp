@@ -98,6 +98,36 @@ TEST(RegistryView, EnumerationBuffersBehaveAsWindowsAFunctions) {
     EXPECT_EQ(registry->OpenHandleCount(), 0u);
 }
 
+// A key's class name counts against the caller's class buffer as Windows counts it.
+TEST(RegistryView, ClassNamesAreMeasuredAgainstTheClassBuffer) {
+    RegistryPrefix prefix;
+    prefix.System("[Classed] 0\n[Classed\\\\Shell] 0\n#class=\"Shell\"\n[Plain] 0\n[Plain\\\\Key] 0\n");
+    auto registry = prefix.Open();
+    struct Case {
+        const char* key;
+        uint32_t classBuffer;
+        Status expected;
+        uint32_t classSize; // after the call, when it succeeds
+    };
+    const Case cases[] = {
+        {"Classed", 6, ERROR_SUCCESS, 5},
+        {"Classed", 5, ERROR_MORE_DATA, 0},
+        {"Classed", 0, ERROR_SUCCESS, 5},
+        {"Plain", 1, ERROR_SUCCESS, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + " with a class buffer of " + std::to_string(c.classBuffer));
+        HKEY key = 0;
+        ASSERT_EQ(registry->RegOpenKey(HKEY_LOCAL_MACHINE, c.key, key), ERROR_SUCCESS);
+        std::string name;
+        uint32_t nameSize = 255, classSize = c.classBuffer;
+        EXPECT_EQ(registry->RegEnumKeyEx(key, 0, name, nameSize, &classSize), c.expected);
+        if (c.expected == ERROR_SUCCESS)
+            EXPECT_EQ(classSize, c.classSize);
+        registry->RegCloseKey(key);
+    }
+}
+
 TEST(RegistryView, ValueWithTooMuchDataEndsAnEnumerationThere) {
     const std::string big(300, 'b');
     RegistryPrefix prefix;

@@ -173,6 +173,7 @@ bool WineRegFile::ParseText(std::string& error, std::vector<std::string>& warnin
     Reader reader(*this, text, warnings);
     reader.ReadItems(header.next);
     reader.Finish();
+    sections_.shrink_to_fit(); // kept as long as the file: no room for the sections of a file twice its size
     return true;
 }
 
@@ -258,7 +259,7 @@ void WineRegFile::Reader::ReadOption(const Item& item) {
         bool escaped = false;
         const size_t close = FindStringEnd(option, 8, option.size(), '"', escaped);
         if (close != std::string_view::npos)
-            current->className = NameOf(option.substr(8, close - 8), escaped);
+            file.SetClassName(*current, NameOf(option.substr(8, close - 8), escaped));
     } else if (current && option.starts_with("#link")) {
         current->link = true;
     }
