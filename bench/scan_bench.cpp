@@ -359,6 +359,7 @@ long LoadAndChange(const fs::path& prefix, bool save) {
         return 0L;
     static int round = 0;
     const std::string data = "run " + std::to_string(++round) + '\0';
+    const auto start = std::chrono::steady_clock::now(); // the change and the save, measured here
     for (HKEY root : {HKEY(0x80000002), HKEY(0x80000001)}) {
         HKEY key = 0;
         if (registry->RegCreateKeyEx(root, "Software\\VantrelixBench", KEY_ALL_ACCESS, key) != ERROR_SUCCESS)
@@ -367,7 +368,9 @@ long LoadAndChange(const fs::path& prefix, bool save) {
                                 {reinterpret_cast<const uint8_t*>(data.data()), data.size()});
         registry->RegCloseKey(key);
     }
-    return registry->Flush() == ERROR_SUCCESS ? 0L : -1L;
+    const Status saved = registry->Flush();
+    childInnerSeconds = Seconds(start);
+    return saved == ERROR_SUCCESS ? 0L : -1L;
 }
 
 // A scan, then the repair of everything it found, with backups on; returns the repair's time in
@@ -413,14 +416,14 @@ void ReportWaits(const fs::path& original) {
     for (int run = 0; run < 3; ++run) {
         md5s.push_back(Md5sumSeconds(files));
         loads.push_back(InChild([&] { return LoadAndChange(prefix, false); }).seconds);
-        saves.push_back(InChild([&] { return LoadAndChange(prefix, true); }).seconds);
+        saves.push_back(InChild([&] { return LoadAndChange(prefix, true); }).inner);
         copies.push_back(InChild([&] { return CopyWithSync(files); }).seconds);
     }
     auto median = [](std::vector<double> v) {
         std::sort(v.begin(), v.end());
         return v[v.size() / 2];
     };
-    const double md5 = median(md5s), load = median(loads), save = median(saves) - load, copy = median(copies);
+    const double md5 = median(md5s), load = median(loads), save = median(saves), copy = median(copies);
 
     // The detection sound on (a wave file of the prefix's own), against the same scan without it.
     fs::create_directories(prefix / "drive_c/windows/media");
@@ -445,7 +448,7 @@ void ReportWaits(const fs::path& original) {
 
     std::printf("where users wait (%s, registry files %.1f MB):\n", original.c_str(), mb);
     std::printf(
-        "  save (load+change+save less load) %7.3f s vs copy with sync %7.3f s: %5.2f x (target <= 2)\n",
+        "  save (change and save, after the load) %7.3f s vs copy with sync %7.3f s: %5.2f x (target <= 2)\n",
         save, copy, save / copy);
     std::printf("  repair %7.3f s vs the scan that found what it repairs %7.3f s: %5.2f x (target <= 2)\n",
                 repairSeconds, scanSeconds, repairSeconds / scanSeconds);

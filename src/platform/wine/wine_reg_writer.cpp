@@ -91,7 +91,12 @@ void WineRegFile::Composition::Add(std::string_view text) {
     if (text.empty())
         return;
     Close();
-    pieces.push_back(text);
+    // Sections that lie side by side in the loaded text go out as one piece: an unchanged stretch of the
+    // file is written straight from the text, in a few large writes.
+    if (!pieces.empty() && pieces.back().data() + pieces.back().size() == text.data())
+        pieces.back() = {pieces.back().data(), pieces.back().size() + text.size()};
+    else
+        pieces.push_back(text);
     size += text.size();
     tail += text.substr(text.size() > 3 ? text.size() - 3 : 0);
     if (tail.size() > 3)
@@ -154,6 +159,7 @@ struct WineRegFile::Composer {
 };
 
 void WineRegFile::Compose(Composition& out) const {
+    out.sections.reserve(sections_.size());
     Composer composer(*this, out);
     composer.PlaceKeysWithoutSection();
     composer.AddHeader();
