@@ -28,14 +28,17 @@ using namespace vx;
 
 TargetOptions ParseTargetOptions(QCoreApplication& application) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        "Vantrelix v3.0 - finds and repairs registry values that name missing files, and broken shortcuts, in a "
-        "Wine prefix or on a Windows volume");
+    parser.setApplicationDescription("Vantrelix v3.0 - finds and repairs registry values that name missing "
+                                     "files, and broken shortcuts, in a "
+                                     "Wine prefix or on a Windows volume");
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption prefix("prefix", "Wine prefix to work on (default: $WINEPREFIX, else ~/.wine).", "DIR");
-    const QCommandLineOption windows("windows", "A mounted Windows volume to work on instead of a Wine prefix.", "DIR");
-    const QCommandLineOption user("user", "With --windows: the user whose hives are HKEY_CURRENT_USER.", "NAME");
+    const QCommandLineOption prefix("prefix", "Wine prefix to work on (default: $WINEPREFIX, else ~/.wine).",
+                                    "DIR");
+    const QCommandLineOption windows("windows",
+                                     "A mounted Windows volume to work on instead of a Wine prefix.", "DIR");
+    const QCommandLineOption user("user", "With --windows: the user whose hives are HKEY_CURRENT_USER.",
+                                  "NAME");
     parser.addOptions({prefix, windows, user});
     parser.process(application);
     if (parser.isSet(prefix) && parser.isSet(windows)) {
@@ -46,13 +49,15 @@ TargetOptions ParseTargetOptions(QCoreApplication& application) {
         std::cerr << "vantrelix: --user needs --windows\n";
         std::exit(2);
     }
-    return {parser.value(prefix).toStdString(), parser.value(windows).toStdString(), parser.value(user).toStdString()};
+    return {parser.value(prefix).toStdString(), parser.value(windows).toStdString(),
+            parser.value(user).toStdString()};
 }
 
 // A folder the user chose: a Windows volume when it holds Windows' own hives, else a Wine prefix.
 TargetOptions OptionsForFolder(const std::string& folder) {
     std::error_code error;
-    if (std::filesystem::is_directory(std::filesystem::path(folder) / "Windows" / "System32" / "config", error))
+    if (std::filesystem::is_directory(std::filesystem::path(folder) / "Windows" / "System32" / "config",
+                                      error))
         return {{}, folder, {}};
     return {folder, {}, {}};
 }
@@ -81,7 +86,8 @@ OpenedTarget OpenUsableTarget(TargetOptions& options, gui::GuiFrontEnd& frontEnd
 bool AsksForTextOnly(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h" || arg == "-?" || arg == "--help-all" || arg == "--version" || arg == "-v")
+        if (arg == "--help" || arg == "-h" || arg == "-?" || arg == "--help-all" || arg == "--version" ||
+            arg == "-v")
             return true;
     }
     return false;
@@ -119,12 +125,12 @@ int main(int argc, char** argv) {
     FileSettingsStore settings(DefaultSettingsFile());
     CanberraSoundPlayer sound;
     App app(*opened.target, settings, frontEnd, sound);
-    const std::filesystem::path executable = QFileInfo(QApplication::applicationFilePath()).canonicalFilePath().toStdString();
+    const std::filesystem::path executable =
+        QFileInfo(QApplication::applicationFilePath()).canonicalFilePath().toStdString();
     AutostartEntry startup(DefaultAutostartFolder(), executable, options.Arguments());
     gui::GuiContext context{app, startup, pickers};
 
     gui::MainWindow window(context, frontEnd);
-    window.endProgram = [] { QApplication::quit(); };
     gui::SplashWindow splash([&window] { window.show(); });
     splash.Start();
     return QApplication::exec();

@@ -9,8 +9,8 @@
 #include "gui/image_button.h"
 #include "gui/list_model.h"
 #include "gui/notification_dialog.h"
-#include "gui/settings_dialog.h"
 #include "gui/qt_text.h"
+#include "gui/settings_dialog.h"
 #include "gui/svg_picture.h"
 #include "results/results_view.h"
 #include "ui/notification.h"
@@ -19,8 +19,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTreeView>
 #include <QUrl>
@@ -33,9 +33,13 @@ constexpr int kHeight = 480;
 constexpr int kTrackWidth = 640;
 constexpr int kDeleteTrackWidth = 300;
 
-size_t Index(MainButton b) { return static_cast<size_t>(b); }
+size_t Index(MainButton b) {
+    return static_cast<size_t>(b);
+}
 
-QColor Colour(uint32_t rgb) { return QColor::fromRgb(rgb); }
+QColor Colour(uint32_t rgb) {
+    return QColor::fromRgb(rgb);
+}
 
 // A fill `units` wide of a bar whose full width is `fullUnits`, in a track `pixels` wide.
 int FillPixels(int units, int fullUnits, int pixels) {
@@ -58,7 +62,8 @@ MainWindow::MainWindow(GuiContext& context, GuiFrontEnd& frontEnd)
             [this] { Forward([this] { rules_.MouseMove(MainArea::Picture1); }); });
     // The background takes the focus when it is clicked (not when the window is activated: rebuilding the
     // check-list under the click that activates the window would swallow that click).
-    connect(parts_.background, &SvgPicture::pressed, this, [this] { Forward([this] { rules_.Picture1_GotFocus(); }); });
+    connect(parts_.background, &SvgPicture::pressed, this,
+            [this] { Forward([this] { rules_.Picture1_GotFocus(); }); });
 
     BuildTitleStrip();
     BuildStartPanel();
@@ -70,7 +75,8 @@ MainWindow::MainWindow(GuiContext& context, GuiFrontEnd& frontEnd)
     tmrPicVisibleOrNot_.setInterval(600);
     connect(&tmrRefreshlvwContents_, &QTimer::timeout, this,
             [this] { Forward([this] { rules_.tmrRefreshlvwContents_Timer(); }); });
-    connect(&tmrSettings_, &QTimer::timeout, this, [this] { Forward([this] { rules_.tmrSettings_Timer(); }); });
+    connect(&tmrSettings_, &QTimer::timeout, this,
+            [this] { Forward([this] { rules_.tmrSettings_Timer(); }); });
     connect(&tmrPicVisibleOrNot_, &QTimer::timeout, this,
             [this] { Forward([this] { rules_.tmrPicVisibleOrNot_Timer(); }); });
 
@@ -100,11 +106,15 @@ void MainWindow::BuildTitleStrip() {
         const char* tip;
     };
     const Piece pieces[] = {
-        {MainButton::HelpPic, "icon_help", "", "ImgHelpPicNormal", QRect(452, 8, 20, 20), "Open the help page"},
+        {MainButton::HelpPic, "icon_help", "", "ImgHelpPicNormal", QRect(452, 8, 20, 20),
+         "Open the help page"},
         {MainButton::Help, "", "Help", "ImgHelpNormal", QRect(474, 6, 46, 24), "Open the help page"},
-        {MainButton::SupportPic, "icon_support", "", "ImgSupportPicNormal", QRect(528, 8, 20, 20), "Open the support page"},
-        {MainButton::Support, "", "Support", "ImgSupportNormal", QRect(550, 6, 66, 24), "Open the support page"},
-        {MainButton::Minimise, "title_minimise", "", "ImgMinimiseNormal", QRect(kWidth - 72, 6, 28, 24), "Minimise"},
+        {MainButton::SupportPic, "icon_support", "", "ImgSupportPicNormal", QRect(528, 8, 20, 20),
+         "Open the support page"},
+        {MainButton::Support, "", "Support", "ImgSupportNormal", QRect(550, 6, 66, 24),
+         "Open the support page"},
+        {MainButton::Minimise, "title_minimise", "", "ImgMinimiseNormal", QRect(kWidth - 72, 6, 28, 24),
+         "Minimise"},
         {MainButton::Close, "title_close", "", "imgCloseNormal", QRect(kWidth - 38, 6, 28, 24),
          "Close to the notification area"},
     };
@@ -125,17 +135,21 @@ void MainWindow::BuildStartPanel() {
     selectAll_->setToolTip("Tick or clear every section");
     // A click ticks a clear or grayed box and clears a ticked one; the rules do the rest.
     connect(selectAll_, &QCheckBox::clicked, this, [this] {
-        Forward([this] { SetSelectAllBoxState(context_.app, context_.app.main().chkSelectlistviewItems == 1 ? 0 : 1); });
+        Forward([this] {
+            SetSelectAllBoxState(context_.app, context_.app.main().chkSelectlistviewItems == 1 ? 0 : 1);
+        });
     });
     auto* image1 = new SvgPicture("my_computer", this, "Image1");
     image1->setGeometry(46, top + 14, 32, 32);
     image1->setCursor(Qt::PointingHandCursor);
     connect(image1, &SvgPicture::clicked, this, [this] { Forward([this] { rules_.Label2_Click(); }); });
-    auto* label2 = new ClickLabel("My Computer", this, "Label2", [this] { Forward([this] { rules_.Label2_Click(); }); });
+    auto* label2 =
+        new ClickLabel("My Computer", this, "Label2", [this] { Forward([this] { rules_.Label2_Click(); }); });
     label2->setGeometry(84, top + 14, 200, 32);
     label2->setStyleSheet("font-size: 11pt; font-weight: bold; color: #F4F7FB;");
 
-    sectionModel_ = new ListViewModel(context_.app.main().lvwRegistryvaluesScan, "Sections to be scanned", true, this);
+    sectionModel_ =
+        new ListViewModel(context_.app.main().lvwRegistryvaluesScan, "Sections to be scanned", true, this);
     sectionList_ = AddList(this, "lvwRegistryvaluesScan", sectionModel_);
     sectionList_->setGeometry(20, top + 54, 300, kHeight - top - 74);
     sectionList_->setAccessibleName("Sections to be scanned");
@@ -234,7 +248,8 @@ void MainWindow::BuildResultsPanel() {
         });
     }
 
-    lblDeleting_ = AddLabel(picResults_, "lblDeletingCourrutpfils", "Deleteing the corrupt files", QRect(16, 352, 300, 20));
+    lblDeleting_ = AddLabel(picResults_, "lblDeletingCourrutpfils", "Deleteing the corrupt files",
+                            QRect(16, 352, 300, 20));
     deleteTrack_ = new SvgPicture("progress_track", picResults_, "ImgDeleteProgress");
     deleteTrack_->setGeometry(16, 376, kDeleteTrackWidth, 16);
     deleteFill_ = new SvgPicture("progress_fill", picResults_, "ImgDeleteProgressInside");
@@ -252,7 +267,8 @@ ImageButton* MainWindow::AddButton(MainButton button, ImageButton* widget, const
     widget->setToolTip(tip);
     if (widget->accessibleName() == widget->objectName())
         widget->setAccessibleName(tip);
-    connect(widget, &ImageButton::hovered, this, [this, button] { Forward([this, button] { rules_.MouseMove(button); }); });
+    connect(widget, &ImageButton::hovered, this,
+            [this, button] { Forward([this, button] { rules_.MouseMove(button); }); });
     connect(widget, &ImageButton::clicked, this, [this, button] { Act(button, false); });
     connect(widget, &ImageButton::keyPressed, this, [this, button] { Act(button, true); });
     return widget;
@@ -367,7 +383,8 @@ void MainWindow::RenderSortIndicators() {
         if (header->isSortIndicatorShown() != view.sorted)
             header->setSortIndicatorShown(view.sorted);
         const Qt::SortOrder order = view.descending ? Qt::DescendingOrder : Qt::AscendingOrder;
-        if (view.sorted && (header->sortIndicatorSection() != view.sortKey || header->sortIndicatorOrder() != order))
+        if (view.sorted &&
+            (header->sortIndicatorSection() != view.sortKey || header->sortIndicatorOrder() != order))
             header->setSortIndicator(view.sortKey, order);
     }
 }
@@ -404,7 +421,8 @@ void MainWindow::RenderLabels() {
         return;
     shownGroups_[0] = now;
     auto elided = [](QLabel* label, const std::string& text) {
-        label->setText(label->fontMetrics().elidedText(QString::fromStdString(text), Qt::ElideMiddle, label->width()));
+        label->setText(
+            label->fontMetrics().elidedText(QString::fromStdString(text), Qt::ElideMiddle, label->width()));
     };
     elided(lblStatus_, main.lblStatus);
     lblProblemsFound_->setText(QString::fromStdString(main.lblProblemsFound));
@@ -441,7 +459,8 @@ void MainWindow::RenderPanels() {
     lblDeleting_->setVisible(main.lblDeletingCourrutpfils);
     deleteTrack_->setVisible(main.ImgDeleteProgress);
     deleteFill_->setVisible(main.ImgDeleteProgress && main.ImgDeleteProgressInside > 0);
-    deleteFill_->setFixedWidth(FillPixels(main.ImgDeleteProgressInside, main.ImgDeleteProgressWidth, kDeleteTrackWidth));
+    deleteFill_->setFixedWidth(
+        FillPixels(main.ImgDeleteProgressInside, main.ImgDeleteProgressWidth, kDeleteTrackWidth));
     sectionList_->setVisible(rules_.lvwRegistryvaluesScanVisible);
     setEnabled(main.enabled);
     if (main.busyPointer != busyPointer_) {
@@ -489,7 +508,9 @@ void MainWindow::changeEvent(QEvent* event) {
 
 // --- What the rules ask of the window.
 
-void MainWindow::HideWindow() { hide(); }
+void MainWindow::HideWindow() {
+    hide();
+}
 
 void MainWindow::ShowNormalWindow() {
     showNormal();
@@ -497,11 +518,21 @@ void MainWindow::ShowNormalWindow() {
     activateWindow();
 }
 
-void MainWindow::ShowIcon() { tray_.ShowIcon({rules_.caption()}); }
+void MainWindow::ShowIcon() {
+    tray_.ShowIcon({rules_.caption()});
+}
 
-void MainWindow::ChangeToolTip(std::string_view tip) { tray_.ChangeToolTip({rules_.caption()}, tip); }
+void MainWindow::ChangeToolTip(std::string_view tip) {
+    tray_.ChangeToolTip({rules_.caption()}, tip);
+}
 
-bool MainWindow::HasNotificationArea() const { return area_->available; }
+bool MainWindow::HasNotificationArea() const {
+    return area_->Available();
+}
+
+void MainWindow::EndProgram() {
+    End();
+}
 
 void MainWindow::ShowPopupMenu() {
     if (menu_ && menu_->isVisible()) { // an open menu only comes to the front
@@ -545,7 +576,8 @@ void MainWindow::OpenWebPage(std::string_view page) {
     const LauncherHost host = context_.launcher ? *context_.launcher : DefaultLauncherHost();
     const LaunchResult result = vx::OpenWebPage(host, address.toStdString(), "htm");
     if (result == LaunchResult::NotOpened || result == LaunchResult::NoTemporaryFolder)
-        frontEnd_.ShowMessageBox(context_.app, "No web browser could be started. The page is " + file + ".", false);
+        frontEnd_.ShowMessageBox(context_.app, "No web browser could be started. The page is " + file + ".",
+                                 false);
 }
 
 void MainWindow::RepaintControl(std::string_view control) {

@@ -10,6 +10,7 @@
 #include "ui/main_window.h"
 #include "ui/tray_icon.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 #include <QWidget>
 
@@ -37,8 +38,10 @@ class MainWindow : public QWidget, private MainWindowShell {
     FrmMain& rules() { return rules_; }
     // Redraws what changed since the last call.
     void Render();
-    // What ends the program (after a repair or restore that is writing has finished).
-    std::function<void()> endProgram;
+    // What ends the program (after a repair or restore that is writing has finished): the event loop
+    // ends at once, whatever windows are open (QApplication::quit would first ask each window to close,
+    // and this one refuses every close).
+    std::function<void()> endProgram = [] { QCoreApplication::exit(0); };
     QtNotificationArea& notificationArea() { return *area_; }
     clsTray& tray() { return tray_; }
     // frmMenuPopUp while it is open, else null.
@@ -61,6 +64,7 @@ class MainWindow : public QWidget, private MainWindowShell {
     void ChangeToolTip(std::string_view tip) override;
     bool RunningInTray() const override { return tray_.bRunningInTray(); }
     bool HasNotificationArea() const override;
+    void EndProgram() override;
     void ShowPopupMenu() override;
     void ShowNotification(std::string_view caption, std::string_view message) override;
     void ShowSettingsDialog() override;

@@ -25,15 +25,23 @@ QtNotificationArea::QtNotificationArea(QObject* parent) : QObject(parent), icon_
     connect(&icon_, &QSystemTrayIcon::activated, this, &QtNotificationArea::Activate);
 }
 
+bool QtNotificationArea::Available() const {
+    return forcedAvailable ? *forcedAvailable : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 void QtNotificationArea::Add(std::string_view tip) {
     icon_.setToolTip(Text(tip));
-    if (available)
+    if (Available())
         icon_.show();
 }
 
-void QtNotificationArea::Modify(std::string_view tip) { icon_.setToolTip(Text(tip)); }
+void QtNotificationArea::Modify(std::string_view tip) {
+    icon_.setToolTip(Text(tip));
+}
 
-void QtNotificationArea::Delete() { icon_.hide(); }
+void QtNotificationArea::Delete() {
+    icon_.hide();
+}
 
 void QtNotificationArea::Activate(QSystemTrayIcon::ActivationReason reason) {
     if (onMessage)

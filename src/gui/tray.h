@@ -8,6 +8,7 @@
 #include <QSystemTrayIcon>
 
 #include <functional>
+#include <optional>
 
 namespace vx::gui {
 
@@ -20,8 +21,10 @@ class QtNotificationArea : public QObject, public NotificationArea {
     void Modify(std::string_view tip) override;
     void Delete() override;
 
-    // Whether the desktop has a notification area; tests set it.
-    bool available = QSystemTrayIcon::isSystemTrayAvailable();
+    // Whether the desktop has a notification area now: asked each time, since the panel may start after
+    // the program (autostart) or go away. Tests decide it with `forcedAvailable`.
+    bool Available() const;
+    std::optional<bool> forcedAvailable;
     // Where the icon's mouse messages go.
     std::function<void(uint32_t message)> onMessage;
     // An activation of the icon, as Qt reports it (tests call it as the desktop would).

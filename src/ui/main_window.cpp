@@ -3,6 +3,7 @@
 #include "ui/main_window.h"
 
 #include "app/app.h"
+#include "app/message_box.h"
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
 #include "platform/text.h"
@@ -15,9 +16,9 @@
 namespace vx {
 namespace {
 
-constexpr std::array kPicture1Buttons{MainButton::Minimise,   MainButton::Close,   MainButton::ScanNow,
-                                      MainButton::Settings,   MainButton::Restore, MainButton::Help,
-                                      MainButton::HelpPic,    MainButton::Support, MainButton::SupportPic};
+constexpr std::array kPicture1Buttons{MainButton::Minimise, MainButton::Close,   MainButton::ScanNow,
+                                      MainButton::Settings, MainButton::Restore, MainButton::Help,
+                                      MainButton::HelpPic,  MainButton::Support, MainButton::SupportPic};
 
 } // namespace
 
@@ -67,9 +68,13 @@ void FrmMain::tmrSettings_Timer() {
     tmrSettings = false;
 }
 
-void FrmMain::tmrPicVisibleOrNot_Timer() { app_.main().PicBug = !app_.main().PicBug; }
+void FrmMain::tmrPicVisibleOrNot_Timer() {
+    app_.main().PicBug = !app_.main().PicBug;
+}
 
-bool FrmMain::ScanIdle() const { return app_.main().ImgScanNowNormal; }
+bool FrmMain::ScanIdle() const {
+    return app_.main().ImgScanNowNormal;
+}
 
 void FrmMain::SyncEnabledStates() {
     const MainWindowModel& main = app_.main();
@@ -198,11 +203,15 @@ void FrmMain::Label2_Click() {
 }
 
 void FrmMain::Form_QueryUnload() {
+    if (!shell_.HasNotificationArea()) {
+        HideToTray();
+        return;
+    }
     if (SettingAsNumber(app_.GetSetting("chkDoNotShowInFuture", "0")) == 0) {
         if (shell_.IsMinimised())
             shell_.ShowNormalWindow();
         Picture1_GotFocus();
-        shell_.ShowNotification(kProductName, NotificationMessage(shell_.HasNotificationArea()));
+        shell_.ShowNotification(kProductName, kNotificationMessage);
     }
     HideToTray();
 }
@@ -245,9 +254,13 @@ void FrmMain::OpenBackupManager() {
 }
 
 void FrmMain::HideToTray() {
-    // Without a notification area a hidden window could never be found again: it goes to the taskbar.
+    // Without a notification area a hidden window could never be found again, and minimising it would
+    // leave no way to end the program: a close there is the menu's Exit.
     if (!shell_.HasNotificationArea()) {
-        shell_.MinimiseWindow();
+        const bool end = AskMessageBox(app_, kCloseConfirmation);
+        app_.MessageBoxKind.clear();
+        if (end)
+            shell_.EndProgram();
         return;
     }
     shell_.HideWindow();
@@ -272,12 +285,13 @@ const std::vector<std::string_view>& MainWindowControlNames() {
         "ImgScanCancelMouseMove", "lblStatus", "Label3", "lblProblemsFound", "lblRegistryScan",
         "lblRegistryFilesScan",
         // The results panel.
-        "PicResults", "lvwRegistryProblems", "lvwRegistryErrorsDetail", "ImgRepairNormal", "ImgRepairMouseMove",
-        "ImgReturnNormal", "ImgReturnMouseMove", "ImgDeleteProgress", "ImgDeleteProgressInside",
-        "lblDeletingCourrutpfils",
+        "PicResults", "lvwRegistryProblems", "lvwRegistryErrorsDetail", "ImgRepairNormal",
+        "ImgRepairMouseMove", "ImgReturnNormal", "ImgReturnMouseMove", "ImgDeleteProgress",
+        "ImgDeleteProgressInside", "lblDeletingCourrutpfils",
         // Never shown.
-        "lvwErrors", "lvwShortcut", "FrameScanning", "cmdCancelOrStop", "Frame1", "FrameRegistryProblemsDetails",
-        "FrameScanSettingShelidButton", "cmdShowLog", "Frame5", "cmdAbout", "Command1"};
+        "lvwErrors", "lvwShortcut", "FrameScanning", "cmdCancelOrStop", "Frame1",
+        "FrameRegistryProblemsDetails", "FrameScanSettingShelidButton", "cmdShowLog", "Frame5", "cmdAbout",
+        "Command1"};
     return names;
 }
 

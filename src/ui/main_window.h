@@ -51,8 +51,11 @@ class MainWindowShell {
     virtual void ShowIcon() = 0;
     virtual void ChangeToolTip(std::string_view tip) = 0;
     virtual bool RunningInTray() const = 0;
-    // Whether the desktop has a notification area at all; without one, closing minimises the window.
+    // Whether the desktop has a notification area now (a panel may come and go); without one, a close
+    // asks whether to end the program, since a hidden window could not be reached again.
     virtual bool HasNotificationArea() const { return true; }
+    // Ends the program (once a registry write at work has finished).
+    virtual void EndProgram() = 0;
     // frmMenuPopUp, shown (not modal); a menu already open only comes to the front.
     virtual void ShowPopupMenu() = 0;
     // Modal windows: frmNotification with its caption and its message, frmSetings, frmBackUpRestore.
@@ -87,7 +90,8 @@ class FrmMain {
     // "My Computer" and the picture beside it: toggle the select-all box and run its change handling.
     void Label2_Click();
 
-    // A close request from the system, the taskbar or the keyboard; always refused (the window hides).
+    // A close request from the system, the taskbar or the keyboard: the window hides to the notification
+    // area; where the desktop has none, the Exit question is asked and OK ends the program.
     void Form_QueryUnload();
     // A mouse movement over the window itself: where the tray icon's clicks arrive (X in twips).
     void Form_MouseMove(int xTwips);
@@ -121,7 +125,7 @@ class FrmMain {
     void RefreshAndReload();
     void OpenSettings();
     void OpenBackupManager();
-    // Hides the window to the notification area, or minimises it where the desktop has none.
+    // Hides the window to the notification area; where the desktop has none, asks the Exit question.
     void HideToTray();
 
     App& app_;

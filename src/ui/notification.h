@@ -15,14 +15,6 @@ enum class NotificationButton { OK, Count };
 inline constexpr std::string_view kNotificationMessage =
     "Although you have closed the program window. Vantrelix v3.0 will continue to run in the task manager "
     "near to the clock for your quick reference.";
-// The notice where the desktop has no notification area: closing minimised the window instead.
-inline constexpr std::string_view kNotificationMessageNoTray =
-    "Although you have closed the program window, Vantrelix v3.0 keeps running: this desktop has no "
-    "notification area, so the window was minimised to the taskbar.";
-// The notice's text for a desktop with or without a notification area.
-constexpr std::string_view NotificationMessage(bool hasNotificationArea) {
-    return hasNotificationArea ? kNotificationMessage : kNotificationMessageNoTray;
-}
 inline constexpr std::string_view kDoNotShowLabel = "Do not show this message in future.";
 
 class FrmNotification {

@@ -15,8 +15,8 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sstream>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace vx {
 namespace {
@@ -94,9 +94,11 @@ TEST(MainWindowRoad, ScanCancelRefusedResultsDetailsSortRepairBackupRestore) {
     ClickRow(summary, 0);
     auto* details = h.Find<QTreeView>("lvwRegistryErrorsDetail");
     ASSERT_GT(details->model()->rowCount(), 0);
-    EXPECT_EQ(details->model()->index(0, 0).data().toString().toStdString(), main.lvwRegistryErrorsDetail.rows[0].text);
-    QTest::mouseClick(summary->header()->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      QPoint(summary->header()->sectionViewportPosition(0) + 10, summary->header()->height() / 2));
+    EXPECT_EQ(details->model()->index(0, 0).data().toString().toStdString(),
+              main.lvwRegistryErrorsDetail.rows[0].text);
+    QTest::mouseClick(
+        summary->header()->viewport(), Qt::LeftButton, Qt::NoModifier,
+        QPoint(summary->header()->sectionViewportPosition(0) + 10, summary->header()->height() / 2));
     EXPECT_TRUE(main.lvwRegistryProblems.sorted);
     EXPECT_TRUE(main.lvwRegistryProblems.descending);
     EXPECT_TRUE(summary->header()->isSortIndicatorShown());
@@ -145,6 +147,7 @@ TEST(MainWindowClose, TheNoticeComesFirstUnlessTurnedOffAndTheWindowHides) {
     };
     for (const Case& c : cases) {
         GuiHarness h;
+        h.window->notificationArea().forcedAvailable = true; // the notice is for closing to the tray
         h.app->SaveSetting("chkDoNotShowInFuture", c.doNotShow);
         bool shown = false;
         h.WhenModalOpens([&](QWidget* notice) {

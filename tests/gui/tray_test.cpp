@@ -4,6 +4,7 @@
 #include "app/message_box.h"
 
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ using test::GuiHarness;
 
 // The main window closed to the notification area of a desktop that has one.
 void CloseToTray(GuiHarness& h) {
-    h.window->notificationArea().available = true;
+    h.window->notificationArea().forcedAvailable = true;
     GuiHarness::HoverAndClick(h.Find("imgCloseNormal"));
     ASSERT_FALSE(h.window->isVisible());
     ASSERT_TRUE(h.window->tray().bRunningInTray());
@@ -41,23 +42,41 @@ TEST(TrayIcon, OnlyADoubleClickOrARightButtonReleaseOpensTheMenu) {
     }
 }
 
+// Runs the program's event loop until something ends it; the exit code, or -1 when nothing ended it
+// within a few seconds (the watchdog ends the loop then).
+int RunEventLoop(const std::function<void()>& whileRunning) {
+    QTimer start, watchdog;
+    start.setSingleShot(true);
+    watchdog.setSingleShot(true);
+    QObject::connect(&start, &QTimer::timeout, whileRunning);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
+    start.start(0);
+    watchdog.start(5000);
+    return QApplication::exec();
+}
+
+// The program's own ending, not a stand-in: Exit answered OK ends the event loop at once, although the
+// main window refuses every close; Cancel keeps the program in the tray.
 TEST(TrayIcon, ExitAnsweredOkEndsTheProgramAndCancelKeepsItInTheTray) {
     for (const bool confirm : {true, false}) {
         GuiHarness h;
         CloseToTray(h);
-        bool ended = false;
-        h.window->endProgram = [&] { ended = true; };
-        h.window->notificationArea().Activate(QSystemTrayIcon::DoubleClick);
-        auto* menu = h.window->popupMenu();
-        ASSERT_NE(menu, nullptr);
-        h.answers.push_back(confirm);
-        QTest::mouseClick(menu->findChild<QWidget*>("MenuExit"), Qt::LeftButton);
+        gui::PopupMenuWindow* menu = nullptr;
+        const int code = RunEventLoop([&] {
+            h.window->notificationArea().Activate(QSystemTrayIcon::DoubleClick);
+            menu = h.window->popupMenu();
+            ASSERT_NE(menu, nullptr);
+            h.answers.push_back(confirm);
+            QTest::mouseClick(menu->findChild<QWidget*>("MenuExit"), Qt::LeftButton);
+            if (!confirm)
+                QCoreApplication::exit(1); // still running: end the loop the test started
+        });
         ASSERT_EQ(h.messages.size(), 1u);
         EXPECT_EQ(h.messages[0], MessageOfKind(kCloseConfirmation));
-        EXPECT_EQ(ended, confirm);
+        EXPECT_EQ(code, confirm ? 0 : 1) << "OK ends the program; Cancel leaves it running";
         EXPECT_EQ(h.window->tray().bRunningInTray(), !confirm);
-        EXPECT_EQ(h.window->isVisible(), confirm) << "Cancel hides the main window again";
         if (!confirm) {
+            EXPECT_FALSE(h.window->isVisible()) << "Cancel hides the main window again";
             EXPECT_EQ(h.window->notificationArea().toolTip().toStdString(), "Vantrelix v3.0");
             EXPECT_TRUE(menu->rules().tmrPopDown) << "the menu slides down";
         }
@@ -76,12 +95,50 @@ TEST(TrayIcon, MaximizeBringsTheWindowBackAndTheIconGoes) {
     EXPECT_FALSE(h.window->notificationArea().shown());
 }
 
-TEST(TrayIcon, WithoutANotificationAreaClosingMinimisesTheWindow) {
-    GuiHarness h;
-    h.window->notificationArea().available = false;
-    GuiHarness::HoverAndClick(h.Find("imgCloseNormal"));
-    EXPECT_TRUE(h.window->isMinimized());
-    EXPECT_FALSE(h.window->tray().bRunningInTray());
+// Without a notification area both the close button and the window manager's close ask the Exit
+// question; OK ends the program (its own ending), Cancel leaves the window as it was. Whether there is a
+// notification area is asked at each close.
+TEST(TrayIcon, WithoutANotificationAreaACloseAsksToEndTheProgram) {
+    struct Case {
+        const char* what;
+        bool closeButton;
+        bool confirm;
+    };
+    const Case cases[] = {
+        {"close button, OK", true, true},
+        {"close button, Cancel", true, false},
+        {"window manager's close, OK", false, true},
+        {"window manager's close, Cancel", false, false},
+    };
+    for (const Case& c : cases) {
+        GuiHarness h;
+        h.window->notificationArea().forcedAvailable = false;
+        h.answers.push_back(c.confirm);
+        const int code = RunEventLoop([&] {
+            if (c.closeButton)
+                GuiHarness::HoverAndClick(h.Find("imgCloseNormal"));
+            else
+                h.window->close();
+            if (!c.confirm)
+                QCoreApplication::exit(1);
+        });
+        ASSERT_EQ(h.messages.size(), 1u) << c.what;
+        EXPECT_EQ(h.messages[0], MessageOfKind(kCloseConfirmation)) << c.what;
+        EXPECT_EQ(code, c.confirm ? 0 : 1) << c.what;
+        if (!c.confirm) {
+            EXPECT_TRUE(h.window->isVisible()) << c.what;
+            EXPECT_FALSE(h.window->isMinimized()) << c.what;
+        }
+        // A panel that appears later is used by the next close.
+        h.window->notificationArea().forcedAvailable = true;
+        h.messages.clear();
+        if (!c.confirm) {
+            h.app->SaveSetting("chkDoNotShowInFuture", "1"); // no notice to answer
+            h.window->close();
+            EXPECT_TRUE(h.window->tray().bRunningInTray()) << c.what;
+            EXPECT_TRUE(h.messages.empty()) << c.what;
+        }
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The main window's rules over a fixture prefix: closing to the notification area, the notice, resizing
 // and refocusing during a scan, the hover effects, the buttons and the select-all label.
+#include "app/message_box.h"
 #include "ui/main_window.h"
 
 #include "engine/section_list.h"
@@ -32,7 +33,9 @@ class RecordingShell : public MainWindowShell {
         minimised = false;
     }
     void ShowIcon() override { events.push_back("ShowIcon"); }
-    void ChangeToolTip(std::string_view tip) override { events.push_back("ChangeToolTip " + std::string(tip)); }
+    void ChangeToolTip(std::string_view tip) override {
+        events.push_back("ChangeToolTip " + std::string(tip));
+    }
     bool RunningInTray() const override { return runningInTray; }
     bool HasNotificationArea() const override { return hasNotificationArea; }
     void ShowPopupMenu() override { events.push_back("ShowPopupMenu"); }
@@ -53,6 +56,7 @@ class RecordingShell : public MainWindowShell {
             onDialog();
     }
     void OpenWebPage(std::string_view page) override { events.push_back("OpenWebPage " + std::string(page)); }
+    void EndProgram() override { events.push_back("EndProgram"); }
     void RepaintControl(std::string_view control) override {
         events.push_back("Repaint " + std::string(control));
     }
@@ -79,15 +83,16 @@ class RecordingShell : public MainWindowShell {
 };
 
 const std::map<std::string, MainButton> kButtonNames{
-    {"Close", MainButton::Close},         {"Minimise", MainButton::Minimise},
-    {"Help", MainButton::Help},           {"HelpPic", MainButton::HelpPic},
-    {"Support", MainButton::Support},     {"SupportPic", MainButton::SupportPic},
-    {"ScanNow", MainButton::ScanNow},     {"Settings", MainButton::Settings},
-    {"Restore", MainButton::Restore},     {"ScanCancel", MainButton::ScanCancel},
-    {"Repair", MainButton::Repair},       {"Return", MainButton::Return},
+    {"Close", MainButton::Close},     {"Minimise", MainButton::Minimise},
+    {"Help", MainButton::Help},       {"HelpPic", MainButton::HelpPic},
+    {"Support", MainButton::Support}, {"SupportPic", MainButton::SupportPic},
+    {"ScanNow", MainButton::ScanNow}, {"Settings", MainButton::Settings},
+    {"Restore", MainButton::Restore}, {"ScanCancel", MainButton::ScanCancel},
+    {"Repair", MainButton::Repair},   {"Return", MainButton::Return},
 };
-const std::map<std::string, MainArea> kAreaNames{
-    {"Picture1", MainArea::Picture1}, {"PicScanning", MainArea::PicScanning}, {"PicResults", MainArea::PicResults}};
+const std::map<std::string, MainArea> kAreaNames{{"Picture1", MainArea::Picture1},
+                                                 {"PicScanning", MainArea::PicScanning},
+                                                 {"PicResults", MainArea::PicResults}};
 
 class MainWindowTest : public ::testing::Test {
   protected:
@@ -192,9 +197,11 @@ TEST_F(MainWindowTest, ClosingShowsTheNoticeOnlyWhenAskedAndAlwaysHidesToTheTray
         EXPECT_EQ(shell.Actions(), expected) << c.what;
         // Before the notice the window is refocused: repainted while the notice is not up yet.
         const bool noticed = !c.before.empty();
-        const auto notice = std::find_if(shell.events.begin(), shell.events.end(),
-                                         [](const std::string& e) { return e.starts_with("ShowNotification"); });
-        EXPECT_EQ(notice != shell.events.end() && std::find(shell.events.begin(), notice, "Repaint Picture1") != notice,
+        const auto notice = std::find_if(shell.events.begin(), shell.events.end(), [](const std::string& e) {
+            return e.starts_with("ShowNotification");
+        });
+        EXPECT_EQ(notice != shell.events.end() &&
+                      std::find(shell.events.begin(), notice, "Repaint Picture1") != notice,
                   noticed)
             << c.what;
     }
@@ -227,41 +234,46 @@ TEST_F(MainWindowTest, TheNoticeBoxDecidesWhetherTheNextCloseShowsItAgain) {
     EXPECT_EQ(shell.Actions().front(), "HideWindow");
 }
 
-TEST_F(MainWindowTest, WithoutANotificationAreaClosingMinimisesAndTheNoticeSaysSo) {
+// Without a notification area a hidden or minimised window could leave no way to end the program: every
+// close there asks the Exit question, and OK ends the program. The area is asked at each close.
+TEST_F(MainWindowTest, WithoutANotificationAreaACloseAsksToEndTheProgram) {
     struct Case {
         const char* what;
-        bool area;               // the desktop has a notification area
-        const char* stored;      // chkDoNotShowInFuture
-        bool minimised;
+        bool area; // the desktop has a notification area at this close
         bool closeButton;
+        bool answer; // OK to the Exit question
         std::vector<std::string> actions;
-        std::string_view notice; // empty: none shown
+        bool asked;
     };
     const std::vector<Case> cases{
-        {"system close, no area", false, "0", false, false,
-         {"ShowNotification Vantrelix v3.0", "MinimiseWindow"}, kNotificationMessageNoTray},
-        {"system close of a minimised window, no area", false, "0", true, false,
-         {"ShowNormalWindow", "ShowNotification Vantrelix v3.0", "MinimiseWindow"}, kNotificationMessageNoTray},
-        {"system close, no area, notice off", false, "1", false, false, {"MinimiseWindow"}, {}},
-        {"close button, no area", false, "0", false, true, {"MinimiseWindow"}, {}},
-        {"system close with an area", true, "0", false, false,
+        {"system close, no area, OK", false, false, true, {"EndProgram"}, true},
+        {"system close, no area, Cancel", false, false, false, {}, true},
+        {"close button, no area, OK", false, true, true, {"EndProgram"}, true},
+        {"close button, no area, Cancel", false, true, false, {}, true},
+        {"system close with an area",
+         true,
+         false,
+         true,
          {"ShowNotification Vantrelix v3.0", "HideWindow", "ShowIcon", "ChangeToolTip Vantrelix v3.0"},
-         kNotificationMessage},
+         false},
     };
+    a().SaveSetting("chkDoNotShowInFuture", "0");
     for (const Case& c : cases) {
-        a().SaveSetting("chkDoNotShowInFuture", c.stored);
         shell.hasNotificationArea = c.area;
-        shell.minimised = c.minimised;
         shell.events.clear();
         shell.notices.clear();
+        app->frontEnd.messages.clear();
+        app->frontEnd.answers = {c.answer};
         if (c.closeButton)
             HoverAndClick(MainButton::Close);
         else
             frm->Form_QueryUnload();
         EXPECT_EQ(shell.Actions(), c.actions) << c.what;
-        EXPECT_EQ(shell.notices, c.notice.empty() ? std::vector<std::string>{}
-                                                  : std::vector<std::string>{std::string(c.notice)})
+        EXPECT_EQ(app->frontEnd.messages, c.asked
+                                              ? std::vector<std::string>{MessageOfKind(kCloseConfirmation)}
+                                              : std::vector<std::string>{})
             << c.what;
+        EXPECT_TRUE(a().MessageBoxKind.empty()) << c.what << ": no answer is left behind";
     }
 }
 
@@ -272,15 +284,16 @@ TEST_F(MainWindowTest, ATrayClickArrivesAsAMouseMovementAndOpensTheMenuWhileTheI
         bool opens;
     };
     const std::vector<Case> cases{
-        {true, 0x203 * 15, true}, {true, 0x205 * 15, true},  {true, 0x201 * 15, false}, {true, 0x202 * 15, false},
-        {true, 0x204 * 15, false}, {true, 0x208 * 15, false}, {true, 0x200 * 15, false}, {false, 0x203 * 15, false},
-        {false, 0x205 * 15, false},
+        {true, 0x203 * 15, true},  {true, 0x205 * 15, true},   {true, 0x201 * 15, false},
+        {true, 0x202 * 15, false}, {true, 0x204 * 15, false},  {true, 0x208 * 15, false},
+        {true, 0x200 * 15, false}, {false, 0x203 * 15, false}, {false, 0x205 * 15, false},
     };
     for (const Case& c : cases) {
         shell.runningInTray = c.running;
         shell.events.clear();
         frm->Form_MouseMove(c.x);
-        EXPECT_EQ(shell.Actions(), c.opens ? std::vector<std::string>{"ShowPopupMenu"} : std::vector<std::string>{})
+        EXPECT_EQ(shell.Actions(),
+                  c.opens ? std::vector<std::string>{"ShowPopupMenu"} : std::vector<std::string>{})
             << std::hex << c.x / 15 << (c.running ? " while shown" : " without the icon");
     }
 }
@@ -340,8 +353,8 @@ TEST_F(MainWindowTest, HoverEffectsAndTheirResets) {
         std::vector<std::string> moves;
         std::vector<std::string> highlighted; // sorted
         uint32_t scan = kDescriptionGrey, settings = kDescriptionGrey, backup = kDescriptionGrey;
-        bool scanning = false;                // PicScanning shows, no scan-idle
-        bool results = false;                 // PicResults shows
+        bool scanning = false; // PicScanning shows, no scan-idle
+        bool results = false;  // PicResults shows
         bool repairEnabled = true;
     };
     const uint32_t W = kDescriptionWhite;
@@ -358,15 +371,25 @@ TEST_F(MainWindowTest, HoverEffectsAndTheirResets) {
         {"settings", {"Settings"}, {"Settings"}, G, W, G},
         {"backup", {"Restore"}, {"Restore"}, G, G, W},
         {"the background resets everything of the start panel",
-         {"Close", "Help", "Support", "ScanNow", "Settings", "Restore", "Minimise", "Picture1"}, {}, G, G, G},
+         {"Close", "Help", "Support", "ScanNow", "Settings", "Restore", "Minimise", "Picture1"},
+         {},
+         G,
+         G,
+         G},
         {"hovers add up", {"ScanNow", "Settings"}, {"ScanNow", "Settings"}, W, W, G},
         {"scan now cannot be reached during a scan", {"ScanNow"}, {}, G, G, G, true},
         {"cancel, and its panel resets it", {"ScanCancel", "PicScanning"}, {}, G, G, G, true},
         {"the background leaves cancel", {"ScanCancel", "Picture1"}, {"ScanCancel"}, G, G, G, true},
         {"cancel is not there without its panel", {"ScanCancel"}, {}},
         {"repair and return, and their panel", {"Repair", "Return", "PicResults"}, {}, G, G, G, false, true},
-        {"the background leaves repair and return", {"Repair", "Return", "Picture1"}, {"Repair", "Return"},
-         G, G, G, false, true},
+        {"the background leaves repair and return",
+         {"Repair", "Return", "Picture1"},
+         {"Repair", "Return"},
+         G,
+         G,
+         G,
+         false,
+         true},
         {"repair disabled", {"Repair", "Return"}, {"Return"}, G, G, G, false, true, false},
     };
     for (const Case& c : cases) {
@@ -501,22 +524,23 @@ TEST_F(MainWindowTest, RefreshRepaintsPicturesImagesAndListsAndYieldsAfterEveryC
     for (int i = 0; i < 200; ++i)
         app->frontEnd.atYield[firstYield + i] = [&](App&) { trace.push_back("yield"); };
     window.RefreshThePicControls();
-    for (const char* repainted : {"Picture1", "imgCloseNormal", "ImgHelpPicmouseMove", "lvwRegistryvaluesScan",
-                                  "PicBug", "ImgDeleteProgressInside", "lvwErrors", "lvwShortcut"})
+    for (const char* repainted :
+         {"Picture1", "imgCloseNormal", "ImgHelpPicmouseMove", "lvwRegistryvaluesScan", "PicBug",
+          "ImgDeleteProgressInside", "lvwErrors", "lvwShortcut"})
         EXPECT_NE(std::find(trace.begin(), trace.end(), repainted), trace.end()) << repainted;
     for (const char* kept : {"Label2", "Image1", "chkSelectlistviewItems", "lblScanText", "cmdCancelOrStop"})
         EXPECT_EQ(std::find(trace.begin(), trace.end(), kept), trace.end()) << kept;
     ASSERT_FALSE(trace.empty());
     EXPECT_EQ(trace.back(), "yield");
     for (size_t i = 1; i < trace.size(); ++i)
-        EXPECT_FALSE(trace[i] != "yield" && trace[i - 1] != "yield") << "no yield between " << trace[i - 1]
-                                                                     << " and " << trace[i];
+        EXPECT_FALSE(trace[i] != "yield" && trace[i - 1] != "yield")
+            << "no yield between " << trace[i - 1] << " and " << trace[i];
 }
 
 TEST(EndingGuard, AnEndDuringAWriteWaitsForItsEnd) {
     struct Step {
-        char op;       // 'b' begin, 'e' end of a write, 'r' request to end
-        bool returns;  // what EndWrite / RequestEnd return
+        char op;      // 'b' begin, 'e' end of a write, 'r' request to end
+        bool returns; // what EndWrite / RequestEnd return
     };
     struct Case {
         const char* what;

@@ -48,8 +48,10 @@ class TrayShell : public MainWindowShell {
     void ShowBackupManager() override {}
     void OpenWebPage(std::string_view) override {}
     void RepaintControl(std::string_view control) override { repainted.emplace_back(control); }
+    void EndProgram() override { ended = true; }
 
     bool hidden = false;
+    bool ended = false;
     bool settingsShown = false;
     std::vector<std::string> repainted;
     std::function<void()> onPopupMenu;

@@ -11,8 +11,8 @@
 
 #include <QApplication>
 #include <QTest>
-#include <QTreeView>
 #include <QTextBrowser>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -44,7 +44,8 @@ void MainWindowStates() {
     auto& main = h.app->main();
     // Hovering Scan Now lights its description.
     QTest::mouseMove(h.Find("ImgScanNowNormal"));
-    QMouseEvent move(QEvent::MouseMove, QPointF(20, 20), QPointF(20, 20), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(20, 20), QPointF(20, 20), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(h.Find("ImgScanNowNormal"), &move);
     Save(h.window.get(), "01-start");
 
@@ -85,9 +86,10 @@ void MainWindowStates() {
     });
     GuiHarness::HoverAndClick(h.Find("ImgSettingsNormal"));
 
-    vx::gui::NotificationDialog notice(h.window.get(), *h.app, "Vantrelix v3.0",
-                                       QString::fromUtf8(vx::kNotificationMessage.data(),
-                                                         static_cast<qsizetype>(vx::kNotificationMessage.size())));
+    vx::gui::NotificationDialog notice(
+        h.window.get(), *h.app, "Vantrelix v3.0",
+        QString::fromUtf8(vx::kNotificationMessage.data(),
+                          static_cast<qsizetype>(vx::kNotificationMessage.size())));
     notice.show();
     Save(&notice, "08-notice");
 }
@@ -109,7 +111,8 @@ void MessageBoxes() {
 void LongMessage() {
     std::string lines = "Some records could not be written back; their backup files were kept:";
     for (int i = 1; i <= 30; ++i)
-        lines += "\nBackUp 10-12-26 16-59-54, line " + std::to_string(i) + ": cannot write HKEY_LOCAL_MACHINE";
+        lines +=
+            "\nBackUp 10-12-26 16-59-54, line " + std::to_string(i) + ": cannot write HKEY_LOCAL_MACHINE";
     vx::gui::MessageBoxDialog box(nullptr, lines, false);
     box.show();
     Save(&box, "06-message-restore-failures");
@@ -117,7 +120,7 @@ void LongMessage() {
 
 void PopupMenu() {
     GuiHarness h;
-    h.window->notificationArea().available = true;
+    h.window->notificationArea().forcedAvailable = true;
     GuiHarness::HoverAndClick(h.Find("imgCloseNormal"));
     h.window->notificationArea().Activate(QSystemTrayIcon::DoubleClick);
     vx::gui::PopupMenuWindow* menu = h.window->popupMenu();
@@ -129,7 +132,8 @@ void PopupMenu() {
     while (menu->rules().tmrMenuPopup)
         menu->rules().tmrMenuPopup_Timer();
     Save(menu, "12-menu-arrived");
-    QMouseEvent move(QEvent::MouseMove, QPointF(20, 10), QPointF(20, 10), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(20, 10), QPointF(20, 10), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(menu->findChild<QWidget*>("MenuScan"), &move);
     Save(menu, "13-menu-hovered");
 }
