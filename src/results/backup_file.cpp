@@ -9,6 +9,7 @@
 #include "platform/text.h"
 #include "platform/utf8_path.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -102,6 +103,23 @@ bool IsBackupFileName(std::string_view name) {
         if (!IsDigit(c))
             return false;
     return true;
+}
+
+uint64_t BackupRunOrder(std::string_view name) {
+    name = TrimBlanks(name);
+    if (!IsBackupFileName(name))
+        return 0;
+    auto two = [&](size_t at) { return static_cast<uint64_t>((name[at] - '0') * 10 + (name[at + 1] - '0')); };
+    const uint64_t yy = two(13);
+    const uint64_t year = yy < 70 ? 2000 + yy : 1900 + yy;
+    uint64_t run = 1;
+    if (name.size() > 24) // " (N)"
+        for (char c : name.substr(26, name.size() - 27))
+            run = std::min<uint64_t>(run * 10 + static_cast<uint64_t>(c - '0'), 99999);
+    uint64_t order = year;
+    for (const size_t at : {size_t{10}, size_t{7}, size_t{16}, size_t{19}, size_t{22}}) // month, day, h, m, s
+        order = order * 100 + two(at);
+    return order * 100000 + run;
 }
 
 fs::path ShortcutCopiesFolder(const fs::path& backupFile) {

@@ -26,6 +26,11 @@ bool BackupsEnabled(App& app);
 // case, with the " (N)" of a second run within one second).
 bool IsBackupFileName(std::string_view name);
 
+// When a backup file's run was made, as its name tells it, in an order that sorts as the runs were made
+// (year, month, day, hour, minute, second, and the " (N)" of a later run in the same second). The two-digit
+// year is taken as 1970 to 2069. Zero for a name that is not a backup file's.
+uint64_t BackupRunOrder(std::string_view name);
+
 // Where the copies of a backup file's shortcut records live.
 std::filesystem::path ShortcutCopiesFolder(const std::filesystem::path& backupFile);
 

@@ -232,18 +232,25 @@ RestoreOutcome imgRestoreMouseMove_Click(App& app, BackupManager& manager) {
         total.failures.push_back("nothing was restored: " + why);
         return total;
     }
+    // Runs are undone newest first across files too, as records are within one: a value removed by two
+    // runs ends with what the older run found.
+    std::vector<std::string> ticked;
+    for (const auto& row : manager.lvwBackUp)
+        if (row.ticked)
+            ticked.push_back(row.name);
+    std::stable_sort(ticked.begin(), ticked.end(), [](const std::string& a, const std::string& b) {
+        return BackupRunOrder(a) > BackupRunOrder(b);
+    });
     std::vector<std::string> complete;
-    for (const auto& row : manager.lvwBackUp) {
-        if (!row.ticked)
-            continue;
-        const fs::path path = Utf8Path(manager.folder) / Utf8Path(row.name);
+    for (const auto& name : ticked) {
+        const fs::path path = Utf8Path(manager.folder) / Utf8Path(name);
         std::error_code ec;
         if (!fs::is_regular_file(path, ec))
             continue;
         RestoreOutcome one = RestoreBackupFile(app, path);
         total.restored += one.restored;
         if (one.failures.empty())
-            complete.push_back(row.name);
+            complete.push_back(name);
         total.failures.insert(total.failures.end(), one.failures.begin(), one.failures.end());
     }
     // The registry is saved once; only then is a fully restored backup (and its copies) removed.

@@ -502,5 +502,64 @@ TEST_F(RepairTest, TwoRunsOnOneTargetNeverLoseEachOthersChanges) {
     EXPECT_EQ(ReadFile(prefix.root() / "system.reg"), saved);
 }
 
+std::tm At(int day, int month, int year, int hour, int minute, int second) {
+    std::tm t{};
+    t.tm_mday = day;
+    t.tm_mon = month - 1;
+    t.tm_year = year - 1900;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    return t;
+}
+
+// Runs restored together are undone newest first, however their names sort: a value removed by two runs
+// ends with what the older run found.
+TEST_F(RepairTest, SeveralBackupsAreUndoneNewestFirst) {
+    struct Case {
+        const char* what;
+        std::tm older, newer;
+    };
+    const Case cases[] = {
+        {"names sort as the runs were made", At(1, 12, 2026, 9, 0, 0), At(2, 12, 2026, 9, 0, 0)},
+        {"a later day of an earlier month", At(30, 11, 2026, 9, 0, 0), At(1, 12, 2026, 9, 0, 0)},
+        {"a new year", At(31, 12, 2026, 23, 0, 0), At(1, 1, 2027, 0, 0, 1)},
+        {"the same second", At(5, 12, 2026, 9, 0, 0), At(5, 12, 2026, 9, 0, 0)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        app = std::make_unique<TestApp>(prefix.WriteAndOpen());
+        for (const auto& stale : std::filesystem::directory_iterator(app->dataFolder.path()))
+            std::filesystem::remove_all(stale.path());
+        auto repairOnly = [&](const std::tm& when, const char* data) {
+            HKEY key = 0;
+            ASSERT_EQ(a().registry().RegOpenKey(HKEY_LOCAL_MACHINE, kFonts, key), ERROR_SUCCESS);
+            const std::string text = std::string(data) + '\0';
+            a().registry().RegSetValueEx(key, "Gone A", REG_SZ,
+                                         {reinterpret_cast<const uint8_t*>(text.data()), text.size()});
+            a().registry().RegCloseKey(key);
+            ASSERT_EQ(a().registry().Flush(), ERROR_SUCCESS);
+            a().now = [when] { return when; };
+            Scan();
+            std::vector<ProblemEntry> goneA;
+            for (const auto& row : a().main().lvwErrors)
+                if (row.valueName == "Gone A")
+                    goneA.push_back(row);
+            a().main().lvwErrors = goneA;
+            a().main().lvwShortcut.clear();
+            ASSERT_EQ(ImgRepairMouseMove_Click(a()).repaired, 1);
+        };
+        repairOnly(c.older, "gone-a.ttf");
+        repairOnly(c.newer, "gone-again.ttf");
+        BackupManager manager = LoadBackupManager(a());
+        ASSERT_EQ(manager.lvwBackUp.size(), 2u);
+        for (auto& row : manager.lvwBackUp)
+            row.ticked = true;
+        const RestoreOutcome outcome = imgRestoreMouseMove_Click(a(), manager);
+        EXPECT_TRUE(outcome.failures.empty());
+        EXPECT_EQ(RawValue(kFonts, "Gone A"), std::string("gone-a.ttf\0", 11)) << "the older run's value";
+    }
+}
+
 } // namespace
 } // namespace vx
