@@ -18,6 +18,12 @@
 namespace vx {
 namespace {
 
+// One registry finding changed in memory, with what its value (and a "(Default)" twin) held before.
+struct MemoryChange {
+    RootKey root;
+    RegistryBackup backup;
+};
+
 // What one repair run holds between its steps.
 struct RepairRun {
     std::unique_ptr<TargetLock> lock;
@@ -25,7 +31,7 @@ struct RepairRun {
     std::filesystem::path backupFile;
     uintmax_t backupSizeBeforeRegistry = 0;
     int records = 0;                   // records in the backup file that describe a change made
-    std::vector<ProblemEntry> changed; // registry findings changed in memory, not yet saved
+    std::vector<MemoryChange> changed; // registry findings changed in memory, not yet saved
     std::vector<ProblemEntry> kept;    // registry findings left in place
     std::vector<ShortcutEntry> keptShortcuts;
 };
@@ -134,12 +140,6 @@ bool BeginRepair(App& app, RepairRun& run, RepairOutcome& outcome) {
     return true;
 }
 
-// One registry finding changed in memory, with what its value (and a "(Default)" twin) held before.
-struct MemoryChange {
-    RootKey root;
-    RegistryBackup backup;
-};
-
 // Puts back in memory what a change removed, newest first, so that nothing unrecorded is ever saved.
 void UndoInMemory(Registry& registry, const std::vector<MemoryChange>& changes) {
     for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
@@ -220,26 +220,35 @@ void RepairRegistryFindings(App& app, RepairRun& run, RepairOutcome& outcome) {
         }
         run.records += static_cast<int>(changes.size());
     }
-    for (auto& change : changes)
-        run.changed.push_back(std::move(change.backup.entry));
+    run.changed = std::move(changes);
 }
 
-// The registry files are written once, atomically, after every record is on disk. When they cannot be,
-// nothing of the registry changed: its findings stay, and their records leave the backup file.
+// The registry files are written once, together, after every record is on disk. When they cannot be,
+// nothing of the registry changed: the changes are taken back in memory too (a later save must not write
+// them), their findings stay, and their records leave the backup file. Only when the files could not even
+// be put back as they were does every record stay, and the message names the files saved.
 void SaveRepairedRegistry(App& app, RepairRun& run, RepairOutcome& outcome) {
-    if (app.registry().Flush() == ERROR_SUCCESS) {
+    Registry& registry = app.registry();
+    if (registry.Flush() == ERROR_SUCCESS) {
         outcome.repaired += static_cast<int>(run.changed.size());
         run.changed.clear();
         return;
     }
-    outcome.error = app.registry().LastError();
+    outcome.error = registry.LastError();
     if (outcome.error.empty())
         outcome.error = "the registry files could not be written";
-    for (auto& row : run.changed) {
-        LeaveInPlace(outcome, outcome.error);
-        run.kept.push_back(std::move(row));
+    const bool wroteNothing = registry.LastFlushWroteNothing();
+    if (wroteNothing) {
+        UndoInMemory(registry, run.changed);
+    } else {
+        outcome.error = "the registry was saved only in part (" + outcome.error +
+                        "); the backup file keeps the record of every change";
     }
-    if (run.backups) {
+    for (auto& change : run.changed) {
+        LeaveInPlace(outcome, outcome.error);
+        run.kept.push_back(std::move(change.backup.entry));
+    }
+    if (run.backups && wroteNothing) {
         CutBackupFile(run.backupFile, run.backupSizeBeforeRegistry);
         run.records = 0;
     }

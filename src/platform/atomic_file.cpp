@@ -3,6 +3,7 @@
 
 #include "platform/host_file_io.h"
 
+#include <cassert>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -74,41 +75,67 @@ void RemoveDeadTemporaries(const std::filesystem::path& dir, const std::filesyst
 
 } // namespace
 
-int ReplaceFileAtomically(const std::filesystem::path& path,
-                          const std::function<int(int fd, const std::string& tempPath)>& fill,
-                          const std::function<int()>& beforeRename) {
+namespace {
+
+void SyncFolder(const std::filesystem::path& dir) {
+    if (const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+} // namespace
+
+FileReplacement::~FileReplacement() {
+    if (committed_)
+        Finish();
+    else
+        Abandon();
+}
+
+void FileReplacement::Abandon() {
+    if (fd_ >= 0) {
+        ::unlink(temp_.c_str());
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+int FileReplacement::Prepare(const std::filesystem::path& path,
+                             const std::function<int(int fd, const std::string& tempPath)>& fill) {
     namespace fs = std::filesystem;
+    assert(fd_ < 0 && !committed_);
     std::error_code ec;
-    fs::path target = path;
-    if (fs::is_symlink(target, ec))
-        target = fs::canonical(target, ec);
-    fs::path dir = target.parent_path();
-    if (dir.empty())
-        dir = ".";
-    RemoveDeadTemporaries(dir, target);
-    std::string temp = (dir / (TemporaryPrefix(target) + std::to_string(::getpid()) + "-XXXXXX")).string();
-    const int created = ::mkostemp(temp.data(), O_CLOEXEC);
+    target_ = path;
+    if (fs::is_symlink(target_, ec))
+        target_ = fs::canonical(target_, ec);
+    dir_ = target_.parent_path();
+    if (dir_.empty())
+        dir_ = ".";
+    RemoveDeadTemporaries(dir_, target_);
+    temp_ = (dir_ / (TemporaryPrefix(target_) + std::to_string(::getpid()) + "-XXXXXX")).string();
+    const int created = ::mkostemp(temp_.data(), O_CLOEXEC);
     if (created < 0)
         return errno;
     // Held until the file is renamed or removed, so that no other save takes it for a dead one's.
     ::flock(created, LOCK_EX | LOCK_NB);
-    int locked = created;
+    fd_ = created;
     auto fail = [&](int err) {
-        ::unlink(temp.c_str());
-        ::close(locked);
+        Abandon();
         return err;
     };
-    if (const int err = fill(created, temp); err != 0)
+    if (const int err = fill(created, temp_); err != 0)
         return fail(err);
     // Opened again: a writer given the path may have replaced the file's contents behind the descriptor.
-    const int fd = ::open(temp.c_str(), O_RDWR | O_CLOEXEC);
+    const int fd = ::open(temp_.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
         return fail(errno);
     ::close(created);
-    locked = fd;
+    fd_ = fd;
     ::flock(fd, LOCK_EX | LOCK_NB);
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) {
+    existed_ = ::stat(target_.c_str(), &st) == 0;
+    if (existed_) {
         ::fchmod(fd, st.st_mode & 07777);
         if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
             // Keeping the owner needs privileges the program rarely has; the mode is what matters.
@@ -120,18 +147,75 @@ int ReplaceFileAtomically(const std::filesystem::path& path,
     }
     if (::fsync(fd) != 0)
         return fail(errno);
+    return 0;
+}
+
+int FileReplacement::Commit(const std::function<int()>& beforeRename) {
+    assert(fd_ >= 0 && !committed_);
     if (beforeRename)
-        if (const int err = beforeRename(); err != 0)
-            return fail(err);
-    if (::rename(temp.c_str(), target.c_str()) != 0)
-        return fail(errno);
-    if (::close(fd) != 0) {
-        // The data was synced above; a late close error changes nothing on disk.
+        if (const int err = beforeRename(); err != 0) {
+            Abandon();
+            return err;
+        }
+    // The old file stays reachable under a name of this process's until the whole save is done.
+    if (existed_) {
+        old_ = temp_ + "-old";
+        ::unlink(old_.c_str());
+        if (::link(target_.c_str(), old_.c_str()) != 0) {
+            const int err = errno;
+            old_.clear();
+            Abandon();
+            return err;
+        }
     }
-    if (const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
+    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+        const int err = errno;
+        if (!old_.empty())
+            ::unlink(old_.c_str());
+        old_.clear();
+        Abandon();
+        return err;
     }
+    ::close(fd_);
+    fd_ = -1;
+    committed_ = true;
+    SyncFolder(dir_);
+    return 0;
+}
+
+int FileReplacement::Rollback() {
+    assert(committed_);
+    int err = 0;
+    if (!old_.empty())
+        err = ::rename(old_.c_str(), target_.c_str()) == 0 ? 0 : errno;
+    else if (!existed_)
+        err = ::unlink(target_.c_str()) == 0 ? 0 : errno;
+    if (err == 0) {
+        old_.clear();
+        committed_ = false;
+        SyncFolder(dir_);
+    }
+    return err;
+}
+
+void FileReplacement::Finish() {
+    if (!old_.empty()) {
+        ::unlink(old_.c_str());
+        old_.clear();
+        SyncFolder(dir_);
+    }
+    committed_ = false;
+}
+
+int ReplaceFileAtomically(const std::filesystem::path& path,
+                          const std::function<int(int fd, const std::string& tempPath)>& fill,
+                          const std::function<int()>& beforeRename) {
+    FileReplacement replacement;
+    if (const int err = replacement.Prepare(path, fill); err != 0)
+        return err;
+    if (const int err = replacement.Commit(beforeRename); err != 0)
+        return err;
+    replacement.Finish();
     return 0;
 }
 

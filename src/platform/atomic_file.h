@@ -18,6 +18,38 @@ int ReplaceFileAtomically(const std::filesystem::path& path,
                           const std::function<int(int fd, const std::string& tempPath)>& fill,
                           const std::function<int()>& beforeRename = {});
 
+// ReplaceFileAtomically in two steps, so that several files can be replaced together: Prepare writes and
+// syncs every file's temporary file first (a full disk then leaves every file as it was); Commit renames
+// one over its file, keeping the old file under a hidden name until Finish (which drops it) or Rollback
+// (which renames it back). An object that is dropped before Commit removes its temporary file; one that
+// is dropped after Commit keeps the new file.
+class FileReplacement {
+  public:
+    FileReplacement() = default;
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // The first step of ReplaceFileAtomically, up to the synced temporary file. 0 or an errno value.
+    int Prepare(const std::filesystem::path& path,
+                const std::function<int(int fd, const std::string& tempPath)>& fill);
+    // The temporary file renamed over the file (the old one kept aside), the folder synced.
+    int Commit(const std::function<int()>& beforeRename = {});
+    // The old file back in place after a Commit; 0 or an errno value.
+    int Rollback();
+    // Drops the old file kept by Commit.
+    void Finish();
+
+  private:
+    void Abandon();
+
+    std::filesystem::path target_, dir_;
+    std::string temp_, old_;
+    int fd_ = -1;
+    bool existed_ = false;
+    bool committed_ = false;
+};
+
 // ReplaceFileAtomically with these bytes as the new content.
 int ReplaceFileContent(const std::filesystem::path& path, std::string_view bytes);
 

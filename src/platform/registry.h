@@ -87,6 +87,10 @@ class Registry {
     virtual Status Flush() = 0;
     // Why the last failing Flush failed, in one line for the user.
     virtual std::string LastError() const { return {}; }
+    // Whether the last failing Flush left every backing file as it was (a registry of several files saves
+    // them together, and takes back those already replaced when a later one fails). False only when that
+    // too failed: some files then hold the changes and LastError() says which.
+    virtual bool LastFlushWroteNothing() const { return true; }
 };
 
 } // namespace vx

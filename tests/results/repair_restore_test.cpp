@@ -561,5 +561,55 @@ TEST_F(RepairTest, SeveralBackupsAreUndoneNewestFirst) {
     }
 }
 
+// A save of several registry files that fails part-way leaves every file as it was, takes the changes
+// back in memory too (a later save must not write them without their records), and says so.
+TEST_F(RepairTest, ASaveOfSeveralFilesThatFailsPartWayChangesNoFile) {
+    const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    prefix.String("HKCU", kRun, "Gone", "C:\\Gone\\gone.exe");
+    struct Case {
+        const char* what;
+        WineRegFile::SaveStage stage;
+    };
+    const Case cases[] = {
+        {"no room for the second file", WineRegFile::SaveStage::HalfWritten},
+        {"the second file cannot be put in place", WineRegFile::SaveStage::BeforeRename},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        app = std::make_unique<TestApp>(prefix.WriteAndOpen());
+        const std::string systemBefore = ReadFile(prefix.root() / "system.reg");
+        const std::string userBefore = ReadFile(prefix.root() / "user.reg");
+        const std::string dumpBefore = Dump(a());
+        dynamic_cast<WineRegistry&>(a().registry()).UserFile().SetSaveFault([&](WineRegFile::SaveStage s) {
+            return s == c.stage;
+        });
+        LoadlvwRegistryvaluesScanValues(a());
+        for (auto& row : a().main().lvwRegistryvaluesScan.rows.EditAll())
+            row.checked = row.text == "Windows Fonts";
+        ImgScanNowMouseMove_Click(a());
+        ASSERT_EQ(a().main().lvwErrors.size(), 3u);
+        // A finding in user.reg too (the scan looks at few keys of the user's registry).
+        ProblemEntry user = a().main().lvwErrors[0];
+        user.MainKey = std::to_string(static_cast<int32_t>(HKEY_CURRENT_USER));
+        user.mainkeyname = "HKEY_CURRENT_USER";
+        user.FullKeyPath = kRun;
+        user.KeyName = user.valueName = "Gone";
+        user.KeyValue = "C:\\Gone\\gone.exe";
+        a().main().lvwErrors.push_back(user);
+        const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+        EXPECT_EQ(outcome.repaired, 0);
+        EXPECT_NE(outcome.error.find("user.reg"), std::string::npos) << outcome.error;
+        EXPECT_EQ(ReadFile(prefix.root() / "system.reg"), systemBefore);
+        EXPECT_EQ(ReadFile(prefix.root() / "user.reg"), userBefore);
+        EXPECT_EQ(Dump(a()), dumpBefore) << "the changes are taken back in memory too";
+        dynamic_cast<WineRegistry&>(a().registry()).UserFile().SetSaveFault({});
+        ASSERT_EQ(a().registry().Flush(), ERROR_SUCCESS);
+        EXPECT_EQ(Dump(*std::make_unique<TestApp>(prefix.Open())->app), dumpBefore)
+            << "a later save writes no change that lost its record";
+        for (const auto& file : std::filesystem::directory_iterator(prefix.root()))
+            EXPECT_FALSE(file.path().filename().string().starts_with(".")) << file.path() << " left behind";
+    }
+}
+
 } // namespace
 } // namespace vx

@@ -312,12 +312,14 @@ size_t HiveFile::HiveNodeOf(RegKeyNode& key, std::string& error) {
 }
 
 bool HiveFile::Save(std::string& error) {
-    if (!Changed())
-        return true;
-    if (!readOnlyReason_.empty()) {
-        error = readOnlyReason_;
+    if (!PrepareSave(error) || !CommitSave(error))
         return false;
-    }
+    FinishSave();
+    return true;
+}
+
+// Hands every changed key's values to hivex, which keeps its own copy of the hive.
+bool HiveFile::ApplyChanges(std::string& error) {
     std::vector<RegKeyNode*> dirty;
     ForEachKey([&](RegKeyNode& key) {
         if (key.dirty)
@@ -354,16 +356,19 @@ bool HiveFile::Save(std::string& error) {
             return false;
         }
     }
-    if (!CommitAtomically(error)) {
-        MakeReadOnly("an earlier save failed; open the volume again to retry");
-        return false;
-    }
-    ForEachKey([](RegKeyNode& key) { key.dirty = false; });
-    ClearChanged();
     return true;
 }
 
-bool HiveFile::CommitAtomically(std::string& error) {
+bool HiveFile::PrepareSave(std::string& error) {
+    AbandonSave();
+    if (!Changed())
+        return true;
+    if (!readOnlyReason_.empty()) {
+        error = readOnlyReason_;
+        return false;
+    }
+    if (!ApplyChanges(error))
+        return false;
     bool hivexFailed = false;
     auto fill = [&](int, const std::string& tempPath) -> int {
         if (hivex_commit(hive_, tempPath.c_str(), 0) == 0)
@@ -371,12 +376,58 @@ bool HiveFile::CommitAtomically(std::string& error) {
         hivexFailed = true;
         return errno != 0 ? errno : EIO;
     };
-    if (const int err = ReplaceFileAtomically(path_, fill); err != 0) {
+    auto pending = std::make_unique<FileReplacement>();
+    if (const int err = pending->Prepare(path_, fill); err != 0) {
         error =
             path_.string() + ": cannot save the hive: " + (hivexFailed ? "hivex: " : "") + std::strerror(err);
+        MakeReadOnly("an earlier save failed; open the volume again to retry");
         return false;
     }
+    pending_ = std::move(pending);
     return true;
+}
+
+bool HiveFile::CommitSave(std::string& error) {
+    if (!pending_)
+        return true;
+    if (const int err = pending_->Commit(); err != 0) {
+        pending_.reset();
+        error = path_.string() + ": cannot save the hive: " + std::strerror(err);
+        MakeReadOnly("an earlier save failed; open the volume again to retry");
+        return false;
+    }
+    committed_ = true;
+    return true;
+}
+
+bool HiveFile::RollbackSave(std::string& error) {
+    if (!pending_ || !committed_)
+        return true;
+    if (const int err = pending_->Rollback(); err != 0) {
+        error = path_.string() + ": cannot put the hive back as it was: " + std::strerror(err);
+        return false;
+    }
+    pending_.reset();
+    committed_ = false;
+    // hivex's copy now holds changes the file does not: never commit it again.
+    MakeReadOnly("an earlier save failed; open the volume again to retry");
+    return true;
+}
+
+void HiveFile::AbandonSave() {
+    if (pending_ && !committed_)
+        MakeReadOnly("an earlier save failed; open the volume again to retry");
+    pending_.reset();
+}
+
+void HiveFile::FinishSave() {
+    if (!pending_)
+        return;
+    pending_->Finish();
+    pending_.reset();
+    committed_ = false;
+    ForEachKey([](RegKeyNode& key) { key.dirty = false; });
+    ClearChanged();
 }
 
 } // namespace vx

@@ -10,6 +10,7 @@
 // A hive is loaded read-only, with the reason kept, when its header says Windows did not close it cleanly
 // (the two sequence numbers differ: its log files hold changes not yet in the hive), when part of it
 // cannot be read, or when its file or folder cannot be written.
+#include "platform/atomic_file.h"
 #include "platform/registry_tree.h"
 
 #include <filesystem>
@@ -54,6 +55,14 @@ class HiveFile : public RegistryStore {
     // then untouched.
     bool Save(std::string& error);
 
+    // A save in steps, for the hives of a volume saved together (see FileReplacement): the new hive
+    // written aside and synced; put in place (the old one kept aside); then taken back or finished.
+    bool PrepareSave(std::string& error);
+    bool CommitSave(std::string& error);
+    bool RollbackSave(std::string& error);
+    void FinishSave();
+    void AbandonSave();
+
   private:
     HiveFile(std::filesystem::path path, hive_h* hive);
     bool LoadTree(std::string& error, std::vector<std::string>& warnings);
@@ -65,9 +74,11 @@ class HiveFile : public RegistryStore {
     void MakeReadOnly(std::string reason);
     // The hive's node for a key, added to the hive (with its missing parents) when the key is new.
     size_t HiveNodeOf(RegKeyNode& key, std::string& error);
-    bool CommitAtomically(std::string& error);
+    bool ApplyChanges(std::string& error);
 
     std::filesystem::path path_;
+    std::unique_ptr<FileReplacement> pending_; // a save between PrepareSave and FinishSave
+    bool committed_ = false;
     hive_h* hive_;
     std::unordered_map<const RegKeyNode*, size_t> nodes_; // key → hivex node handle
     std::string readOnlyReason_;

@@ -1,6 +1,7 @@
 // The registry of an offline Windows installation, arranged from its hive files as Windows arranges it.
 #include "platform/hive/hive_registry.h"
 
+#include "platform/save_together.h"
 #include "platform/utf16.h"
 
 #include <cstdio>
@@ -109,6 +110,7 @@ bool HiveRegistry::CanWrite(std::string& why) const {
 
 Status HiveRegistry::Flush() {
     lastError_.clear();
+    wroteNothing_ = true;
     bool changed = false;
     for (HiveFile* hive : Hives())
         changed |= hive->Changed();
@@ -116,14 +118,11 @@ Status HiveRegistry::Flush() {
         return ERROR_SUCCESS;
     if (!CanWrite(lastError_))
         return ERROR_ACCESS_DENIED;
-    for (HiveFile* hive : Hives()) {
-        std::string error;
-        if (!hive->Save(error)) {
-            lastError_ = error;
-            return ERROR_CANTWRITE;
-        }
-    }
-    return ERROR_SUCCESS;
+    std::vector<HiveFile*> changedHives;
+    for (HiveFile* hive : Hives())
+        if (hive->Changed())
+            changedHives.push_back(hive);
+    return SaveTogether(changedHives, lastError_, wroteNothing_) ? ERROR_SUCCESS : ERROR_CANTWRITE;
 }
 
 } // namespace vx

@@ -34,6 +34,7 @@ class HiveRegistry : public RegistryView {
     // Saves every changed hive. Refused (ERROR_ACCESS_DENIED, nothing written) while a hive is read-only;
     // ERROR_CANTWRITE when a hive could not be saved. LastError() says why in one line.
     Status Flush() override;
+    bool LastFlushWroteNothing() const override { return wroteNothing_; }
     // Whether changes could be written: false, with the first read-only hive's reason, when a hive was
     // not closed cleanly, is damaged, or cannot be replaced.
     bool CanWrite(std::string& why) const;
@@ -55,6 +56,7 @@ class HiveRegistry : public RegistryView {
     RegistryStore names_{RegistryStore::ValueOrder::Sorted, "Registry"};
     std::vector<std::unique_ptr<RegistryStore>> links_;
     std::unique_ptr<HiveFile> software_, system_, user_, classes_;
+    bool wroteNothing_ = true;
 };
 
 // Loads the hives named in `hives`. Null with `error` set (one line naming the file) when a hive is not a

@@ -8,6 +8,7 @@
 // otherwise every key that did not change keeps its original text, changed keys are written as Wine writes
 // them (values sorted by name), and the file is replaced atomically: a temporary file in the same folder,
 // flushed, renamed over the original with the original's permissions.
+#include "platform/atomic_file.h"
 #include "platform/registry_tree.h"
 
 #include <algorithm>
@@ -23,6 +24,7 @@ namespace vx {
 
 class WineRegFile : public RegistryStore {
   public:
+    ~WineRegFile() override;
     // Reads `path`. A missing file gives an empty store whose header, if it is ever saved, says the keys
     // are relative to `relativeTo` (as Wine writes it, e.g. "REGISTRY\\Machine"). Null with `error` set
     // (one line naming the file) when the file cannot be read or is not in Wine's format.
@@ -53,6 +55,15 @@ class WineRegFile : public RegistryStore {
     // Writes the file if anything changed. False with `error` set when it could not; the original file is
     // then untouched.
     bool Save(std::string& error);
+
+    // A save in steps, for a registry of several files saved together (see FileReplacement): the new file
+    // written aside and synced; put in place (the old one kept aside); then either taken back or finished.
+    // False with `error` set when a step fails; a failed step leaves the file as the step found it.
+    bool PrepareSave(std::string& error);
+    bool CommitSave(std::string& error);
+    bool RollbackSave(std::string& error);
+    void FinishSave();
+    void AbandonSave();
 
     void AnsiData(const RegValueRecord& value, std::string& out) const override;
 
@@ -97,7 +108,13 @@ class WineRegFile : public RegistryStore {
     void EmitChangedBlock(const RegKeyNode& key, std::string_view block, bool first, const EmitState& state,
                           std::string& out) const;
     void Rebind(RegKeyNode& key, std::string_view block);
-    bool WriteAtomically(const Composition& content, std::string& error);
+    int FillFile(const Composition& content, int fd);
+    // A save between PrepareSave and FinishSave: what was written, and the file it is to replace.
+    struct PendingSave {
+        Composition composition;
+        FileReplacement replacement;
+        bool committed = false;
+    };
 
     std::filesystem::path path_;
     std::string text_;
@@ -111,10 +128,12 @@ class WineRegFile : public RegistryStore {
     // hundreds of thousands of sections and almost never one of these.
     std::vector<const char*> openSections_;
     bool EndsOpen(const Section& section) const {
-        return std::find(openSections_.begin(), openSections_.end(), section.text.data()) != openSections_.end();
+        return std::find(openSections_.begin(), openSections_.end(), section.text.data()) !=
+               openSections_.end();
     }
     bool existed_ = true;
     SaveFault fault_;
+    std::unique_ptr<PendingSave> pending_; // a save between PrepareSave and FinishSave
 };
 
 // Wine's escaping of names and string data (backslash, quotes, control and non-ASCII characters), as

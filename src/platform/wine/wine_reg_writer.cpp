@@ -8,6 +8,7 @@
 #include "platform/wine/wine_reg_lexer.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -346,13 +347,66 @@ void WineRegFile::Rebind(RegKeyNode& key, std::string_view block) {
     }
 }
 
+WineRegFile::~WineRegFile() = default;
+
 bool WineRegFile::Save(std::string& error) {
+    if (!PrepareSave(error) || !CommitSave(error))
+        return false;
+    FinishSave();
+    return true;
+}
+
+bool WineRegFile::PrepareSave(std::string& error) {
+    AbandonSave();
     if (!Changed())
         return true;
-    Composition composition;
-    Compose(composition);
-    if (!WriteAtomically(composition, error))
+    auto pending = std::make_unique<PendingSave>();
+    Compose(pending->composition);
+    const int err = pending->replacement.Prepare(
+        path_, [&](int fd, const std::string&) { return FillFile(pending->composition, fd); });
+    if (err != 0) {
+        error = path_.string() + ": cannot save the registry file: " + std::strerror(err);
         return false;
+    }
+    pending_ = std::move(pending);
+    return true;
+}
+
+bool WineRegFile::CommitSave(std::string& error) {
+    if (!pending_)
+        return true; // nothing changed
+    auto beforeRename = [&]() -> int { return fault_ && fault_(SaveStage::BeforeRename) ? EIO : 0; };
+    if (const int err = pending_->replacement.Commit(beforeRename); err != 0) {
+        pending_.reset();
+        error = path_.string() + ": cannot save the registry file: " + std::strerror(err);
+        return false;
+    }
+    pending_->committed = true;
+    return true;
+}
+
+bool WineRegFile::RollbackSave(std::string& error) {
+    if (!pending_ || !pending_->committed)
+        return true;
+    if (const int err = pending_->replacement.Rollback(); err != 0) {
+        error = path_.string() + ": cannot put the file back as it was: " + std::strerror(err);
+        return false;
+    }
+    pending_.reset();
+    return true;
+}
+
+void WineRegFile::AbandonSave() {
+    assert(!pending_ || !pending_->committed);
+    pending_.reset();
+}
+
+void WineRegFile::FinishSave() {
+    if (!pending_)
+        return;
+    assert(pending_->committed);
+    pending_->replacement.Finish();
+    const Composition& composition = pending_->composition;
     // The file now holds the new text: its sections are the original text of the next save.
     if (!existed_) {
         prelude_ = Strings().Copy(composition.pieces.front());
@@ -375,57 +429,49 @@ bool WineRegFile::Save(std::string& error) {
     openSections_ = std::move(openSections);
     ForEachKey([](RegKeyNode& key) { key.dirty = false; });
     ClearChanged();
-    return true;
+    pending_.reset();
 }
 
-bool WineRegFile::WriteAtomically(const Composition& content, std::string& error) {
-    auto fill = [&](int fd, const std::string&) -> int {
-        // A file is many small pieces (a section per key): they go out through one large buffer, in a
-        // few system calls rather than one per piece.
-        constexpr size_t kBuffer = size_t{1} << 22;
-        std::string buffer;
-        buffer.reserve(std::min(kBuffer, content.size));
-        auto put = [&](std::string_view bytes) -> int {
-            if (buffer.size() + bytes.size() > kBuffer) {
-                if (const int err = WriteAll(fd, buffer); err != 0)
-                    return err;
-                buffer.clear();
-            }
-            if (bytes.size() >= kBuffer)
-                return WriteAll(fd, bytes);
-            buffer.append(bytes);
-            return 0;
-        };
-        // The fault hook runs with exactly half of the file written.
-        const size_t half = content.size / 2;
-        size_t written = 0;
-        bool faultChecked = false;
-        for (std::string_view piece : content.pieces) {
-            if (!faultChecked && written + piece.size() >= half) {
-                const size_t part = half - written;
-                if (const int err = put(piece.substr(0, part)); err != 0)
-                    return err;
-                if (const int err = WriteAll(fd, buffer); err != 0)
-                    return err;
-                buffer.clear();
-                faultChecked = true;
-                if (fault_ && fault_(SaveStage::HalfWritten))
-                    return EIO;
-                written += part;
-                piece.remove_prefix(part);
-            }
-            if (const int err = put(piece); err != 0)
+int WineRegFile::FillFile(const Composition& content, int fd) {
+    // A file is many small pieces (a section per key): they go out through one large buffer, in a
+    // few system calls rather than one per piece.
+    constexpr size_t kBuffer = size_t{1} << 22;
+    std::string buffer;
+    buffer.reserve(std::min(kBuffer, content.size));
+    auto put = [&](std::string_view bytes) -> int {
+        if (buffer.size() + bytes.size() > kBuffer) {
+            if (const int err = WriteAll(fd, buffer); err != 0)
                 return err;
-            written += piece.size();
+            buffer.clear();
         }
-        return WriteAll(fd, buffer);
+        if (bytes.size() >= kBuffer)
+            return WriteAll(fd, bytes);
+        buffer.append(bytes);
+        return 0;
     };
-    auto beforeRename = [&]() -> int { return fault_ && fault_(SaveStage::BeforeRename) ? EIO : 0; };
-    if (const int err = ReplaceFileAtomically(path_, fill, beforeRename); err != 0) {
-        error = path_.string() + ": cannot save the registry file: " + std::strerror(err);
-        return false;
+    // The fault hook runs with exactly half of the file written.
+    const size_t half = content.size / 2;
+    size_t written = 0;
+    bool faultChecked = false;
+    for (std::string_view piece : content.pieces) {
+        if (!faultChecked && written + piece.size() >= half) {
+            const size_t part = half - written;
+            if (const int err = put(piece.substr(0, part)); err != 0)
+                return err;
+            if (const int err = WriteAll(fd, buffer); err != 0)
+                return err;
+            buffer.clear();
+            faultChecked = true;
+            if (fault_ && fault_(SaveStage::HalfWritten))
+                return EIO;
+            written += part;
+            piece.remove_prefix(part);
+        }
+        if (const int err = put(piece); err != 0)
+            return err;
+        written += piece.size();
     }
-    return true;
+    return WriteAll(fd, buffer);
 }
 
 } // namespace vx

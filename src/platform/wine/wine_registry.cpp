@@ -2,8 +2,10 @@
 // HKEY_USERS\<the user's SID>), userdef.reg is HKEY_USERS\.Default. A missing file is an empty key.
 #include "platform/wine/wine_registry.h"
 
+#include "platform/save_together.h"
 #include "platform/wine/wine_server.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -117,6 +119,7 @@ bool WineRegistry::CanWrite(std::string& why) const {
 
 Status WineRegistry::Flush() {
     lastError_.clear();
+    wroteNothing_ = true;
     WineRegFile* files[] = {machine_.get(), user_.get(), defaultUser_.get()};
     bool changed = false;
     for (WineRegFile* file : files)
@@ -133,16 +136,17 @@ Status WineRegistry::Flush() {
             return ERROR_CANTWRITE;
         }
     }
-    for (size_t i = 0; i < std::size(files); ++i) {
-        std::string error;
-        const bool changed = files[i]->Changed();
-        if (!files[i]->Save(error)) {
-            lastError_ = error;
-            return ERROR_CANTWRITE;
-        }
-        if (changed)
-            stamps_[i] = StampOf(files[i]->Path());
-    }
+    std::vector<WineRegFile*> changedFiles;
+    for (WineRegFile* file : files)
+        if (file->Changed())
+            changedFiles.push_back(file);
+    const bool saved = SaveTogether(changedFiles, lastError_, wroteNothing_);
+    for (size_t i = 0; i < std::size(files); ++i)
+        if (std::find(changedFiles.begin(), changedFiles.end(), files[i]) != changedFiles.end() &&
+            !files[i]->Changed())
+            stamps_[i] = StampOf(files[i]->Path()); // saved: what a later save compares with
+    if (!saved)
+        return ERROR_CANTWRITE;
     return ERROR_SUCCESS;
 }
 

@@ -16,6 +16,7 @@ class WineRegistry : public RegistryView {
     // Writes every changed file. Refused (ERROR_SHARING_VIOLATION, nothing written) while Wine runs in
     // the prefix; ERROR_CANTWRITE when a file could not be saved. LastError() says why in one line.
     Status Flush() override;
+    bool LastFlushWroteNothing() const override { return wroteNothing_; }
 
     const std::filesystem::path& Prefix() const { return prefix_; }
     WineRegFile& MachineFile() { return *machine_; }
@@ -45,6 +46,7 @@ class WineRegistry : public RegistryView {
     RegistryStore names_{RegistryStore::ValueOrder::Sorted, "Registry"};
     std::unique_ptr<WineRegFile> machine_, user_, defaultUser_;
     std::vector<FileStamp> stamps_; // machine, user, default user, as read
+    bool wroteNothing_ = true;
 };
 
 // Reads the prefix's registry files. Null with `error` set (one line naming the folder or file) when the
