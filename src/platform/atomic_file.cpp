@@ -1,6 +1,7 @@
 // Replacing a file so that an interruption leaves either the old file or the new one, never a mix.
 #include "platform/atomic_file.h"
 
+#include "platform/file_operations.h"
 #include "platform/host_file_io.h"
 
 #include <cassert>
@@ -114,7 +115,7 @@ int FileReplacement::Prepare(const std::filesystem::path& path,
         dir_ = ".";
     RemoveDeadTemporaries(dir_, target_);
     temp_ = (dir_ / (TemporaryPrefix(target_) + std::to_string(::getpid()) + "-XXXXXX")).string();
-    const int created = ::mkostemp(temp_.data(), O_CLOEXEC);
+    const int created = file_ops::MakeTemporary(temp_.data(), O_CLOEXEC);
     if (created < 0)
         return errno;
     // Held until the file is renamed or removed, so that no other save takes it for a dead one's.
@@ -127,7 +128,7 @@ int FileReplacement::Prepare(const std::filesystem::path& path,
     if (const int err = fill(created, temp_); err != 0)
         return fail(err);
     // Opened again: a writer given the path may have replaced the file's contents behind the descriptor.
-    const int fd = ::open(temp_.c_str(), O_RDWR | O_CLOEXEC);
+    const int fd = file_ops::Open(temp_.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
         return fail(errno);
     ::close(created);
@@ -145,7 +146,7 @@ int FileReplacement::Prepare(const std::filesystem::path& path,
         ::umask(mask);
         ::fchmod(fd, 0666 & ~mask);
     }
-    if (::fsync(fd) != 0)
+    if (file_ops::Sync(fd) != 0)
         return fail(errno);
     return 0;
 }
@@ -161,14 +162,14 @@ int FileReplacement::Commit(const std::function<int()>& beforeRename) {
     if (existed_) {
         old_ = temp_ + "-old";
         ::unlink(old_.c_str());
-        if (::link(target_.c_str(), old_.c_str()) != 0) {
+        if (file_ops::Link(target_.c_str(), old_.c_str()) != 0) {
             const int err = errno;
             old_.clear();
             Abandon();
             return err;
         }
     }
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+    if (file_ops::Rename(temp_.c_str(), target_.c_str()) != 0) {
         const int err = errno;
         if (!old_.empty())
             ::unlink(old_.c_str());
@@ -187,9 +188,9 @@ int FileReplacement::Rollback() {
     assert(committed_);
     int err = 0;
     if (!old_.empty())
-        err = ::rename(old_.c_str(), target_.c_str()) == 0 ? 0 : errno;
+        err = file_ops::Rename(old_.c_str(), target_.c_str()) == 0 ? 0 : errno;
     else if (!existed_)
-        err = ::unlink(target_.c_str()) == 0 ? 0 : errno;
+        err = file_ops::Unlink(target_.c_str()) == 0 ? 0 : errno;
     if (err == 0) {
         old_.clear();
         committed_ = false;

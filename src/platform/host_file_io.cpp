@@ -1,6 +1,8 @@
 // Plain reads and writes of the program's own host files, safe against interruptions and links.
 #include "platform/host_file_io.h"
 
+#include "platform/file_operations.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,7 +13,7 @@ namespace vx {
 int WriteAll(int fd, std::string_view bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t n = file_ops::Write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -44,7 +46,7 @@ std::optional<std::string> ReadRegularFile(const std::filesystem::path& path) {
 }
 
 int AppendSynced(const std::filesystem::path& file, std::string_view bytes) {
-    const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = file_ops::Open(file.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return errno;
     struct stat st {};
@@ -53,35 +55,35 @@ int AppendSynced(const std::filesystem::path& file, std::string_view bytes) {
         return EINVAL;
     }
     int err = WriteAll(fd, bytes);
-    if (err == 0 && ::fsync(fd) != 0)
+    if (err == 0 && file_ops::Sync(fd) != 0)
         err = errno;
-    if (err != 0 && ::ftruncate(fd, st.st_size) == 0)
-        ::fsync(fd);
+    if (err != 0 && file_ops::Truncate(fd, st.st_size) == 0)
+        file_ops::Sync(fd);
     if (::close(fd) != 0 && err == 0)
         err = errno;
     return err;
 }
 
 int CreateSynced(const std::filesystem::path& file, std::string_view bytes) {
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd = file_ops::Open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return errno;
     int err = WriteAll(fd, bytes);
-    if (err == 0 && ::fsync(fd) != 0)
+    if (err == 0 && file_ops::Sync(fd) != 0)
         err = errno;
     if (::close(fd) != 0 && err == 0)
         err = errno;
     if (err != 0)
-        ::unlink(file.c_str());
+        ::unlink(file.c_str()); // its own new file, whatever else fails
     return err;
 }
 
 void TruncateSynced(const std::filesystem::path& file, uintmax_t size) {
-    const int fd = ::open(file.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = file_ops::Open(file.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return;
-    if (::ftruncate(fd, static_cast<off_t>(size)) == 0)
-        ::fsync(fd);
+    if (file_ops::Truncate(fd, static_cast<off_t>(size)) == 0)
+        file_ops::Sync(fd);
     ::close(fd);
 }
 

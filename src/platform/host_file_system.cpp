@@ -6,6 +6,7 @@
 
 #include "platform/dos_attributes.h"
 #include "platform/file_copy.h"
+#include "platform/file_operations.h"
 #include "platform/folder_listing.h"
 #include "platform/path_resolution.h"
 #include "platform/text.h"
@@ -328,7 +329,7 @@ bool HostFileSystem::DeleteFile(std::string_view path) {
         return false;
     if (S_ISREG(st.st_mode) && !(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)))
         return false; // read-only files cannot be deleted on Windows either
-    return unlink(full.c_str()) == 0;
+    return file_ops::Unlink(full.c_str()) == 0;
 }
 
 std::optional<std::filesystem::path> HostFileSystem::HostPath(std::string_view path) {

@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "paths/path_text.h"
+#include "platform/file_operations.h"
 #include "platform/host_file_io.h"
 #include "platform/text.h"
 #include "platform/utf8_path.h"
@@ -181,10 +182,9 @@ bool WriteBackupRecord(App& app, std::string_view kind, const std::string& backu
             AppendSynced(Utf8Path(backupFile), EncodeBackupText(JoinBackupFields(fields)) + "\r\n");
         if (err == 0)
             return true;
+        // The copy stays: when the disk failed, the record may still be in the file although it could
+        // not be cut back, and a record must never name a copy that is gone.
         reason = "cannot write " + backupFile + ": " + std::strerror(err);
-        std::error_code ec;
-        if (!copy.empty())
-            fs::remove(ShortcutCopiesFolder(Utf8Path(backupFile)) / Utf8Path(copy), ec);
     }
     if (why)
         *why = reason;
@@ -208,9 +208,12 @@ void CutBackupFile(const fs::path& backupFile, uintmax_t size) {
 }
 
 bool RemoveBackupFile(const fs::path& backupFile) {
+    // The file first: copies without their file are never used, a file without its copies would fail.
+    if (file_ops::Unlink(backupFile.c_str()) != 0 && errno != ENOENT)
+        return false;
     std::error_code ec;
     fs::remove_all(ShortcutCopiesFolder(backupFile), ec);
-    return fs::remove(backupFile, ec);
+    return true;
 }
 
 } // namespace vx

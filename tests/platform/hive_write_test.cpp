@@ -1,9 +1,11 @@
 // Changes to an offline volume's registry: written into the hive with hivex and committed by replacing
 // the file, with everything else in the hive as it was; hives that must not be written are left alone.
 #include "hive_volume.h"
+#include "platform/file_operations.h"
 #include "platform/root_keys.h"
 #include "registry_test_prefix.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <map>
 #include <sys/stat.h>
@@ -185,6 +187,38 @@ TEST(HiveWrites, AVolumeWithAHiveThatMustNotBeWrittenIsNotWritten) {
         EXPECT_TRUE(why.starts_with(volume.HostPathOf(kSystemHive).string() + ": " + c.reason)) << why;
         EXPECT_EQ(ReadAll(volume.HostPathOf(kSystemHive)), system);
         EXPECT_EQ(ReadAll(volume.HostPathOf(UserHive("nfury"))), user);
+    }
+}
+
+// The hives of a volume are saved together: with any file operation of the save failing, either both
+// hives hold the change or neither does, and no temporary file is left behind.
+TEST(HiveWrites, HivesSavedTogetherChangeTogetherWhicheverFileOperationFails) {
+    for (uint64_t n = 1;; ++n) {
+        SCOPED_TRACE("operation " + std::to_string(n));
+        FixtureVolume volume;
+        test::HiveBuilder(volume.HostPathOf(kSoftwareHive)).String("Vendor", "v", "software");
+        test::HiveBuilder(volume.HostPathOf(UserHive("ann"))).String("Vendor", "v", "user");
+        const auto software = volume.HostPathOf(kSoftwareHive), user = volume.HostPathOf(UserHive("ann"));
+        const std::string softwareBefore = ReadAll(software), userBefore = ReadAll(user);
+        auto target = volume.Open();
+        ASSERT_TRUE(target);
+        Registry& registry = target->registry();
+        ASSERT_EQ(DeleteValue(registry, HKEY_LOCAL_MACHINE, "SOFTWARE\\Vendor", "v"), ERROR_SUCCESS);
+        ASSERT_EQ(DeleteValue(registry, HKEY_CURRENT_USER, "Vendor", "v"), ERROR_SUCCESS);
+        file_ops::Arm(n, ENOSPC);
+        const Status status = registry.Flush();
+        const bool fired = file_ops::Fired();
+        file_ops::Arm(0, 0);
+        const bool softwareSaved = ReadAll(software) != softwareBefore,
+                   userSaved = ReadAll(user) != userBefore;
+        EXPECT_EQ(softwareSaved, userSaved) << registry.LastError();
+        EXPECT_EQ(softwareSaved, status == ERROR_SUCCESS) << registry.LastError();
+        EXPECT_EQ(registry.LastFlushWroteNothing(), status == ERROR_SUCCESS || !softwareSaved);
+        for (const auto& hive : {software, user})
+            for (const auto& entry : std::filesystem::directory_iterator(hive.parent_path()))
+                EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
+        if (!fired)
+            break;
     }
 }
 
