@@ -78,6 +78,10 @@ int CreateSynced(const std::filesystem::path& file, std::string_view bytes) {
     return err;
 }
 
+int RemoveFile(const std::filesystem::path& file) {
+    return file_ops::Unlink(file.c_str()) == 0 ? 0 : errno;
+}
+
 void TruncateSynced(const std::filesystem::path& file, uintmax_t size) {
     const int fd = file_ops::Open(file.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)

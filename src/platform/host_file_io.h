@@ -23,6 +23,9 @@ int AppendSynced(const std::filesystem::path& file, std::string_view bytes);
 // writes through a link. 0 or an errno value; on failure no file is left.
 int CreateSynced(const std::filesystem::path& file, std::string_view bytes);
 
+// Removes a file (a link itself, never what it points at); 0, or an errno value (ENOENT when it is gone).
+int RemoveFile(const std::filesystem::path& file);
+
 // Cuts a file back to `size` bytes and syncs it; nothing when it cannot be opened.
 void TruncateSynced(const std::filesystem::path& file, uintmax_t size);
 

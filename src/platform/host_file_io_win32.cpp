@@ -90,6 +90,13 @@ int CreateSynced(const std::filesystem::path& file, std::string_view bytes) {
     return err;
 }
 
+int RemoveFile(const std::filesystem::path& file) {
+    if (DeleteFileW(file.c_str()))
+        return 0;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ENOENT : EACCES;
+}
+
 void TruncateSynced(const std::filesystem::path& file, uintmax_t size) {
     if (!IsPlainFile(file))
         return;

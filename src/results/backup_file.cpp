@@ -5,7 +5,6 @@
 
 #include "app/app.h"
 #include "paths/path_text.h"
-#include "platform/file_operations.h"
 #include "platform/host_file_io.h"
 #include "platform/text.h"
 #include "platform/utf8_path.h"
@@ -209,7 +208,7 @@ void CutBackupFile(const fs::path& backupFile, uintmax_t size) {
 
 bool RemoveBackupFile(const fs::path& backupFile) {
     // The file first: copies without their file are never used, a file without its copies would fail.
-    if (file_ops::Unlink(backupFile.c_str()) != 0 && errno != ENOENT)
+    if (const int err = RemoveFile(backupFile); err != 0 && err != ENOENT)
         return false;
     std::error_code ec;
     fs::remove_all(ShortcutCopiesFolder(backupFile), ec);
