@@ -151,6 +151,18 @@ int FileReplacement::Prepare(const std::filesystem::path& path,
     return 0;
 }
 
+int FileReplacement::PrepareAndLink(const std::filesystem::path& path,
+                                    const std::function<int(int fd, const std::string& tempPath)>& fill) {
+    if (const int err = Prepare(path, fill); err != 0)
+        return err;
+    // A link fails where a name is taken, unlike a rename, which replaces it.
+    const int err = file_ops::Link(temp_.c_str(), target_.c_str()) == 0 ? 0 : errno;
+    Abandon(); // the temporary name goes; the file stays under its new one
+    if (err == 0)
+        SyncFolder(dir_);
+    return err;
+}
+
 int FileReplacement::Commit(const std::function<int()>& beforeRename) {
     assert(fd_ >= 0 && !committed_);
     if (beforeRename)
@@ -218,6 +230,11 @@ int ReplaceFileAtomically(const std::filesystem::path& path,
         return err;
     replacement.Finish();
     return 0;
+}
+
+int CreateFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+    FileReplacement replacement;
+    return replacement.PrepareAndLink(path, [&](int fd, const std::string&) { return WriteAll(fd, bytes); });
 }
 
 int ReplaceFileContent(const std::filesystem::path& path, std::string_view bytes) {

@@ -30,6 +30,10 @@ class FileReplacement {
     FileReplacement(const FileReplacement&) = delete;
     FileReplacement& operator=(const FileReplacement&) = delete;
 
+    // Prepare, then the temporary file linked under the file's name when that name is free (EEXIST when
+    // not): a new file, never one written over another.
+    int PrepareAndLink(const std::filesystem::path& path,
+                       const std::function<int(int fd, const std::string& tempPath)>& fill);
     // The first step of ReplaceFileAtomically, up to the synced temporary file. 0 or an errno value.
     int Prepare(const std::filesystem::path& path,
                 const std::function<int(int fd, const std::string& tempPath)>& fill);
@@ -49,6 +53,10 @@ class FileReplacement {
     bool existed_ = false;
     bool committed_ = false;
 };
+
+// Creates `path` holding `bytes`, whole or not at all (written aside, synced, then linked into place), and
+// never over anything: EEXIST when the name is taken by then. 0 or an errno value.
+int CreateFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // ReplaceFileAtomically with these bytes as the new content.
 int ReplaceFileContent(const std::filesystem::path& path, std::string_view bytes);

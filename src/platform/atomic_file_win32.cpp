@@ -28,6 +28,9 @@ int ErrnoOf(DWORD error) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
         return ENOSPC;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+        return EEXIST;
     default:
         return EIO;
     }
@@ -35,9 +38,13 @@ int ErrnoOf(DWORD error) {
 
 } // namespace
 
-int ReplaceFileAtomically(const std::filesystem::path& path,
-                          const std::function<int(int fd, const std::string& tempPath)>& fill,
-                          const std::function<int()>& beforeRename) {
+namespace {
+
+// Writes a temporary file beside `path` and moves it into place: over what is there, or only where the
+// name is free (EEXIST otherwise).
+int WriteAndMove(const std::filesystem::path& path,
+                 const std::function<int(int fd, const std::string& tempPath)>& fill,
+                 const std::function<int()>& beforeRename, bool replace) {
     static std::atomic<unsigned> counter{0};
     const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
     std::filesystem::path temp;
@@ -59,12 +66,25 @@ int ReplaceFileAtomically(const std::filesystem::path& path,
         err = errno;
     if (err == 0 && beforeRename)
         err = beforeRename();
-    if (err == 0 &&
-        !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (err == 0 && !MoveFileExW(temp.c_str(), path.c_str(),
+                                 (replace ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH))
         err = ErrnoOf(GetLastError());
     if (err != 0)
         DeleteFileW(temp.c_str());
     return err;
+}
+
+} // namespace
+
+int ReplaceFileAtomically(const std::filesystem::path& path,
+                          const std::function<int(int fd, const std::string& tempPath)>& fill,
+                          const std::function<int()>& beforeRename) {
+    return WriteAndMove(path, fill, beforeRename, true);
+}
+
+int CreateFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+    return WriteAndMove(
+        path, [&](int fd, const std::string&) { return WriteAll(fd, bytes); }, {}, false);
 }
 
 int ReplaceFileContent(const std::filesystem::path& path, std::string_view bytes) {

@@ -12,6 +12,7 @@
 #include "results/backup_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace vx {
@@ -176,9 +177,17 @@ bool RestoreShortcutFile(App& app, const fs::path& backupFile, const BackupRecor
         why = "its copy " + copy.string() + " is missing";
         return false;
     }
-    const int err = ReplaceFileContent(*place, *bytes);
-    if (err != 0) {
-        why = "cannot write " + place->string() + ": " + std::strerror(err);
+    // A file standing there now is never written over: the user may have made a new, working shortcut of
+    // that name. One that holds exactly the copy counts as restored.
+    if (const auto existing = ReadRegularFile(*place)) {
+        if (*existing == *bytes)
+            return true;
+        why = "a different file now stands at " + PathUtf8(*place) + "; it was left as it is";
+        return false;
+    }
+    if (const int err = CreateFileAtomically(*place, *bytes); err != 0) {
+        why = err == EEXIST ? "a different file now stands at " + PathUtf8(*place) + "; it was left as it is"
+                            : "cannot write " + place->string() + ": " + std::strerror(err);
         return false;
     }
     return true;

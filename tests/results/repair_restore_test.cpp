@@ -611,5 +611,50 @@ TEST_F(RepairTest, ASaveOfSeveralFilesThatFailsPartWayChangesNoFile) {
     }
 }
 
+// A shortcut made again after repair removed its namesake is never written over by a restore: that
+// record fails with its reason and the backup file stays. A file holding exactly the copy counts as
+// restored.
+TEST_F(RepairTest, RestoreNeverWritesOverAShortcutMadeSince) {
+    struct Case {
+        const char* what;
+        std::optional<std::string> madeSince; // what the user put at A\x.lnk after the repair
+        bool restored;
+    };
+    const Case cases[] = {
+        {"a new, working shortcut", std::string("a new shortcut"), false},
+        {"the same bytes as the copy", std::string("first"), true},
+        {"nothing", std::nullopt, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        prefix.Write();
+        prefix.File("C:\\users\\Public\\Desktop\\A\\x.lnk", "first")
+            .File("C:\\users\\Public\\Desktop\\B\\x.lnk", "second");
+        prefix.Write();
+        app = std::make_unique<TestApp>(prefix.Open());
+        Scan();
+        a().main().lvwErrors.clear();
+        const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+        ASSERT_EQ(outcome.repaired, 2);
+        const auto place = prefix.HostPathOf("C:\\users\\Public\\Desktop\\A\\x.lnk");
+        if (c.madeSince)
+            std::ofstream(place, std::ios::binary) << *c.madeSince;
+        BackupManager manager = LoadBackupManager(a());
+        manager.lvwBackUp.at(0).ticked = true;
+        const RestoreOutcome restored = imgRestoreMouseMove_Click(a(), manager);
+        EXPECT_EQ(ReadFile(place), c.madeSince.value_or("first"));
+        EXPECT_EQ(ReadFile(prefix.HostPathOf("C:\\users\\Public\\Desktop\\B\\x.lnk")), "second");
+        EXPECT_EQ(restored.failures.empty(), c.restored);
+        EXPECT_EQ(std::filesystem::exists(outcome.backupFile), !c.restored)
+            << "a file with a failed record stays";
+        if (!c.restored) {
+            ASSERT_EQ(restored.failures.size(), 1u);
+            EXPECT_NE(restored.failures[0].find("a different file now stands at"), std::string::npos)
+                << restored.failures[0];
+            RemoveBackupFile(outcome.backupFile);
+        }
+    }
+}
+
 } // namespace
 } // namespace vx
