@@ -86,7 +86,9 @@ Outcome PathResolver::LookupName(const std::string& dir, std::string_view name, 
     }
     if (errno == ENOTDIR)
         return Outcome::NotFound;
-    if (errno != ENOENT && errno != ENAMETOOLONG)
+    // Any other failure (a path longer than the host allows, no access, a loop of links, a failing
+    // device) says nothing of whether the name exists: never taken for missing.
+    if (errno != ENOENT)
         return Outcome::Failed;
     return LookupFolded(dir, name, actual);
 }

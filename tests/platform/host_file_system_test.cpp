@@ -4,14 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <map>
 #include <string>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace vx {
@@ -531,6 +534,35 @@ TEST(FilePattern, MatchesAsTheWindowsFileSearch) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(MatchesFilePattern(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
+}
+
+// A drive at a long host path: the folder fits the host's path limit, a file's full path does not. The
+// file exists and is found; a path the host cannot search for any reason but "no such file" is never
+// taken for missing.
+TEST(HostFileSystemLimits, AFileBeyondTheHostsPathLimitIsNeverTakenForMissing) {
+    Tree tree;
+    std::string deep;
+    while (tree.root().string().size() + deep.size() < 3900)
+        deep += std::string(200, 'd') + "/";
+    const fs::path drive = tree.Folder(deep);
+    const std::string name(240, 'f');
+    ASSERT_GT(drive.string().size() + name.size(), 4096u);
+    {
+        // Made through its folder: its full path is too long to open by name.
+        const int dir = ::open(drive.c_str(), O_RDONLY | O_DIRECTORY);
+        ASSERT_GE(dir, 0);
+        const int fd = ::openat(dir, (name + ".dll").c_str(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+        ::close(dir);
+    }
+    HostFileSystem files(VolumeAsDriveC(drive));
+    for (const uint32_t mask : {0u, 2u, 6u}) {
+        EXPECT_NE(files.FindFirstEntry("C:\\" + name + ".dll", mask).kind, FindResult::NotFound) << mask;
+        EXPECT_NE(files.FindFirstEntry("C:\\" + std::string(240, 'g') + ".dll", mask).kind,
+                  FindResult::NotFound)
+            << mask << ": a path the host cannot search counts as existing";
+    }
 }
 
 } // namespace
