@@ -42,6 +42,8 @@ void LeaveInPlace(RepairOutcome& outcome, std::string reason) {
         outcome.reasons.push_back(std::move(reason));
 }
 
+// What a value holds, as the registry stores it where the registry can say (an exact undo), else as the
+// single-byte calls deliver it.
 SavedValue ReadSavedValue(Registry& registry, RootKey root, const std::string& keyPath,
                           std::string_view name) {
     SavedValue saved;
@@ -49,13 +51,19 @@ SavedValue ReadSavedValue(Registry& registry, RootKey root, const std::string& k
     if (registry.RegOpenKey(root, keyPath, key) != ERROR_SUCCESS)
         return saved;
     uint32_t type = 0;
-    uint32_t size = 0;
-    if (registry.RegQueryValueEx(key, name, &type, {}, &size) == ERROR_SUCCESS) {
-        saved.data.resize(size);
-        if (registry.RegQueryValueEx(key, name, &type, saved.data, &size) == ERROR_SUCCESS) {
-            saved.existed = true;
-            saved.type = type;
+    std::string raw;
+    const Status rawStatus = registry.RegQueryValueRaw(key, name, type, raw);
+    if (rawStatus == ERROR_SUCCESS) {
+        saved = {true, type, std::vector<uint8_t>(raw.begin(), raw.end()), true};
+    } else if (rawStatus == Registry::kErrorCallNotImplemented) {
+        uint32_t size = 0;
+        if (registry.RegQueryValueEx(key, name, &type, {}, &size) == ERROR_SUCCESS) {
             saved.data.resize(size);
+            if (registry.RegQueryValueEx(key, name, &type, saved.data, &size) == ERROR_SUCCESS) {
+                saved.existed = true;
+                saved.type = type;
+                saved.data.resize(size);
+            }
         }
     }
     registry.RegCloseKey(key);
@@ -148,10 +156,13 @@ void UndoInMemory(Registry& registry, const std::vector<MemoryChange>& changes) 
             ERROR_SUCCESS)
             continue;
         auto put = [&](const std::string& name, const SavedValue& saved) {
-            if (saved.existed)
-                registry.RegSetValueEx(key, name, saved.type, saved.data);
-            else
+            const std::string_view bytes(reinterpret_cast<const char*>(saved.data.data()), saved.data.size());
+            if (!saved.existed)
                 registry.RegDeleteValue(key, name);
+            else if (saved.raw)
+                registry.RegSetValueRaw(key, name, saved.type, bytes);
+            else
+                registry.RegSetValueEx(key, name, saved.type, saved.data);
         };
         put(change->backup.valueName, change->backup.value);
         if (change->backup.namedDefault)

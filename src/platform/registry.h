@@ -82,6 +82,21 @@ class Registry {
                                  std::span<const uint8_t> data) = 0;
     virtual Status RegDeleteValue(HKEY key, std::string_view valueName) = 0;
 
+    // The value's data exactly as the registry stores it (strings as UTF-16LE, whatever their length or
+    // content), as the W functions see it; and its counterpart storing exactly these bytes. What an
+    // exact undo needs. ERROR_CALL_NOT_IMPLEMENTED where a registry has no such access.
+    virtual Status RegQueryValueRaw(HKEY key, std::string_view valueName, uint32_t& type,
+                                    std::string& bytes) {
+        (void)key, (void)valueName, (void)type, (void)bytes;
+        return kErrorCallNotImplemented;
+    }
+    virtual Status RegSetValueRaw(HKEY key, std::string_view valueName, uint32_t type,
+                                  std::string_view bytes) {
+        (void)key, (void)valueName, (void)type, (void)bytes;
+        return kErrorCallNotImplemented;
+    }
+    static constexpr Status kErrorCallNotImplemented = static_cast<Status>(120);
+
     // Writes every change since the last save back to the backing store, atomically per file.
     // ERROR_SUCCESS when nothing changed.
     virtual Status Flush() = 0;

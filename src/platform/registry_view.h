@@ -44,6 +44,10 @@ class RegistryView : public Registry {
     Status RegSetValueEx(HKEY key, std::string_view valueName, uint32_t type,
                          std::span<const uint8_t> data) override;
     Status RegDeleteValue(HKEY key, std::string_view valueName) override;
+    Status RegQueryValueRaw(HKEY key, std::string_view valueName, uint32_t& type,
+                            std::string& bytes) override;
+    Status RegSetValueRaw(HKEY key, std::string_view valueName, uint32_t type,
+                          std::string_view bytes) override;
     Status Flush() override { return ERROR_SUCCESS; }
     // Why the last failing Flush, or the last write refused for its store, failed.
     std::string LastError() const override { return lastError_; }

@@ -204,6 +204,22 @@ Status RegistryView::RegQueryValueEx(HKEY hkey, std::string_view valueName, uint
         dataSize);
 }
 
+Status RegistryView::RegQueryValueRaw(HKEY hkey, std::string_view valueName, uint32_t& type,
+                                      std::string& bytes) {
+    Status status;
+    OpenKey* key = Lookup(hkey, status);
+    if (!key)
+        return status;
+    const RegKeyNode* owner = nullptr;
+    const RegValueRecord* value = FindValue(*key, valueName, &owner);
+    if (!value)
+        return ERROR_FILE_NOT_FOUND;
+    type = value->type();
+    std::string scratch;
+    bytes.assign(owner->store->ValueBytes(*value, scratch));
+    return ERROR_SUCCESS;
+}
+
 Status RegistryView::RefuseWrite(const RegKeyNode* key) {
     if (key && !key->store->WhyNotWritable().empty())
         lastError_ = key->store->WhyNotWritable();
@@ -229,6 +245,24 @@ Status RegistryView::RegSetValueEx(HKEY hkey, std::string_view valueName, uint32
         target->store->SetValue(*target, valueName, type, Utf8ToUtf16(bytes));
     else
         target->store->SetValue(*target, valueName, type, bytes);
+    return ERROR_SUCCESS;
+}
+
+Status RegistryView::RegSetValueRaw(HKEY hkey, std::string_view valueName, uint32_t type,
+                                    std::string_view bytes) {
+    Status status;
+    OpenKey* key = Lookup(hkey, status);
+    if (!key)
+        return status;
+    if (!(key->access & KEY_SET_VALUE))
+        return RefuseWrite(key->main.key && !key->main.key->store->Writable() ? key->main.key
+                                                                              : key->user.key);
+    RegKeyNode* target = key->merged && key->user.key ? key->user.key : key->main.key;
+    if (!target)
+        return ERROR_FILE_NOT_FOUND;
+    if (IsSynthetic(target) || !target->store->Writable())
+        return RefuseWrite(target);
+    target->store->SetValue(*target, valueName, type, bytes);
     return ERROR_SUCCESS;
 }
 

@@ -38,7 +38,11 @@ bool RestoreSavedValue(Registry& registry, RootKey root, const std::string& keyP
     }
     if (registry.RegCreateKeyEx(root, keyPath, KEY_ALL_ACCESS, key) != ERROR_SUCCESS)
         return false;
-    const Status status = registry.RegSetValueEx(key, name, value.type, value.data);
+    const Status status =
+        value.raw ? registry.RegSetValueRaw(
+                        key, name, value.type,
+                        std::string_view(reinterpret_cast<const char*>(value.data.data()), value.data.size()))
+                  : registry.RegSetValueEx(key, name, value.type, value.data);
     registry.RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }

@@ -42,7 +42,8 @@ char UnescapeCode(char code) {
 }
 
 std::vector<std::string> SavedValueFields(const SavedValue& value) {
-    return {value.existed ? "1" : "0", std::to_string(value.type), HexOf(value.data)};
+    return {value.existed ? "1" : "0", (value.raw ? "r" : "") + std::to_string(value.type),
+            HexOf(value.data)};
 }
 
 // The three saved-value fields starting at f[at]; empty with `why` set when they do not hold one.
@@ -53,7 +54,10 @@ std::optional<SavedValue> ParseSavedValue(const std::vector<std::string>& f, siz
         return std::nullopt;
     }
     value.existed = f[at] == "1";
-    const std::string& type = f[at + 1];
+    std::string_view type = f[at + 1];
+    value.raw = type.starts_with('r');
+    if (value.raw)
+        type.remove_prefix(1);
     const auto [end, error] = std::from_chars(type.data(), type.data() + type.size(), value.type);
     auto data = BytesOfHex(f[at + 2]);
     if (type.empty() || error != std::errc() || end != type.data() + type.size() || !data) {
@@ -61,9 +65,13 @@ std::optional<SavedValue> ParseSavedValue(const std::vector<std::string>& f, siz
         return std::nullopt;
     }
     value.data = std::move(*data);
+    // Raw data is what the registry held, whatever its length: a registry file may hold a DWORD of three
+    // bytes, and its undo must give back just that.
     size_t expected = SIZE_MAX;
     if (!value.existed)
         expected = 0;
+    else if (value.raw)
+        expected = SIZE_MAX;
     else if (value.type == REG_DWORD || value.type == REG_DWORD_BIG_ENDIAN)
         expected = 4;
     else if (value.type == REG_QWORD)

@@ -10,6 +10,8 @@
 //   R^root^key^path^name^yes         a registry record as older files hold it (six fields), followed in
 //     ^existed^type^hex^valueName      newer files by what an exact undo needs: whether the value existed,
 //     [^existed^type^hex]              its type, its data and its real name; a "(Default)" finding also
+//                                      (a type written "r<type>" marks data stored as the registry holds
+//                                      it, strings in UTF-16LE of any length; older files' data is text)
 //                                      carries the value literally named "(Default)". (Files of an earlier
 //                                      version have the exact fields without the name: 9 or 12 fields.)
 //   S^path[^copy]                    a shortcut record; newer ones name their copy in the file's own folder
@@ -41,6 +43,9 @@ struct SavedValue {
     bool existed = false;
     uint32_t type = 0;
     std::vector<uint8_t> data;
+    // The data as the registry stores it (strings as UTF-16LE, any length), written back as it is; else
+    // as the single-byte calls deliver it (strings as UTF-8 text), as older files hold it.
+    bool raw = false;
     bool operator==(const SavedValue&) const = default;
 };
 

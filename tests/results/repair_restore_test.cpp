@@ -656,5 +656,73 @@ TEST_F(RepairTest, RestoreNeverWritesOverAShortcutMadeSince) {
     }
 }
 
+// An undo gives back exactly the bytes the registry held, whatever they are: strings of odd length or
+// with a lone UTF-16 surrogate, data of a length its type does not expect.
+TEST_F(RepairTest, EveryValueComesBackByteForByte) {
+    struct Case {
+        const char* name;
+        uint32_t type;
+        std::string bytes;
+    };
+    const std::vector<Case> cases = {
+        {"odd string", REG_SZ, std::string("A\0B", 3)},
+        {"lone surrogate", REG_SZ,
+         std::string("\x00\xD8"
+                     "A\0\0\0",
+                     6)},
+        {"odd expandable", REG_EXPAND_SZ, std::string("%\0X", 3)},
+        {"multi with surrogate", REG_MULTI_SZ, std::string("a\0\x01\xDC\0\0\0\0", 8)},
+        {"short dword", REG_DWORD, std::string("\x01\x02\x03", 3)},
+        {"empty string", REG_SZ, std::string()},
+        {"binary", REG_BINARY, std::string("\0\xFF^\r\n", 5)},
+    };
+    {
+        HKEY key = 0;
+        ASSERT_EQ(a().registry().RegOpenKey(HKEY_LOCAL_MACHINE, kFonts, key), ERROR_SUCCESS);
+        for (const auto& c : cases)
+            ASSERT_EQ(a().registry().RegSetValueRaw(key, c.name, c.type, c.bytes), ERROR_SUCCESS);
+        a().registry().RegCloseKey(key);
+        ASSERT_EQ(a().registry().Flush(), ERROR_SUCCESS);
+    }
+    TempDir backups;
+    auto open = [&] {
+        app = std::make_unique<TestApp>(prefix.Open());
+        a().SaveSetting("txtBackup", backups.path().string());
+    };
+    open();
+    before = Dump(a());
+    Scan();
+    ASSERT_FALSE(a().main().lvwErrors.empty());
+    std::vector<ProblemEntry> rows;
+    for (const auto& c : cases) {
+        ProblemEntry row = a().main().lvwErrors[0];
+        row.KeyName = row.valueName = c.name;
+        rows.push_back(row);
+    }
+    a().main().lvwErrors = rows;
+    a().main().lvwShortcut.clear();
+    const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+    ASSERT_EQ(outcome.repaired, static_cast<int>(cases.size())) << RepairClosingMessage(outcome);
+
+    open(); // a new run, as a user restores later
+    BackupManager manager = LoadBackupManager(a());
+    ASSERT_EQ(manager.lvwBackUp.size(), 1u);
+    manager.lvwBackUp[0].ticked = true;
+    const RestoreOutcome restored = imgRestoreMouseMove_Click(a(), manager);
+    ASSERT_TRUE(restored.failures.empty()) << restored.failures.front();
+    open();
+    HKEY key = 0;
+    ASSERT_EQ(a().registry().RegOpenKey(HKEY_LOCAL_MACHINE, kFonts, key), ERROR_SUCCESS);
+    for (const auto& c : cases) {
+        uint32_t type = 0;
+        std::string bytes;
+        ASSERT_EQ(a().registry().RegQueryValueRaw(key, c.name, type, bytes), ERROR_SUCCESS) << c.name;
+        EXPECT_EQ(type, c.type) << c.name;
+        EXPECT_EQ(bytes, c.bytes) << c.name;
+    }
+    a().registry().RegCloseKey(key);
+    EXPECT_EQ(Dump(a()), before);
+}
+
 } // namespace
 } // namespace vx

@@ -219,6 +219,29 @@ Status Win32Registry::RegSetValueEx(HKEY key, std::string_view valueName, uint32
     return Refused(status, key, "set a value");
 }
 
+Status Win32Registry::RegQueryValueRaw(HKEY key, std::string_view valueName, uint32_t& type,
+                                       std::string& bytes) {
+    Status status;
+    void* native = Native(key, status);
+    if (!native)
+        return status;
+    return static_cast<Status>(win32::QueryValue(native, win32::Wide(valueName), type, &bytes));
+}
+
+Status Win32Registry::RegSetValueRaw(HKEY key, std::string_view valueName, uint32_t type,
+                                     std::string_view bytes) {
+    Status status;
+    void* native = Native(key, status);
+    if (!native)
+        return status;
+    // As in RegSetValueEx: a character that is not zero follows, so that Windows adds no terminator.
+    std::string stored(bytes);
+    stored.append("\xFF\xFF", 2);
+    status = static_cast<Status>(
+        win32::SetValue(native, win32::Wide(valueName), type, std::string_view(stored.data(), bytes.size())));
+    return Refused(status, key, "set a value");
+}
+
 Status Win32Registry::RegDeleteValue(HKEY key, std::string_view valueName) {
     Status status;
     void* native = Native(key, status);

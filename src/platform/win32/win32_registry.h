@@ -30,6 +30,10 @@ class Win32Registry final : public Registry {
     Status RegSetValueEx(HKEY key, std::string_view valueName, uint32_t type,
                          std::span<const uint8_t> data) override;
     Status RegDeleteValue(HKEY key, std::string_view valueName) override;
+    Status RegQueryValueRaw(HKEY key, std::string_view valueName, uint32_t& type,
+                            std::string& bytes) override;
+    Status RegSetValueRaw(HKEY key, std::string_view valueName, uint32_t type,
+                          std::string_view bytes) override;
     // Every change is in the registry the moment it is made.
     Status Flush() override { return ERROR_SUCCESS; }
     // Why the last change Windows refused was refused.
