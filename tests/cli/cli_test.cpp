@@ -445,3 +445,68 @@ TEST(Cli, RepairAndRestoreOnAWineMadePrefixChangeNothingInTheEnd) {
 
 } // namespace
 } // namespace vx
+
+namespace vx {
+namespace {
+
+// Backup files restored together are undone newest first by the run time their names carry, whatever
+// order their names sort or were given in: a value removed by two runs ends with what the older one found.
+TEST(Cli, BackupsRestoredTogetherEndWithWhatTheOlderRunFound) {
+    struct Case {
+        const char* what;
+        std::string older, newer;
+        bool olderNamedFirst;
+    };
+    const std::vector<Case> cases = {
+        {"names sort as the runs were made", "BackUp 01-12-26 09-00-00", "BackUp 02-12-26 09-00-00", true},
+        {"the same second", "BackUp 05-12-26 09-00-00", "BackUp 05-12-26 09-00-00 (2)", false},
+        {"a later day of an earlier month", "BackUp 30-11-26 09-00-00", "BackUp 01-12-26 09-00-00", true},
+        {"a new year", "BackUp 31-12-26 23-00-00", "BackUp 01-01-27 00-00-01", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FixturePrefix prefix;
+        prefix.WithWindowsBasics()
+            .String("HKLM", kFonts, "Arial", "arial.ttf")
+            .String("HKLM", kFonts, "Gone A", "gone-a.ttf");
+        prefix.Write();
+        TempDir home;
+        const std::string p = prefix.root().string();
+        const std::string empty = RunCli({"--prefix", p, "backups"}, home.path()).out;
+        ASSERT_EQ(empty.rfind("No backup files in ", 0), 0u) << empty;
+        const std::filesystem::path folder = empty.substr(19, empty.size() - 20);
+        auto repairInto = [&](const std::string& name) {
+            const auto repaired =
+                RunCli({"--prefix", p, "--yes", "repair", "--sections", "Windows Fonts"}, home.path());
+            ASSERT_EQ(repaired.status, 0) << repaired.err;
+            for (const auto& entry : std::filesystem::directory_iterator(folder))
+                if (entry.path().filename().string().rfind("BackUp ", 0) == 0 &&
+                    entry.path().filename().string().find(" shortcuts") == std::string::npos &&
+                    entry.path().filename() != c.older && entry.path().filename() != c.newer)
+                    std::filesystem::rename(entry.path(), folder / name);
+            ASSERT_TRUE(std::filesystem::exists(folder / name));
+        };
+        repairInto(c.older);
+        // A new value of the same name appears, and a later run removes it too.
+        std::string text = ReadFile(prefix.root() / "system.reg");
+        const std::string arial = "\"Arial\"=\"arial.ttf\"\n";
+        ASSERT_NE(text.find(arial), std::string::npos);
+        text.insert(text.find(arial) + arial.size(), "\"Gone A\"=\"gone-again.ttf\"\n");
+        std::ofstream(prefix.root() / "system.reg", std::ios::binary) << text;
+        repairInto(c.newer);
+        ASSERT_EQ(ReadFile(prefix.root() / "system.reg").find("Gone A"), std::string::npos);
+
+        const auto restored =
+            RunCli({"--prefix", p, "backups", "restore", c.olderNamedFirst ? c.older : c.newer,
+                    c.olderNamedFirst ? c.newer : c.older},
+                   home.path());
+        EXPECT_EQ(restored.status, 0) << restored.err;
+        EXPECT_NE(restored.out.find("Records restored: 2"), std::string::npos) << restored.out;
+        const std::string after = ReadFile(prefix.root() / "system.reg");
+        EXPECT_NE(after.find("\"Gone A\"=\"gone-a.ttf\""), std::string::npos) << after;
+        EXPECT_EQ(after.find("gone-again"), std::string::npos) << after;
+    }
+}
+
+} // namespace
+} // namespace vx
