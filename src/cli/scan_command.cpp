@@ -29,10 +29,10 @@ int RunScanCommand(CliSession& session, const ScanOptions& options, std::ostream
     if (!RunOneScan(session, options))
         return 2;
     if (options.report) {
-        const std::string written = MakeScanReport(app, true);
+        std::string why;
+        const std::string written = MakeScanReport(app, true, &why);
         if (written.empty())
-            std::cerr << "vantrelix-cli: could not write " << kScanReportName << " into "
-                      << app.GetSetting("txtLogFile", app.ApplicationFolder()) << "\n";
+            std::cerr << "vantrelix-cli: " << kScanReportName << " was not written: " << why << "\n";
         else if (!options.json)
             out << "Report written to " << written << "\n";
     }

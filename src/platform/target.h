@@ -6,7 +6,9 @@
 #include "platform/shell_items.h"
 #include "platform/target_lock.h"
 
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vx {
@@ -21,6 +23,9 @@ class Target {
     virtual uint32_t PlatformId() const { return 2; }
     // How the target is named to the user (its folder).
     virtual std::string Describe() const = 0;
+    // The host folder that holds the target (a Wine prefix, a mounted volume's root); none for the
+    // machine the program runs on.
+    virtual std::optional<std::filesystem::path> HostFolder() const { return std::nullopt; }
     // What a backup file names as the target it was made from: the same for every opening of the same
     // target, different for any other.
     virtual std::string Identity() const { return Describe(); }

@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "paths/path_text.h"
+#include "paths/program_folders.h"
 #include "platform/host_file_io.h"
 #include "platform/text.h"
 #include "platform/utf8_path.h"
@@ -77,8 +78,7 @@ std::string CopyShortcut(App& app, const std::string& shortcutPath, const fs::pa
 } // namespace
 
 fs::path BackupFolder(App& app) {
-    const std::string folder = app.GetSetting("txtBackup", app.ApplicationFolder());
-    return Utf8Path(IsBlank(folder) ? app.ApplicationFolder() : folder);
+    return ProgramFolder(app, "txtBackup");
 }
 
 bool BackupsEnabled(App& app) {
@@ -128,6 +128,8 @@ fs::path ShortcutCopiesFolder(const fs::path& backupFile) {
 
 std::optional<fs::path> StartBackupFile(App& app, std::string& why) {
     const fs::path folder = BackupFolder(app);
+    if (why = WhyNotAProgramFolder(app, PathUtf8(folder)); !why.empty())
+        return std::nullopt;
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (!fs::is_directory(folder, ec)) {

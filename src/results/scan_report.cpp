@@ -1,11 +1,14 @@
 // "ScanReport.txt": when the scan ran, what it found, which sections were chosen.
 #include "results/scan_report.h"
 
-#include "platform/atomic_file.h"
-#include "platform/text.h"
 #include "app/app.h"
 #include "app/clock.h"
+#include "paths/program_folders.h"
+#include "platform/atomic_file.h"
+#include "platform/text.h"
+#include "platform/utf8_path.h"
 
+#include <cstring>
 #include <filesystem>
 
 namespace vx {
@@ -107,15 +110,24 @@ std::string ScanReportText(App& app) {
     return std::move(out.text());
 }
 
-std::string MakeScanReport(App& app, bool force) {
+std::string MakeScanReport(App& app, bool force, std::string* why) {
     if (!force && SettingAsNumber(app.GetSetting("chkMakeLogFile", "0")) == 0)
         return {};
-    const std::string folder = app.GetSetting("txtLogFile", app.ApplicationFolder());
-    const std::filesystem::path path = std::filesystem::path(folder) / kScanReportName;
+    const std::filesystem::path folder = ProgramFolder(app, "txtLogFile");
+    if (std::string refused = WhyNotAProgramFolder(app, PathUtf8(folder)); !refused.empty()) {
+        if (why)
+            *why = std::move(refused);
+        return {};
+    }
+    const std::filesystem::path path = folder / kScanReportName;
     const std::string text = ScanReportText(app);
     // Replaced as a whole, so a failed write never leaves half a report.
-    const int err = ReplaceFileContent(path, text);
-    return err == 0 ? path.string() : std::string();
+    if (const int err = ReplaceFileContent(path, text); err != 0) {
+        if (why)
+            *why = "cannot write " + PathUtf8(path) + ": " + std::strerror(err);
+        return {};
+    }
+    return PathUtf8(path);
 }
 
 } // namespace vx

@@ -3,6 +3,7 @@
 
 #include "app/app.h"
 #include "checks/problem_list.h"
+#include "paths/program_folders.h"
 #include "platform/text.h"
 
 #include <array>
@@ -88,6 +89,10 @@ void CheckShortcutFile(App& app, const std::string& path) {
     if (EqualsNoCase(TrimBlanks(item->workingDirectory), "%HOMEDRIVE%%HOMEPATH%"))
         return;
     if (!TargetIsMissingOnFixedDrive(app, item->linkPath))
+        return;
+    // The program's own copies of shortcuts it removed are never findings: removing them would lose the
+    // backup they belong to.
+    if (const auto host = app.files().HostPath(path); host && InsideBackupFolder(app, *host))
         return;
     app.main().lvwShortcut.push_back(ShortcutEntry{path, "Windows Shortcut"});
     AnnounceProblem(app);

@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "checks/problem_list.h"
 #include "paths/folders.h"
+#include "paths/program_folders.h"
 #include "platform/text.h"
 #include "ui/autostart_entry.h"
 
@@ -18,9 +19,9 @@ namespace vx {
 namespace {
 
 struct OptionKeys {
-    std::string_view check;  // the option's key
-    std::string_view text;   // its path's key; empty for the start-up option
-    SettingsButton browse;   // its Browse button
+    std::string_view check; // the option's key
+    std::string_view text;  // its path's key; empty for the start-up option
+    SettingsButton browse;  // its Browse button
 };
 
 constexpr std::array<OptionKeys, 4> kKeys{{
@@ -30,8 +31,8 @@ constexpr std::array<OptionKeys, 4> kKeys{{
     {"chkRunAtStartup", "", SettingsButton::Count},
 }};
 
-constexpr std::array kAllButtons{SettingsButton::Close, SettingsButton::WaveFileBrowse, SettingsButton::Browse,
-                                 SettingsButton::BackUpBrowse, SettingsButton::OK};
+constexpr std::array kAllButtons{SettingsButton::Close, SettingsButton::WaveFileBrowse,
+                                 SettingsButton::Browse, SettingsButton::BackUpBrowse, SettingsButton::OK};
 
 // A stored check box state; nullopt for a value a check box cannot take.
 std::optional<int> CheckState(const std::string& stored) {
@@ -68,7 +69,9 @@ void FrmSetings::Form_Load() {
     load(SettingsOption::RunAtStartup, "1");
 }
 
-void FrmSetings::SetCheck(SettingsOption option, int state) { SetCheckFromCode(option, state); }
+void FrmSetings::SetCheck(SettingsOption option, int state) {
+    SetCheckFromCode(option, state);
+}
 
 void FrmSetings::SetCheckFromCode(SettingsOption option, int state) {
     OptionControls& controls = options_[Index(option)];
@@ -112,9 +115,13 @@ void FrmSetings::SetText(SettingsOption option, std::string text) {
         controls.text = std::move(text);
 }
 
-void FrmSetings::LabelMouseMove(SettingsOption option) { options_[Index(option)].labelBold = true; }
+void FrmSetings::LabelMouseMove(SettingsOption option) {
+    options_[Index(option)].labelBold = true;
+}
 
-void FrmSetings::MouseMove(SettingsButton button) { buttons_.Hover(button); }
+void FrmSetings::MouseMove(SettingsButton button) {
+    buttons_.Hover(button);
+}
 
 void FrmSetings::Picture2_MouseMove() {
     buttons_.Reset(kAllButtons);
@@ -153,8 +160,13 @@ void FrmSetings::Click(SettingsButton button) {
 
 void FrmSetings::BrowseFolder(SettingsOption option) {
     std::string folder = shell_.BrowseForFolder();
-    if (!IsBlank(folder))
-        options_[Index(option)].text = std::move(folder); // saved by OK
+    if (IsBlank(folder))
+        return;
+    if (const std::string why = WhyNotAProgramFolder(app_, folder); !why.empty()) {
+        app_.ShowMessageBox(why, false);
+        return;
+    }
+    options_[Index(option)].text = std::move(folder); // saved by OK
 }
 
 void FrmSetings::BrowseWaveFile() {
@@ -173,6 +185,13 @@ void FrmSetings::OK() {
     for (const SettingsOption option :
          {SettingsOption::PlaySound, SettingsOption::MakeLogFile, SettingsOption::MakeBackUp}) {
         const OptionControls& controls = options_[Index(option)];
+        // A folder of the program's own may not lie inside the target (nor be given relative): the one
+        // stored before stays.
+        if (option != SettingsOption::PlaySound && controls.check == 1 && !IsBlank(controls.text))
+            if (const std::string why = WhyNotAProgramFolder(app_, controls.text); !why.empty()) {
+                app_.ShowMessageBox(why, false);
+                continue;
+            }
         if (controls.check == 1 && !IsBlank(controls.text))
             app_.SaveSetting(kKeys[Index(option)].text, controls.text);
         else

@@ -724,5 +724,29 @@ TEST_F(RepairTest, EveryValueComesBackByteForByte) {
     EXPECT_EQ(Dump(a()), before);
 }
 
+// A backup folder inside the target (reached directly, through a link or through "..") or given as a
+// relative path is refused by repair in one sentence, and nothing is changed.
+TEST_F(RepairTest, ABackupFolderInsideTheTargetIsRefused) {
+    TempDir outside;
+    std::filesystem::create_directory_symlink(prefix.root() / "drive_c", outside.path() / "into-prefix");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {(prefix.root() / "drive_c" / "Backups").string(), "lies inside"},
+        {(outside.path() / "into-prefix" / "Backups").string(), "lies inside"},
+        {(outside.path() / ".." / prefix.root().filename() / "b").string(), "lies inside"},
+        {"backups", "is not a full path"},
+    };
+    for (const auto& [folder, sentence] : cases) {
+        SCOPED_TRACE(folder);
+        app = std::make_unique<TestApp>(prefix.Open());
+        a().SaveSetting("txtBackup", folder);
+        Scan();
+        const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+        EXPECT_EQ(outcome.repaired, 0);
+        EXPECT_NE(outcome.error.find(sentence), std::string::npos) << outcome.error;
+        EXPECT_EQ(Dump(*std::make_unique<TestApp>(prefix.Open())->app), before);
+        EXPECT_TRUE(std::filesystem::exists(prefix.HostPathOf("C:\\users\\Public\\Desktop\\A\\x.lnk")));
+    }
+}
+
 } // namespace
 } // namespace vx

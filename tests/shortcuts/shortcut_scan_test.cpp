@@ -106,6 +106,28 @@ TEST(ShortcutChecker, RecordsOnlyShortcutsWhoseTargetIsGoneFromAFixedDrive) {
     }
 }
 
+// The program's own copies of the shortcuts it removed (a backup folder on one of the target's drives, as
+// older settings or the Windows build may have it) are never findings, however the folder is reached.
+TEST(ShortcutChecker, TheProgramsOwnBackupCopiesAreNeverFindings) {
+    test::FixturePrefix prefix;
+    AddShortcutBasics(prefix);
+    const std::string copy = "C:\\Backups\\BackUp 10-12-26 09-05-01 shortcuts\\1 missing.lnk";
+    const std::string other = "C:\\links\\missing.lnk";
+    prefix.File(copy, Wine("missing_target.lnk")).File(other, Wine("missing_target.lnk"));
+    test::TestApp app(prefix.WriteAndOpen());
+    std::filesystem::create_directory_symlink(prefix.HostPathOf("C:\\Backups"),
+                                              prefix.root() / "backups-link");
+    for (const auto& folder : {prefix.HostPathOf("C:\\Backups"), prefix.root() / "backups-link",
+                               prefix.HostPathOf("C:\\links") / ".." / "Backups"}) {
+        SCOPED_TRACE(folder.string());
+        app->SaveSetting("txtBackup", folder.string());
+        app->main().lvwShortcut.clear();
+        CheckShortcutFile(*app, copy);
+        CheckShortcutFile(*app, other);
+        EXPECT_EQ(Recorded(*app), std::vector<std::string>{other});
+    }
+}
+
 TEST(DriveWalker, ChecksTheFilesOfAFolderBeforeItsSubfolders) {
     const std::string missing = Wine("missing_target.lnk");
     test::FixturePrefix prefix;

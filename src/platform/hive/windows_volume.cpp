@@ -97,6 +97,7 @@ class WindowsVolumeTarget final : public Target {
     FileSystem& files() override { return *files_; }
     ShellItems& shell() override { return *shell_; }
     std::string Describe() const override { return root_.string(); }
+    std::optional<std::filesystem::path> HostFolder() const override { return root_; }
     std::string Identity() const override {
         return "Windows volume " + CanonicalFolderText(root_) +
                (userName_.empty() ? "" : ", user " + userName_);

@@ -45,6 +45,7 @@ class WineTarget final : public Target {
     FileSystem& files() override { return *files_; }
     ShellItems& shell() override { return *shell_; }
     std::string Describe() const override { return prefix_.string(); }
+    std::optional<std::filesystem::path> HostFolder() const override { return prefix_; }
     std::string Identity() const override { return "Wine prefix " + CanonicalFolderText(prefix_); }
     std::unique_ptr<TargetLock> LockForChanges(std::string& why) override {
         return LockTargetFolder(prefix_, why);
