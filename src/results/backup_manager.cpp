@@ -84,6 +84,14 @@ std::optional<fs::path> RestorablePlace(App& app, const std::string& path, std::
     why = path + " is not a place a shortcut can be restored to";
     if (path.size() < 4 || path[1] != ':' || path[2] != '\\')
         return std::nullopt;
+    // Only the form repair writes: every part a plain name (no empty, "." or ".." part, no "/").
+    for (size_t start = 3; start <= path.size();) {
+        const size_t end = std::min(path.find('\\', start), path.size());
+        const std::string_view part = std::string_view(path).substr(start, end - start);
+        if (part.empty() || part == "." || part == ".." || part.find('/') != std::string_view::npos)
+            return std::nullopt;
+        start = end + 1;
+    }
     const std::string extension = GetFileExtension(path);
     if (extension != "lnk" && extension != "url")
         return std::nullopt;

@@ -39,6 +39,9 @@ TEST_F(WineDrivesTest, DrivesComeFromDosDevicesInLetterOrder) {
     Link("f:", root / "elsewhere"); // outside the prefix: a share of the host
     Link("g:", root / "gone");      // nothing there (no medium)
     Link("h:", prefix / "drive_c"); // an absolute link into the prefix
+    // A link to a folder of the prefix that is itself a link to elsewhere: the whole chain decides.
+    fs::create_directory_symlink(root / "elsewhere", prefix / "drive_c" / "escape");
+    Link("i:", "../drive_c/escape");
     Link("com1", "/dev/ttyS0");
     Link("c::", "/dev/sda1");
     Link("d::", "/dev/sr0");
@@ -56,6 +59,7 @@ TEST_F(WineDrivesTest, DrivesComeFromDosDevicesInLetterOrder) {
         {'F', DriveType::Network, fs::canonical(root / "elsewhere")},
         {'G', DriveType::Network, std::nullopt},
         {'H', DriveType::Fixed, fs::canonical(prefix / "drive_c")},
+        {'I', DriveType::Network, fs::canonical(root / "elsewhere")},
         {'Z', DriveType::Network, fs::path("/")}, // the host's root is never a fixed drive
     };
     const std::vector<HostDrive> drives = WineDrives(prefix, types);

@@ -392,6 +392,10 @@ TEST_F(RepairTest, RestoreWritesShortcutsOnlyInsideTheTarget) {
         {"S", "C:\\users\\Public\\Desktop\\linked\\evil.lnk", "1 evil.lnk"}, // through a link
         {"S", "C:\\users\\Public\\Desktop\\evil.exe", "1 evil.lnk"},         // not a shortcut
         {"S", "C:\\users\\Public\\Desktop\\ok.lnk", "../passwd"},            // a copy elsewhere
+        {"S", "C:\\users\\Public\\..\\..\\..\\evil.lnk", "1 evil.lnk"},      // not the form repair writes
+        {"S", "C:\\users\\.\\Public\\Desktop\\evil.lnk", "1 evil.lnk"},
+        {"S", "C:\\users\\Public\\Desktop/evil.lnk", "1 evil.lnk"},
+        {"S", "C:\\users\\\\Public\\Desktop\\evil.lnk", "1 evil.lnk"},
     };
     std::string file;
     for (const auto& fields : records)
@@ -404,6 +408,8 @@ TEST_F(RepairTest, RestoreWritesShortcutsOnlyInsideTheTarget) {
     EXPECT_TRUE(std::filesystem::is_empty(outside.path()));
     EXPECT_FALSE(std::filesystem::exists(prefix.HostPathOf("C:\\users\\Public\\Desktop\\evil.exe")));
     EXPECT_FALSE(std::filesystem::exists(prefix.HostPathOf("C:\\users\\Public\\Desktop\\ok.lnk")));
+    EXPECT_FALSE(std::filesystem::exists(prefix.HostPathOf("C:\\users\\Public\\Desktop\\evil.lnk")));
+    EXPECT_FALSE(std::filesystem::exists(prefix.root() / "evil.lnk"));
     EXPECT_TRUE(std::filesystem::exists(app->dataFolder.path() / "passwd"));
 }
 

@@ -78,8 +78,10 @@ std::vector<HostDrive> WineDrives(const fs::path& prefix, const WineDriveTypes& 
         }
         if (!explicitType)
             drive.type = DriveType::Fixed;
-        const bool inside = IsWithin(target, absPrefix) || IsWithin(target, realPrefix) ||
-                            (drive.folder && IsWithin(*drive.folder, realPrefix));
+        // Decided on the real place the whole chain of links reaches: a drive linked to a folder of the
+        // prefix that is itself a link to elsewhere lies elsewhere.
+        const bool inside = drive.folder ? IsWithin(*drive.folder, realPrefix)
+                                         : IsWithin(target, absPrefix) || IsWithin(target, realPrefix);
         if (!inside && drive.type == DriveType::Fixed)
             drive.type = DriveType::Network;
         drives.push_back(std::move(drive));
