@@ -1,11 +1,13 @@
 // Plain reads and writes of the program's own host files, safe against interruptions and links.
 #include "platform/host_file_io.h"
 
+#include "platform/dos_attributes.h"
 #include "platform/file_operations.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace vx {
@@ -76,6 +78,22 @@ int CreateSynced(const std::filesystem::path& file, std::string_view bytes) {
     if (err != 0)
         ::unlink(file.c_str()); // its own new file, whatever else fails
     return err;
+}
+
+void KeepAttributesOf(const std::filesystem::path& from, const std::filesystem::path& to) {
+    struct stat source {};
+    struct stat made {};
+    if (::lstat(from.c_str(), &source) != 0 || !S_ISREG(source.st_mode) || ::lstat(to.c_str(), &made) != 0 ||
+        !S_ISREG(made.st_mode))
+        return;
+    if (::lchown(to.c_str(), source.st_uid, source.st_gid) != 0) {
+        // Keeping the owner needs privileges the program rarely has; the mode is what matters.
+    }
+    ::chmod(to.c_str(), source.st_mode & 07777);
+    char attributes[65];
+    const ssize_t length = ::lgetxattr(from.c_str(), detail::kDosAttribName, attributes, sizeof attributes);
+    if (length > 0)
+        ::lsetxattr(to.c_str(), detail::kDosAttribName, attributes, static_cast<size_t>(length), 0);
 }
 
 int RemoveFile(const std::filesystem::path& file) {

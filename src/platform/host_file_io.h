@@ -23,6 +23,10 @@ int AppendSynced(const std::filesystem::path& file, std::string_view bytes);
 // writes through a link. 0 or an errno value; on failure no file is left.
 int CreateSynced(const std::filesystem::path& file, std::string_view bytes);
 
+// Gives `to` (a file the program just made) the mode, owner (where permitted) and Wine's DOS attributes of
+// `from`, neither followed if it is a link; best effort: what cannot be given stays as it is.
+void KeepAttributesOf(const std::filesystem::path& from, const std::filesystem::path& to);
+
 // Removes a file (a link itself, never what it points at); 0, or an errno value (ENOENT when it is gone).
 int RemoveFile(const std::filesystem::path& file);
 

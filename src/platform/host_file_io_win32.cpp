@@ -90,6 +90,13 @@ int CreateSynced(const std::filesystem::path& file, std::string_view bytes) {
     return err;
 }
 
+void KeepAttributesOf(const std::filesystem::path& from, const std::filesystem::path& to) {
+    const DWORD attributes = GetFileAttributesW(from.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesW(to.c_str(), attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                                     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+}
+
 int RemoveFile(const std::filesystem::path& file) {
     if (DeleteFileW(file.c_str()))
         return 0;

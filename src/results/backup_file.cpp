@@ -69,6 +69,7 @@ std::string CopyShortcut(App& app, const std::string& shortcutPath, const fs::pa
             why = "cannot copy it into " + PathUtf8(copies) + ": " + std::strerror(err);
             return {};
         }
+        KeepAttributesOf(*source, copy); // what restore gives back: mode, owner, hidden and system
         return name;
     }
     why = "no free name for its copy in " + PathUtf8(copies);

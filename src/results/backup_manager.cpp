@@ -202,6 +202,7 @@ bool RestoreShortcutFile(App& app, const fs::path& backupFile, const BackupRecor
                             : "cannot write " + place->string() + ": " + std::strerror(err);
         return false;
     }
+    KeepAttributesOf(copy, *place); // the mode, owner and DOS attributes the shortcut had
     return true;
 }
 

@@ -13,6 +13,9 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 namespace vx {
 namespace {
@@ -751,6 +754,36 @@ TEST_F(RepairTest, ABackupFolderInsideTheTargetIsRefused) {
         EXPECT_NE(outcome.error.find(sentence), std::string::npos) << outcome.error;
         EXPECT_EQ(Dump(*std::make_unique<TestApp>(prefix.Open())->app), before);
         EXPECT_TRUE(std::filesystem::exists(prefix.HostPathOf("C:\\users\\Public\\Desktop\\A\\x.lnk")));
+    }
+}
+
+// A shortcut comes back with the mode, the owner (where the program may give it) and the DOS attributes
+// (Wine's hidden and system bits) it had.
+TEST_F(RepairTest, RestoredShortcutsKeepModeOwnerAndDosAttributes) {
+    const auto place = prefix.HostPathOf("C:\\users\\Public\\Desktop\\A\\x.lnk");
+    ::chmod(place.c_str(), 0640);
+    ASSERT_EQ(::setxattr(place.c_str(), "user.DOSATTRIB", "0x2", 3, 0), 0)
+        << "extended attributes are needed";
+    const bool root = ::geteuid() == 0;
+    if (root)
+        ASSERT_EQ(::chown(place.c_str(), 12345, 12346), 0);
+    Scan();
+    a().main().lvwErrors.clear();
+    const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+    ASSERT_EQ(outcome.repaired, 2);
+    ASSERT_FALSE(std::filesystem::exists(place));
+    BackupManager manager = LoadBackupManager(a());
+    manager.lvwBackUp.at(0).ticked = true;
+    ASSERT_TRUE(imgRestoreMouseMove_Click(a(), manager).failures.empty());
+    struct stat st {};
+    ASSERT_EQ(::stat(place.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    char attributes[16] = {};
+    EXPECT_EQ(::getxattr(place.c_str(), "user.DOSATTRIB", attributes, sizeof attributes), 3);
+    EXPECT_EQ(std::string(attributes, 3), "0x2");
+    if (root) {
+        EXPECT_EQ(st.st_uid, 12345u);
+        EXPECT_EQ(st.st_gid, 12346u);
     }
 }
 
