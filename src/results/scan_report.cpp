@@ -14,6 +14,26 @@
 namespace vx {
 namespace {
 
+// A name or path as the report shows it: control characters (a line break in a file name, an escape
+// sequence) written as "<CR>", "<LF>", "<TAB>" or "<0xHH>", so that no name puts a line of its own into
+// the report. "<" never occurs in a Windows name, so the marks cannot be mistaken for one.
+std::string Shown(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x20 && b != 0x7F) {
+            out += c;
+            continue;
+        }
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        out += b == '\r' ? "<CR>" : b == '\n' ? "<LF>" : b == '\t' ? "<TAB>" : "";
+        if (b != '\r' && b != '\n' && b != '\t')
+            out += std::string("<0x") + kHex[b >> 4] + kHex[b & 15] + ">";
+    }
+    return out;
+}
+
 constexpr std::string_view kProduct = "Vantrelix v3.0";
 constexpr std::string_view kCrLf = "\r\n";
 
@@ -86,9 +106,9 @@ std::string ScanReportText(App& app) {
     for (const auto& problem : main.lvwErrors) {
         out.EmptyLines(2);
         out.Line(problemRule);
-        out.Line(" Name of Section : " + problem.RegistryScanners);
-        out.Line(" File Name       : " + problem.KeyValue);
-        out.Line(" Registry Path   : " + problem.FullKeyPath);
+        out.Line(" Name of Section : " + Shown(problem.RegistryScanners));
+        out.Line(" File Name       : " + Shown(problem.KeyValue));
+        out.Line(" Registry Path   : " + Shown(problem.FullKeyPath));
         out.Line(problemRule);
         out.EmptyLines(2);
         app.Yield();
@@ -96,8 +116,8 @@ std::string ScanReportText(App& app) {
     for (const auto& shortcut : main.lvwShortcut) {
         out.EmptyLines(2);
         out.Line(shortcutRule);
-        out.Line(" Name of Section : " + shortcut.kind);
-        out.Line(" File Name       : " + shortcut.path);
+        out.Line(" Name of Section : " + Shown(shortcut.kind));
+        out.Line(" File Name       : " + Shown(shortcut.path));
         out.Line(shortcutRule);
         out.EmptyLines(2);
         app.Yield();

@@ -76,5 +76,26 @@ TEST_F(ScanReportTest, AMissingFolderWritesNothing) {
     EXPECT_EQ(MakeScanReport(a()), "");
 }
 
+// A name holding line breaks or other control characters never writes a line of its own into the report.
+TEST_F(ScanReportTest, ControlCharactersInNamesAreWrittenAsMarks) {
+    ProblemEntry problem;
+    problem.RegistryScanners = "Help Files";
+    problem.KeyValue = "C:\\Old\\a\r\nTotal numbers of problems detected : 0\t\x1b[2J.hlp";
+    problem.FullKeyPath = "SOFTWARE\\Help";
+    a().main().lvwErrors = {problem};
+    a().main().lvwShortcut = {ShortcutEntry{"C:\\users\\Public\\Desktop\\Evil\r\n.lnk"}};
+    const std::string text = ScanReportText(a());
+    EXPECT_NE(text.find(" File Name       : C:\\Old\\a<CR><LF>Total numbers of problems detected : "
+                        "0<TAB><0x1B>[2J.hlp\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find(" File Name       : C:\\users\\Public\\Desktop\\Evil<CR><LF>.lnk\r\n"),
+              std::string::npos);
+    EXPECT_EQ(text.find("\r\nTotal numbers of problems detected : 0\t"), std::string::npos);
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n')
+            EXPECT_TRUE(i > 0 && text[i - 1] == '\r')
+                << "a line break that is not the report's own, at " << i;
+}
+
 } // namespace
 } // namespace vx
