@@ -120,6 +120,8 @@ class ValueList {
         assert(i < size_);
         return items_[i];
     }
+    const RegValueRecord& front() const { return (*this)[0]; }
+    const RegValueRecord& back() const { return (*this)[size_ - 1]; }
     iterator begin() { return items_; }
     iterator end() { return items_ + size_; }
     const_iterator begin() const { return items_; }
