@@ -11,7 +11,9 @@ namespace vx {
 std::filesystem::path WineServerDir(const std::filesystem::path& prefix,
                                     const std::filesystem::path& root = {});
 
-// True when the server's socket in that folder accepts a connection; `socket` receives its path. A
+// True when a server of the prefix answers on its socket; `socket` receives its path. Without a root,
+// the folders of upstream and Debian Wine are tried for the prefix owner and the caller, under /tmp,
+// $TMPDIR and /var/tmp, and the folder any visible live server works in. A
 // socket left behind by a server that died does not count.
 bool WineServerRunning(const std::filesystem::path& prefix, std::string* socket = nullptr,
                        const std::filesystem::path& root = {});
