@@ -119,6 +119,12 @@ std::vector<FindData> Win32FileSystem::List(std::string_view pattern, bool basic
         FindData entry{win32::Narrow(found.name), found.attributes, found.size};
         if (root && IsDot(entry.name))
             continue;
+        // A folder that is a reparse point (a junction such as "Application Data", a symbolic link) is
+        // never walked into, as a linked folder on Linux is not: it shows as a plain entry.
+        if ((entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+            (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDot(entry.name))
+            entry.attributes =
+                (entry.attributes & ~uint32_t{FILE_ATTRIBUTE_DIRECTORY}) | FILE_ATTRIBUTE_ARCHIVE;
         entries.push_back(std::move(entry));
     } while (win32::FindNext(search, found));
     win32::FindClose(search);
