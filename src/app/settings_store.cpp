@@ -3,23 +3,34 @@
 #include "app/settings_store.h"
 
 #include "platform/atomic_file.h"
+#include "platform/regular_file.h"
 #include "platform/text.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/file.h>
+#include <unistd.h>
 #include <vector>
 
 namespace vx {
 namespace {
 
-// Values are stored on one line each; the few characters that would break that are escaped.
-std::string EscapeValue(std::string_view text) {
+// Values are stored on one line each; the few characters that would break that are escaped, and in a
+// key also "=", which ends it ("\=").
+std::string EscapeValue(std::string_view text, bool key = false) {
     std::string out;
     for (char c : text) {
         switch (c) {
+        case '=':
+            out += key ? "\\=" : "=";
+            break;
+        case '[': // a key line that began with "[" would read as a section's header
+            out += key && out.empty() ? "\\[" : "[";
+            break;
         case '\\':
             out += "\\\\";
             break;
@@ -48,6 +59,38 @@ std::string UnescapeValue(std::string_view text) {
     }
     return out;
 }
+
+// Where a line's key ends: at the first "=" that is not escaped.
+size_t KeyEnd(std::string_view line) {
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '\\')
+            ++i;
+        else if (line[i] == '=')
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+// Writers take turns: each holds this lock beside the file while it reads, changes and replaces it, so
+// that no write is lost to another made at the same time.
+class WriterLock {
+  public:
+    explicit WriterLock(const std::filesystem::path& file) {
+        const std::string lock = file.string() + ".lock";
+        fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd_ >= 0)
+            ::flock(fd_, LOCK_EX);
+    }
+    ~WriterLock() {
+        if (fd_ >= 0)
+            ::close(fd_); // the lock goes with it
+    }
+    WriterLock(const WriterLock&) = delete;
+    WriterLock& operator=(const WriterLock&) = delete;
+
+  private:
+    int fd_ = -1;
+};
 
 } // namespace
 
@@ -104,7 +147,15 @@ void FileSettingsStore::Reload() {
         return;
     loaded_ = stamp;
     entries_.clear();
-    std::ifstream in(file_, std::ios::binary);
+    // Read without waiting and never through a link: a named pipe or a device in the file's place would
+    // hang every command.
+    std::string why;
+    std::string content;
+    if (ReadRegularFile(file_, content, why) == RegularFile::Refused) {
+        lastError_ = file_.string() + " cannot be used for the settings: " + why;
+        return;
+    }
+    std::istringstream in(content);
     std::string line, app, section;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r')
@@ -116,33 +167,30 @@ void FileSettingsStore::Reload() {
             section = slash == std::string_view::npos ? std::string() : std::string(header.substr(slash + 1));
             continue;
         }
-        const size_t eq = line.find('=');
+        const size_t eq = KeyEnd(line);
         if (eq == std::string::npos || line.empty() || line[0] == ';' || line[0] == '#')
             continue;
-        const std::string key = line.substr(0, eq);
+        const std::string key = UnescapeValue(std::string_view(line).substr(0, eq));
         entries_[Address(app, section, key)] =
-            Entry{app + '\\' + section + '\\' + key, UnescapeValue(std::string_view(line).substr(eq + 1))};
+            Entry{app + '\\' + section, key, UnescapeValue(std::string_view(line).substr(eq + 1))};
     }
 }
 
 bool FileSettingsStore::Save() {
-    lastError_.clear();
     std::error_code ec;
     std::filesystem::create_directories(file_.parent_path(), ec);
     // Group by app\section so each section is written once.
     std::map<std::string, std::vector<const Entry*>> sections;
     std::map<std::string, std::string> sectionNames;
     for (const auto& [address, entry] : entries_) {
-        const size_t last = entry.key.rfind('\\');
-        const std::string head = entry.key.substr(0, last);
-        sectionNames.emplace(FoldCase(head), head);
-        sections[FoldCase(head)].push_back(&entry);
+        sectionNames.emplace(FoldCase(entry.head), entry.head);
+        sections[FoldCase(entry.head)].push_back(&entry);
     }
     std::ostringstream text;
     for (const auto& [folded, list] : sections) {
         text << '[' << sectionNames[folded] << "]\n";
         for (const Entry* entry : list)
-            text << entry->key.substr(entry->key.rfind('\\') + 1) << '=' << EscapeValue(entry->value) << '\n';
+            text << EscapeValue(entry->key, true) << '=' << EscapeValue(entry->value) << '\n';
     }
     const std::string data = text.str();
     if (const int err = ReplaceFileContent(file_, data); err != 0) {
@@ -162,10 +210,15 @@ std::string FileSettingsStore::GetSetting(std::string_view app, std::string_view
 
 void FileSettingsStore::SaveSetting(std::string_view app, std::string_view section, std::string_view key,
                                     std::string_view value) {
+    WriterLock lock(file_);
+    lastError_.clear();
+    loaded_.reset(); // read again under the lock: another writer may have saved within the same tick
     Reload();
+    if (!lastError_.empty())
+        return; // a file that is no regular file is never replaced
     auto& entry = entries_[Address(app, section, key)];
     if (entry.key.empty())
-        entry.key = std::string(app) + '\\' + std::string(section) + '\\' + std::string(key);
+        entry = Entry{std::string(app) + '\\' + std::string(section), std::string(key), {}};
     entry.value = std::string(value);
     Save();
 }
@@ -177,7 +230,7 @@ std::map<std::string, std::string> FileSettingsStore::AllSettings(std::string_vi
     const std::string prefix = FoldCase(app) + '\\' + FoldCase(section) + '\\';
     for (const auto& [address, entry] : entries_)
         if (address.compare(0, prefix.size(), prefix) == 0)
-            out[entry.key.substr(entry.key.rfind('\\') + 1)] = entry.value;
+            out[entry.key] = entry.value;
     return out;
 }
 

@@ -46,7 +46,8 @@ class FileSettingsStore : public SettingsStore {
 
   private:
     struct Entry {
-        std::string key; // as first written
+        std::string head; // "app\section", as first written
+        std::string key;  // as first written
         std::string value;
     };
     void Reload();
