@@ -3,17 +3,14 @@
 #include "app/settings_store.h"
 
 #include "platform/atomic_file.h"
-#include "platform/regular_file.h"
+#include "platform/host_file_io.h"
 #include "platform/text.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
-#include <sys/file.h>
-#include <unistd.h>
 #include <vector>
 
 namespace vx {
@@ -70,27 +67,6 @@ size_t KeyEnd(std::string_view line) {
     }
     return std::string_view::npos;
 }
-
-// Writers take turns: each holds this lock beside the file while it reads, changes and replaces it, so
-// that no write is lost to another made at the same time.
-class WriterLock {
-  public:
-    explicit WriterLock(const std::filesystem::path& file) {
-        const std::string lock = file.string() + ".lock";
-        fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd_ >= 0)
-            ::flock(fd_, LOCK_EX);
-    }
-    ~WriterLock() {
-        if (fd_ >= 0)
-            ::close(fd_); // the lock goes with it
-    }
-    WriterLock(const WriterLock&) = delete;
-    WriterLock& operator=(const WriterLock&) = delete;
-
-  private:
-    int fd_ = -1;
-};
 
 } // namespace
 
@@ -149,12 +125,12 @@ void FileSettingsStore::Reload() {
     entries_.clear();
     // Read without waiting and never through a link: a named pipe or a device in the file's place would
     // hang every command.
-    std::string why;
-    std::string content;
-    if (ReadRegularFile(file_, content, why) == RegularFile::Refused) {
-        lastError_ = file_.string() + " cannot be used for the settings: " + why;
+    const auto read = ReadRegularFile(file_);
+    if (!read) {
+        lastError_ = file_.string() + " cannot be used for the settings: it is not a regular file";
         return;
     }
+    const std::string& content = *read;
     std::istringstream in(content);
     std::string line, app, section;
     while (std::getline(in, line)) {
@@ -210,7 +186,9 @@ std::string FileSettingsStore::GetSetting(std::string_view app, std::string_view
 
 void FileSettingsStore::SaveSetting(std::string_view app, std::string_view section, std::string_view key,
                                     std::string_view value) {
-    WriterLock lock(file_);
+    // Writers take turns: each holds the lock beside the file while it reads, changes and replaces it, so
+    // that no write is lost to another made at the same time.
+    const ExclusiveFileLock lock(file_.string() + ".lock");
     lastError_.clear();
     loaded_.reset(); // read again under the lock: another writer may have saved within the same tick
     Reload();

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -94,6 +95,18 @@ void KeepAttributesOf(const std::filesystem::path& from, const std::filesystem::
     const ssize_t length = ::lgetxattr(from.c_str(), detail::kDosAttribName, attributes, sizeof attributes);
     if (length > 0)
         ::lsetxattr(to.c_str(), detail::kDosAttribName, attributes, static_cast<size_t>(length), 0);
+}
+
+ExclusiveFileLock::ExclusiveFileLock(const std::filesystem::path& lockFile) {
+    const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::flock(fd, LOCK_EX);
+    handle_ = fd;
+}
+
+ExclusiveFileLock::~ExclusiveFileLock() {
+    if (handle_ >= 0)
+        ::close(static_cast<int>(handle_)); // the lock goes with it
 }
 
 int RemoveFile(const std::filesystem::path& file) {

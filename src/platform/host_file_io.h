@@ -27,6 +27,20 @@ int CreateSynced(const std::filesystem::path& file, std::string_view bytes);
 // `from`, neither followed if it is a link; best effort: what cannot be given stays as it is.
 void KeepAttributesOf(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// An exclusive lock on a lock file (made when missing, never through a link), held until destroyed: writers
+// of one file take turns through it. Without the lock file (a folder that cannot be written) it holds
+// nothing and the writer goes on alone.
+class ExclusiveFileLock {
+  public:
+    explicit ExclusiveFileLock(const std::filesystem::path& lockFile);
+    ~ExclusiveFileLock();
+    ExclusiveFileLock(const ExclusiveFileLock&) = delete;
+    ExclusiveFileLock& operator=(const ExclusiveFileLock&) = delete;
+
+  private:
+    intptr_t handle_ = -1;
+};
+
 // Removes a file (a link itself, never what it points at); 0, or an errno value (ENOENT when it is gone).
 int RemoveFile(const std::filesystem::path& file);
 

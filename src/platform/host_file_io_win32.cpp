@@ -97,6 +97,22 @@ void KeepAttributesOf(const std::filesystem::path& from, const std::filesystem::
                                                      FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
 }
 
+ExclusiveFileLock::ExclusiveFileLock(const std::filesystem::path& lockFile) {
+    HANDLE file =
+        CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    OVERLAPPED whole{};
+    LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole);
+    handle_ = reinterpret_cast<intptr_t>(file);
+}
+
+ExclusiveFileLock::~ExclusiveFileLock() {
+    if (handle_ != -1)
+        CloseHandle(reinterpret_cast<HANDLE>(handle_)); // the lock goes with it
+}
+
 int RemoveFile(const std::filesystem::path& file) {
     if (DeleteFileW(file.c_str()))
         return 0;
