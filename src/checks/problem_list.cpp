@@ -1,9 +1,9 @@
 // Recording findings: a row in lvwErrors (or lvwShortcut), the counter, and the detection sound.
 #include "checks/problem_list.h"
 
+#include "app/app.h"
 #include "paths/folders.h"
 #include "platform/text.h"
-#include "app/app.h"
 
 #include <charconv>
 
@@ -48,7 +48,7 @@ void PlayDetectionSound(App& app) {
     const std::string path(TrimBlanks(app.GetSetting("txtWaveFilesPath", "")));
     if (path.empty())
         return;
-    if (app.files().FindFirstEntry(path, 2).kind != FindResult::Found)
+    if (app.files().FindFirstEntry(path, 2).kind != Lookup::Found)
         return;
     if (auto host = app.files().HostPath(path))
         app.sound().PlayAsync(*host);

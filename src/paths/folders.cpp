@@ -86,8 +86,14 @@ std::string ExpandPlaceholderPath(App& app, std::string_view value) {
 bool FileExists(App& app, std::string_view path) {
     // Normal, hidden, archive, read-only, normal again, system; then hidden and system together, so that
     // a file carrying both bits is not taken for missing.
-    static constexpr std::array<uint32_t, 7> kMasks{0, 2, 32, 1, 0, 4, 6};
-    return app.files().FindAnyEntry(path, kMasks) != FindResult::NotFound;
+    static constexpr std::array<uint32_t, 7> kMasks{0,
+                                                    FILE_ATTRIBUTE_HIDDEN,
+                                                    FILE_ATTRIBUTE_ARCHIVE,
+                                                    FILE_ATTRIBUTE_READONLY,
+                                                    0,
+                                                    FILE_ATTRIBUTE_SYSTEM,
+                                                    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM};
+    return app.files().FindAnyEntry(path, kMasks) != Lookup::NotFound;
 }
 
 } // namespace vx

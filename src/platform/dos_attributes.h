@@ -15,8 +15,6 @@
 
 namespace vx::detail {
 
-inline constexpr uint32_t kMaskedBits =
-    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
 // Wine keeps only these two bits in the extended attribute; the others follow from the file itself.
 inline constexpr uint32_t kDosAttribBits = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 inline constexpr const char* kDosAttribName = "user.DOSATTRIB";
@@ -32,10 +30,6 @@ struct EntryInfo {
 std::optional<EntryInfo> DescribeEntry(const std::string& dir, std::string_view name,
                                        std::optional<dev_t> rootDev, bool* xattrUnsupported = nullptr,
                                        const struct stat* known = nullptr);
-
-inline bool Admitted(uint32_t attributes, uint32_t mask) {
-    return (attributes & kMaskedBits & ~mask) == 0;
-}
 
 // Whether the hidden and system bits change nothing about what the masks between them admit: then a
 // search that wants no name need not read them. Asked with the same masks for every file a scan tests,

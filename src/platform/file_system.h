@@ -2,6 +2,8 @@
 // The file operations the program needs on a target, in the shape of the Windows calls. Paths are Windows
 // paths of the target ("C:\windows\system32\ole32.dll", matched without regard to case); a path without a
 // drive letter that begins with "/" is a path of the host (the program's own folders: backups, report).
+#include "platform/lookup.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -23,6 +25,14 @@ constexpr uint32_t FILE_ATTRIBUTE_TEMPORARY = 0x100;
 constexpr uint32_t FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
 constexpr uint32_t FILE_ATTRIBUTE_COMPRESSED = 0x800;
 constexpr uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+
+// A search with an attribute mask admits an entry only when every one of these bits it carries is in the
+// mask; all other bits are admitted always.
+constexpr uint32_t kSearchMaskedAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+constexpr bool AdmittedByMask(uint32_t attributes, uint32_t mask) {
+    return (attributes & kSearchMaskedAttributes & ~mask) == 0;
+}
 
 // The Scripting runtime's drive types.
 enum class DriveType : int { Unknown = 0, Removable = 1, Fixed = 2, Network = 3, CdRom = 4, RamDisk = 5 };
@@ -57,7 +67,7 @@ enum class FindInfoLevel {
 
 // The outcome of a file search with an attribute mask.
 struct FindResult {
-    enum Kind { Found, NotFound, Failed } kind = NotFound;
+    Lookup kind = Lookup::NotFound;
     std::string name; // the first admitted entry's name when Found
 };
 
@@ -84,11 +94,11 @@ class FileSystem {
     // What FindFirstEntry(pattern, mask) for each mask in turn comes to: the kind of the first result that
     // is not NotFound (NotFound when all are, or when there are no masks). A file system that can resolve
     // the path once for all the masks answers faster.
-    virtual FindResult::Kind FindAnyEntry(std::string_view pattern, std::span<const uint32_t> masks) {
+    virtual Lookup FindAnyEntry(std::string_view pattern, std::span<const uint32_t> masks) {
         for (uint32_t mask : masks)
-            if (const FindResult found = FindFirstEntry(pattern, mask); found.kind != FindResult::NotFound)
+            if (const FindResult found = FindFirstEntry(pattern, mask); found.kind != Lookup::NotFound)
                 return found.kind;
-        return FindResult::NotFound;
+        return Lookup::NotFound;
     }
 
     // FindFirstFileA: an open search and its first entry, or null (INVALID_HANDLE_VALUE) when nothing can

@@ -16,11 +16,11 @@
 namespace vx::detail {
 
 // Every name of a folder (without "." and ".."), in one read.
-Outcome ReadFolderNames(const std::string& dir, std::vector<std::string>& names);
+Lookup ReadFolderNames(const std::string& dir, std::vector<std::string>& names);
 
 // Every entry of a folder (without "." and "..") with its folder bit, in one read, appended to `entries`.
-Outcome ReadFolderEntries(const std::string& dir, std::optional<dev_t> rootDev,
-                          std::vector<FindData>& entries);
+Lookup ReadFolderEntries(const std::string& dir, std::optional<dev_t> rootDev,
+                         std::vector<FindData>& entries);
 
 // NTFS order: by the upper-cased name, then bytewise so that equal names still order the same way. The
 // items are put in order through their indexes, so that each is moved once.

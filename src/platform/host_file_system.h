@@ -48,7 +48,7 @@ class HostFileSystem final : public FileSystem {
 
     FindResult FindFirstEntry(std::string_view pattern, uint32_t mask) override;
     // Resolves the path once for all the masks.
-    FindResult::Kind FindAnyEntry(std::string_view pattern, std::span<const uint32_t> masks) override;
+    Lookup FindAnyEntry(std::string_view pattern, std::span<const uint32_t> masks) override;
     std::unique_ptr<FileSearch> FindFirstFile(std::string_view pattern, FindData& first) override;
     // Basic reads each entry's type from the folder itself: a stat only for folders (the device they lie
     // on), links and entries of unknown type, and no extended attributes.

@@ -1,12 +1,12 @@
 #pragma once
-// Host paths as the host file system's lookups use them: what a lookup comes to, and a name joined onto
-// a folder.
+// Host paths as the host file system's lookups use them: a name joined onto a folder; what a lookup comes
+// to is a Lookup.
+#include "platform/lookup.h"
+
 #include <string>
 #include <string_view>
 
 namespace vx::detail {
-
-enum class Outcome { Ok, NotFound, Failed };
 
 inline std::string Join(const std::string& dir, std::string_view name) {
     std::string out;

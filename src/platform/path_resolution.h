@@ -26,24 +26,24 @@ class PathResolver {
     const HostDrive* FindDrive(char letter) const;
 
     // Where a parsed path starts on the host, and the device its walks must stay on.
-    Outcome Base(const ParsedPath& p, std::string& base, std::optional<dev_t>& rootDev);
+    Lookup Base(const ParsedPath& p, std::string& base, std::optional<dev_t>& rootDev);
 
     // The on-disk name of `name` in `dir`: the exact name when it exists, else the first (bytewise) name
     // that equals it without regard to case. `exact` receives the entry's lstat when the exact name exists.
-    Outcome LookupName(const std::string& dir, std::string_view name, std::string& actual,
-                       std::optional<struct stat>* exact = nullptr);
+    Lookup LookupName(const std::string& dir, std::string_view name, std::string& actual,
+                      std::optional<struct stat>* exact = nullptr);
     // LookupName for a name known not to exist with the case given. `dirStat`, when given, is a fresh
     // lstat of `dir`, which spares the index its own.
-    Outcome LookupFolded(const std::string& dir, std::string_view name, std::string& actual,
-                         const struct stat* dirStat = nullptr);
+    Lookup LookupFolded(const std::string& dir, std::string_view name, std::string& actual,
+                        const struct stat* dirStat = nullptr);
 
     // Resolves the first `count` components of `parts` below `path`.
-    Outcome ResolveParts(std::string& path, const std::vector<std::string>& parts, size_t count);
+    Lookup ResolveParts(std::string& path, const std::vector<std::string>& parts, size_t count);
     // Resolves every component of `parts` below `folder` (where the path starts on the host): `folder`
     // becomes the host folder of the last component and `name` its on-disk name; `known` receives the
     // entry's lstat when the lookup made one.
-    Outcome ResolveWhole(std::string& folder, const std::vector<std::string>& parts, std::string& name,
-                         std::optional<struct stat>& known);
+    Lookup ResolveWhole(std::string& folder, const std::vector<std::string>& parts, std::string& name,
+                        std::optional<struct stat>& known);
 
     struct Resolved {
         std::string folder; // host path of the folder that holds the entry
@@ -53,7 +53,7 @@ class PathResolver {
         bool root = false;
     };
     // Resolves a whole path without wildcards down to an existing entry.
-    Outcome ResolveEntry(std::string_view text, Resolved& r, ParsedPath* parsedOut = nullptr);
+    Lookup ResolveEntry(std::string_view text, Resolved& r, ParsedPath* parsedOut = nullptr);
     std::optional<EntryInfo> Describe(const Resolved& r);
     // Whether GetFileAttributes succeeds for the path; the DOS attributes it would read are not needed.
     bool Exists(std::string_view path);

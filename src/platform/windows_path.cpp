@@ -17,15 +17,15 @@ std::string_view StripTrailingDotsAndBlanks(std::string_view name) {
 
 } // namespace
 
-Outcome ParsePath(std::string_view text, bool allowWildcard, char systemDrive, ParsedPath& out) {
+Lookup ParsePath(std::string_view text, bool allowWildcard, char systemDrive, ParsedPath& out) {
     out = ParsedPath{};
     out.parts.reserve(8);
     if (text.size() >= 6 && text.substr(0, 4) == "\\\\?\\" && IsAsciiLetter(text[4]) && text[5] == ':')
         text.remove_prefix(4);
     if (text.empty())
-        return Outcome::NotFound;
+        return Lookup::NotFound;
     if (text.size() >= 2 && IsSeparator(text[0]) && IsSeparator(text[1]))
-        return Outcome::Failed; // UNC: a share of another machine, never reachable here
+        return Lookup::Failed; // UNC: a share of another machine, never reachable here
     std::string_view rest;
     if (text[0] == '/') {
         out.host = true;
@@ -37,7 +37,7 @@ Outcome ParsePath(std::string_view text, bool allowWildcard, char systemDrive, P
         out.letter = systemDrive; // rooted on the current drive: the one Windows lives on
         rest = text;
     } else {
-        return Outcome::Failed; // relative to a current folder the target does not have
+        return Lookup::Failed; // relative to a current folder the target does not have
     }
     out.trailingSeparator = !rest.empty() && IsSeparator(rest.back());
 
@@ -75,7 +75,7 @@ Outcome ParsePath(std::string_view text, bool allowWildcard, char systemDrive, P
             ++next;
         const bool last = next >= rest.size() && !out.trailingSeparator;
         if ((seen & bad) || ((seen & kWildcard) && !(last && allowWildcard)))
-            return Outcome::Failed;
+            return Lookup::Failed;
         if (last && (seen & kWildcard)) {
             out.parts.emplace_back(part);
             out.wildcard = true;
@@ -92,7 +92,7 @@ Outcome ParsePath(std::string_view text, bool allowWildcard, char systemDrive, P
         if (!name.empty())
             out.parts.emplace_back(name);
     }
-    return Outcome::Ok;
+    return Lookup::Found;
 }
 
 } // namespace vx::detail

@@ -21,8 +21,8 @@ struct ParsedPath {
     bool wildcard = false;          // the last component holds "*" or "?"
 };
 
-// Outcome::Failed for text that cannot name anything searchable (relative, UNC, malformed).
+// Lookup::Failed for text that cannot name anything searchable (relative, UNC, malformed).
 // `systemDrive` (0 for none) is the drive a path rooted without a letter lies on.
-Outcome ParsePath(std::string_view text, bool allowWildcard, char systemDrive, ParsedPath& out);
+Lookup ParsePath(std::string_view text, bool allowWildcard, char systemDrive, ParsedPath& out);
 
 } // namespace vx::detail

@@ -47,14 +47,13 @@ class FindAnyEntryTest : public ::testing::Test {
 };
 
 // What a caller asking mask after mask would conclude.
-FindResult::Kind OneByOne(HostFileSystem& files, std::string_view pattern,
-                          const std::vector<uint32_t>& masks) {
+Lookup OneByOne(HostFileSystem& files, std::string_view pattern, const std::vector<uint32_t>& masks) {
     for (uint32_t mask : masks) {
         const FindResult r = files.FindFirstEntry(pattern, mask);
-        if (r.kind != FindResult::NotFound)
+        if (r.kind != Lookup::NotFound)
             return r.kind;
     }
-    return FindResult::NotFound;
+    return Lookup::NotFound;
 }
 
 // Mask lists, and paths meeting every entry kind, attribute bit, wildcard and failure.

@@ -102,67 +102,67 @@ TEST_F(HostFileSystemTest, FindFirstEntryAdmitsByMask) {
     struct Case {
         std::string pattern;
         uint32_t mask;
-        FindResult::Kind kind;
+        Lookup kind;
         std::string name;
     };
     const std::vector<Case> cases = {
-        {"C:\\Windows\\System32\\ole32.dll", 0, FindResult::Found, "ole32.dll"},
-        {"C:\\App\\readonly.dll", 0, FindResult::Found, "readonly.dll"}, // read-only never excludes
-        {"C:\\App\\archived.dll", 0x20, FindResult::NotFound, ""}, // hidden: the archive bit does not help
-        {"C:\\App\\archived.dll", 0x2, FindResult::Found, "archived.dll"},
-        {"C:\\App\\hidden.dll", 0, FindResult::NotFound, ""},
-        {"C:\\App\\hidden.dll", 0x2, FindResult::Found, "hidden.dll"},
-        {"C:\\App\\hidden.dll", 0x1, FindResult::NotFound, ""},
-        {"C:\\App\\system.dll", 0x2, FindResult::NotFound, ""},
-        {"C:\\App\\system.dll", 0x4, FindResult::Found, "system.dll"},
-        {"C:\\App\\both.dll", 0x2, FindResult::NotFound, ""},
-        {"C:\\App\\both.dll", 0x4, FindResult::NotFound, ""},
-        {"C:\\App\\both.dll", 0x6, FindResult::Found, "both.dll"},
-        {"C:\\App\\garbled.dll", 0, FindResult::Found, "garbled.dll"}, // not Wine's format: no bits
-        {"C:\\App\\.dotted.dll", 0, FindResult::NotFound, ""},         // a dot name is hidden
-        {"C:\\App\\.dotted.dll", 0x2, FindResult::Found, ".dotted.dll"},
-        {"C:\\App\\Plugins", 0x27, FindResult::NotFound, ""}, // folders only with the folder bit
-        {"C:\\App\\Plugins", 0x10, FindResult::Found, "Plugins"},
-        {"C:\\App\\.cache", 0x10, FindResult::NotFound, ""},
-        {"C:\\App\\.cache", 0x12, FindResult::Found, ".cache"},
+        {"C:\\Windows\\System32\\ole32.dll", 0, Lookup::Found, "ole32.dll"},
+        {"C:\\App\\readonly.dll", 0, Lookup::Found, "readonly.dll"}, // read-only never excludes
+        {"C:\\App\\archived.dll", 0x20, Lookup::NotFound, ""},       // hidden: the archive bit does not help
+        {"C:\\App\\archived.dll", 0x2, Lookup::Found, "archived.dll"},
+        {"C:\\App\\hidden.dll", 0, Lookup::NotFound, ""},
+        {"C:\\App\\hidden.dll", 0x2, Lookup::Found, "hidden.dll"},
+        {"C:\\App\\hidden.dll", 0x1, Lookup::NotFound, ""},
+        {"C:\\App\\system.dll", 0x2, Lookup::NotFound, ""},
+        {"C:\\App\\system.dll", 0x4, Lookup::Found, "system.dll"},
+        {"C:\\App\\both.dll", 0x2, Lookup::NotFound, ""},
+        {"C:\\App\\both.dll", 0x4, Lookup::NotFound, ""},
+        {"C:\\App\\both.dll", 0x6, Lookup::Found, "both.dll"},
+        {"C:\\App\\garbled.dll", 0, Lookup::Found, "garbled.dll"}, // not Wine's format: no bits
+        {"C:\\App\\.dotted.dll", 0, Lookup::NotFound, ""},         // a dot name is hidden
+        {"C:\\App\\.dotted.dll", 0x2, Lookup::Found, ".dotted.dll"},
+        {"C:\\App\\Plugins", 0x27, Lookup::NotFound, ""}, // folders only with the folder bit
+        {"C:\\App\\Plugins", 0x10, Lookup::Found, "Plugins"},
+        {"C:\\App\\.cache", 0x10, Lookup::NotFound, ""},
+        {"C:\\App\\.cache", 0x12, Lookup::Found, ".cache"},
         // Wildcards: the first admitted entry in name order.
-        {"C:\\Windows\\*.ini", 0, FindResult::Found, "system.ini"},
-        {"C:\\Windows\\*.INI", 0, FindResult::Found, "system.ini"},
-        {"C:\\Windows\\*.dll", 0, FindResult::NotFound, ""},
-        {"C:\\App\\*.dll", 0, FindResult::Found, "garbled.dll"},
-        {"C:\\App\\h*.dll", 0, FindResult::NotFound, ""},
-        {"C:\\App\\h*.dll", 0x2, FindResult::Found, "hidden.dll"},
-        {"C:\\App\\plug???", 0, FindResult::NotFound, ""},
-        {"C:\\App\\plug???", 0x10, FindResult::Found, "Plugins"},
-        {"C:\\App\\*", 0x10, FindResult::Found, "."},
-        {"C:\\NoDot\\*.*", 0, FindResult::Found, "README"},
-        {"C:\\NoDot\\*.", 0, FindResult::Found, "README"},
-        {"C:\\Windows\\*.", 0, FindResult::NotFound, ""},
-        {"C:\\Hidden\\*", 0, FindResult::NotFound, ""},
-        {"C:\\Hidden\\*", 0x2, FindResult::Found, ".only"},
+        {"C:\\Windows\\*.ini", 0, Lookup::Found, "system.ini"},
+        {"C:\\Windows\\*.INI", 0, Lookup::Found, "system.ini"},
+        {"C:\\Windows\\*.dll", 0, Lookup::NotFound, ""},
+        {"C:\\App\\*.dll", 0, Lookup::Found, "garbled.dll"},
+        {"C:\\App\\h*.dll", 0, Lookup::NotFound, ""},
+        {"C:\\App\\h*.dll", 0x2, Lookup::Found, "hidden.dll"},
+        {"C:\\App\\plug???", 0, Lookup::NotFound, ""},
+        {"C:\\App\\plug???", 0x10, Lookup::Found, "Plugins"},
+        {"C:\\App\\*", 0x10, Lookup::Found, "."},
+        {"C:\\NoDot\\*.*", 0, Lookup::Found, "README"},
+        {"C:\\NoDot\\*.", 0, Lookup::Found, "README"},
+        {"C:\\Windows\\*.", 0, Lookup::NotFound, ""},
+        {"C:\\Hidden\\*", 0, Lookup::NotFound, ""},
+        {"C:\\Hidden\\*", 0x2, Lookup::Found, ".only"},
         // Nothing there, or nothing that is a file.
-        {"C:\\Missing\\x.dll", 0, FindResult::NotFound, ""},
-        {"C:\\App\\missing.dll", 0x37, FindResult::NotFound, ""},
-        {"C:\\App\\plain.dll\\x.dll", 0, FindResult::NotFound, ""},
-        {"C:\\App\\", 0x37, FindResult::NotFound, ""},
-        {"C:\\", 0x37, FindResult::NotFound, ""},
-        {"", 0, FindResult::NotFound, ""},
+        {"C:\\Missing\\x.dll", 0, Lookup::NotFound, ""},
+        {"C:\\App\\missing.dll", 0x37, Lookup::NotFound, ""},
+        {"C:\\App\\plain.dll\\x.dll", 0, Lookup::NotFound, ""},
+        {"C:\\App\\", 0x37, Lookup::NotFound, ""},
+        {"C:\\", 0x37, Lookup::NotFound, ""},
+        {"", 0, Lookup::NotFound, ""},
         // Paths that cannot be searched.
-        {"C:\\App\\a<b.dll", 0, FindResult::Failed, ""},
-        {"C:\\App\\a>b.dll", 0, FindResult::Failed, ""},
-        {"C:\\App\\a|b.dll", 0, FindResult::Failed, ""},
-        {"C:\\App\\a\"b.dll", 0, FindResult::Failed, ""},
-        {"C:\\App\\a:b.dll", 0, FindResult::Failed, ""},
-        {"C:\\App\\a\x01b.dll", 0, FindResult::Failed, ""},
-        {"C:\\App\\*\\plain.dll", 0, FindResult::Failed, ""},   // a wildcard only in the last name
-        {"/no/such:folder/x.dll", 0, FindResult::NotFound, ""}, // on the host ':' is a character
-        {"C:\\Ap*\\plain.dll", 0, FindResult::Failed, ""},
-        {"C:\\A?p\\plain.dll", 0, FindResult::Failed, ""},
-        {"Q:\\plain.dll", 0, FindResult::Failed, ""},
-        {"D:\\setup.exe", 0, FindResult::Failed, ""},
-        {"plain.dll", 0, FindResult::Failed, ""},
-        {"App\\plain.dll", 0, FindResult::Failed, ""},
-        {"\\\\server\\share\\plain.dll", 0, FindResult::Failed, ""},
+        {"C:\\App\\a<b.dll", 0, Lookup::Failed, ""},
+        {"C:\\App\\a>b.dll", 0, Lookup::Failed, ""},
+        {"C:\\App\\a|b.dll", 0, Lookup::Failed, ""},
+        {"C:\\App\\a\"b.dll", 0, Lookup::Failed, ""},
+        {"C:\\App\\a:b.dll", 0, Lookup::Failed, ""},
+        {"C:\\App\\a\x01b.dll", 0, Lookup::Failed, ""},
+        {"C:\\App\\*\\plain.dll", 0, Lookup::Failed, ""},   // a wildcard only in the last name
+        {"/no/such:folder/x.dll", 0, Lookup::NotFound, ""}, // on the host ':' is a character
+        {"C:\\Ap*\\plain.dll", 0, Lookup::Failed, ""},
+        {"C:\\A?p\\plain.dll", 0, Lookup::Failed, ""},
+        {"Q:\\plain.dll", 0, Lookup::Failed, ""},
+        {"D:\\setup.exe", 0, Lookup::Failed, ""},
+        {"plain.dll", 0, Lookup::Failed, ""},
+        {"App\\plain.dll", 0, Lookup::Failed, ""},
+        {"\\\\server\\share\\plain.dll", 0, Lookup::Failed, ""},
     };
     for (const Case& c : cases) {
         const FindResult r = files.FindFirstEntry(c.pattern, c.mask);
@@ -198,7 +198,7 @@ TEST_F(HostFileSystemTest, WindowsPathsResolveAsWindowsResolvesThem) {
     };
     for (const Case& c : cases) {
         const FindResult r = files.FindFirstEntry(c.path, 0);
-        EXPECT_EQ(r.kind, FindResult::Found) << c.path;
+        EXPECT_EQ(r.kind, Lookup::Found) << c.path;
         EXPECT_EQ(r.name, c.name) << c.path;
     }
 }
@@ -331,7 +331,7 @@ TEST_F(HostFileSystemTest, LinkedFoldersAreNotWalkedInto) {
     EXPECT_EQ(listed.at("linked"), FILE_ATTRIBUTE_ARCHIVE);
     EXPECT_EQ(listed.at("linked.dll"), FILE_ATTRIBUTE_ARCHIVE);
     EXPECT_FALSE(listed.contains("dangling.dll"));
-    EXPECT_EQ(files.FindFirstEntry("C:\\App\\linked", 0).kind, FindResult::Found); // as a plain entry
+    EXPECT_EQ(files.FindFirstEntry("C:\\App\\linked", 0).kind, Lookup::Found); // as a plain entry
 }
 
 TEST_F(HostFileSystemTest, BasicListingGivesTheNamesAndFolderBitsOfTheFullOne) {
@@ -379,11 +379,11 @@ TEST_F(HostFileSystemTest, NamesInAnotherCaseFollowChangesToAFolderThatHasNotCha
     EXPECT_EQ(files.GetFileAttributes("C:\\Settled\\two.dll"), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(files.HostPath("C:\\Settled\\Ab.Txt"), tree.root() / "Settled/AB.txt"); // the first bytewise
     // Below a folder whose names are known: a folder it lacks, in any case.
-    EXPECT_EQ(files.FindFirstEntry("C:\\Settled\\Gone\\x.dll", 0).kind, FindResult::NotFound);
+    EXPECT_EQ(files.FindFirstEntry("C:\\Settled\\Gone\\x.dll", 0).kind, Lookup::NotFound);
 
     tree.File("Settled/Gone/x.dll");
-    EXPECT_EQ(files.FindFirstEntry("C:\\Settled\\Gone\\x.dll", 0).kind, FindResult::Found);
-    EXPECT_EQ(files.FindFirstEntry("C:\\settled\\GONE\\X.DLL", 0).kind, FindResult::Found);
+    EXPECT_EQ(files.FindFirstEntry("C:\\Settled\\Gone\\x.dll", 0).kind, Lookup::Found);
+    EXPECT_EQ(files.FindFirstEntry("C:\\settled\\GONE\\X.DLL", 0).kind, Lookup::Found);
     tree.File("Settled/TWO.dll");
     fs::remove(tree.root() / "Settled/One.dll");
     fs::remove(tree.root() / "Settled/AB.txt");
@@ -558,9 +558,8 @@ TEST(HostFileSystemLimits, AFileBeyondTheHostsPathLimitIsNeverTakenForMissing) {
     }
     HostFileSystem files(VolumeAsDriveC(drive));
     for (const uint32_t mask : {0u, 2u, 6u}) {
-        EXPECT_NE(files.FindFirstEntry("C:\\" + name + ".dll", mask).kind, FindResult::NotFound) << mask;
-        EXPECT_NE(files.FindFirstEntry("C:\\" + std::string(240, 'g') + ".dll", mask).kind,
-                  FindResult::NotFound)
+        EXPECT_NE(files.FindFirstEntry("C:\\" + name + ".dll", mask).kind, Lookup::NotFound) << mask;
+        EXPECT_NE(files.FindFirstEntry("C:\\" + std::string(240, 'g') + ".dll", mask).kind, Lookup::NotFound)
             << mask << ": a path the host cannot search counts as existing";
     }
 }

@@ -121,9 +121,7 @@ std::string Admit(const std::string& listing, uint32_t mask) {
 }
 
 std::string Admit(const FindResult& r) {
-    return r.kind == FindResult::Found    ? "found\t" + r.name
-           : r.kind == FindResult::Failed ? "failed"
-                                          : "none";
+    return r.kind == Lookup::Found ? "found\t" + r.name : r.kind == Lookup::Failed ? "failed" : "none";
 }
 
 class WineProbeTest : public ::testing::Test {

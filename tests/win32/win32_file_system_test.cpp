@@ -66,27 +66,27 @@ TEST_F(Win32FileSystemTest, HiddenSystemAndFolderEntriesAreFoundOnlyWhenTheMaskA
     struct Case {
         std::string pattern;
         uint32_t mask;
-        FindResult::Kind kind;
+        Lookup kind;
     };
     const Case cases[] = {
-        {"\\hidden.dll", 0, FindResult::NotFound},
-        {"\\hidden.dll", FILE_ATTRIBUTE_HIDDEN, FindResult::Found},
-        {"\\system.dll", FILE_ATTRIBUTE_HIDDEN, FindResult::NotFound},
-        {"\\system.dll", FILE_ATTRIBUTE_SYSTEM, FindResult::Found},
-        {"\\Sub", 0, FindResult::NotFound},
-        {"\\sub", FILE_ATTRIBUTE_DIRECTORY, FindResult::Found},
-        {"\\B.TXT", 0, FindResult::Found},
-        {"\\\xC3\x89T\xC3\x89.DLL", 0, FindResult::Found}, // non-ASCII names without regard to case
-        {"\\missing.dll", 0xFF, FindResult::NotFound},
-        {"\\no folder\\x.dll", 0xFF, FindResult::NotFound},
+        {"\\hidden.dll", 0, Lookup::NotFound},
+        {"\\hidden.dll", FILE_ATTRIBUTE_HIDDEN, Lookup::Found},
+        {"\\system.dll", FILE_ATTRIBUTE_HIDDEN, Lookup::NotFound},
+        {"\\system.dll", FILE_ATTRIBUTE_SYSTEM, Lookup::Found},
+        {"\\Sub", 0, Lookup::NotFound},
+        {"\\sub", FILE_ATTRIBUTE_DIRECTORY, Lookup::Found},
+        {"\\B.TXT", 0, Lookup::Found},
+        {"\\\xC3\x89T\xC3\x89.DLL", 0, Lookup::Found}, // non-ASCII names without regard to case
+        {"\\missing.dll", 0xFF, Lookup::NotFound},
+        {"\\no folder\\x.dll", 0xFF, Lookup::NotFound},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pattern + " mask " + std::to_string(c.mask));
         EXPECT_EQ(files.FindFirstEntry(folder + c.pattern, c.mask).kind, c.kind);
     }
-    EXPECT_EQ(files.FindFirstEntry("Q:\\nothing\\x.dll", 0xFF).kind, FindResult::Failed);
+    EXPECT_EQ(files.FindFirstEntry("Q:\\nothing\\x.dll", 0xFF).kind, Lookup::Failed);
     const uint32_t masks[] = {0, FILE_ATTRIBUTE_HIDDEN};
-    EXPECT_EQ(files.FindAnyEntry(folder + "\\hidden.dll", masks), FindResult::Found);
+    EXPECT_EQ(files.FindAnyEntry(folder + "\\hidden.dll", masks), Lookup::Found);
     EXPECT_EQ(files.FindFirstEntry(folder + "\\*.dll", 0).name, "\xC3\xA9t\xC3\xA9.dll");
     EXPECT_EQ(files.GetFileAttributes(folder + "\\hidden.dll") & 0x6, FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(files.GetFileAttributes(folder + "\\missing.dll"), INVALID_FILE_ATTRIBUTES);

@@ -15,8 +15,6 @@
 namespace vx {
 namespace {
 
-constexpr uint32_t kMaskedBits = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
-
 // Windows' own error codes of a search that found nothing in a folder that exists or not.
 constexpr uint32_t kErrorFileNotFound = 2, kErrorPathNotFound = 3, kErrorNoMoreFiles = 18;
 
@@ -144,25 +142,25 @@ FindResult Win32FileSystem::FindFirstEntry(std::string_view pattern, uint32_t ma
     bool failed = false;
     const std::vector<FindData> entries = List(pattern, false, failed);
     if (failed)
-        return {FindResult::Failed, {}};
+        return {Lookup::Failed, {}};
     for (const FindData& entry : entries)
-        if ((entry.attributes & kMaskedBits & ~mask) == 0)
-            return {FindResult::Found, entry.name};
-    return {FindResult::NotFound, {}};
+        if (AdmittedByMask(entry.attributes, mask))
+            return {Lookup::Found, entry.name};
+    return {Lookup::NotFound, {}};
 }
 
-FindResult::Kind Win32FileSystem::FindAnyEntry(std::string_view pattern, std::span<const uint32_t> masks) {
+Lookup Win32FileSystem::FindAnyEntry(std::string_view pattern, std::span<const uint32_t> masks) {
     if (masks.empty())
-        return FindResult::NotFound;
+        return Lookup::NotFound;
     bool failed = false;
     const std::vector<FindData> entries = List(pattern, false, failed);
     if (failed)
-        return FindResult::Failed;
+        return Lookup::Failed;
     for (uint32_t mask : masks)
         for (const FindData& entry : entries)
-            if ((entry.attributes & kMaskedBits & ~mask) == 0)
-                return FindResult::Found;
-    return FindResult::NotFound;
+            if (AdmittedByMask(entry.attributes, mask))
+                return Lookup::Found;
+    return Lookup::NotFound;
 }
 
 std::unique_ptr<FileSearch> Win32FileSystem::FindFirstFile(std::string_view pattern, FindData& first) {

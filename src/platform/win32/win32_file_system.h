@@ -20,7 +20,7 @@ class Win32FileSystem final : public FileSystem {
     bool GetVolumeInformation(std::string_view root) override;
 
     FindResult FindFirstEntry(std::string_view pattern, uint32_t mask) override;
-    FindResult::Kind FindAnyEntry(std::string_view pattern, std::span<const uint32_t> masks) override;
+    Lookup FindAnyEntry(std::string_view pattern, std::span<const uint32_t> masks) override;
     std::unique_ptr<FileSearch> FindFirstFile(std::string_view pattern, FindData& first) override;
     std::unique_ptr<FileSearch> FindFirstFileEx(std::string_view pattern, FindInfoLevel level,
                                                 FindData& first) override;

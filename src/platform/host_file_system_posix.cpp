@@ -104,7 +104,7 @@ FindResult HostFileSystem::FindFirstEntry(std::string_view pattern, uint32_t mas
     return FindEntry(pattern, masks, true);
 }
 
-FindResult::Kind HostFileSystem::FindAnyEntry(std::string_view pattern, std::span<const uint32_t> masks) {
+Lookup HostFileSystem::FindAnyEntry(std::string_view pattern, std::span<const uint32_t> masks) {
     return FindEntry(pattern, masks, false).kind;
 }
 
@@ -113,17 +113,17 @@ FindResult HostFileSystem::FindEntry(std::string_view pattern, std::span<const u
     // Only the admission of the entries found depends on the mask: the path is resolved and the entries
     // are described once, then each mask in turn is asked what it admits.
     if (masks.empty())
-        return {FindResult::NotFound, {}}; // no search made
+        return {Lookup::NotFound, {}}; // no search made
     ParsedPath p;
-    if (Outcome o = ParsePath(pattern, true, impl_->paths.systemDrive(), p); o != Outcome::Ok)
-        return {o == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
+    if (Lookup o = ParsePath(pattern, true, impl_->paths.systemDrive(), p); o != Lookup::Found)
+        return {o == Lookup::Failed ? Lookup::Failed : Lookup::NotFound, {}};
     std::string folder;
     std::optional<dev_t> rootDev;
-    if (impl_->paths.Base(p, folder, rootDev) != Outcome::Ok)
-        return {FindResult::Failed, {}};
+    if (impl_->paths.Base(p, folder, rootDev) != Lookup::Found)
+        return {Lookup::Failed, {}};
     // A folder named by a trailing separator, or a drive root, is never a file.
     if (p.parts.empty() || p.trailingSeparator)
-        return {FindResult::NotFound, {}};
+        return {Lookup::NotFound, {}};
     // When only whether something is found counts and the masks between them admit every combination of
     // the hidden and system bits that they admit without them, those bits (Wine's extended attribute)
     // change nothing and are not read.
@@ -132,21 +132,21 @@ FindResult HostFileSystem::FindEntry(std::string_view pattern, std::span<const u
     if (!p.wildcard) {
         std::string name;
         std::optional<struct stat> known;
-        if (const Outcome o = impl_->paths.ResolveWhole(folder, p.parts, name, known); o != Outcome::Ok)
-            return {o == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
+        if (const Lookup o = impl_->paths.ResolveWhole(folder, p.parts, name, known); o != Lookup::Found)
+            return {o == Lookup::Failed ? Lookup::Failed : Lookup::NotFound, {}};
         auto info = DescribeEntry(folder, name, rootDev, skipDosAttrib ? &skipDosAttrib : nullptr,
                                   known ? &*known : nullptr);
         for (uint32_t mask : masks)
-            if (info && Admitted(info->attributes, mask))
-                return {FindResult::Found, name};
-        return {FindResult::NotFound, {}};
+            if (info && AdmittedByMask(info->attributes, mask))
+                return {Lookup::Found, name};
+        return {Lookup::NotFound, {}};
     }
 
-    if (const Outcome o = impl_->paths.ResolveParts(folder, p.parts, p.parts.size() - 1); o != Outcome::Ok)
-        return {o == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
+    if (const Lookup o = impl_->paths.ResolveParts(folder, p.parts, p.parts.size() - 1); o != Lookup::Found)
+        return {o == Lookup::Failed ? Lookup::Failed : Lookup::NotFound, {}};
     std::vector<std::string> names;
-    if (Outcome r = ReadFolderNames(folder, names); r != Outcome::Ok)
-        return {r == Outcome::Failed ? FindResult::Failed : FindResult::NotFound, {}};
+    if (Lookup r = ReadFolderNames(folder, names); r != Lookup::Found)
+        return {r == Lookup::Failed ? Lookup::Failed : Lookup::NotFound, {}};
     const std::u32string tokens = TranslatePattern(p.parts.back());
     std::vector<std::string> matching;
     const bool all = MatchesEverything(tokens);
@@ -162,16 +162,16 @@ FindResult HostFileSystem::FindEntry(std::string_view pattern, std::span<const u
         if ((mask & FILE_ATTRIBUTE_DIRECTORY) && p.parts.size() > 1) { // as the listing: none at a root
             for (const char* dot : {".", ".."})
                 if (MatchTokens(DecodeFolded(dot), tokens))
-                    return {FindResult::Found, dot};
+                    return {Lookup::Found, dot};
         }
         for (size_t i = 0; i < matching.size(); ++i) {
             if (i == infos.size())
                 infos.push_back(DescribeEntry(folder, matching[i], rootDev, &unsupported));
-            if (infos[i] && Admitted(infos[i]->attributes, mask))
-                return {FindResult::Found, matching[i]};
+            if (infos[i] && AdmittedByMask(infos[i]->attributes, mask))
+                return {Lookup::Found, matching[i]};
         }
     }
-    return {FindResult::NotFound, {}};
+    return {Lookup::NotFound, {}};
 }
 
 std::unique_ptr<FileSearch> HostFileSystem::FindFirstFile(std::string_view pattern, FindData& first) {
@@ -181,18 +181,18 @@ std::unique_ptr<FileSearch> HostFileSystem::FindFirstFile(std::string_view patte
 std::unique_ptr<FileSearch> HostFileSystem::FindFirstFileEx(std::string_view pattern, FindInfoLevel level,
                                                             FindData& first) {
     ParsedPath p;
-    if (ParsePath(pattern, true, impl_->paths.systemDrive(), p) != Outcome::Ok)
+    if (ParsePath(pattern, true, impl_->paths.systemDrive(), p) != Lookup::Found)
         return nullptr;
     std::string folder;
     std::optional<dev_t> rootDev;
-    if (impl_->paths.Base(p, folder, rootDev) != Outcome::Ok || p.parts.empty() || p.trailingSeparator)
+    if (impl_->paths.Base(p, folder, rootDev) != Lookup::Found || p.parts.empty() || p.trailingSeparator)
         return nullptr;
-    if (impl_->paths.ResolveParts(folder, p.parts, p.parts.size() - 1) != Outcome::Ok)
+    if (impl_->paths.ResolveParts(folder, p.parts, p.parts.size() - 1) != Lookup::Found)
         return nullptr;
 
     if (!p.wildcard) {
         std::string name;
-        if (impl_->paths.LookupName(folder, p.parts.back(), name) != Outcome::Ok)
+        if (impl_->paths.LookupName(folder, p.parts.back(), name) != Lookup::Found)
             return nullptr;
         auto info = DescribeEntry(folder, name, rootDev);
         if (!info)
@@ -216,7 +216,7 @@ std::unique_ptr<FileSearch> HostFileSystem::FindFirstFileEx(std::string_view pat
         std::vector<FindData> entries;
         for (std::string& dot : dots)
             entries.push_back(FindData{std::move(dot), FILE_ATTRIBUTE_DIRECTORY, 0});
-        if (ReadFolderEntries(folder, rootDev, entries) != Outcome::Ok)
+        if (ReadFolderEntries(folder, rootDev, entries) != Lookup::Found)
             return nullptr;
         const auto named = entries.begin() + static_cast<long>(dots.size());
         if (!all)
@@ -232,7 +232,7 @@ std::unique_ptr<FileSearch> HostFileSystem::FindFirstFileEx(std::string_view pat
     }
 
     std::vector<std::string> names;
-    if (ReadFolderNames(folder, names) != Outcome::Ok)
+    if (ReadFolderNames(folder, names) != Lookup::Found)
         return nullptr;
     std::vector<std::string> rest;
     rest.reserve(names.size());
@@ -254,7 +254,7 @@ std::unique_ptr<FileSearch> HostFileSystem::FindFirstFileEx(std::string_view pat
 uint32_t HostFileSystem::GetFileAttributes(std::string_view path) {
     PathResolver::Resolved r;
     ParsedPath p;
-    if (impl_->paths.ResolveEntry(path, r, &p) != Outcome::Ok)
+    if (impl_->paths.ResolveEntry(path, r, &p) != Lookup::Found)
         return INVALID_FILE_ATTRIBUTES;
     auto info = impl_->paths.Describe(r);
     if (!info)
@@ -276,7 +276,7 @@ uint32_t HostFileSystem::GetShortPathName(std::string_view path, std::span<char>
 
 std::optional<uint64_t> HostFileSystem::GetFileSize(std::string_view path) {
     PathResolver::Resolved r;
-    if (impl_->paths.ResolveEntry(path, r) != Outcome::Ok)
+    if (impl_->paths.ResolveEntry(path, r) != Lookup::Found)
         return std::nullopt;
     auto info = impl_->paths.Describe(r);
     if (!info || (info->attributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -286,25 +286,25 @@ std::optional<uint64_t> HostFileSystem::GetFileSize(std::string_view path) {
 
 bool HostFileSystem::CopyFile(std::string_view existing, std::string_view newFile, bool failIfExists) {
     PathResolver::Resolved src;
-    if (impl_->paths.ResolveEntry(existing, src) != Outcome::Ok || src.root)
+    if (impl_->paths.ResolveEntry(existing, src) != Lookup::Found || src.root)
         return false;
     const std::string srcPath = Join(src.folder, src.name);
 
     // The destination's folder must exist; an existing entry of the same name (any case) is replaced.
     ParsedPath p;
-    if (ParsePath(newFile, false, impl_->paths.systemDrive(), p) != Outcome::Ok || p.parts.empty() ||
+    if (ParsePath(newFile, false, impl_->paths.systemDrive(), p) != Lookup::Found || p.parts.empty() ||
         p.trailingSeparator)
         return false;
     std::string folder;
     std::optional<dev_t> rootDev;
-    if (impl_->paths.Base(p, folder, rootDev) != Outcome::Ok ||
-        impl_->paths.ResolveParts(folder, p.parts, p.parts.size() - 1) != Outcome::Ok)
+    if (impl_->paths.Base(p, folder, rootDev) != Lookup::Found ||
+        impl_->paths.ResolveParts(folder, p.parts, p.parts.size() - 1) != Lookup::Found)
         return false;
     std::string name;
-    const Outcome found = impl_->paths.LookupName(folder, p.parts.back(), name);
-    if (found == Outcome::Failed)
+    const Lookup found = impl_->paths.LookupName(folder, p.parts.back(), name);
+    if (found == Lookup::Failed)
         return false;
-    if (found == Outcome::NotFound) {
+    if (found == Lookup::NotFound) {
         name = p.parts.back();
     } else {
         if (failIfExists)
@@ -321,7 +321,7 @@ bool HostFileSystem::CopyFile(std::string_view existing, std::string_view newFil
 
 bool HostFileSystem::DeleteFile(std::string_view path) {
     PathResolver::Resolved r;
-    if (impl_->paths.ResolveEntry(path, r) != Outcome::Ok || r.root)
+    if (impl_->paths.ResolveEntry(path, r) != Lookup::Found || r.root)
         return false;
     const std::string full = Join(r.folder, r.name);
     struct stat st {};
@@ -334,18 +334,18 @@ bool HostFileSystem::DeleteFile(std::string_view path) {
 
 std::optional<std::filesystem::path> HostFileSystem::HostPath(std::string_view path) {
     ParsedPath p;
-    if (ParsePath(path, false, impl_->paths.systemDrive(), p) != Outcome::Ok)
+    if (ParsePath(path, false, impl_->paths.systemDrive(), p) != Lookup::Found)
         return std::nullopt;
     std::string folder;
     std::optional<dev_t> rootDev;
-    if (impl_->paths.Base(p, folder, rootDev) != Outcome::Ok)
+    if (impl_->paths.Base(p, folder, rootDev) != Lookup::Found)
         return std::nullopt;
     if (p.parts.empty())
         return std::filesystem::path(folder);
-    if (impl_->paths.ResolveParts(folder, p.parts, p.parts.size() - 1) != Outcome::Ok)
+    if (impl_->paths.ResolveParts(folder, p.parts, p.parts.size() - 1) != Lookup::Found)
         return std::nullopt;
     std::string name;
-    if (impl_->paths.LookupName(folder, p.parts.back(), name) != Outcome::Ok)
+    if (impl_->paths.LookupName(folder, p.parts.back(), name) != Lookup::Found)
         name = p.parts.back();
     return std::filesystem::path(Join(folder, name));
 }

@@ -53,58 +53,58 @@ const HostDrive* PathResolver::FindDrive(char letter) const {
     return nullptr;
 }
 
-Outcome PathResolver::Base(const ParsedPath& p, std::string& base, std::optional<dev_t>& rootDev) {
+Lookup PathResolver::Base(const ParsedPath& p, std::string& base, std::optional<dev_t>& rootDev) {
     if (p.host) {
         base = "/";
         rootDev.reset();
-        return Outcome::Ok;
+        return Lookup::Found;
     }
     const HostDrive* drive = FindDrive(p.letter);
     if (!drive || !drive->folder)
-        return Outcome::Failed; // no such drive, or no medium in it
+        return Lookup::Failed; // no such drive, or no medium in it
     base = drive->folder->string();
     if (auto known = rootDevs_.find(p.letter); known != rootDevs_.end()) {
         rootDev = known->second;
-        return Outcome::Ok;
+        return Lookup::Found;
     }
     struct stat st {};
     if (stat(base.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return Outcome::Failed;
+        return Lookup::Failed;
     rootDev = st.st_dev;
     rootDevs_[p.letter] = st.st_dev;
-    return Outcome::Ok;
+    return Lookup::Found;
 }
 
-Outcome PathResolver::LookupName(const std::string& dir, std::string_view name, std::string& actual,
-                                 std::optional<struct stat>* exact) {
+Lookup PathResolver::LookupName(const std::string& dir, std::string_view name, std::string& actual,
+                                std::optional<struct stat>* exact) {
     struct stat st {};
     if (lstat(Join(dir, name).c_str(), &st) == 0) {
         actual = name;
         if (exact)
             *exact = st;
-        return Outcome::Ok;
+        return Lookup::Found;
     }
     if (errno == ENOTDIR)
-        return Outcome::NotFound;
+        return Lookup::NotFound;
     // Any other failure (a path longer than the host allows, no access, a loop of links, a failing
     // device) says nothing of whether the name exists: never taken for missing.
     if (errno != ENOENT)
-        return Outcome::Failed;
+        return Lookup::Failed;
     return LookupFolded(dir, name, actual);
 }
 
-Outcome PathResolver::LookupFolded(const std::string& dir, std::string_view name, std::string& actual,
-                                   const struct stat* dirStat) {
+Lookup PathResolver::LookupFolded(const std::string& dir, std::string_view name, std::string& actual,
+                                  const struct stat* dirStat) {
     const std::string folded = FoldCase(name);
     if (const FolderIndex* index = indexes_.IndexOf(dir, dirStat)) {
         const auto found = index->firstByFolded.find(folded);
         if (found == index->firstByFolded.end())
-            return Outcome::NotFound;
+            return Lookup::NotFound;
         actual = found->second;
-        return Outcome::Ok;
+        return Lookup::Found;
     }
     std::vector<std::string> names;
-    if (Outcome o = ReadFolderNames(dir, names); o != Outcome::Ok)
+    if (Lookup o = ReadFolderNames(dir, names); o != Lookup::Found)
         return o;
     const bool asciiName = IsAscii(name);
     bool found = false;
@@ -117,7 +117,7 @@ Outcome PathResolver::LookupFolded(const std::string& dir, std::string_view name
             found = true;
         }
     }
-    return found ? Outcome::Ok : Outcome::NotFound;
+    return found ? Lookup::Found : Lookup::NotFound;
 }
 
 bool PathResolver::ExactPath(std::string& path, const std::vector<std::string>& parts, size_t count) {
@@ -131,20 +131,20 @@ bool PathResolver::ExactPath(std::string& path, const std::vector<std::string>& 
     return true;
 }
 
-Outcome PathResolver::ResolveParts(std::string& path, const std::vector<std::string>& parts, size_t count) {
+Lookup PathResolver::ResolveParts(std::string& path, const std::vector<std::string>& parts, size_t count) {
     if (count > 1 && ExactPath(path, parts, count))
-        return Outcome::Ok;
+        return Lookup::Found;
     for (size_t i = 0; i < count; ++i) {
         std::string actual;
-        if (Outcome o = LookupName(path, parts[i], actual); o != Outcome::Ok)
+        if (Lookup o = LookupName(path, parts[i], actual); o != Lookup::Found)
             return o;
         path = Join(path, actual);
     }
-    return Outcome::Ok;
+    return Lookup::Found;
 }
 
-Outcome PathResolver::ResolveWhole(std::string& folder, const std::vector<std::string>& parts,
-                                   std::string& name, std::optional<struct stat>& known) {
+Lookup PathResolver::ResolveWhole(std::string& folder, const std::vector<std::string>& parts,
+                                  std::string& name, std::optional<struct stat>& known) {
     const size_t n = parts.size();
     size_t length = folder.size();
     for (const std::string& part : parts)
@@ -166,7 +166,7 @@ Outcome PathResolver::ResolveWhole(std::string& folder, const std::vector<std::s
     };
     auto prefix = [&](size_t count) { return std::string_view(full).substr(0, prefixEnd(count)); };
     if (MissingBelowIndexedFolder(indexes_, parts, prefix))
-        return Outcome::NotFound;
+        return Lookup::NotFound;
     // Most paths name an existing entry with the case it has on disk: one lstat of the whole path finds
     // it, as the lookup component by component would, since the exact name wins at every level.
     struct stat st {};
@@ -175,7 +175,7 @@ Outcome PathResolver::ResolveWhole(std::string& folder, const std::vector<std::s
         folder = std::move(full);
         name = parts.back();
         known = st;
-        return Outcome::Ok;
+        return Lookup::Found;
     }
     if (errno == ENOENT) {
         // Climb to the deepest folder on the way that exists with the case given. The component below
@@ -196,37 +196,37 @@ Outcome PathResolver::ResolveWhole(std::string& folder, const std::vector<std::s
             std::string path(prefix(k));
             std::string actual;
             for (size_t i = k; i < n; ++i) {
-                const Outcome o = i == k ? LookupFolded(path, parts[i], actual, k > 0 ? &dirStat : nullptr)
-                                  : i + 1 == n ? LookupName(path, parts[i], actual, &known)
-                                               : LookupName(path, parts[i], actual);
-                if (o != Outcome::Ok)
+                const Lookup o = i == k ? LookupFolded(path, parts[i], actual, k > 0 ? &dirStat : nullptr)
+                                 : i + 1 == n ? LookupName(path, parts[i], actual, &known)
+                                              : LookupName(path, parts[i], actual);
+                if (o != Lookup::Found)
                     return o;
                 if (i + 1 < n)
                     path = Join(path, actual);
             }
             folder = std::move(path);
             name = std::move(actual);
-            return Outcome::Ok;
+            return Lookup::Found;
         }
     }
     // Something other than a missing name in the way (a file where a folder should be, no access):
     // component by component from the top, which tells those apart.
-    if (Outcome o = ResolveParts(folder, parts, n - 1); o != Outcome::Ok)
+    if (Lookup o = ResolveParts(folder, parts, n - 1); o != Lookup::Found)
         return o;
     return LookupName(folder, parts.back(), name, &known);
 }
 
-Outcome PathResolver::ResolveEntry(std::string_view text, Resolved& r, ParsedPath* parsedOut) {
+Lookup PathResolver::ResolveEntry(std::string_view text, Resolved& r, ParsedPath* parsedOut) {
     ParsedPath p;
-    if (Outcome o = ParsePath(text, false, systemDrive_, p); o != Outcome::Ok)
+    if (Lookup o = ParsePath(text, false, systemDrive_, p); o != Lookup::Found)
         return o;
     if (parsedOut)
         *parsedOut = p;
-    if (Outcome o = Base(p, r.folder, r.rootDev); o != Outcome::Ok)
+    if (Lookup o = Base(p, r.folder, r.rootDev); o != Lookup::Found)
         return o;
     if (p.parts.empty()) {
         r.root = true;
-        return Outcome::Ok;
+        return Lookup::Found;
     }
     return ResolveWhole(r.folder, p.parts, r.name, r.known);
 }
@@ -243,7 +243,7 @@ std::optional<EntryInfo> PathResolver::Describe(const Resolved& r) {
 bool PathResolver::Exists(std::string_view path) {
     Resolved r;
     ParsedPath p;
-    if (ResolveEntry(path, r, &p) != Outcome::Ok)
+    if (ResolveEntry(path, r, &p) != Lookup::Found)
         return false;
     if (r.root)
         return access(r.folder.c_str(), F_OK) == 0;

@@ -79,7 +79,7 @@ std::optional<EntryInfo> DescribeEntry(const std::string& dir, std::string_view 
 bool DosAttribRelevance::Answer(std::span<const uint32_t> masks) {
     auto admittedByAny = [&](uint32_t attributes) {
         for (uint32_t mask : masks)
-            if (Admitted(attributes, mask))
+            if (AdmittedByMask(attributes, mask))
                 return true;
         return false;
     };

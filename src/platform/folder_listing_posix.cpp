@@ -43,24 +43,24 @@ std::optional<uint32_t> FolderBitOf(int folderFd, const dirent& e, std::optional
 
 } // namespace
 
-Outcome ReadFolderNames(const std::string& dir, std::vector<std::string>& names) {
+Lookup ReadFolderNames(const std::string& dir, std::vector<std::string>& names) {
     DIR* d = opendir(dir.c_str());
     if (!d)
-        return (errno == ENOENT || errno == ENOTDIR) ? Outcome::NotFound : Outcome::Failed;
+        return (errno == ENOENT || errno == ENOTDIR) ? Lookup::NotFound : Lookup::Failed;
     while (dirent* e = readdir(d)) {
         const std::string_view n = e->d_name;
         if (n != "." && n != "..")
             names.emplace_back(n);
     }
     closedir(d);
-    return Outcome::Ok;
+    return Lookup::Found;
 }
 
-Outcome ReadFolderEntries(const std::string& dir, std::optional<dev_t> rootDev,
-                          std::vector<FindData>& entries) {
+Lookup ReadFolderEntries(const std::string& dir, std::optional<dev_t> rootDev,
+                         std::vector<FindData>& entries) {
     DIR* d = opendir(dir.c_str());
     if (!d)
-        return (errno == ENOENT || errno == ENOTDIR) ? Outcome::NotFound : Outcome::Failed;
+        return (errno == ENOENT || errno == ENOTDIR) ? Lookup::NotFound : Lookup::Failed;
     bool searchable = false;
     while (dirent* e = readdir(d)) {
         const std::string_view n = e->d_name;
@@ -70,7 +70,7 @@ Outcome ReadFolderEntries(const std::string& dir, std::optional<dev_t> rootDev,
             entries.push_back(FindData{std::string(n), *folderBit, 0});
     }
     closedir(d);
-    return Outcome::Ok;
+    return Lookup::Found;
 }
 
 bool HostSearch::FindNextFile(FindData& entry) {

@@ -38,7 +38,7 @@ const FolderIndex* FolderIndexes::IndexOf(const std::string& dir, const struct s
         return nullptr;
     // Read after the stat above: a change made meanwhile gives the folder newer times than the index.
     std::vector<std::string> names;
-    if (ReadFolderNames(dir, names) != Outcome::Ok || names.size() > kMaxIndexedNames)
+    if (ReadFolderNames(dir, names) != Lookup::Found || names.size() > kMaxIndexedNames)
         return nullptr;
     if (indexedNames_ + names.size() > kMaxIndexedNames) {
         indexes_.clear();
