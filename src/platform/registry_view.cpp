@@ -178,12 +178,12 @@ bool RegistryView::BuildRoot(HKEY root, OpenKey& out) {
 RegistryView::OpenKey* RegistryView::Lookup(HKEY key, Status& status) {
     status = ERROR_SUCCESS;
     if (key == lastHandle_ && lastKey_) { // never a predefined root
-        assert(SlotOf(key) == lastKey_);
+        assert(handles_.Find(key) == lastKey_);
         return lastKey_;
     }
     if (IsPredefinedRoot(key))
         return LookupRoot(key, status);
-    OpenKey* open = SlotOf(key);
+    OpenKey* open = handles_.Find(key);
     if (!open) {
         status = ERROR_INVALID_HANDLE;
         return nullptr;
@@ -213,41 +213,6 @@ RegistryView::OpenKey* RegistryView::LookupRoot(HKEY key, Status& status) {
             valueHint_ = {};
     }
     return slot.get();
-}
-
-RegistryView::OpenKey* RegistryView::SlotOf(HKEY key) const {
-    if (key < kFirstHandle || (key - kFirstHandle) % 4 != 0)
-        return nullptr;
-    const size_t index = SlotIndex(key);
-    return index < slots_.size() && slots_[index].open ? slots_[index].key.get() : nullptr;
-}
-
-RegistryView::OpenKey& RegistryView::FreeSlot(HKEY& handle) {
-    if (freeSlots_.empty()) {
-        freeSlots_.push_back(static_cast<uint32_t>(slots_.size()));
-        slots_.push_back(Slot{std::make_unique<OpenKey>(), false});
-    }
-    const uint32_t index = freeSlots_.back();
-    assert(index < slots_.size() && !slots_[index].open);
-    handle = kFirstHandle + 4 * index;
-    return *slots_[index].key;
-}
-
-void RegistryView::TakeSlot(HKEY handle) {
-    const uint32_t index = SlotIndex(handle);
-    // The slot FreeSlot offered, still free.
-    assert(!freeSlots_.empty() && freeSlots_.back() == index && !slots_[index].open);
-    freeSlots_.pop_back();
-    slots_[index].open = true;
-    ++openHandles_;
-}
-
-void RegistryView::ReleaseSlot(HKEY handle) {
-    const uint32_t index = SlotIndex(handle);
-    assert(index < slots_.size() && slots_[index].open && openHandles_ > 0);
-    slots_[index].open = false;
-    freeSlots_.push_back(index);
-    --openHandles_;
 }
 
 const RegistryView::Resolved* RegistryView::FindResolved(HKEY root, std::string_view path) {
@@ -310,7 +275,7 @@ Status RegistryView::RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t
     if (!subKey.empty() && subKey.front() == '\\')
         return ERROR_BAD_PATHNAME;
     HKEY handle = 0;
-    OpenKey* opened = &FreeSlot(handle);
+    OpenKey* opened = &handles_.Next(handle);
     opened->merged = base->merged;
     // Resolving a path gives the same keys whether it starts at the root or at a part of the path
     // resolved before, as long as nothing changed in between.
@@ -341,7 +306,7 @@ Status RegistryView::RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t
         return status;
     if (fromRoot && !(known && known->path.size() == subKey.size()))
         Remember(parent, subKey, *opened);
-    TakeSlot(handle);
+    handles_.Take(handle);
     result = handle;
     return ERROR_SUCCESS;
 }
@@ -422,7 +387,7 @@ Status RegistryView::RegCreateKeyEx(HKEY parent, std::string_view subKey, uint32
 Status RegistryView::RegCloseKey(HKEY key) {
     if (IsPredefinedRoot(key))
         return ERROR_SUCCESS;
-    OpenKey* closed = SlotOf(key);
+    OpenKey* closed = handles_.Find(key);
     if (!closed)
         return ERROR_INVALID_HANDLE;
     if (key == lastHandle_) {
@@ -447,7 +412,7 @@ Status RegistryView::RegCloseKey(HKEY key) {
         k.subkeyList.shrink_to_fit();
     if (k.valueList.capacity() > kKeptListSize)
         k.valueList.shrink_to_fit();
-    ReleaseSlot(key);
+    handles_.Release(key);
     return ERROR_SUCCESS;
 }
 

@@ -15,6 +15,7 @@
 // Symbolic links (keys marked as links, target in "SymbolicLinkValue") are listed like keys and followed
 // when a path goes through them. A link that would land on a key already passed on the way, or on an
 // ancestor of one, is not followed: the open fails, so a recursive walk cannot go round in circles.
+#include "platform/handle_table.h"
 #include "platform/registry.h"
 #include "platform/registry_tree.h"
 
@@ -54,7 +55,7 @@ class RegistryView : public Registry {
 
     const std::string& UserSid() const { return userSid_; }
     // Handles currently open (not counting the predefined roots); for tests that check every open is closed.
-    size_t OpenHandleCount() const { return openHandles_; }
+    size_t OpenHandleCount() const { return handles_.OpenCount(); }
 
   protected:
     RegistryView() = default;
@@ -136,18 +137,6 @@ class RegistryView : public Registry {
     const Resolved* FindResolved(HKEY root, std::string_view path);
     void Remember(HKEY root, std::string_view path, const OpenKey& opened);
     const std::string& DeliveredData(const RegKeyNode& owner, const RegValueRecord& value);
-    // The handle's slot, or null when the handle is not open.
-    OpenKey* SlotOf(HKEY key) const;
-    static constexpr HKEY kFirstHandle = 0x100; // the handle of slot 0
-    static uint32_t SlotIndex(HKEY handle) {
-        assert(handle >= kFirstHandle && (handle - kFirstHandle) % 4 == 0);
-        return (handle - kFirstHandle) / 4;
-    }
-    // The record of the slot the next open takes, for that open to fill in; `handle` receives the
-    // handle it will have. The slot is free until TakeSlot.
-    OpenKey& FreeSlot(HKEY& handle);
-    void TakeSlot(HKEY handle);
-    void ReleaseSlot(HKEY handle);
     bool BuildRoot(HKEY root, OpenKey& out);
     Side SideAt(std::string_view nsPath);
     bool Step(Side& side, std::string_view name) const;
@@ -163,15 +152,7 @@ class RegistryView : public Registry {
 
     RegKeyNode* registryRoot_ = nullptr;
     std::string userSid_;
-    // Open handles by slot: handle kFirstHandle + 4 * i is slot i. A walk opens and closes a handle per key,
-    // so closed slots keep their record (and its vectors' room) and are taken again, the latest first.
-    struct Slot {
-        std::unique_ptr<OpenKey> key;
-        bool open = false;
-    };
-    std::vector<Slot> slots_;
-    std::vector<uint32_t> freeSlots_;
-    size_t openHandles_ = 0;
+    HandleTable<OpenKey> handles_;
     // The predefined roots, by their handle's offset from HKEY_CLASSES_ROOT, built when first used.
     std::array<std::unique_ptr<OpenKey>, 7> roots_;
     std::array<uint64_t, 7> rootGeneration_{}; // RegistryGeneration() when each was built

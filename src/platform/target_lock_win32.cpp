@@ -23,24 +23,36 @@ class MutexLock final : public TargetLock {
 
 } // namespace
 
-std::unique_ptr<TargetLock> LockTargetFolder(const std::filesystem::path& folder, std::string& why) {
-    std::wstring name =
-        L"Vantrelix v3.0 changes of " + std::filesystem::path(CanonicalFolderText(folder)).wstring();
-    for (wchar_t& c : name)
+std::unique_ptr<TargetLock> LockByName(std::string_view name, bool& busy, uint32_t& error) {
+    busy = false;
+    error = 0;
+    std::wstring wide = Utf8Path(name).wstring();
+    for (wchar_t& c : wide)
         if (c == L'\\')
             c = L'/'; // the one character a mutex's name may not hold
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, wide.c_str());
     if (!mutex) {
-        why = "cannot lock " + PathUtf8(folder) + " (error " + std::to_string(GetLastError()) + ")";
+        error = GetLastError();
         return nullptr;
     }
     const DWORD waited = WaitForSingleObject(mutex, 0);
-    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-        CloseHandle(mutex);
-        why = "another Vantrelix run is changing " + PathUtf8(folder) + "; try again when it has finished";
-        return nullptr;
-    }
-    return std::make_unique<MutexLock>(mutex);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
+        return std::make_unique<MutexLock>(mutex);
+    busy = waited == WAIT_TIMEOUT;
+    error = busy ? 0 : GetLastError();
+    CloseHandle(mutex);
+    return nullptr;
+}
+
+std::unique_ptr<TargetLock> LockTargetFolder(const std::filesystem::path& folder, std::string& why) {
+    bool busy = false;
+    uint32_t error = 0;
+    auto lock = LockByName("Vantrelix v3.0 changes of " + CanonicalFolderText(folder), busy, error);
+    if (!lock)
+        why = busy ? "another Vantrelix run is changing " + PathUtf8(folder) +
+                         "; try again when it has finished"
+                   : "cannot lock " + PathUtf8(folder) + " (error " + std::to_string(error) + ")";
+    return lock;
 }
 
 std::string CanonicalFolderText(const std::filesystem::path& folder) {

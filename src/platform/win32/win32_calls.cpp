@@ -230,22 +230,4 @@ std::wstring ComputerName() {
     return GetComputerNameW(buffer, &size) ? std::wstring(buffer, size) : std::wstring(L"?");
 }
 
-void* TakeNamedMutex(const std::wstring& name, bool& busy) {
-    busy = false;
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
-    if (!mutex)
-        return nullptr;
-    const DWORD waited = WaitForSingleObject(mutex, 0);
-    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
-        return mutex;
-    busy = waited == WAIT_TIMEOUT;
-    CloseHandle(mutex);
-    return nullptr;
-}
-
-void ReleaseNamedMutex(void* mutex) {
-    ReleaseMutex(static_cast<HANDLE>(mutex));
-    CloseHandle(static_cast<HANDLE>(mutex));
-}
-
 } // namespace vx::win32

@@ -1,6 +1,7 @@
 #pragma once
-// The Windows calls the Win32 backend makes, behind plain C++ signatures. Only win32_calls.cpp includes
-// <windows.h>: its macros (REG_SZ, ERROR_SUCCESS, RegOpenKeyEx …) would collide with the names of the
+// The Windows calls the Win32 backend makes, behind plain C++ signatures. No file of the backend but
+// win32_calls.cpp includes <windows.h> (the host files of the platform layer include it for their own
+// calls): its macros (REG_SZ, ERROR_SUCCESS, RegOpenKeyEx …) would collide with the names of the
 // platform interfaces, which follow the same API. Results are the Windows error codes.
 #include <cstdint>
 #include <string>
@@ -62,8 +63,5 @@ bool RunsElevated();
 
 // The computer's NetBIOS name.
 std::wstring ComputerName();
-// A named mutex taken without waiting; null with `busy` set when another process holds it.
-void* TakeNamedMutex(const std::wstring& name, bool& busy);
-void ReleaseNamedMutex(void* mutex);
 
 } // namespace vx::win32

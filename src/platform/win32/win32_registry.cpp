@@ -35,62 +35,43 @@ std::string JoinPath(std::string_view parent, std::string_view child) {
 } // namespace
 
 Win32Registry::~Win32Registry() {
-    for (const Slot& slot : slots_)
-        if (slot.native)
-            win32::CloseKey(slot.native);
-}
-
-const Win32Registry::Slot* Win32Registry::SlotOf(HKEY key) const {
-    if (key < kFirstHandle || (key - kFirstHandle) % 4 != 0)
-        return nullptr;
-    const size_t index = (key - kFirstHandle) / 4;
-    if (index >= slots_.size() || !slots_[index].native)
-        return nullptr;
-    return &slots_[index];
+    handles_.ForEachOpen([](const Slot& slot) { win32::CloseKey(slot.native); });
 }
 
 void* Win32Registry::Native(HKEY key, Status& status) const {
     status = ERROR_SUCCESS;
     if (IsPredefinedRoot(key))
         return win32::PredefinedKey(key);
-    if (const Slot* slot = SlotOf(key))
+    if (const Slot* slot = handles_.Find(key))
         return slot->native;
     status = ERROR_INVALID_HANDLE;
     return nullptr;
 }
 
 HKEY Win32Registry::Keep(void* native, HKEY parent, std::string_view subKey) {
-    Slot slot;
+    HKEY handle = 0;
+    Slot& slot = handles_.Next(handle);
     slot.native = native;
-    if (const Slot* parentSlot = SlotOf(parent)) {
+    if (const Slot* parentSlot = handles_.Find(parent)) {
         slot.root = parentSlot->root;
         slot.path = JoinPath(parentSlot->path, subKey);
     } else {
         slot.root = parent;
         slot.path = std::string(subKey);
     }
-    uint32_t index;
-    if (!freeSlots_.empty()) {
-        index = freeSlots_.back();
-        freeSlots_.pop_back();
-        slots_[index] = std::move(slot);
-    } else {
-        index = static_cast<uint32_t>(slots_.size());
-        slots_.push_back(std::move(slot));
-    }
-    return kFirstHandle + 4 * index;
+    handles_.Take(handle);
+    return handle;
 }
 
 size_t Win32Registry::OpenHandleCount() const {
-    return static_cast<size_t>(
-        std::count_if(slots_.begin(), slots_.end(), [](const Slot& slot) { return slot.native != nullptr; }));
+    return handles_.OpenCount();
 }
 
 Status Win32Registry::Refused(Status status, HKEY key, std::string_view what) {
     if (status != ERROR_ACCESS_DENIED)
         return status;
     std::string place;
-    if (const Slot* slot = SlotOf(key))
+    if (const Slot* slot = handles_.Find(key))
         place = JoinPath(RootKeyName(slot->root), slot->path);
     else
         place = RootKeyName(key);
@@ -128,13 +109,12 @@ Status Win32Registry::RegCreateKeyEx(HKEY parent, std::string_view subKey, uint3
 Status Win32Registry::RegCloseKey(HKEY key) {
     if (IsPredefinedRoot(key))
         return ERROR_SUCCESS;
-    const Slot* slot = SlotOf(key);
+    Slot* slot = handles_.Find(key);
     if (!slot)
         return ERROR_INVALID_HANDLE;
     const Status status = static_cast<Status>(win32::CloseKey(slot->native));
-    const uint32_t index = (key - kFirstHandle) / 4;
-    slots_[index] = Slot{};
-    freeSlots_.push_back(index);
+    *slot = Slot{};
+    handles_.Release(key);
     return status;
 }
 

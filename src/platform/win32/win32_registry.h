@@ -3,6 +3,7 @@
 // and string data are converted between the program's UTF-8 and the registry's UTF-16 here, and the
 // single-byte calls' buffer rules (sizes in UTF-8 bytes, ERROR_MORE_DATA for what does not fit) are kept
 // exactly as the in-memory registry keeps them, so that the logic sees the same answers on every target.
+#include "platform/handle_table.h"
 #include "platform/registry.h"
 
 #include <string>
@@ -46,20 +47,17 @@ class Win32Registry final : public Registry {
 
   private:
     struct Slot {
-        void* native = nullptr; // the native HKEY; null when the slot is free
+        void* native = nullptr; // the native HKEY
         HKEY root = 0;          // the predefined root the key lies below
         std::string path;       // its path below that root, for messages
     };
-    static constexpr HKEY kFirstHandle = 0x100;
 
     // The native key of a handle (a predefined root or one of ours); null with `status` set when unknown.
     void* Native(HKEY key, Status& status) const;
-    const Slot* SlotOf(HKEY key) const;
     HKEY Keep(void* native, HKEY parent, std::string_view subKey);
     Status Refused(Status status, HKEY key, std::string_view what);
 
-    std::vector<Slot> slots_;
-    std::vector<uint32_t> freeSlots_;
+    HandleTable<Slot> handles_;
     std::string lastError_;
 };
 

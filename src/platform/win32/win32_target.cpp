@@ -2,6 +2,7 @@
 #include "platform/win32/win32_target.h"
 
 #include "platform/shell_link_reader.h"
+#include "platform/target_lock.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_calls.h"
 #include "platform/win32/win32_file_system.h"
@@ -9,15 +10,6 @@
 
 namespace vx {
 namespace {
-
-class MachineLock final : public TargetLock {
-  public:
-    explicit MachineLock(void* mutex) : mutex_(mutex) {}
-    ~MachineLock() override { win32::ReleaseNamedMutex(mutex_); }
-
-  private:
-    void* mutex_;
-};
 
 class ThisMachine final : public Target {
   public:
@@ -36,13 +28,12 @@ class ThisMachine final : public Target {
     // by Windows when the process dies.
     std::unique_ptr<TargetLock> LockForChanges(std::string& why) override {
         bool busy = false;
-        void* mutex = win32::TakeNamedMutex(L"Vantrelix v3.0 changes", busy);
-        if (!mutex) {
+        uint32_t error = 0;
+        auto lock = LockByName("Vantrelix v3.0 changes", busy, error);
+        if (!lock)
             why = busy ? "another Vantrelix run is changing this computer; try again when it has finished"
-                       : "cannot take the lock of changes (error " + std::to_string(win32::LastError()) + ")";
-            return nullptr;
-        }
-        return std::make_unique<MachineLock>(mutex);
+                       : "cannot take the lock of changes (error " + std::to_string(error) + ")";
+        return lock;
     }
 
   private:
