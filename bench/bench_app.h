@@ -16,14 +16,7 @@ class NoSound : public SoundPlayer {
     void PlayAsync(const std::filesystem::path&) override {}
 };
 
-class DefaultSettings : public SettingsStore {
-  public:
-    std::string GetSetting(std::string_view, std::string_view, std::string_view,
-                           std::string_view d) override {
-        return std::string(d);
-    }
-    void SaveSetting(std::string_view, std::string_view, std::string_view, std::string_view) override {}
-    std::map<std::string, std::string> AllSettings(std::string_view, std::string_view) override { return {}; }
-};
+// No setting of the user's: every key has its default.
+using DefaultSettings = MemorySettingsStore;
 
 } // namespace vx::bench

@@ -132,16 +132,6 @@ long ListOnly(vx::FileSystem& files, const std::string& folder) {
     return entries;
 }
 
-class NoSettings : public vx::SettingsStore {
-  public:
-    std::string GetSetting(std::string_view, std::string_view, std::string_view,
-                           std::string_view defaultValue) override {
-        return std::string(defaultValue);
-    }
-    void SaveSetting(std::string_view, std::string_view, std::string_view, std::string_view) override {}
-    std::map<std::string, std::string> AllSettings(std::string_view, std::string_view) override { return {}; }
-};
-
 class CountingFrontEnd : public vx::FrontEnd {
   public:
     void Yield(vx::App&) override { ++yields; }
@@ -183,7 +173,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    NoSettings settings;
+    vx::MemorySettingsStore settings;
     CountingFrontEnd frontEnd;
     Silence sound;
     vx::App app(*target, settings, frontEnd, sound);

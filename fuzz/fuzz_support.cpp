@@ -196,23 +196,6 @@ void ExpectSameText(std::string_view message, std::string_view expected, std::st
     std::abort();
 }
 
-std::string MemorySettings::GetSetting(std::string_view app, std::string_view section, std::string_view key,
-                                       std::string_view defaultValue) {
-    const auto it =
-        values_.find(FoldCase(std::string(app) + "\\" + std::string(section) + "\\" + std::string(key)));
-    return it == values_.end() ? std::string(defaultValue) : it->second;
-}
-
-void MemorySettings::SaveSetting(std::string_view app, std::string_view section, std::string_view key,
-                                 std::string_view value) {
-    values_[FoldCase(std::string(app) + "\\" + std::string(section) + "\\" + std::string(key))] =
-        std::string(value);
-}
-
-std::map<std::string, std::string> MemorySettings::AllSettings(std::string_view, std::string_view) {
-    return values_;
-}
-
 FuzzApp::FuzzApp(Target& target) : app(target, settings, frontEnd, sound) {
     app.SetApplicationFolder((ScratchFolder() / "data").string());
     app.main().cmdCancelOrStop = true;

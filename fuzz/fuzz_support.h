@@ -44,17 +44,7 @@ class SilentSound : public SoundPlayer {
     void PlayAsync(const std::filesystem::path&) override {}
 };
 
-class MemorySettings : public SettingsStore {
-  public:
-    std::string GetSetting(std::string_view app, std::string_view section, std::string_view key,
-                           std::string_view defaultValue) override;
-    void SaveSetting(std::string_view app, std::string_view section, std::string_view key,
-                     std::string_view value) override;
-    std::map<std::string, std::string> AllSettings(std::string_view app, std::string_view section) override;
-
-  private:
-    std::map<std::string, std::string> values_;
-};
+using MemorySettings = MemorySettingsStore;
 
 // An App over a target, as the scan run sees it: the Cancel button shown, nothing cancelled.
 struct FuzzApp {

@@ -99,7 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::FuzzApp fuzzApp(target);
     for (const char* section : {"ActiveX \\ COM", "Application Paths", "Help Files", "Microsoft Shared",
                                 "Windows Startup", "Uninstall Section", "VxD Section", "Windows Fonts"})
-        DispatchRegistryEntry(fuzzApp.app, text, section, name, HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE",
-                              "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Fuzz");
+        FindChecker(section)(fuzzApp.app,
+                             RegistryEntry{HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", name, text, section,
+                                           "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Fuzz"});
     return 0;
 }

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libcli11-dev
           nlohmann-json3-dev liblnk-dev libbfio-dev libhivex-dev libcanberra-dev
           qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core)
 if [ "${1:-}" = "--with-test-tools" ]; then

@@ -1,5 +1,4 @@
-// Plain data for every control of the main window that the logic drives. Front ends render it (today the
-// terminal front end; the windows are to come), tests assert on it. Member names are the controls' names.
+// The main window's model: its lists' change logs and the counter's text.
 #include "app/main_window_model.h"
 
 #include "platform/text.h"

@@ -1,6 +1,6 @@
 #pragma once
-// Plain data for every control of the main window that the logic drives. Front ends render it (today the
-// terminal front end; the windows are to come), tests assert on it. Member names are the controls' names.
+// Plain data for every control of the main window that the logic drives. Front ends render it (the
+// terminal front end and the windows), tests assert on it. Member names are the controls' names.
 #include "app/revised_list.h"
 
 #include <cstdint>

@@ -70,6 +70,38 @@ size_t KeyEnd(std::string_view line) {
 
 } // namespace
 
+namespace {
+
+std::string MemoryAddress(std::string_view app, std::string_view section, std::string_view key) {
+    std::string address;
+    address.append(app).append("\\").append(section).append("\\").append(key);
+    return FoldCase(address);
+}
+
+} // namespace
+
+std::string MemorySettingsStore::GetSetting(std::string_view app, std::string_view section,
+                                            std::string_view key, std::string_view defaultValue) {
+    const auto it = values_.find(MemoryAddress(app, section, key));
+    return it == values_.end() ? std::string(defaultValue) : it->second.value;
+}
+
+void MemorySettingsStore::SaveSetting(std::string_view app, std::string_view section, std::string_view key,
+                                      std::string_view value) {
+    auto [it, added] = values_.try_emplace(MemoryAddress(app, section, key), Entry{std::string(key), {}});
+    it->second.value = value;
+    saves.emplace_back(std::string(key), std::string(value));
+}
+
+std::map<std::string, std::string> MemorySettingsStore::AllSettings(std::string_view app,
+                                                                    std::string_view section) {
+    const std::string head = MemoryAddress(app, section, "");
+    std::map<std::string, std::string> all;
+    for (auto it = values_.lower_bound(head); it != values_.end() && it->first.starts_with(head); ++it)
+        all.emplace(it->second.key, it->second.value);
+    return all;
+}
+
 int SettingAsNumber(std::string_view text, int fallback) {
     const std::string trimmed(TrimBlanks(text));
     if (trimmed.empty())

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace vx {
 
@@ -29,6 +31,26 @@ class SettingsStore {
                                                            std::string_view section) = 0;
     // Why the last save failed, or empty.
     virtual std::string LastError() const { return {}; }
+};
+
+// Kept in memory only, for a run that must not touch the user's settings (tests, benchmarks, fuzzing):
+// an empty store gives every key its default.
+class MemorySettingsStore : public SettingsStore {
+  public:
+    std::string GetSetting(std::string_view app, std::string_view section, std::string_view key,
+                           std::string_view defaultValue) override;
+    void SaveSetting(std::string_view app, std::string_view section, std::string_view key,
+                     std::string_view value) override;
+    std::map<std::string, std::string> AllSettings(std::string_view app, std::string_view section) override;
+
+    std::vector<std::pair<std::string, std::string>> saves; // every save, in order (key, value)
+
+  private:
+    struct Entry {
+        std::string key; // as first written
+        std::string value;
+    };
+    std::map<std::string, Entry> values_; // by the case-folded "app\section\key"
 };
 
 // Kept in an INI-style file; every save rewrites it atomically (temporary file, then rename), and every

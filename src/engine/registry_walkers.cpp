@@ -60,8 +60,9 @@ bool ShowsConfigurationFiles(std::string_view status) {
     return true;
 }
 
-// The text of a value's data as ReadValueAsText gives it, from the type and data its enumeration
-// delivered: a value the walkers reach has at most 255 bytes of data, all of them in hand.
+// The text a checker gets of a value's data (strings up to their first zero, DWORDs in signed
+// decimal, nothing for other types), from the type and data its enumeration delivered: a value the walkers
+// reach has at most 255 bytes of data, all of them in hand.
 void TextFromData(uint32_t type, std::span<const uint8_t> data, std::string& text) {
     text.clear();
     const auto* begin = reinterpret_cast<const char*>(data.data());
@@ -82,8 +83,6 @@ void TextFromData(uint32_t type, std::span<const uint8_t> data, std::string& tex
     }
 }
 
-using Checker = void (*)(App&, const RegistryEntry&);
-
 struct DispatchRow {
     std::string_view section;
     Checker checker;
@@ -100,14 +99,6 @@ const std::array<DispatchRow, 9> kDispatch{{
     {"VxD Section", CheckVxdEntry},
     {"Windows Fonts", CheckFontEntry},
 }};
-
-// The checker of a section; none for a section in no row.
-Checker FindChecker(std::string_view section) {
-    for (const auto& row : kDispatch)
-        if (row.section == section)
-            return row.checker;
-    return nullptr;
-}
 
 // One walk: what stays the same all through it, and the buffers every key and value reuse. The entry
 // handed to the checker is set up afresh for each value; its key path grows and shrinks with the walk.
@@ -217,6 +208,13 @@ void VisitSubkeys(Walk& walk, HKEY start, size_t depth) {
 
 } // namespace
 
+Checker FindChecker(std::string_view section) {
+    for (const auto& row : kDispatch)
+        if (row.section == section)
+            return row.checker;
+    return nullptr;
+}
+
 void WalkRegistryKeys(App& app, RootKey root, const std::string& keyPath, const std::string& section,
                       const std::string& rootName, std::string& label) {
     Registry& registry = app.registry();
@@ -252,39 +250,6 @@ void ShowRegistrySubkeyNames(App& app, RootKey root, const std::string& keyPath)
         app.main().lblRegistryScan.assign(name, 0, name.find('\\'));
         app.Yield();
     }
-}
-
-std::string ReadValueAsText(Registry& registry, HKEY key, std::string_view valueName) {
-    uint32_t type = REG_NONE;
-    uint32_t size = 0;
-    if (registry.RegQueryValueEx(key, valueName, &type, {}, &size) != ERROR_SUCCESS)
-        return {};
-    if (type == REG_SZ || type == REG_MULTI_SZ) {
-        std::vector<uint8_t> buffer(size, 0);
-        if (size == 0 || registry.RegQueryValueEx(key, valueName, &type, buffer, &size) != ERROR_SUCCESS)
-            return {};
-        std::string text;
-        TextFromData(type, std::span(buffer).first(std::min<size_t>(size, buffer.size())), text);
-        return text;
-    }
-    if (type == REG_DWORD) {
-        std::array<uint8_t, 4> number{};
-        uint32_t dwordSize = 4;
-        if (registry.RegQueryValueEx(key, valueName, &type, number, &dwordSize) != ERROR_SUCCESS)
-            return {};
-        std::string text;
-        TextFromData(type, number, text);
-        return text;
-    }
-    return {};
-}
-
-void DispatchRegistryEntry(App& app, const std::string& text, const std::string& section,
-                           const std::string& valueName, RootKey root, const std::string& rootName,
-                           const std::string& keyPath) {
-    const Checker checker = FindChecker(section);
-    if (checker && !app.main().Cancelled())
-        checker(app, RegistryEntry{root, rootName, valueName, text, section, keyPath});
 }
 
 } // namespace vx

@@ -1,5 +1,6 @@
 #pragma once
 // The walkers that turn a section's starting key into a stream of registry entries for its checker.
+#include "checks/registry_entry.h"
 #include "platform/registry.h"
 #include "platform/root_keys.h"
 
@@ -19,12 +20,8 @@ void WalkRegistryValues(App& app, RootKey root, const std::string& keyPath, cons
                         const std::string& rootName, std::string& label);
 // Shows the names of the direct subkeys of one key; checks nothing.
 void ShowRegistrySubkeyNames(App& app, RootKey root, const std::string& keyPath);
-// One value of an open key as text: strings (the first of a multi-string), DWORDs in signed decimal;
-// every other type, and a value that cannot be read, gives empty text.
-std::string ReadValueAsText(Registry& registry, HKEY key, std::string_view valueName);
-// Sends one entry to the checker of its section (none for an unknown section).
-void DispatchRegistryEntry(App& app, const std::string& text, const std::string& section,
-                           const std::string& valueName, RootKey root, const std::string& rootName,
-                           const std::string& keyPath);
+// The checker of a section; none for a section in no row of the catalogue.
+using Checker = void (*)(App&, const RegistryEntry&);
+Checker FindChecker(std::string_view section);
 
 } // namespace vx

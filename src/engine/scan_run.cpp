@@ -204,11 +204,9 @@ void cmdCancelOrStop_Click(App& app) {
         main.cmdCancelOrStop = false;
         return;
     }
-    app.MessageBoxKind.clear();
-    app.MessageBoxKind = std::string(kCancelScanning);
-    ShowFrmMessagebox(app);
+    const bool stop = AskMessageBox(app, kCancelScanning);
     LoadlvwRegistryvaluesScanValues(app);
-    if (UpperAscii(TrimBlanks(app.MessageBoxKind)) == "YES") {
+    if (stop) {
         main.ScanCancelled = -1;
         main.tmrPicVisibleOrNot = false;
         main.cmdCancelOrStop = false;

@@ -181,15 +181,13 @@ void FrmMenuPopUp::Settings() {
 
 void FrmMenuPopUp::Exit() {
     Maximize();
-    app_.MessageBoxKind.clear();
-    app_.MessageBoxKind = std::string(kCloseConfirmation);
     // The menu stays where it is while the question is open.
     TmrEnablePopDown = false;
     tmrPopDown = false;
     held_ = true;
-    ShowFrmMessagebox(app_);
+    const bool end = AskMessageBox(app_, kCloseConfirmation);
     held_ = false;
-    if (UpperAscii(TrimBlanks(app_.MessageBoxKind)) == "YES") {
+    if (end) {
         tray_.RemoveIcon(MainWindowForm());
         shell_.EndProgram();
         return;

@@ -1,27 +1,9 @@
 #include "support/test_app.h"
 
-#include "platform/text.h"
 #include "app/clock.h"
+#include "platform/text.h"
 
 namespace vx::test {
-
-std::string MemorySettings::GetSetting(std::string_view app, std::string_view section, std::string_view key,
-                                       std::string_view defaultValue) {
-    const auto it =
-        values_.find(FoldCase(std::string(app) + "\\" + std::string(section) + "\\" + std::string(key)));
-    return it == values_.end() ? std::string(defaultValue) : it->second;
-}
-
-void MemorySettings::SaveSetting(std::string_view app, std::string_view section, std::string_view key,
-                                 std::string_view value) {
-    values_[FoldCase(std::string(app) + "\\" + std::string(section) + "\\" + std::string(key))] =
-        std::string(value);
-    saves.emplace_back(std::string(key), std::string(value));
-}
-
-std::map<std::string, std::string> MemorySettings::AllSettings(std::string_view, std::string_view) {
-    return values_;
-}
 
 void ScriptedFrontEnd::Yield(App& app) {
     ++yields;

@@ -1,7 +1,7 @@
 #pragma once
 // An App over a fixture target, with a front end whose events are scripted and a sound that only records.
-#include "support/fixture_prefix.h"
 #include "app/app.h"
+#include "support/fixture_prefix.h"
 
 #include <functional>
 #include <map>
@@ -11,19 +11,7 @@
 
 namespace vx::test {
 
-// Settings kept in memory, keys compared without regard to case.
-class MemorySettings : public SettingsStore {
-  public:
-    std::string GetSetting(std::string_view app, std::string_view section, std::string_view key,
-                           std::string_view defaultValue) override;
-    void SaveSetting(std::string_view app, std::string_view section, std::string_view key,
-                     std::string_view value) override;
-    std::map<std::string, std::string> AllSettings(std::string_view app, std::string_view section) override;
-    std::vector<std::pair<std::string, std::string>> saves; // every save, in order (key, value)
-
-  private:
-    std::map<std::string, std::string> values_;
-};
+using MemorySettings = MemorySettingsStore;
 
 class ScriptedFrontEnd : public FrontEnd {
   public:
