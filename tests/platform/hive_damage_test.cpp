@@ -2,9 +2,9 @@
 // again) and subkey lists that lead back up the tree or to a key listed elsewhere. Each such subkey is
 // skipped with a warning, so that nothing walks round in circles.
 #include "hive_damage.h"
-#include "hive_volume.h"
 #include "platform/root_keys.h"
-#include "registry_test_prefix.h"
+#include "support/hive_volume.h"
+#include "support/registry_test_prefix.h"
 
 #include <algorithm>
 #include <functional>

@@ -1,8 +1,8 @@
 // The registry of an offline Windows volume over real hives: what Windows shows where, in Windows' order,
 // which user is HKEY_CURRENT_USER, and hives that are missing, damaged, dirty or not hives at all.
-#include "hive_volume.h"
 #include "platform/root_keys.h"
-#include "registry_test_prefix.h"
+#include "support/hive_volume.h"
+#include "support/registry_test_prefix.h"
 
 #include <algorithm>
 #include <fstream>

@@ -2,10 +2,10 @@
 #include "engine/repair.h"
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
-#include "hive_volume.h"
 #include "platform/root_keys.h"
-#include "registry_test_prefix.h"
 #include "results/backup_manager.h"
+#include "support/hive_volume.h"
+#include "support/registry_test_prefix.h"
 #include "support/test_app.h"
 
 #include <gtest/gtest.h>

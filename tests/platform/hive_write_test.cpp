@@ -1,9 +1,9 @@
 // Changes to an offline volume's registry: written into the hive with hivex and committed by replacing
 // the file, with everything else in the hive as it was; hives that must not be written are left alone.
-#include "hive_volume.h"
 #include "platform/file_operations.h"
 #include "platform/root_keys.h"
-#include "registry_test_prefix.h"
+#include "support/hive_volume.h"
+#include "support/registry_test_prefix.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>

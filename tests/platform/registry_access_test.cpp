@@ -1,6 +1,6 @@
 // The registry access layer over a Wine prefix written to disk: what each operation stores and reads,
 // and what it leaves alone.
-#include "registry_test_prefix.h"
+#include "support/registry_test_prefix.h"
 
 #include "platform/registry_access.h"
 #include "platform/root_keys.h"

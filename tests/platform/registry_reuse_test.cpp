@@ -1,7 +1,7 @@
 // What the registry calls reuse from one call to the next (a path resolved by an earlier open, the value
 // and subkey just enumerated, the data just delivered) never changes their answers: not after a change,
 // not in the merged classes root, not for names in another case or paths written another way.
-#include "registry_test_prefix.h"
+#include "support/registry_test_prefix.h"
 
 #include "platform/root_keys.h"
 #include "platform/utf16.h"

@@ -1,6 +1,6 @@
 // The Registry calls over a Wine prefix: order, names, buffers, data delivery, links, the merged classes
 // root and the other predefined roots.
-#include "registry_test_prefix.h"
+#include "support/registry_test_prefix.h"
 
 #include "platform/registry_view.h"
 #include "platform/root_keys.h"

@@ -1,7 +1,7 @@
 // A prefix that Wine itself made (tools/make-wine-prefix.sh; the tests run when VANTRELIX_WINE_PREFIX
 // names it): its registry files read and write back exactly as Wine wrote them, and reg query shows what
 // Wine's own reg query shows.
-#include "registry_test_prefix.h"
+#include "support/registry_test_prefix.h"
 
 #include "platform/wine/wine_reg_file.h"
 

@@ -1,6 +1,6 @@
 // Wine's registry files: every kind of value line, lines Wine would skip, saving only what changed in
 // Wine's own layout, and saves that never damage the file they replace.
-#include "registry_test_prefix.h"
+#include "support/registry_test_prefix.h"
 
 #include "platform/root_keys.h"
 #include "platform/utf16.h"

@@ -1,6 +1,6 @@
 // Finding a prefix's running Wine server wherever the one who started it keeps its folder: another
 // TMPDIR than ours, or the prefix's owner while we run as root.
-#include "registry_test_prefix.h"
+#include "support/registry_test_prefix.h"
 
 #include "platform/wine/wine_server.h"
 

@@ -1,10 +1,10 @@
 // The Shell's view of a target's items: the type and link flag from the target's classes, and the target
 // path and working directory of real shortcut files (made by Windows, by Wine's shell, and by hand).
-#include "memory_registry.h"
 #include "platform/host_file_system.h"
 #include "platform/shell_link_reader.h"
 #include "platform/shortcut_files.h"
 #include "support/fixture_prefix.h"
+#include "support/memory_registry.h"
 
 #include <gtest/gtest.h>
 

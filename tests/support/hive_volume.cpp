@@ -1,4 +1,4 @@
-#include "hive_volume.h"
+#include "support/hive_volume.h"
 
 #include "platform/registry_view.h"
 #include "platform/utf16.h"

@@ -1,6 +1,6 @@
 // vantrelix-cli --windows: a volume that cannot be used, or written, is one clear line and a failing exit.
-#include "hive_volume.h"
-#include "registry_test_prefix.h"
+#include "support/hive_volume.h"
+#include "support/registry_test_prefix.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The reg command of vantrelix-cli: the layout of reg query, changes that reach the files, and one-line
 // messages for a prefix that cannot be used.
-#include "registry_test_prefix.h"
+#include "support/registry_test_prefix.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
