@@ -27,6 +27,32 @@ inline unsigned char Upper(unsigned char c) {
     return false;
 }
 
+// A name's UTF-16 unit as Wine upper-cases it: each unit alone, so that a character beyond the basic plane
+// (a pair of surrogates) and an unpaired surrogate keep their units.
+inline char16_t UpperUnit(char16_t unit) {
+    if (unit >= 0xD800 && unit < 0xE000)
+        return unit;
+    const char32_t upper = FoldCaseChar(unit);
+    return upper <= 0xFFFF ? static_cast<char16_t>(upper) : unit;
+}
+
+// Wine's (and NTFS's) order: the upper-cased UTF-16 units, then the shorter name first. Not the order of
+// the UTF-8 bytes, which puts characters beyond the basic plane after U+FFFF rather than among the
+// surrogates.
+int CompareUpperUnits(std::string_view a, std::string_view b) {
+    Wtf8UnitReader ra(a), rb(b);
+    for (;;) {
+        char16_t ua = 0, ub = 0;
+        const bool moreA = ra.Next(ua), moreB = rb.Next(ub);
+        if (!moreA || !moreB)
+            return moreA == moreB ? 0 : (moreA ? 1 : -1);
+        ua = UpperUnit(ua);
+        ub = UpperUnit(ub);
+        if (ua != ub)
+            return ua < ub ? -1 : 1;
+    }
+}
+
 } // namespace
 
 int CompareRegistryNames(std::string_view a, std::string_view b) {
@@ -36,7 +62,7 @@ int CompareRegistryNames(std::string_view a, std::string_view b) {
         const auto cb = static_cast<unsigned char>(b[i]);
         // Everything before i is ASCII, so i starts a character in both names.
         if ((ca | cb) & 0x80)
-            return CompareNoCase(a.substr(i), b.substr(i));
+            return CompareUpperUnits(a.substr(i), b.substr(i));
         const unsigned char ua = Upper(ca), ub = Upper(cb);
         if (ua != ub)
             return ua < ub ? -1 : 1;

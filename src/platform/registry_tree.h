@@ -20,7 +20,8 @@ namespace vx {
 
 class RegistryStore;
 
-// Orders names as Wine and NTFS do: by the upper-cased names (non-ASCII letters folded too).
+// Orders names as Wine and NTFS do: by the UTF-16 units of the upper-cased names (non-ASCII letters folded
+// too). Names are WTF-8 (Utf16ToWtf8), so that every name keeps its exact units.
 int CompareRegistryNames(std::string_view a, std::string_view b);
 
 // Bump allocator for names and data that outlive a call; freed with the store.
@@ -70,7 +71,7 @@ class RegValueRecord {
     // Same name, type and data, held at the same place.
     bool operator==(const RegValueRecord&) const = default;
 
-    std::string_view name() const { return {name_, nameLength_}; } // UTF-8; empty for the unnamed value
+    std::string_view name() const { return {name_, nameLength_}; } // WTF-8; empty for the unnamed value
     uint32_t type() const { return type_; }
     bool inText() const { return dataOffset() != 0; }
     TextForm textForm() const { return static_cast<TextForm>(dataOffset_ >> kFormShift); }

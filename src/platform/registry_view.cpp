@@ -76,7 +76,7 @@ RegKeyNode* RegistryView::ResolveLink(const RegKeyNode& link, int depth) const {
     if (!target || target->type() != REG_LINK)
         return nullptr;
     std::string scratch;
-    const std::string path = Utf16ToUtf8(link.store->ValueBytes(*target, scratch));
+    const std::string path = Utf16ToWtf8(link.store->ValueBytes(*target, scratch));
     const auto parts = SplitKeyPath(path);
     if (parts.empty() || CompareRegistryNames(parts[0], registryRoot_->name) != 0)
         return nullptr;

@@ -80,11 +80,14 @@ std::string FoldCase(std::string_view text) {
             ++i;
             continue;
         }
-        const char32_t upper = UpperChar(c.cp);
-        AppendUtf8(upper, out);
+        AppendUtf8(UpperChar(c.cp), out);
         i += c.length;
     }
     return out;
+}
+
+char32_t FoldCaseChar(char32_t cp) {
+    return cp < 0x80 ? static_cast<char32_t>(UpperAsciiChar(static_cast<char>(cp))) : UpperChar(cp);
 }
 
 bool IsAscii(std::string_view text) {

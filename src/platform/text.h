@@ -22,6 +22,8 @@ std::string LowerAscii(std::string_view text);
 
 // Upper-cases every letter, non-ASCII included (invalid UTF-8 bytes are kept as they are).
 std::string FoldCase(std::string_view text);
+// One character upper-cased as FoldCase does it.
+char32_t FoldCaseChar(char32_t cp);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // Orders as Wine and NTFS do: by the upper-cased names, then bytewise.
 int CompareNoCase(std::string_view a, std::string_view b);

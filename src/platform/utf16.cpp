@@ -26,7 +26,10 @@ void AppendUtf8(char32_t cp, std::string& out) {
     }
 }
 
-void AppendUtf16AsUtf8(std::string_view utf16le, std::string& out) {
+namespace {
+
+// An unpaired surrogate becomes U+FFFD, or with `keepLoneSurrogates` a sequence of its own (WTF-8).
+template <bool keepLoneSurrogates> void AppendUtf16(std::string_view utf16le, std::string& out) {
     const size_t units = utf16le.size() / 2;
     auto unit = [&](size_t i) {
         return static_cast<char16_t>(static_cast<uint8_t>(utf16le[2 * i]) |
@@ -40,12 +43,25 @@ void AppendUtf16AsUtf8(std::string_view utf16le, std::string& out) {
                    unit(i + 1) < 0xE000) {
             AppendUtf8(0x10000 + ((char32_t(u) - 0xD800) << 10) + (unit(i + 1) - 0xDC00), out);
             ++i;
-        } else if (u >= 0xD800 && u < 0xE000) {
+        } else if (u >= 0xD800 && u < 0xE000 && !keepLoneSurrogates) {
             AppendUtf8(0xFFFD, out);
         } else {
             AppendUtf8(u, out);
         }
     }
+}
+
+} // namespace
+
+void AppendUtf16AsUtf8(std::string_view utf16le, std::string& out) {
+    AppendUtf16<false>(utf16le, out);
+}
+
+std::string Utf16ToWtf8(std::string_view utf16le) {
+    std::string out;
+    out.reserve(utf16le.size() / 2);
+    AppendUtf16<true>(utf16le, out);
+    return out;
 }
 
 void Utf16UnitWriter::PutSlow(char16_t unit) {
@@ -81,15 +97,17 @@ std::string Utf16ToUtf8(std::string_view utf16le) {
     return out;
 }
 
-std::string Utf8ToUtf16(std::string_view utf8) {
+namespace {
+
+std::string ToUtf16(std::string_view text, Utf8Rule rule) {
     std::string out;
-    out.reserve(utf8.size() * 2);
+    out.reserve(text.size() * 2);
     auto put = [&](char32_t u) {
         out += static_cast<char>(u & 0xFF);
         out += static_cast<char>((u >> 8) & 0xFF);
     };
-    for (size_t i = 0; i < utf8.size();) {
-        const Utf8Char c = DecodeUtf8At(utf8, i, Utf8Rule::Strict);
+    for (size_t i = 0; i < text.size();) {
+        const Utf8Char c = DecodeUtf8At(text, i, rule);
         if (c.length == 0) {
             put(0xFFFD);
             ++i;
@@ -105,6 +123,16 @@ std::string Utf8ToUtf16(std::string_view utf8) {
         i += c.length;
     }
     return out;
+}
+
+} // namespace
+
+std::string Utf8ToUtf16(std::string_view utf8) {
+    return ToUtf16(utf8, Utf8Rule::Strict);
+}
+
+std::string Wtf8ToUtf16(std::string_view wtf8) {
+    return ToUtf16(wtf8, Utf8Rule::Wtf8);
 }
 
 } // namespace vx

@@ -12,6 +12,9 @@ enum class Utf8Rule {
     // A lead byte C2..F4 and as many continuation bytes as it announces, whatever they add up to. Case
     // folding writes such a sequence back as it decoded it, so nothing is gained by refusing it.
     Lenient,
+    // Strict, but a surrogate encoded on its own (three bytes, as WTF-8 writes an unpaired one) is taken:
+    // names keep their exact UTF-16 units through the program's text.
+    Wtf8,
 };
 
 struct Utf8Char {
@@ -40,8 +43,9 @@ constexpr Utf8Char DecodeUtf8At(std::string_view text, size_t i, Utf8Rule rule) 
             return {};
         cp = (cp << 6) | (b & 0x3F);
     }
-    if (rule == Utf8Rule::Strict && ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp < 0xE000))) ||
-                                     (len == 4 && (cp < 0x10000 || cp > 0x10FFFF))))
+    if (rule != Utf8Rule::Lenient &&
+        ((len == 3 && (cp < 0x800 || (rule == Utf8Rule::Strict && cp >= 0xD800 && cp < 0xE000))) ||
+         (len == 4 && (cp < 0x10000 || cp > 0x10FFFF))))
         return {};
     return {cp, len};
 }

@@ -4,6 +4,7 @@
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
 #include "platform/registry_access.h"
+#include "platform/utf16.h"
 #include "platform/wine/wine_registry.h"
 #include "results/backup_file.h"
 #include "results/backup_manager.h"
@@ -731,6 +732,55 @@ TEST_F(RepairTest, EveryValueComesBackByteForByte) {
     }
     a().registry().RegCloseKey(key);
     EXPECT_EQ(Dump(a()), before);
+}
+
+// Names are exact: two values whose names differ only in an unpaired surrogate are two findings, repair
+// removes both and restore puts each back under its own name.
+TEST_F(RepairTest, NamesDifferingOnlyInUnpairedSurrogatesAreRepairedAndRestoredApart) {
+    const std::string high = "Gone \xED\xA0\x80", next = "Gone \xED\xA0\x81"; // U+D800 and U+D801 alone
+    const std::string highData = Utf8ToUtf16("gone-high.ttf") + std::string(2, '\0');
+    const std::string nextData = Utf8ToUtf16("gone-next.ttf") + std::string(2, '\0');
+    {
+        HKEY key = 0;
+        ASSERT_EQ(a().registry().RegOpenKey(HKEY_LOCAL_MACHINE, kFonts, key), ERROR_SUCCESS);
+        ASSERT_EQ(a().registry().RegSetValueRaw(key, high, REG_SZ, highData), ERROR_SUCCESS);
+        ASSERT_EQ(a().registry().RegSetValueRaw(key, next, REG_SZ, nextData), ERROR_SUCCESS);
+        a().registry().RegCloseKey(key);
+        ASSERT_EQ(a().registry().Flush(), ERROR_SUCCESS);
+    }
+    const std::string saved = ReadFile(prefix.root() / "system.reg");
+    EXPECT_NE(saved.find("\"Gone \\xd800\"=\"gone-high.ttf\"\n\"Gone \\xd801\"=\"gone-next.ttf\"\n"),
+              std::string::npos)
+        << saved;
+    app = std::make_unique<TestApp>(prefix.Open());
+    before = Dump(a());
+    Scan();
+    std::vector<ProblemEntry> rows;
+    for (const auto& row : a().main().lvwErrors)
+        if (row.valueName == high || row.valueName == next)
+            rows.push_back(row);
+    ASSERT_EQ(rows.size(), 2u);
+    a().main().lvwErrors = rows;
+    a().main().lvwShortcut.clear();
+    ASSERT_EQ(ImgRepairMouseMove_Click(a()).repaired, 2);
+    EXPECT_FALSE(HasValue(kFonts, high));
+    EXPECT_FALSE(HasValue(kFonts, next));
+    EXPECT_TRUE(HasValue(kFonts, "Gone A")) << "not among the findings repaired";
+
+    BackupManager manager = LoadBackupManager(a());
+    manager.lvwBackUp.at(0).ticked = true;
+    ASSERT_TRUE(imgRestoreMouseMove_Click(a(), manager).failures.empty());
+    app = std::make_unique<TestApp>(prefix.Open()); // what is on disk now
+    EXPECT_EQ(Dump(a()), before);
+    HKEY key = 0;
+    ASSERT_EQ(a().registry().RegOpenKey(HKEY_LOCAL_MACHINE, kFonts, key), ERROR_SUCCESS);
+    for (const auto& [name, data] : {std::pair{high, highData}, std::pair{next, nextData}}) {
+        uint32_t type = 0;
+        std::string bytes;
+        EXPECT_EQ(a().registry().RegQueryValueRaw(key, name, type, bytes), ERROR_SUCCESS);
+        EXPECT_EQ(bytes, data);
+    }
+    a().registry().RegCloseKey(key);
 }
 
 // A backup folder inside the target (reached directly, through a link or through "..") or given as a

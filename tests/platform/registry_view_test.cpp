@@ -15,6 +15,7 @@ using test::QueryData;
 using test::RegistryPrefix;
 using test::SubkeysOf;
 using test::ValuesOf;
+using test::Wtf8;
 using Names = std::vector<std::string>;
 
 std::span<const uint8_t> Bytes(std::string_view text) {
@@ -37,6 +38,29 @@ TEST(RegistryView, EnumeratesSubkeysAndValuesInWinesOrder) {
     EXPECT_EQ(SubkeysOf(*registry, HKEY_LOCAL_MACHINE, "Software\\Order"), (Names{"aa", "AB", "a_b"}));
     EXPECT_EQ(ValuesOf(*registry, HKEY_LOCAL_MACHINE, "Software\\Order"),
               (Names{"", "Alpha", "mid", "zeta"}));
+}
+
+// Wine orders names by their upper-cased UTF-16 units, each unit upper-cased alone: a character beyond
+// the basic plane (a pair of surrogates) sorts before U+E000, and has no case.
+TEST(RegistryView, OrdersNamesByTheirUpperCasedUtf16Units) {
+    RegistryPrefix prefix;
+    prefix.System("[Software\\\\Units] 0\n\"\\xe000\"=\"1\"\n\"\\xd801\\xdc28\"=\"2\"\n\"\\xdbff\"=\"3\"\n"
+                  "\"\\x00e4\"=\"4\"\n\"\\xd801\\xdc00\"=\"5\"\n"
+                  "[Software\\\\Units\\\\\\xe000] 0\n[Software\\\\Units\\\\\\xd83d\\xde00] 0\n");
+    auto registry = prefix.Open();
+    HKEY key = 0;
+    ASSERT_EQ(registry->RegOpenKey(HKEY_LOCAL_MACHINE, "Software\\Units", key), ERROR_SUCCESS);
+    ASSERT_EQ(registry->RegSetValueEx(key, Wtf8(u"\xD801"), REG_SZ, Bytes("6")), ERROR_SUCCESS);
+    registry->RegCloseKey(key);
+
+    const Names values{"\xC3\xA4",      Wtf8(u"\xD801"), Wtf8(u"\xD801\xDC00"), Wtf8(u"\xD801\xDC28"),
+                       Wtf8(u"\xDBFF"), "\xEE\x80\x80"};
+    EXPECT_EQ(ValuesOf(*registry, HKEY_LOCAL_MACHINE, "Software\\Units"), values);
+    EXPECT_EQ(SubkeysOf(*registry, HKEY_LOCAL_MACHINE, "Software\\Units"),
+              (Names{"\xF0\x9F\x98\x80", "\xEE\x80\x80"}));
+    // Saved and loaded again, in the same order.
+    ASSERT_EQ(registry->Flush(), ERROR_SUCCESS);
+    EXPECT_EQ(ValuesOf(*prefix.Open(), HKEY_LOCAL_MACHINE, "Software\\Units"), values);
 }
 
 TEST(RegistryView, NamesMatchWithoutRegardToCaseBeyondAscii) {

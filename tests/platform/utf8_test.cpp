@@ -86,5 +86,37 @@ TEST(Utf8DecoderTest, CallersTreatRefusedBytesTheirOwnWay) {
     }
 }
 
+// Names go through WTF-8: any UTF-16 units, unpaired surrogates included, come back as they were, while
+// UTF-8 text (no surrogates of its own) reads as it always did.
+TEST(Wtf8Test, EveryUnitSequenceComesBackExactly) {
+    const struct {
+        std::string_view what;
+        std::u16string units;
+        std::string wtf8;
+    } cases[] = {
+        {"ASCII", u"keep", "keep"},
+        {"unpaired high surrogate", u"keep\xD800", "keep\xED\xA0\x80"},
+        {"another one", u"keep\xD801", "keep\xED\xA0\x81"},
+        {"unpaired low surrogate first", u"\xDC00x", "\xED\xB0\x80x"},
+        {"pair reversed", u"\xDC00\xD800", "\xED\xB0\x80\xED\xA0\x80"},
+        {"pair", u"\xD83D\xDE00", "\xF0\x9F\x98\x80"},
+        {"high surrogate before a pair", u"\xD800\xD83D\xDE00", "\xED\xA0\x80\xF0\x9F\x98\x80"},
+        {"basic plane", u"\x00C4\xFFFF", "\xC3\x84\xEF\xBF\xBF"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.what));
+        const std::string utf16(reinterpret_cast<const char*>(c.units.data()), c.units.size() * 2);
+        EXPECT_EQ(Utf16ToWtf8(utf16), c.wtf8);
+        EXPECT_EQ(Wtf8ToUtf16(c.wtf8), utf16);
+        std::u16string read;
+        Wtf8UnitReader reader(c.wtf8);
+        for (char16_t unit = 0; reader.Next(unit);)
+            read += unit;
+        EXPECT_EQ(read, c.units);
+    }
+    // Bytes that are neither UTF-8 nor an encoded surrogate still become U+FFFD, one each.
+    EXPECT_EQ(Wtf8ToUtf16("a\xC3\xE0\x80\xAF"), std::string("a\0\xFD\xFF\xFD\xFF\xFD\xFF\xFD\xFF", 10));
+}
+
 } // namespace
 } // namespace vx

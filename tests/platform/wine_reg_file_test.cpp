@@ -24,6 +24,7 @@ namespace fs = std::filesystem;
 using test::MachineFile;
 using test::ReadAll;
 using test::RegistryPrefix;
+using test::Wtf8;
 using Names = std::vector<std::string>;
 
 std::unique_ptr<WineRegFile> ParseText(const std::string& text,
@@ -220,6 +221,39 @@ TEST(WineRegFile, RefusesAFileWithoutWinesHeader) {
         EXPECT_NE(error.find((prefix / "user.reg").string()), std::string::npos) << error;
         EXPECT_NE(error.find("WINE REGISTRY Version 2"), std::string::npos) << error;
     }
+}
+
+// Wine keeps a name's UTF-16 units as they are, unpaired surrogates included, so two names that differ
+// only there are two values (and two keys) here too, and a save writes each back as it was.
+TEST(WineRegFile, NamesDifferingOnlyInUnpairedSurrogatesStayApart) {
+    const std::string values = "\"keep\\xd800\"=\"high\"\n\"keep\\xd801\"=\"next\"\n";
+    const std::string text =
+        MachineFile("[Software\\\\Keep] 1\n#time=1\n" + values + "\"other\"=\"x\"\n\n" +
+                    "[Software\\\\Keep\\\\k\\xd800] 1\n\n[Software\\\\Keep\\\\k\\xdc00] 1\n");
+    auto file = ParseText(text);
+    ASSERT_TRUE(file);
+    RegKeyNode* key = file->FindSubkey(*file->FindSubkey(*file->Root(), "Software"), "Keep");
+    ASSERT_TRUE(key);
+    ASSERT_EQ(key->values.size(), 3u);
+    EXPECT_EQ(key->values[0].name(), Wtf8(u"keep\xD800"));
+    EXPECT_EQ(key->values[1].name(), Wtf8(u"keep\xD801"));
+    std::string scratch;
+    EXPECT_EQ(file->ValueBytes(*file->FindValue(*key, Wtf8(u"keep\xD801")), scratch), Utf16("next"));
+    EXPECT_EQ(file->FindValue(*key, "keep\xEF\xBF\xBD"), nullptr) << "U+FFFD is a name of its own";
+    ASSERT_EQ(key->subkeys.size(), 2u);
+    EXPECT_TRUE(file->FindSubkey(*key, Wtf8(u"K\xD800")));
+    EXPECT_TRUE(file->FindSubkey(*key, Wtf8(u"k\xDC00")));
+
+    // A change in the key rewrites it: both lines stay as they were, a new one goes in its place.
+    ASSERT_TRUE(file->DeleteValue(*key, "other"));
+    file->SetValue(*key, Wtf8(u"KEEP\xD800!"), REG_SZ, Utf16("new"));
+    const std::string saved = file->Serialize();
+    EXPECT_NE(saved.find(values.substr(0, values.find('\n') + 1) + "\"KEEP\\xd800!\"=\"new\"\n" +
+                         values.substr(values.find('\n') + 1)),
+              std::string::npos)
+        << saved;
+    EXPECT_EQ(saved.find("other"), std::string::npos);
+    EXPECT_EQ(ParseText(saved)->Serialize(), saved);
 }
 
 TEST(WineRegFile, UnchangedFileIsNeitherRewrittenNorAltered) {

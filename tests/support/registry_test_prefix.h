@@ -1,6 +1,7 @@
 #pragma once
 // Wine prefixes for the registry tests: registry files written to a temporary folder as text, so that
 // each test shows the exact file content it is about.
+#include "platform/utf16.h"
 #include "platform/wine/wine_registry.h"
 #include "support/fixture_prefix.h"
 
@@ -22,6 +23,11 @@ inline std::string MachineFile(std::string_view body) {
 inline std::string UserFile(std::string_view body, std::string_view sid = "S-1-5-21-1-2-3-1001") {
     return "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\" + std::string(sid) +
            "\n\n#arch=win64\n\n" + std::string(body);
+}
+
+// A name given by its UTF-16 units, as the program holds names.
+inline std::string Wtf8(std::u16string_view units) {
+    return Utf16ToWtf8(std::string_view(reinterpret_cast<const char*>(units.data()), units.size() * 2));
 }
 
 inline std::string ReadAll(const std::filesystem::path& file) {

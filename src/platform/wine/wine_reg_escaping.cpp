@@ -89,8 +89,8 @@ bool ParseHex(std::string_view text, std::string* out, size_t& end, bool* open) 
 
 } // namespace
 
-std::string UnescapeToUtf8(std::string_view raw) {
-    return Utf16ToUtf8(U16Bytes(Unescape(raw)));
+std::string UnescapeToWtf8(std::string_view raw) {
+    return Utf16ToWtf8(U16Bytes(Unescape(raw)));
 }
 
 bool ParseData(std::string_view text, uint32_t& type, std::string* bytes, size_t& end,
@@ -182,15 +182,15 @@ size_t AppendEscaped(std::u16string_view s, std::string& out, const char* delims
     return out.size() - before;
 }
 
-std::u16string Utf8Units(std::string_view utf8) {
-    return Units(Utf8ToUtf16(utf8));
+std::u16string Wtf8Units(std::string_view wtf8) {
+    return Units(Wtf8ToUtf16(wtf8));
 }
 
 void AppendValue(std::string_view name, uint32_t type, std::string_view bytes, std::string& out) {
     size_t count;
     if (!name.empty()) {
         out += '"';
-        count = 1 + AppendEscaped(Utf8Units(name), out, "\"\"");
+        count = 1 + AppendEscaped(Wtf8Units(name), out, "\"\"");
         out += "\"=";
         count += 2;
     } else {
@@ -242,9 +242,9 @@ void AppendValue(std::string_view name, uint32_t type, std::string_view bytes, s
 
 } // namespace wine_reg
 
-std::string EscapeWineString(std::string_view utf8) {
+std::string EscapeWineString(std::string_view wtf8) {
     std::string out;
-    wine_reg::AppendEscaped(wine_reg::Utf8Units(utf8), out, "\"\"");
+    wine_reg::AppendEscaped(wine_reg::Wtf8Units(wtf8), out, "\"\"");
     return out;
 }
 

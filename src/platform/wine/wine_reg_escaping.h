@@ -79,8 +79,8 @@ template <class Put> inline void UnescapeUnits(std::string_view raw, Put&& put) 
     }
 }
 
-// A string's inner text unescaped, as UTF-8.
-std::string UnescapeToUtf8(std::string_view raw);
+// A string's inner text unescaped, as WTF-8 (a name's units kept exactly, unpaired surrogates too).
+std::string UnescapeToWtf8(std::string_view raw);
 
 // The data of a value line (from its type prefix on): its type, and its stored bytes when `bytes` is
 // given. `end`: offset just past the data's last line content. False for data Wine would refuse.
@@ -90,8 +90,8 @@ std::string UnescapeToUtf8(std::string_view raw);
 bool ParseData(std::string_view text, uint32_t& type, std::string* bytes, size_t& end,
                RegValueRecord::TextForm* form = nullptr, bool* open = nullptr);
 
-// UTF-8 text as UTF-16 code units.
-std::u16string Utf8Units(std::string_view utf8);
+// WTF-8 text (a name) as UTF-16 code units.
+std::u16string Wtf8Units(std::string_view wtf8);
 
 // Wine's dump_strW: escapes UTF-16 text between delimiters `delims`; returns the characters written.
 size_t AppendEscaped(std::u16string_view s, std::string& out, const char* delims);

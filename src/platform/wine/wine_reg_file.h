@@ -138,6 +138,6 @@ class WineRegFile : public RegistryStore {
 
 // Wine's escaping of names and string data (backslash, quotes, control and non-ASCII characters), as
 // written between the quotes of a value line; for tests and tools that build files.
-std::string EscapeWineString(std::string_view utf8);
+std::string EscapeWineString(std::string_view wtf8);
 
 } // namespace vx

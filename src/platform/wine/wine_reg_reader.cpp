@@ -159,7 +159,7 @@ struct WineRegFile::Reader {
     void CloseSection(size_t end);
     void Finish();
     std::string_view NameOf(std::string_view raw, bool escaped) {
-        return escaped ? file.Strings().Copy(UnescapeToUtf8(raw)) : raw;
+        return escaped ? file.Strings().Copy(UnescapeToWtf8(raw)) : raw;
     }
 };
 
@@ -279,7 +279,7 @@ void WineRegFile::Reader::ReadRelativeTo(const Item& item) {
         return;
     const std::string_view rel =
         text.substr(item.first + kRelativeTo.size(), item.end - item.first - kRelativeTo.size());
-    file.relativeTo_ = UnescapeToUtf8(rel);
+    file.relativeTo_ = UnescapeToWtf8(rel);
 }
 
 // Ends the section being read at `end`: the values read go to its key, its text is kept for the writer.

@@ -52,9 +52,16 @@ std::string KeyPath(const RegKeyNode& key) {
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         if (!path.empty())
             path += "\\\\";
-        AppendEscaped(Utf8Units((*it)->name), path, "[]");
+        AppendEscaped(Wtf8Units((*it)->name), path, "[]");
     }
     return path;
+}
+
+// The name of a value line as the store holds it.
+std::string ValueName(const Item& value) {
+    return value.defaultValue ? std::string()
+           : value.escaped    ? UnescapeToWtf8(value.raw)
+                              : std::string(value.raw);
 }
 
 // A key with nothing below it in `store`: no subkeys of its own, no keys too deep to load.
@@ -197,7 +204,7 @@ void WineRegFile::Composer::AddHeader() {
         return;
     }
     std::string header = std::string(kHeader) + "\n" + std::string(kRelativeTo);
-    AppendEscaped(Utf8Units(file.relativeTo_), header, "\"\"");
+    AppendEscaped(Wtf8Units(file.relativeTo_), header, "\"\"");
     header += '\n';
     out.Add(out.Keep(std::move(header)));
 }
@@ -305,9 +312,7 @@ void WineRegFile::EmitChangedBlock(const RegKeyNode& key, std::string_view block
             const std::string_view br = LineBreak(block, item);
             out += br.empty() ? std::string_view("\n") : br;
         } else if (item.kind == Item::Value) {
-            const std::string name = item.defaultValue ? std::string()
-                                     : item.escaped    ? UnescapeToUtf8(item.raw)
-                                                       : std::string(item.raw);
+            const std::string name = ValueName(item);
             while (next < fresh.size() && CompareRegistryNames(fresh[next]->name(), name) < 0)
                 emitFresh(*fresh[next++]);
             if (next < fresh.size() && CompareRegistryNames(fresh[next]->name(), name) == 0) {
@@ -335,9 +340,7 @@ void WineRegFile::Rebind(RegKeyNode& key, std::string_view block) {
         if (item.kind == Item::Bad && block[item.first] == '[')
             haveKey = false;
         if (item.kind == Item::Value) {
-            const std::string name = item.defaultValue ? std::string()
-                                     : item.escaped    ? UnescapeToUtf8(item.raw)
-                                                       : std::string(item.raw);
+            const std::string name = ValueName(item);
             if (auto* value = const_cast<RegValueRecord*>(FindValue(key, name)))
                 *value = RegValueRecord::InText(value->name(), value->type(),
                                                 block.substr(item.begin, item.end - item.begin),
