@@ -52,6 +52,8 @@ class App {
     void SaveSetting(std::string_view key, std::string_view value) {
         settings_.SaveSetting(kAppName, kSettingsSection, key, value);
     }
+    // Why the last save of a setting failed, or empty.
+    std::string SettingsError() const { return settings_.LastError(); }
 
     // The folder the program's own files default to (backups, report): a host folder.
     std::string ApplicationFolder() const;

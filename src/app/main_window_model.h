@@ -106,6 +106,8 @@ struct MainWindowModel {
     std::string ScanStartTime;
     std::string ScanEndTime;
     std::string BackupFilePath;
+    // Why the last scan run's report was not written although it was asked for, or empty.
+    std::string ScanReportRefused;
 
     // The lists count their own changes (Revision, ChangesSince). The other fields, by group: a number
     // that moves on whenever a field of the group changed since it was last asked for.

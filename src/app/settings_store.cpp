@@ -4,6 +4,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/host_file_io.h"
+#include "platform/own_file_guard.h"
 #include "platform/text.h"
 
 #include <cerrno>
@@ -134,7 +135,16 @@ bool SettingAsBool(std::string_view text, bool& ok) {
 }
 
 FileSettingsStore::FileSettingsStore(std::filesystem::path file) : file_(std::move(file)) {
+    lastError_ = WhyNotKept();
     Reload();
+}
+
+std::string FileSettingsStore::WhyNotKept() const {
+    if (file_.empty())
+        return "the settings cannot be kept: this account has no home folder (set HOME)";
+    if (std::string why = WhyNotOwnFolder(file_.parent_path()); !why.empty())
+        return "the settings cannot be kept: " + why;
+    return {};
 }
 
 std::string FileSettingsStore::Address(std::string_view app, std::string_view section,
@@ -155,6 +165,11 @@ void FileSettingsStore::Reload() {
         return;
     loaded_ = stamp;
     entries_.clear();
+    // Settings another user could have written are never taken (they name the folders written to).
+    if (std::string why = WhyNotKept(); !why.empty()) {
+        lastError_ = std::move(why);
+        return;
+    }
     // Read without waiting and never through a link: a named pipe or a device in the file's place would
     // hang every command.
     const auto read = ReadRegularFile(file_);
@@ -185,8 +200,6 @@ void FileSettingsStore::Reload() {
 }
 
 bool FileSettingsStore::Save() {
-    std::error_code ec;
-    std::filesystem::create_directories(file_.parent_path(), ec);
     // Group by app\section so each section is written once.
     std::map<std::string, std::vector<const Entry*>> sections;
     std::map<std::string, std::string> sectionNames;
@@ -218,10 +231,19 @@ std::string FileSettingsStore::GetSetting(std::string_view app, std::string_view
 
 void FileSettingsStore::SaveSetting(std::string_view app, std::string_view section, std::string_view key,
                                     std::string_view value) {
+    lastError_ = WhyNotKept();
+    if (!file_.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(file_.parent_path(), ec);
+        lastError_ = WhyNotKept(); // a folder made by someone else meanwhile is not the program's own
+    }
+    if (lastError_.empty())
+        lastError_ = WhyNotOwnFile(file_); // a link, pipe or folder in its place is left as it is
+    if (!lastError_.empty())
+        return;
     // Writers take turns: each holds the lock beside the file while it reads, changes and replaces it, so
     // that no write is lost to another made at the same time.
     const ExclusiveFileLock lock(file_.string() + ".lock");
-    lastError_.clear();
     loaded_.reset(); // read again under the lock: another writer may have saved within the same tick
     Reload();
     if (!lastError_.empty())

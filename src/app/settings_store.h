@@ -29,7 +29,7 @@ class SettingsStore {
     // Every key of a section with its value, ordered by key (for the "settings" command).
     virtual std::map<std::string, std::string> AllSettings(std::string_view app,
                                                            std::string_view section) = 0;
-    // Why the last save failed, or empty.
+    // Why the last save failed (or, before any save, why the store cannot keep settings), or empty.
     virtual std::string LastError() const { return {}; }
 };
 
@@ -74,6 +74,8 @@ class FileSettingsStore : public SettingsStore {
     };
     void Reload();
     bool Save();
+    // Why the file cannot hold the settings (no home folder, a folder another user may change), or empty.
+    std::string WhyNotKept() const;
     std::string Address(std::string_view app, std::string_view section, std::string_view key) const;
 
     std::filesystem::path file_;

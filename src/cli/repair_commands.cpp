@@ -2,6 +2,8 @@
 #include "app/message_box.h"
 #include "cli/commands.h"
 #include "engine/repair.h"
+#include "paths/program_folders.h"
+#include "platform/utf8_path.h"
 #include "results/backup_file.h"
 #include "results/backup_manager.h"
 
@@ -14,7 +16,8 @@ bool RunOneScan(CliSession& session, const ScanOptions& options);
 int RunRepairCommand(CliSession& session, const ScanOptions& options, std::ostream& out) {
     App& app = *session.app;
     std::string why;
-    if (!app.target().CanWrite(why)) {
+    if (!app.target().CanWrite(why) ||
+        (BackupsEnabled(app) && !(why = WhyNotAProgramFolder(app, PathUtf8(BackupFolder(app)))).empty())) {
         std::cerr << "vantrelix-cli: cannot repair " << session.targetName << ": " << why << "\n";
         return 2;
     }
@@ -62,6 +65,10 @@ int RunRepairCommand(CliSession& session, const ScanOptions& options, std::ostre
 int RunBackupsCommand(CliSession& session, const std::vector<std::string>& args, std::ostream& out) {
     App& app = *session.app;
     BackupManager manager = LoadBackupManager(app);
+    if (!manager.refused.empty()) {
+        std::cerr << "vantrelix-cli: " << manager.refused << "\n";
+        return 2;
+    }
     if (args.empty()) {
         if (manager.lvwBackUp.empty())
             out << "No backup files in " << manager.folder << "\n";

@@ -28,9 +28,12 @@ int RunScanCommand(CliSession& session, const ScanOptions& options, std::ostream
     App& app = *session.app;
     if (!RunOneScan(session, options))
         return 2;
-    if (options.report) {
+    // A report the run was asked for and could not write was said by the run itself.
+    bool reportFailed = !app.main().ScanReportRefused.empty();
+    if (options.report && !reportFailed) {
         std::string why;
         const std::string written = MakeScanReport(app, true, &why);
+        reportFailed = written.empty();
         if (written.empty())
             std::cerr << "vantrelix-cli: " << kScanReportName << " was not written: " << why << "\n";
         else if (!options.json)
@@ -41,7 +44,7 @@ int RunScanCommand(CliSession& session, const ScanOptions& options, std::ostream
     else
         PrintScanResults(app, out);
     const bool found = !app.main().lvwErrors.empty() || !app.main().lvwShortcut.empty();
-    return found ? 1 : 0;
+    return reportFailed ? 2 : found ? 1 : 0;
 }
 
 int RunSectionsCommand(CliSession& session, std::ostream& out) {

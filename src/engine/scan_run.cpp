@@ -139,7 +139,11 @@ void StartScanRun(App& app) {
     main.ScanStartTime = TimeOfDayText(app.now());
     RunScanSections(app);
     main.ScanEndTime = TimeOfDayText(app.now());
-    MakeScanReport(app);
+    main.ScanReportRefused.clear();
+    // A report the program may not write (another user's folder, a link in its place) is said once.
+    if (MakeScanReport(app, false, &main.ScanReportRefused).empty() && !main.ScanReportRefused.empty())
+        app.ShowMessageBox(std::string(kScanReportName) + " was not written: " + main.ScanReportRefused,
+                           false);
     main.busyPointer = false;
     main.FrameRegistryProblemsDetails = true;
     main.FrameScanning = false;

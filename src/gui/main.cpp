@@ -125,6 +125,9 @@ int main(int argc, char** argv) {
     FileSettingsStore settings(DefaultSettingsFile());
     CanberraSoundPlayer sound;
     App app(*opened.target, settings, frontEnd, sound);
+    // Settings the program may not keep (another user's folder, a link in the file's place) are said once.
+    if (const std::string error = settings.LastError(); !error.empty())
+        frontEnd.ShowMessageBox(app, error, false);
     const std::filesystem::path executable =
         QFileInfo(QApplication::applicationFilePath()).canonicalFilePath().toStdString();
     AutostartEntry startup(DefaultAutostartFolder(), executable, options.Arguments());

@@ -2,6 +2,7 @@
 #include "paths/program_folders.h"
 
 #include "app/app.h"
+#include "platform/own_file_guard.h"
 #include "platform/text.h"
 #include "platform/utf8_path.h"
 
@@ -31,12 +32,14 @@ fs::path ProgramFolder(App& app, std::string_view settingKey) {
 
 std::string WhyNotAProgramFolder(App& app, const std::string& folder) {
     const fs::path path = Utf8Path(std::string(TrimBlanks(folder)));
+    if (path.empty() && folder.empty())
+        return "The program has no folder of its own: this account has no home folder (set HOME).";
     if (!path.is_absolute())
         return "The folder \"" + folder + "\" is not a full path; choose a folder by its full path.";
     if (const auto target = app.target().HostFolder(); target && Inside(path, *target))
         return "The folder \"" + folder + "\" lies inside " + app.target().Describe() +
                ", the target being cleaned; choose a folder outside it.";
-    return {};
+    return WhyNotOwnFolder(path);
 }
 
 bool InsideBackupFolder(App& app, const fs::path& hostPath) {

@@ -16,7 +16,8 @@ std::filesystem::path ProgramFolder(App& app, std::string_view settingKey);
 
 // Why `folder` may not hold the program's own files, in one sentence; empty when it may. A relative
 // folder is refused (it would move with the working folder), and so is one inside the target's own
-// folder (a Wine prefix, a mounted volume), whatever links or ".." lead there.
+// folder (a Wine prefix, a mounted volume), whatever links or ".." lead there, and so is one that another
+// user owns or may write in (see WhyNotOwnFolder).
 std::string WhyNotAProgramFolder(App& app, const std::string& folder);
 
 // Whether a host path lies inside the program's backup folder (its real place, through any links).

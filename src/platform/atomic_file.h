@@ -26,6 +26,9 @@ int ReplaceFileAtomically(const std::filesystem::path& path,
 class FileReplacement {
   public:
     FileReplacement() = default;
+    // `followLink` false: a file of the program's own, never replaced through a link (see
+    // ReplaceFileContent).
+    explicit FileReplacement(bool followLink) : followLink_(followLink) {}
     ~FileReplacement();
     FileReplacement(const FileReplacement&) = delete;
     FileReplacement& operator=(const FileReplacement&) = delete;
@@ -52,13 +55,16 @@ class FileReplacement {
     int fd_ = -1;
     bool existed_ = false;
     bool committed_ = false;
+    bool followLink_ = true;
 };
 
 // Creates `path` holding `bytes`, whole or not at all (written aside, synced, then linked into place), and
 // never over anything: EEXIST when the name is taken by then. 0 or an errno value.
 int CreateFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
-// ReplaceFileAtomically with these bytes as the new content.
+// ReplaceFileAtomically with these bytes as the new content, for a file of the program's own: what stands
+// in its place is never followed; a symbolic link there is refused (ELOOP), and so is anything else that is
+// not a regular file (EISDIR for a folder, EINVAL otherwise).
 int ReplaceFileContent(const std::filesystem::path& path, std::string_view bytes);
 
 } // namespace vx

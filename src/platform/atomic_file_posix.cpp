@@ -108,7 +108,10 @@ int FileReplacement::Prepare(const std::filesystem::path& path,
     assert(fd_ < 0 && !committed_);
     std::error_code ec;
     target_ = path;
-    if (fs::is_symlink(target_, ec))
+    struct stat standing {};
+    if (!followLink_ && ::lstat(target_.c_str(), &standing) == 0 && !S_ISREG(standing.st_mode))
+        return S_ISLNK(standing.st_mode) ? ELOOP : S_ISDIR(standing.st_mode) ? EISDIR : EINVAL;
+    if (followLink_ && fs::is_symlink(target_, ec))
         target_ = fs::canonical(target_, ec);
     dir_ = target_.parent_path();
     if (dir_.empty())
@@ -135,7 +138,7 @@ int FileReplacement::Prepare(const std::filesystem::path& path,
     fd_ = fd;
     ::flock(fd, LOCK_EX | LOCK_NB);
     struct stat st {};
-    existed_ = ::stat(target_.c_str(), &st) == 0;
+    existed_ = (followLink_ ? ::stat(target_.c_str(), &st) : ::lstat(target_.c_str(), &st)) == 0;
     if (existed_) {
         ::fchmod(fd, st.st_mode & 07777);
         if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
@@ -220,10 +223,11 @@ void FileReplacement::Finish() {
     committed_ = false;
 }
 
-int ReplaceFileAtomically(const std::filesystem::path& path,
-                          const std::function<int(int fd, const std::string& tempPath)>& fill,
-                          const std::function<int()>& beforeRename) {
-    FileReplacement replacement;
+namespace {
+
+int ReplaceThrough(FileReplacement& replacement, const std::filesystem::path& path,
+                   const std::function<int(int fd, const std::string& tempPath)>& fill,
+                   const std::function<int()>& beforeRename) {
     if (const int err = replacement.Prepare(path, fill); err != 0)
         return err;
     if (const int err = replacement.Commit(beforeRename); err != 0)
@@ -232,13 +236,24 @@ int ReplaceFileAtomically(const std::filesystem::path& path,
     return 0;
 }
 
+} // namespace
+
+int ReplaceFileAtomically(const std::filesystem::path& path,
+                          const std::function<int(int fd, const std::string& tempPath)>& fill,
+                          const std::function<int()>& beforeRename) {
+    FileReplacement replacement;
+    return ReplaceThrough(replacement, path, fill, beforeRename);
+}
+
 int CreateFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
     FileReplacement replacement;
     return replacement.PrepareAndLink(path, [&](int fd, const std::string&) { return WriteAll(fd, bytes); });
 }
 
 int ReplaceFileContent(const std::filesystem::path& path, std::string_view bytes) {
-    return ReplaceFileAtomically(path, [&](int fd, const std::string&) { return WriteAll(fd, bytes); });
+    FileReplacement replacement(false);
+    return ReplaceThrough(replacement, path, [&](int fd, const std::string&) { return WriteAll(fd, bytes); },
+                          {});
 }
 
 } // namespace vx

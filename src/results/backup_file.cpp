@@ -7,6 +7,7 @@
 #include "paths/path_text.h"
 #include "paths/program_folders.h"
 #include "platform/host_file_io.h"
+#include "platform/own_file_guard.h"
 #include "platform/text.h"
 #include "platform/utf8_path.h"
 
@@ -58,6 +59,11 @@ std::string CopyShortcut(App& app, const std::string& shortcutPath, const fs::pa
     }
     std::error_code ec;
     fs::create_directory(copies, ec);
+    if (!IsOwnFolderEntry(copies)) {
+        why = "the folder of copies " + PathUtf8(copies) +
+              " is a symbolic link or not the program's own; nothing was copied through it";
+        return {};
+    }
     const std::string base = GetFileNamePart(shortcutPath);
     for (int n = 1; n < 100000; ++n) {
         const std::string name = std::to_string(n) + " " + base;
@@ -138,6 +144,8 @@ std::optional<fs::path> StartBackupFile(App& app, std::string& why) {
               (ec ? ": " + ec.message() : std::string());
         return std::nullopt;
     }
+    if (why = WhyNotOwnFolder(folder); !why.empty()) // made by someone else since it was looked at
+        return std::nullopt;
     const std::string name = BackupFileName(app.now());
     for (int n = 1; n < 10000; ++n) {
         const fs::path file = folder / Utf8Path(n == 1 ? name : name + " (" + std::to_string(n) + ")");

@@ -4,8 +4,10 @@
 #include "app/app.h"
 #include "app/message_box.h"
 #include "paths/path_text.h"
+#include "paths/program_folders.h"
 #include "platform/atomic_file.h"
 #include "platform/host_file_io.h"
+#include "platform/own_file_guard.h"
 #include "platform/registry_access.h"
 #include "platform/text.h"
 #include "platform/utf8_path.h"
@@ -154,11 +156,15 @@ void AddBackupRow(App& app, BackupManager& manager, const std::string& fileName)
 BackupManager LoadBackupManager(App& app) {
     BackupManager manager;
     manager.folder = PathUtf8(BackupFolder(app));
+    // Backups another user could have planted are never offered for restore.
+    if (manager.refused = WhyNotAProgramFolder(app, manager.folder); !manager.refused.empty())
+        return manager;
     std::vector<std::string> names;
     std::error_code ec;
     for (fs::directory_iterator it(manager.folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = PathUtf8(it->path().filename());
-        if (name.starts_with(".") || !it->is_regular_file(ec) || it->is_symlink(ec))
+        if (name.starts_with(".") || !it->is_regular_file(ec) || it->is_symlink(ec) ||
+            !BelongsToUserOrRoot(it->path()))
             continue;
         if (IsBackupFileName(name))
             names.push_back(name);
@@ -179,6 +185,10 @@ bool RestoreShortcutFile(App& app, const fs::path& backupFile, const BackupRecor
     const std::string name = record.copyName.empty() ? GetFileNamePart(shortcutPath) : record.copyName;
     if (!IsPlainCopyName(name)) {
         why = "its copy's name is not a plain file name";
+        return false;
+    }
+    if (!record.copyName.empty() && !IsOwnFolderEntry(ShortcutCopiesFolder(backupFile))) {
+        why = "its folder of copies is a symbolic link or not the program's own";
         return false;
     }
     const fs::path copy =
@@ -209,6 +219,10 @@ bool RestoreShortcutFile(App& app, const fs::path& backupFile, const BackupRecor
 RestoreOutcome RestoreBackupFile(App& app, const fs::path& backupFile) {
     RestoreOutcome outcome;
     const std::string name = PathUtf8(backupFile.filename());
+    if (!BelongsToUserOrRoot(backupFile)) {
+        outcome.failures.push_back(name + " belongs to another user; it was not restored");
+        return outcome;
+    }
     const auto content = ReadRegularFile(backupFile);
     if (!content) {
         outcome.failures.push_back(name + ": cannot be read");
@@ -251,6 +265,10 @@ RestoreOutcome imgRestoreMouseMove_Click(App& app, BackupManager& manager) {
     }
     const auto lock = app.target().LockForChanges(why);
     if (!lock) {
+        total.failures.push_back("nothing was restored: " + why);
+        return total;
+    }
+    if (why = WhyNotAProgramFolder(app, manager.folder); !why.empty()) {
         total.failures.push_back("nothing was restored: " + why);
         return total;
     }

@@ -21,6 +21,9 @@ struct BackupRow {
 struct BackupManager {
     std::string folder; // a host folder
     std::vector<BackupRow> lvwBackUp;
+    // Why the folder's backups are not listed (another user's folder, or one others may write in), in one
+    // sentence; empty when they are.
+    std::string refused;
 };
 
 // What a restore did: the records written back, and each failure as a line for the user.
@@ -29,7 +32,8 @@ struct RestoreOutcome {
     std::vector<std::string> failures;
 };
 
-// Form_Load: lists the backup files of the backup folder (and nothing else: not their copies).
+// Form_Load: lists the backup files of the backup folder (and nothing else: not their copies), those of
+// the user or root only; nothing from a folder that is not the program's own (`refused` says why).
 BackupManager LoadBackupManager(App& app);
 void AddBackupRow(App& app, BackupManager& manager, const std::string& fileName);
 std::string GetFileSizeText(App& app, const std::string& path);

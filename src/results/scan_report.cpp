@@ -5,6 +5,7 @@
 #include "app/clock.h"
 #include "paths/program_folders.h"
 #include "platform/atomic_file.h"
+#include "platform/own_file_guard.h"
 #include "platform/text.h"
 #include "platform/utf8_path.h"
 
@@ -140,6 +141,11 @@ std::string MakeScanReport(App& app, bool force, std::string* why) {
         return {};
     }
     const std::filesystem::path path = folder / kScanReportName;
+    if (std::string refused = WhyNotOwnFile(path); !refused.empty()) {
+        if (why)
+            *why = std::move(refused);
+        return {};
+    }
     const std::string text = ScanReportText(app);
     // Replaced as a whole, so a failed write never leaves half a report.
     if (const int err = ReplaceFileContent(path, text); err != 0) {

@@ -19,6 +19,8 @@ void FrmBackUpRestore::Form_Load() {
     buttons_.Reset(kAllButtons);
     manager_ = LoadBackupManager(app_);
     ++listRevision_;
+    if (!manager_.refused.empty()) // an empty list would not say why
+        app_.ShowMessageBox("No backups are listed: " + manager_.refused, false);
 }
 
 void FrmBackUpRestore::MouseMove(BackupButton button) {
@@ -27,7 +29,9 @@ void FrmBackUpRestore::MouseMove(BackupButton button) {
     buttons_.Hover(button);
 }
 
-void FrmBackUpRestore::Picture1_MouseMove() { buttons_.Reset(kAllButtons); }
+void FrmBackUpRestore::Picture1_MouseMove() {
+    buttons_.Reset(kAllButtons);
+}
 
 bool FrmBackUpRestore::Click(BackupButton button) {
     if (!buttons_.Clickable(button))

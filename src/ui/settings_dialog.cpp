@@ -197,6 +197,9 @@ void FrmSetings::OK() {
         else
             SetCheckFromCode(option, 0); // an option without its path is switched off
     }
+    // A store the program may not write (a link in the file's place, another user's folder) keeps nothing.
+    if (const std::string error = app_.SettingsError(); !error.empty())
+        app_.ShowMessageBox(error, false);
     shell_.CloseDialog();
 }
 

@@ -1,4 +1,5 @@
 // ScanReport.txt, byte for byte.
+#include "engine/scan_run.h"
 #include "engine/section_list.h"
 #include "results/scan_report.h"
 #include "support/test_app.h"
@@ -74,6 +75,23 @@ TEST_F(ScanReportTest, AMissingFolderWritesNothing) {
     a().SaveSetting("chkMakeLogFile", "1");
     a().SaveSetting("txtLogFile", (app->dataFolder.path() / "missing").string());
     EXPECT_EQ(MakeScanReport(a()), "");
+}
+
+// The scan run's own report, asked for by the setting: a link planted where it goes is never written
+// through, and the window's message box says so.
+TEST_F(ScanReportTest, ALinkInTheReportsPlaceIsLeftAndTheMessageBoxSaysWhy) {
+    test::TempDir elsewhere;
+    const auto victim = elsewhere.path() / "precious";
+    std::ofstream(victim) << "precious";
+    std::filesystem::create_symlink(victim, ReportPath());
+    a().SaveSetting("chkMakeLogFile", "1");
+    ImgScanNowMouseMove_Click(a());
+    EXPECT_EQ(ReadFile(victim), "precious");
+    EXPECT_TRUE(std::filesystem::is_symlink(ReportPath()));
+    ASSERT_EQ(app->frontEnd.messages.size(), 1u);
+    EXPECT_EQ(app->frontEnd.messages[0], "ScanReport.txt was not written: \"" + ReportPath().string() +
+                                             "\" is a symbolic link; the program never writes its files "
+                                             "through one, and left it as it is.");
 }
 
 // A name holding line breaks or other control characters never writes a line of its own into the report.
