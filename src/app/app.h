@@ -18,6 +18,10 @@ namespace vx {
 
 class App;
 
+// One scan, repair or restore at a time: the windows let their events in while one runs, and a second
+// start meanwhile would change the lists and the registry under the first.
+inline constexpr std::string_view kAnotherRunAtWork = "a scan, repair or restore is already running";
+
 // Implemented by the GUI, the terminal front end and the tests.
 class FrontEnd {
   public:
@@ -59,6 +63,9 @@ class App {
     std::string ApplicationFolder() const;
     void SetApplicationFolder(std::string folder) { applicationFolder_ = std::move(folder); }
 
+    // Whether a scan, repair or restore is at work (RunTurn).
+    bool RunAtWork() const { return runAtWork_; }
+
     // The local time now; tests fix it.
     std::function<std::tm()> now;
 
@@ -72,6 +79,26 @@ class App {
     SoundPlayer& sound_;
     MainWindowModel main_;
     std::string applicationFolder_;
+    bool runAtWork_ = false;
+    friend class RunTurn;
+};
+
+// Held by a scan, repair or restore for its whole length. A run whose turn is not held must do nothing:
+// another is at work.
+class RunTurn {
+  public:
+    explicit RunTurn(App& app) : app_(app), held_(!app.runAtWork_) { app_.runAtWork_ = true; }
+    ~RunTurn() {
+        if (held_)
+            app_.runAtWork_ = false;
+    }
+    RunTurn(const RunTurn&) = delete;
+    RunTurn& operator=(const RunTurn&) = delete;
+    bool held() const { return held_; }
+
+  private:
+    App& app_;
+    bool held_;
 };
 
 } // namespace vx

@@ -329,6 +329,11 @@ std::string RepairClosingMessage(const RepairOutcome& outcome) {
 
 RepairOutcome RepairAllProblems(App& app) {
     RepairOutcome outcome;
+    const RunTurn turn(app);
+    if (!turn.held()) {
+        outcome.error = std::string(kAnotherRunAtWork);
+        return outcome;
+    }
     RepairRun run;
     if (!BeginRepair(app, run, outcome))
         return outcome;
@@ -341,6 +346,12 @@ RepairOutcome RepairAllProblems(App& app) {
 }
 
 RepairOutcome ImgRepairMouseMove_Click(App& app) {
+    if (app.RunAtWork()) { // the panels belong to the run at work
+        RepairOutcome refused;
+        refused.error = std::string(kAnotherRunAtWork);
+        app.ShowMessageBox(RepairClosingMessage(refused), false);
+        return refused;
+    }
     RepairOutcome outcome = RepairAllProblems(app);
     app.main().PicResults = false;
     app.main().PicScanning = false;

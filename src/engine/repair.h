@@ -16,7 +16,8 @@ struct RepairOutcome {
     std::string error;                // why nothing was repaired, or why the registry could not be saved
 };
 
-// The Repair button: runs RepairAllProblems, then leaves the results panel.
+// The Repair button: runs RepairAllProblems, then leaves the results panel. While a scan, repair or
+// restore is at work it changes nothing and says so.
 RepairOutcome ImgRepairMouseMove_Click(App& app);
 RepairOutcome RepairAllProblems(App& app);
 

@@ -103,6 +103,9 @@ int ProgressStepFor(int rows) {
 }
 
 void ImgScanNowMouseMove_Click(App& app) {
+    const RunTurn turn(app);
+    if (!turn.held())
+        return;
     auto& main = app.main();
     main.ImgScanNowNormal = false;
     main.PicScanning = true;

@@ -5,7 +5,8 @@ namespace vx {
 
 class App;
 
-// The Scan button (and the tray menu's Scan item).
+// The Scan button (and the tray menu's Scan item); does nothing while a scan, repair or restore is at
+// work.
 void ImgScanNowMouseMove_Click(App& app);
 void StartScanRun(App& app);
 void RunScanSections(App& app);

@@ -22,7 +22,9 @@ BackupManagerDialog::BackupManagerDialog(QWidget* parent, GuiContext& context)
     setModal(true);
     parts_ = BuildFrame(this, QSize(kWidth, kHeight), "Backups", "Picture1", true);
     AttachDrag(parts_, this, rules_.drag);
-    connect(parts_.background, &SvgPicture::mouseMoved, this, [this] { rules_.Picture1_MouseMove(), Render(); });
+    connect(parts_.background, &SvgPicture::mouseMoved, this,
+            [this] { rules_.Picture1_MouseMove(), Render(); });
+    OnPointerLeaving(this, [this] { rules_.Picture1_MouseMove(), Render(); });
 
     list_ = new QTreeWidget(this);
     list_->setObjectName("lvwBackUp");
@@ -39,7 +41,8 @@ BackupManagerDialog::BackupManagerDialog(QWidget* parent, GuiContext& context)
     connect(list_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
         if (filling_ || column != 0)
             return;
-        rules_.SetTicked(static_cast<size_t>(list_->indexOfTopLevelItem(item)), item->checkState(0) == Qt::Checked);
+        rules_.SetTicked(static_cast<size_t>(list_->indexOfTopLevelItem(item)),
+                         item->checkState(0) == Qt::Checked);
     });
 
     auto* close = new ImageButton("title_close", "", this, "imgCloseNormal");

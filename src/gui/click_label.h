@@ -1,5 +1,7 @@
 #pragma once
-// A label that reports clicks and the pointer moving over it.
+// A label that reports clicks and the pointer moving over it. Screen readers see it as a button (or, in
+// a menu, a menu item) whose press action is the click.
+#include <QAccessible>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -8,19 +10,22 @@
 namespace vx::gui {
 
 class ClickLabel : public QLabel {
+    Q_OBJECT
   public:
     ClickLabel(const QString& text, QWidget* parent, const QString& name, std::function<void()> onClick,
-               std::function<void()> onHover = {})
-        : QLabel(text, parent), onClick_(std::move(onClick)), onHover_(std::move(onHover)) {
-        setObjectName(name);
-        setCursor(Qt::PointingHandCursor);
-        setMouseTracking(true);
+               std::function<void()> onHover = {}, QAccessible::Role role = QAccessible::Button);
+
+    // What a click does (a screen reader's press action).
+    void Press() {
+        if (onClick_)
+            onClick_();
     }
+    QAccessible::Role accessibleRole() const { return role_; }
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override {
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick_)
-            onClick_();
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+            Press();
     }
     void mouseMoveEvent(QMouseEvent* event) override {
         if (onHover_)
@@ -31,6 +36,7 @@ class ClickLabel : public QLabel {
   private:
     std::function<void()> onClick_;
     std::function<void()> onHover_;
+    QAccessible::Role role_;
 };
 
 } // namespace vx::gui

@@ -3,7 +3,10 @@
 
 #include "gui/svg_picture.h"
 
+#include "ui/window_placement.h"
+
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWindow>
 
 namespace vx::gui {
@@ -11,9 +14,71 @@ namespace {
 
 constexpr int kTwipsPerPixel = 15;
 
-bool WindowsPlaceThemselves() { return !QGuiApplication::platformName().startsWith("wayland"); }
+class LeaveWatcher : public QObject {
+  public:
+    LeaveWatcher(QWidget* window, std::function<void()> reset) : QObject(window), reset_(std::move(reset)) {
+        window->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Leave && watched == parent())
+            reset_();
+        return false;
+    }
+
+  private:
+    std::function<void()> reset_;
+};
+
+ScreenRect Rect(const QRect& r) {
+    return {r.x(), r.y(), r.width(), r.height()};
+}
+
+class Placer : public QObject {
+  public:
+    explicit Placer(QWidget* window) : QObject(window), window_(window) { window->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched == window_)
+            Place();
+        return false;
+    }
+
+  private:
+    void Place() {
+        QWidget* owner = window_->parentWidget() ? window_->parentWidget()->window() : nullptr;
+        const QScreen* screen = owner ? owner->screen() : window_->screen();
+        if (!screen)
+            return;
+        const ScreenRect available = Rect(screen->availableGeometry());
+        const QRect now = window_->frameGeometry();
+        ScreenRect placed;
+        if (owner)
+            placed = CentreOn(Rect(owner->frameGeometry()), now.width(), now.height(), available);
+        else if (!placedOnce_)
+            placed = CentreOn(available, now.width(), now.height(), available);
+        else
+            placed = PlaceInside(Rect(now), available);
+        placedOnce_ = true;
+        if (placed.left != now.x() || placed.top != now.y())
+            window_->move(placed.left, placed.top);
+    }
+
+    QWidget* window_;
+    bool placedOnce_ = false;
+};
 
 } // namespace
+
+bool WindowsPlaceThemselves() {
+    return !QGuiApplication::platformName().startsWith("wayland");
+}
+
+void PlaceWhenShown(QWidget* window) {
+    new Placer(window);
+}
+
+void OnPointerLeaving(QWidget* window, std::function<void()> reset) {
+    new LeaveWatcher(window, std::move(reset));
+}
 
 FramedParts BuildFrame(QWidget* window, QSize size, const QString& caption, const QString& backgroundName,
                        bool withStrip) {
@@ -21,6 +86,7 @@ FramedParts BuildFrame(QWidget* window, QSize size, const QString& caption, cons
     window->setFixedSize(size);
     window->setWindowTitle(caption);
     window->setStyleSheet(WindowStyleSheet());
+    PlaceWhenShown(window);
     FramedParts parts;
     const int top = withStrip ? kStripHeight : 0;
     parts.background = new SvgPicture("dialog_background", window, backgroundName);
@@ -38,7 +104,8 @@ FramedParts BuildFrame(QWidget* window, QSize size, const QString& caption, cons
     return parts;
 }
 
-void AttachDrag(const FramedParts& parts, QWidget* window, WindowDrag& drag, std::function<void()> onStripMove) {
+void AttachDrag(const FramedParts& parts, QWidget* window, WindowDrag& drag,
+                std::function<void()> onStripMove) {
     for (SvgPicture* piece : {parts.strip, parts.stripIcon}) {
         if (!piece)
             continue;
@@ -53,14 +120,15 @@ void AttachDrag(const FramedParts& parts, QWidget* window, WindowDrag& drag, std
             const QPoint p = onStrip(at);
             drag.Press(PixelsToTwips16(p.x()), PixelsToTwips16(p.y()));
         });
-        QObject::connect(piece, &SvgPicture::mouseMoved, window, [window, &drag, onStrip, onStripMove](QPoint at) {
-            if (onStripMove)
-                onStripMove();
-            const QPoint p = onStrip(at);
-            const WindowPosition now{window->x() * kTwipsPerPixel, window->y() * kTwipsPerPixel};
-            if (auto to = drag.Move(now, PixelsToTwips16(p.x()), PixelsToTwips16(p.y())))
-                window->move(to->left / kTwipsPerPixel, to->top / kTwipsPerPixel);
-        });
+        QObject::connect(
+            piece, &SvgPicture::mouseMoved, window, [window, &drag, onStrip, onStripMove](QPoint at) {
+                if (onStripMove)
+                    onStripMove();
+                const QPoint p = onStrip(at);
+                const WindowPosition now{window->x() * kTwipsPerPixel, window->y() * kTwipsPerPixel};
+                if (auto to = drag.Move(now, PixelsToTwips16(p.x()), PixelsToTwips16(p.y())))
+                    window->move(to->left / kTwipsPerPixel, to->top / kTwipsPerPixel);
+            });
         QObject::connect(piece, &SvgPicture::released, window, [&drag] { drag.Release(); });
     }
 }
@@ -75,6 +143,7 @@ QTreeView, QListView {
     background: #1b2230; alternate-background-color: #202939; border: 1px solid #34425a;
     border-radius: 4px; selection-background-color: #2bb3a3; selection-color: #0e1420; outline: 0;
 }
+QTreeView:focus, QListView:focus { border: 1px solid #3fd0bf; }
 QHeaderView::section {
     background: #263142; color: #E0E0E0; border: none; border-bottom: 1px solid #34425a;
     padding: 4px 6px; font-weight: bold;
@@ -84,7 +153,9 @@ QLineEdit {
     selection-background-color: #2bb3a3;
 }
 QLineEdit[readOnly="true"] { color: #808896; background: #1b2230; }
-QCheckBox { spacing: 6px; background: transparent; }
+QLineEdit:focus { border: 1px solid #3fd0bf; }
+QCheckBox { spacing: 6px; background: transparent; border: 1px solid transparent; border-radius: 3px; }
+QCheckBox:focus { border: 1px solid #3fd0bf; }
 QCheckBox::indicator, QTreeView::indicator { width: 16px; height: 16px; }
 QCheckBox::indicator:unchecked, QTreeView::indicator:unchecked { image: url(:/art/check_box.svg); }
 QCheckBox::indicator:checked, QTreeView::indicator:checked { image: url(:/art/check_box_checked.svg); }

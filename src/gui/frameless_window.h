@@ -32,6 +32,17 @@ FramedParts BuildFrame(QWidget* window, QSize size, const QString& caption, cons
 void AttachDrag(const FramedParts& parts, QWidget* window, WindowDrag& drag,
                 std::function<void()> onStripMove = {});
 
+// Places `window` each time it shows: a window with an owner centred on it, one without centred on its
+// screen the first time; always inside the screen's available area.
+void PlaceWhenShown(QWidget* window);
+
+// Runs `reset` (the window's reset areas) when the pointer leaves `window`: no button stays highlighted
+// under a pointer that went to another window or to a modal dialog.
+void OnPointerLeaving(QWidget* window, std::function<void()> reset);
+
+// False where the platform does not let a window place itself (Wayland).
+bool WindowsPlaceThemselves();
+
 // The look shared by the windows: fonts, list views, check boxes and text boxes on the dark panels.
 QString WindowStyleSheet();
 

@@ -10,7 +10,6 @@ class QWidget;
 namespace vx {
 class App;
 class StartupEntry;
-struct LauncherHost;
 } // namespace vx
 
 namespace vx::gui {
@@ -18,16 +17,18 @@ namespace vx::gui {
 class FilePickers {
   public:
     virtual ~FilePickers() = default;
-    // The chosen folder or file, or empty text when the user cancelled.
-    virtual std::string ChooseFolder(QWidget* parent, const QString& title) = 0;
+    // The chosen folder or file, or empty text when the user cancelled; `initial` is where the picker
+    // starts (empty: where it likes).
+    virtual std::string ChooseFolder(QWidget* parent, const QString& title, const QString& initial) = 0;
     virtual std::string ChooseFile(QWidget* parent, const QString& title, const QString& initial,
                                    const QString& filter) = 0;
 };
 
-// The platform's dialogs.
+// The desktop's own dialogs where it has them (else Qt's, in the desktop's palette): never in the dark
+// look of the program's windows, which a dialog made for another desktop cannot be read in.
 class DialogPickers : public FilePickers {
   public:
-    std::string ChooseFolder(QWidget* parent, const QString& title) override;
+    std::string ChooseFolder(QWidget* parent, const QString& title, const QString& initial) override;
     std::string ChooseFile(QWidget* parent, const QString& title, const QString& initial,
                            const QString& filter) override;
 };
@@ -36,8 +37,6 @@ struct GuiContext {
     App& app;
     StartupEntry& startup;
     FilePickers& pickers;
-    // How web pages are opened; null: the desktop's own way (tests put a recording one in).
-    const LauncherHost* launcher = nullptr;
 };
 
 // Where the program's help pages are: installed beside the program (../share/vantrelix/help), else in

@@ -30,6 +30,8 @@ bool GuiFrontEnd::ShowMessageBox(App&, std::string_view message, bool withCancel
     if (render)
         render();
     const bool ok = messageBox(owner, message, withCancel);
+    if (afterModal)
+        afterModal();
     sincePump_.restart();
     return ok;
 }

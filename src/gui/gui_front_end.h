@@ -24,6 +24,8 @@ class GuiFrontEnd : public FrontEnd {
     // The window message boxes belong to, and what redraws the main window.
     QWidget* owner = nullptr;
     std::function<void()> render;
+    // Runs when a message box has closed (the window it covered puts its buttons back to plain).
+    std::function<void()> afterModal;
     // The message boxes, replaceable by tests: returns true for OK.
     std::function<bool(QWidget*, std::string_view, bool)> messageBox;
 

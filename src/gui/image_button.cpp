@@ -1,6 +1,7 @@
 // An image button drawn from a plain and a highlighted SVG drawing, with its text on top.
 #include "gui/image_button.h"
 
+#include "gui/accessible_controls.h"
 #include "gui/svg_picture.h"
 
 #include <QKeyEvent>
@@ -12,6 +13,7 @@ namespace vx::gui {
 ImageButton::ImageButton(const QString& drawing, const QString& text, QWidget* parent, const QString& name,
                          const QString& icon)
     : QWidget(parent), text_(text) {
+    InstallAccessibleControls();
     if (!drawing.isEmpty()) {
         plain_.load(Art(drawing));
         hover_.load(Art(drawing + "_hover"));
@@ -59,7 +61,8 @@ void ImageButton::paintEvent(QPaintEvent*) {
         textArea.setLeft(height());
     }
     if (!text_.isEmpty()) {
-        painter.setPen(isEnabled() ? (highlighted_ ? QColor(Qt::white) : textColour_) : QColor(0x80, 0x88, 0x96));
+        painter.setPen(isEnabled() ? (highlighted_ ? QColor(Qt::white) : textColour_)
+                                   : QColor(0x80, 0x88, 0x96));
         painter.setFont(font());
         painter.drawText(textArea, Qt::AlignCenter | Qt::TextWordWrap, text_);
     }
@@ -93,7 +96,7 @@ void ImageButton::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
-        emit keyPressed();
+        Press();
         return;
     default:
         QWidget::keyPressEvent(event);

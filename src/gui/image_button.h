@@ -20,6 +20,8 @@ class ImageButton : public QWidget {
     bool highlighted() const { return highlighted_; }
     void SetText(const QString& text);
     void SetTextColour(QColor colour);
+    // What Enter or Space on the button does (a screen reader's press action).
+    void Press() { emit keyPressed(); }
 
   signals:
     // The pointer moved over the button's plain picture.

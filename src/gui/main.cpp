@@ -7,6 +7,7 @@
 #include "gui/gui_front_end.h"
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
+#include "gui/single_instance.h"
 #include "gui/splash_window.h"
 #include "gui/svg_picture.h"
 #include "platform/canberra_sound.h"
@@ -75,7 +76,8 @@ OpenedTarget OpenUsableTarget(TargetOptions& options, gui::GuiFrontEnd& frontEnd
             opened.error + "\n\nChoose a Wine prefix or a mounted Windows volume to work on?";
         if (!frontEnd.messageBox(nullptr, question, true))
             return opened;
-        const std::string folder = pickers.ChooseFolder(nullptr, "Choose a Wine prefix or a Windows volume");
+        const std::string folder =
+            pickers.ChooseFolder(nullptr, "Choose a Wine prefix or a Windows volume", {});
         if (folder.empty())
             return opened;
         options = OptionsForFolder(folder);
@@ -133,7 +135,13 @@ int main(int argc, char** argv) {
     AutostartEntry startup(DefaultAutostartFolder(), executable, options.Arguments());
     gui::GuiContext context{app, startup, pickers};
 
+    // One program per user and target: a second start brings the running one's window forward.
+    gui::SingleInstance instance(app.target().Identity());
+    if (instance.AskRunningToComeForward())
+        return 0;
+
     gui::MainWindow window(context, frontEnd);
+    instance.Listen([&window] { window.ComeForward(); });
     gui::SplashWindow splash([&window] { window.show(); });
     splash.Start();
     return QApplication::exec();

@@ -2,23 +2,26 @@
 #include "gui/main_window.h"
 
 #include "app/message_box.h"
+#include "engine/scan_run.h"
 #include "engine/section_list.h"
 #include "gui/backup_manager_dialog.h"
 #include "gui/click_label.h"
 #include "gui/gui_front_end.h"
 #include "gui/image_button.h"
 #include "gui/list_model.h"
+#include "gui/native_tray_menu.h"
 #include "gui/notification_dialog.h"
 #include "gui/qt_text.h"
+#include "gui/screen_pointer.h"
 #include "gui/settings_dialog.h"
 #include "gui/svg_picture.h"
 #include "results/results_view.h"
 #include "ui/notification.h"
-#include "ui/web_page_launcher.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -69,6 +72,7 @@ MainWindow::MainWindow(GuiContext& context, GuiFrontEnd& frontEnd)
     BuildStartPanel();
     BuildScanningPanel();
     BuildResultsPanel();
+    OnPointerLeaving(this, [this] { ResetHover(); });
 
     tmrRefreshlvwContents_.setInterval(50);
     tmrSettings_.setInterval(10);
@@ -86,12 +90,22 @@ MainWindow::MainWindow(GuiContext& context, GuiFrontEnd& frontEnd)
     };
     frontEnd_.owner = this;
     frontEnd_.render = [this] { Render(); };
+    frontEnd_.afterModal = [this] { ResetHover(); };
+    CollectPanelControls();
+    if (!WindowsPlaceThemselves()) // the sliding menu could not rise from the icon
+        UseNativeTrayMenu();
     rules_.Form_Load();
+    setWindowTitle(Text(rules_.WindowTitle()));
+    for (QWidget* strip : {static_cast<QWidget*>(parts_.strip), static_cast<QWidget*>(parts_.stripIcon)})
+        strip->setToolTip(Text(rules_.TitleStripTip()));
     Render();
 }
 
 MainWindow::~MainWindow() {
+    area_->SetContextMenu(nullptr);
+    delete menu_.data();
     frontEnd_.render = nullptr;
+    frontEnd_.afterModal = nullptr;
     if (frontEnd_.owner == this)
         frontEnd_.owner = nullptr;
 }
@@ -311,12 +325,23 @@ void MainWindow::Act(MainButton button, bool byKeyboard) {
                 rules_.Click(button);
         });
     };
-    // The scan and the repair run long: they start once the click's own events are over, so that the
-    // clicks made while they run reach their buttons.
     if (button == MainButton::ScanNow || button == MainButton::Repair)
-        QTimer::singleShot(0, this, act);
+        Later(act);
     else
         act();
+}
+
+void MainWindow::ResetHover() {
+    Forward([this] {
+        for (MainArea area : {MainArea::Picture1, MainArea::PicScanning, MainArea::PicResults})
+            rules_.MouseMove(area);
+    });
+}
+
+void MainWindow::Later(const std::function<void()>& work) {
+    // The scan and the repair run long: they start once the click's own events are over, so that the
+    // clicks made while they run reach their buttons, and no window's handler runs them on its stack.
+    QTimer::singleShot(0, this, work);
 }
 
 void MainWindow::Forward(std::function<void()> event) {
@@ -448,11 +473,13 @@ void MainWindow::RenderPanels() {
     shownGroups_[2] = now;
     picScanning_->setVisible(main.PicScanning);
     picResults_->setVisible(main.PicResults);
-    // The scan shows the scanning panel in front; its results come in front of it.
-    if (main.PicScanning)
-        picScanning_->raise();
+    // The results come in front of the start panel, and a scan (started from the tray menu while they
+    // show) in front of them.
     if (main.PicResults)
         picResults_->raise();
+    if (main.PicScanning)
+        picScanning_->raise();
+    BringPanelToKeys(main.PicScanning ? 1 : main.PicResults ? 2 : 0);
     picBug_->setVisible(main.PicBug);
     summaryList_->setVisible(main.lvwRegistryProblems.visible);
     detailList_->setVisible(main.lvwRegistryErrorsDetail.visible);
@@ -463,12 +490,10 @@ void MainWindow::RenderPanels() {
         FillPixels(main.ImgDeleteProgressInside, main.ImgDeleteProgressWidth, kDeleteTrackWidth));
     sectionList_->setVisible(rules_.lvwRegistryvaluesScanVisible);
     setEnabled(main.enabled);
+    // Only a change of the model's pointer is the window's to show: the menu may have set it meanwhile.
     if (main.busyPointer != busyPointer_) {
         busyPointer_ = main.busyPointer;
-        if (busyPointer_)
-            QApplication::setOverrideCursor(Qt::BusyCursor);
-        else
-            QApplication::restoreOverrideCursor();
+        SetScreenPointerBusy(busyPointer_);
     }
 }
 
@@ -482,7 +507,50 @@ void MainWindow::RenderTimers() {
     follow(tmrPicVisibleOrNot_, context_.app.main().tmrPicVisibleOrNot);
 }
 
+void MainWindow::CollectPanelControls() {
+    auto focusable = [](QWidget* w) { return w->focusPolicy() != Qt::NoFocus; };
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const bool titleStrip = std::find(buttons_.begin(), buttons_.begin() + Index(MainButton::ScanNow),
+                                          w) != buttons_.begin() + Index(MainButton::ScanNow);
+        if (focusable(w) && !titleStrip)
+            panelControls_[0].emplace_back(w, w->focusPolicy());
+    }
+    for (auto [panel, picture] : {std::pair{size_t{1}, picScanning_}, std::pair{size_t{2}, picResults_}})
+        for (QWidget* w : picture->findChildren<QWidget*>())
+            if (focusable(w))
+                panelControls_[panel].emplace_back(w, w->focusPolicy());
+    for (size_t panel : {size_t{1}, size_t{2}})
+        for (auto& [w, policy] : panelControls_[panel])
+            w->setFocusPolicy(Qt::NoFocus);
+}
+
+void MainWindow::BringPanelToKeys(size_t panel) {
+    if (panel == panelWithKeys_)
+        return;
+    panelWithKeys_ = panel;
+    for (size_t i = 0; i < panelControls_.size(); ++i)
+        for (auto& [w, policy] : panelControls_[i])
+            w->setFocusPolicy(i == panel ? policy : Qt::NoFocus);
+    // Its first control that can take the focus now (Scan Now is off while a scan runs).
+    for (auto& [w, policy] : panelControls_[panel]) {
+        if (w->isEnabled() && w->isVisibleTo(this)) {
+            w->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    setFocus(Qt::OtherFocusReason);
+}
+
 // --- Window events.
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape during a scan is its Cancel.
+    if (event->key() == Qt::Key_Escape && context_.app.main().PicScanning) {
+        Act(MainButton::ScanCancel, true);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
@@ -512,6 +580,12 @@ void MainWindow::HideWindow() {
     hide();
 }
 
+void MainWindow::ComeForward() {
+    if (tray_.bRunningInTray())
+        tray_.RemoveIcon({rules_.caption()});
+    ShowNormalWindow();
+}
+
 void MainWindow::ShowNormalWindow() {
     showNormal();
     raise();
@@ -539,24 +613,44 @@ void MainWindow::ShowPopupMenu() {
         menu_->raise();
         return;
     }
+    if (nativeMenu_) // the tray shows its own menu
+        return;
+    if (menu_) // a closed menu whose handler may still be running: it goes once that is over
+        menu_->deleteLater();
+    menu_ = new PopupMenuWindow(context_.app, rules_, tray_, MenuHooks());
+    menu_->Open();
+}
+
+PopupMenuWindow::MainWindowHooks MainWindow::MenuHooks() {
     PopupMenuWindow::MainWindowHooks hooks;
     hooks.showNormal = [this] { ShowNormalWindow(); };
     hooks.hide = [this] { hide(); };
     hooks.hidden = [this] { return !isVisible(); };
     hooks.endProgram = [this] { End(); };
+    hooks.startScanLater = [this] {
+        Later([this] { Forward([this] { ImgScanNowMouseMove_Click(context_.app); }); });
+    };
     hooks.afterEvent = [this] { Render(); };
-    menu_ = std::make_unique<PopupMenuWindow>(context_.app, rules_, tray_, std::move(hooks));
-    menu_->Open();
+    return hooks;
+}
+
+void MainWindow::UseNativeTrayMenu() {
+    if (nativeMenu_)
+        return;
+    nativeMenu_ = std::make_unique<NativeTrayMenu>(context_.app, rules_, tray_, MenuHooks());
+    area_->SetContextMenu(nativeMenu_->menu());
 }
 
 void MainWindow::ShowNotification(std::string_view caption, std::string_view message) {
     NotificationDialog notice(this, context_.app, Text(caption), Text(message));
     notice.exec();
+    ResetHover();
 }
 
 void MainWindow::ShowSettingsDialog() {
     SettingsDialog dialog(this, context_);
     dialog.exec();
+    ResetHover();
 }
 
 void MainWindow::ShowBackupManager() {
@@ -564,6 +658,7 @@ void MainWindow::ShowBackupManager() {
         BackupManagerDialog dialog(this, context_);
         dialog.exec();
     });
+    ResetHover();
 }
 
 void MainWindow::OpenWebPage(std::string_view page) {
@@ -572,10 +667,9 @@ void MainWindow::OpenWebPage(std::string_view page) {
         frontEnd_.ShowMessageBox(context_.app, "The page " + std::string(page) + " is not installed.", false);
         return;
     }
-    const QString address = QUrl::fromLocalFile(QString::fromStdString(file)).toString(QUrl::FullyEncoded);
-    const LauncherHost host = context_.launcher ? *context_.launcher : DefaultLauncherHost();
-    const LaunchResult result = vx::OpenWebPage(host, address.toStdString(), "htm");
-    if (result == LaunchResult::NotOpened || result == LaunchResult::NoTemporaryFolder)
+    // The desktop's own opener (the portal in a sandbox, else xdg-open) knows the browser, however it is
+    // installed.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file))))
         frontEnd_.ShowMessageBox(context_.app, "No web browser could be started. The page is " + file + ".",
                                  false);
 }

@@ -11,12 +11,15 @@
 #include "ui/tray_icon.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -25,6 +28,7 @@ class QTreeView;
 namespace vx::gui {
 
 class GuiFrontEnd;
+class NativeTrayMenu;
 class ImageButton;
 class ListViewModel;
 class SvgPicture;
@@ -38,20 +42,26 @@ class MainWindow : public QWidget, private MainWindowShell {
     FrmMain& rules() { return rules_; }
     // Redraws what changed since the last call.
     void Render();
+    // A second start of the program on this target: the window shows (from the notification area too,
+    // whose icon then goes, as Maximize does) and comes to the front.
+    void ComeForward();
     // What ends the program (after a repair or restore that is writing has finished): the event loop
     // ends at once, whatever windows are open (QApplication::quit would first ask each window to close,
     // and this one refuses every close).
     std::function<void()> endProgram = [] { QCoreApplication::exit(0); };
     QtNotificationArea& notificationArea() { return *area_; }
     clsTray& tray() { return tray_; }
+    // The tray's own menu instead of the sliding one (where windows cannot place themselves: Wayland).
+    void UseNativeTrayMenu();
     // frmMenuPopUp while it is open, else null.
-    PopupMenuWindow* popupMenu() { return menu_.get(); }
+    PopupMenuWindow* popupMenu() { return menu_.data(); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -82,6 +92,10 @@ class MainWindow : public QWidget, private MainWindowShell {
     // A click on a button, or Enter/Space on it.
     void Act(MainButton button, bool byKeyboard);
     void Forward(std::function<void()> event);
+    void Later(const std::function<void()>& work);
+    PopupMenuWindow::MainWindowHooks MenuHooks();
+    // Every reset area at once: the pointer left the window, or a modal dialog over it closed.
+    void ResetHover();
     // Runs a step that may write to the target; a request to end meanwhile waits for it.
     void Writing(const std::function<void()>& step);
     void End();
@@ -92,6 +106,9 @@ class MainWindow : public QWidget, private MainWindowShell {
     void RenderProgress();
     void RenderPanels();
     void RenderTimers();
+    // Only the panel in front takes keys; when a panel comes in front, the focus goes to its first control.
+    void CollectPanelControls();
+    void BringPanelToKeys(size_t panel);
 
     GuiContext& context_;
     GuiFrontEnd& frontEnd_;
@@ -123,8 +140,13 @@ class MainWindow : public QWidget, private MainWindowShell {
     QTimer tmrPicVisibleOrNot_;
     QtNotificationArea* area_ = nullptr;
     clsTray tray_;
-    std::unique_ptr<PopupMenuWindow> menu_;
+    QPointer<PopupMenuWindow> menu_; // goes by deleteLater: one of its handlers may be on the stack
+    std::unique_ptr<NativeTrayMenu> nativeMenu_;
     EndingGuard ending_;
+    // The focusable controls of the start, scanning and results panels, in tab order, with their focus
+    // policies; the panel that takes keys now.
+    std::array<std::vector<std::pair<QWidget*, Qt::FocusPolicy>>, 3> panelControls_;
+    size_t panelWithKeys_ = 0;
     bool busyPointer_ = false;
     uint64_t shownButtons_ = ~uint64_t{0};
     std::array<uint64_t, 3> shownGroups_{~uint64_t{0}, ~uint64_t{0}, ~uint64_t{0}};

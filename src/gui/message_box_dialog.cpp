@@ -19,7 +19,9 @@ constexpr int kButtonTop = 140;
 constexpr int kButtonHeight = 40;
 constexpr int kTallestText = 420;
 
-int Pixels(int twips) { return twips / kTwipsPerPixel; }
+int Pixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
 
 } // namespace
 
@@ -58,7 +60,8 @@ MessageBoxDialog::MessageBoxDialog(QWidget* parent, const std::string& message, 
     ok_ = new ImageButton("button", "OK", this, "ImgOKNormal");
     ok_->setGeometry(Pixels(rules_.OkLeft()), buttonTop, Pixels(kMessageBoxButtonWidth), kButtonHeight);
     cancel_ = new ImageButton("button", "Cancel", this, "ImgCancelNormal");
-    cancel_->setGeometry(Pixels(kMessageBoxCancelLeft), buttonTop, Pixels(kMessageBoxButtonWidth), kButtonHeight);
+    cancel_->setGeometry(Pixels(kMessageBoxCancelLeft), buttonTop, Pixels(kMessageBoxButtonWidth),
+                         kButtonHeight);
     cancel_->setVisible(withCancel);
 
     const std::pair<ImageButton*, MessageBoxButton> pairs[] = {{ok_, MessageBoxButton::OK},
@@ -69,7 +72,9 @@ MessageBoxDialog::MessageBoxDialog(QWidget* parent, const std::string& message, 
         connect(widget, &ImageButton::keyPressed, this, [this, button] { Answer(rules_.Press(button)); });
         widget->setToolTip(widget == ok_ ? "OK (Enter)" : "Cancel (Escape)");
     }
-    connect(parts_.background, &SvgPicture::mouseMoved, this, [this] { rules_.Picture1_MouseMove(), Render(); });
+    connect(parts_.background, &SvgPicture::mouseMoved, this,
+            [this] { rules_.Picture1_MouseMove(), Render(); });
+    OnPointerLeaving(this, [this] { rules_.Picture1_MouseMove(), Render(); });
     ok_->setFocus();
 }
 

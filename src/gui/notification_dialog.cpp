@@ -10,7 +10,8 @@
 #include <QLabel>
 
 namespace vx::gui {
-NotificationDialog::NotificationDialog(QWidget* parent, App& app, const QString& caption, const QString& message)
+NotificationDialog::NotificationDialog(QWidget* parent, App& app, const QString& caption,
+                                       const QString& message)
     : QDialog(parent), rules_(app) {
     setObjectName("frmNotification");
     setModal(true);
@@ -33,8 +34,8 @@ NotificationDialog::NotificationDialog(QWidget* parent, App& app, const QString&
     check_->setGeometry(84, 110, 20, 20);
     check_->setAccessibleName(Text(kDoNotShowLabel));
     connect(check_, &QCheckBox::clicked, this, [this](bool on) { rules_.SetCheck(on ? 1 : 0), Render(); });
-    auto* label1 = new ClickLabel(Text(kDoNotShowLabel), this,
-                                  "Label1", [this] { rules_.Label1_Click(), Render(); });
+    auto* label1 =
+        new ClickLabel(Text(kDoNotShowLabel), this, "Label1", [this] { rules_.Label1_Click(), Render(); });
     label1->setGeometry(106, 106, 300, 28);
 
     ok_ = new ImageButton("button", "OK", this, "ImgOKNormal");
@@ -46,7 +47,9 @@ NotificationDialog::NotificationDialog(QWidget* parent, App& app, const QString&
             accept();
     });
     connect(ok_, &ImageButton::keyPressed, this, [this] { accept(); });
-    connect(parts_.background, &SvgPicture::mouseMoved, this, [this] { rules_.Picture1_MouseMove(), Render(); });
+    connect(parts_.background, &SvgPicture::mouseMoved, this,
+            [this] { rules_.Picture1_MouseMove(), Render(); });
+    OnPointerLeaving(this, [this] { rules_.Picture1_MouseMove(), Render(); });
     ok_->setFocus();
 }
 

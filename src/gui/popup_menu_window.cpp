@@ -3,9 +3,11 @@
 
 #include "gui/click_label.h"
 #include "gui/frameless_window.h"
+#include "gui/screen_pointer.h"
 #include "gui/svg_picture.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QScreen>
 
 namespace vx::gui {
@@ -15,7 +17,13 @@ constexpr int kWidth = 190;
 constexpr int kHeight = 180;
 constexpr int kTwipsPerPixel = 15;
 
-size_t Index(MenuItem item) { return static_cast<size_t>(item); }
+size_t Index(MenuItem item) {
+    return static_cast<size_t>(item);
+}
+
+ScreenRect Rect(const QRect& r) {
+    return {r.x(), r.y(), r.width(), r.height()};
+}
 
 } // namespace
 
@@ -27,7 +35,9 @@ PopupMenuWindow::PopupMenuWindow(App& app, FrmMain& main, clsTray& tray, MainWin
     setStyleSheet(WindowStyleSheet());
     auto* background = new SvgPicture("panel", this, "Picture1");
     background->setGeometry(rect());
-    connect(background, &SvgPicture::mouseMoved, this, [this] { Forward([this] { rules_.Picture1_MouseMove(); }); });
+    connect(background, &SvgPicture::mouseMoved, this,
+            [this] { Forward([this] { rules_.Picture1_MouseMove(); }); });
+    OnPointerLeaving(this, [this] { Forward([this] { rules_.Picture1_MouseMove(); }); });
     auto* title = new QLabel("Vantrelix v3.0", this);
     title->setGeometry(12, 6, 130, 24);
     title->setStyleSheet("color: #808896; font-size: 8pt;");
@@ -49,7 +59,8 @@ PopupMenuWindow::PopupMenuWindow(App& app, FrmMain& main, clsTray& tray, MainWin
     for (const Item& i : items) {
         auto* label = new ClickLabel(
             i.text, this, i.name, [this, item = i.item] { Forward([this, item] { rules_.Click(item); }); },
-            [this, item = i.item] { Forward([this, item] { rules_.MouseMove(item); }); });
+            [this, item = i.item] { Forward([this, item] { rules_.MouseMove(item); }); },
+            i.item == MenuItem::lblMenuClose ? QAccessible::Button : QAccessible::MenuItem);
         label->setGeometry(i.at);
         label->setAccessibleName(i.item == MenuItem::lblMenuClose ? "Close the menu" : i.text);
         label->setToolTip(label->accessibleName());
@@ -64,28 +75,33 @@ PopupMenuWindow::PopupMenuWindow(App& app, FrmMain& main, clsTray& tray, MainWin
     tmrPopDown_.setObjectName("tmrPopDown");
     for (QTimer* timer : {&tmrMenuPopup_, &TmrEnablePopDown_, &tmrPopDown_})
         timer->setParent(this);
-    connect(&tmrMenuPopup_, &QTimer::timeout, this, [this] { Forward([this] { rules_.tmrMenuPopup_Timer(); }); });
-    connect(&TmrEnablePopDown_, &QTimer::timeout, this, [this] { Forward([this] { rules_.TmrEnablePopDown_Timer(); }); });
+    connect(&tmrMenuPopup_, &QTimer::timeout, this,
+            [this] { Forward([this] { rules_.tmrMenuPopup_Timer(); }); });
+    connect(&TmrEnablePopDown_, &QTimer::timeout, this,
+            [this] { Forward([this] { rules_.TmrEnablePopDown_Timer(); }); });
     connect(&tmrPopDown_, &QTimer::timeout, this, [this] { Forward([this] { rules_.tmrPopDown_Timer(); }); });
 }
 
+void PopupMenuWindow::FindPlace() {
+    // The screen the icon is on (else the pointer's), and the edge of it the icon's panel stands at.
+    const std::optional<QRect> icon = hooks_.iconGeometry ? hooks_.iconGeometry() : std::nullopt;
+    const QScreen* on =
+        icon ? QGuiApplication::screenAt(icon->center()) : QGuiApplication::screenAt(QCursor::pos());
+    if (!on)
+        on = QGuiApplication::primaryScreen();
+    if (!on)
+        return;
+    screen_ = Rect(on->geometry());
+    panel_ = FindMenuPanel(screen_, Rect(on->availableGeometry()),
+                           icon ? std::optional<ScreenRect>(Rect(*icon)) : std::nullopt);
+}
+
 MenuScreen PopupMenuWindow::Screen() const {
-    MenuScreen screen;
-    const QScreen* on = QGuiApplication::primaryScreen();
-    if (on) {
-        const QRect all = on->geometry();
-        const QRect available = on->availableGeometry();
-        screen.desktopWidth = all.width();
-        screen.desktopHeight = all.height();
-        // The taskbar: the part of the screen's bottom edge the available area leaves out.
-        screen.taskbarHeight = std::max(0, all.bottom() - available.bottom());
-    }
-    screen.menuWidth = width();
-    screen.menuHeightTwips = height() * kTwipsPerPixel;
-    return screen;
+    return MenuScreenFor(screen_, panel_, width(), height());
 }
 
 void PopupMenuWindow::Open() {
+    FindPlace();
     Forward([this] { rules_.Form_Load(Screen()); });
 }
 
@@ -96,7 +112,10 @@ void PopupMenuWindow::ShowMenu() {
     raise();
 }
 
-void PopupMenuWindow::MoveMenu(int leftTwips, int topTwips) { move(leftTwips / kTwipsPerPixel, topTwips / kTwipsPerPixel); }
+void PopupMenuWindow::MoveMenu(int leftTwips, int topTwips) {
+    const MenuPoint at = MenuOnScreen(screen_, panel_, width(), height(), leftTwips, topTwips);
+    move(at.x, at.y);
+}
 
 void PopupMenuWindow::CloseMenu() {
     hide();
@@ -104,13 +123,7 @@ void PopupMenuWindow::CloseMenu() {
 }
 
 void PopupMenuWindow::SetBusyPointer(bool busy) {
-    if (busy == busyPointer_)
-        return;
-    busyPointer_ = busy;
-    if (busy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
+    SetScreenPointerBusy(busy);
 }
 
 void PopupMenuWindow::Forward(const std::function<void()>& event) {

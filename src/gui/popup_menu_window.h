@@ -2,13 +2,17 @@
 // frmMenuPopUp on screen: a small borderless window that slides up from the bottom of the screen with
 // Maximize, Scan Now, Settings and Exit. Its rules are FrmMenuPopUp's; this renders them, runs their
 // timers and forwards the pointer.
+#include "ui/menu_edge.h"
 #include "ui/popup_menu.h"
 
 #include <QTimer>
 #include <QWidget>
 
+#include <QRect>
+
 #include <array>
 #include <functional>
+#include <optional>
 
 class QLabel;
 
@@ -22,7 +26,9 @@ class PopupMenuWindow : public QWidget, private MenuPopUpShell {
         std::function<void()> hide;
         std::function<bool()> hidden;
         std::function<void()> endProgram;
-        std::function<void()> afterEvent; // the main window redraws what the menu's action changed
+        std::function<void()> startScanLater; // the main window's Scan Now, once the click is over
+        std::function<void()> afterEvent;     // the main window redraws what the menu's action changed
+        std::function<std::optional<QRect>()> iconGeometry; // where the tray icon is, when the tray says
     };
     PopupMenuWindow(App& app, FrmMain& main, clsTray& tray, MainWindowHooks hooks);
 
@@ -30,6 +36,7 @@ class PopupMenuWindow : public QWidget, private MenuPopUpShell {
     void Open();
     // The screen as the menu measures it.
     MenuScreen Screen() const;
+    MenuPanel panel() const { return panel_; }
     FrmMenuPopUp& rules() { return rules_; }
 
   signals:
@@ -44,9 +51,11 @@ class PopupMenuWindow : public QWidget, private MenuPopUpShell {
     bool MainWindowHidden() const override { return hooks_.hidden(); }
     void SetBusyPointer(bool busy) override;
     void EndProgram() override { hooks_.endProgram(); }
+    void StartScanLater() override { hooks_.startScanLater(); }
 
     void Forward(const std::function<void()>& event);
     void Render();
+    void FindPlace();
 
     FrmMenuPopUp rules_;
     MainWindowHooks hooks_;
@@ -54,7 +63,8 @@ class PopupMenuWindow : public QWidget, private MenuPopUpShell {
     QTimer tmrMenuPopup_;
     QTimer TmrEnablePopDown_;
     QTimer tmrPopDown_;
-    bool busyPointer_ = false;
+    ScreenRect screen_;
+    MenuPanel panel_;
 };
 
 } // namespace vx::gui

@@ -14,8 +14,12 @@ namespace {
 constexpr int kWidth = 480;
 constexpr int kHeight = 340;
 
-size_t Index(SettingsOption o) { return static_cast<size_t>(o); }
-size_t Index(SettingsButton b) { return static_cast<size_t>(b); }
+size_t Index(SettingsOption o) {
+    return static_cast<size_t>(o);
+}
+size_t Index(SettingsButton b) {
+    return static_cast<size_t>(b);
+}
 
 } // namespace
 
@@ -25,18 +29,24 @@ SettingsDialog::SettingsDialog(QWidget* parent, GuiContext& context)
     setModal(true);
     parts_ = BuildFrame(this, QSize(kWidth, kHeight), "Settings", "Picture2", true);
     AttachDrag(parts_, this, rules_.drag, [this] { rules_.Picture2_MouseMove(), Render(); });
-    connect(parts_.background, &SvgPicture::mouseMoved, this, [this] { rules_.Picture2_MouseMove(), Render(); });
+    connect(parts_.background, &SvgPicture::mouseMoved, this,
+            [this] { rules_.Picture2_MouseMove(), Render(); });
+    OnPointerLeaving(this, [this] { rules_.Picture2_MouseMove(), Render(); });
 
-    BuildOption(SettingsOption::PlaySound, 52, "Play sound whenever a problem is detected.", "lblPlaySoundOnDetection",
-                "chkPlaySound");
-    BuildPath(SettingsOption::PlaySound, 82, "Sound File :", "txtWaveFilesPath", SettingsButton::WaveFileBrowse,
-              "cmdWaveFileBrowseNormal");
-    BuildOption(SettingsOption::MakeLogFile, 122, "Make report after every scan.", "lblReport", "chkMakeLogFile");
-    BuildPath(SettingsOption::MakeLogFile, 152, "Report Log :", "txtLogFile", SettingsButton::Browse, "cmdBrowseNormal");
-    BuildOption(SettingsOption::MakeBackUp, 192, "Make Backup Before Repairing.", "lblBackupchk", "chkMakeBackUp");
+    BuildOption(SettingsOption::PlaySound, 52, "Play sound whenever a problem is detected.",
+                "lblPlaySoundOnDetection", "chkPlaySound");
+    BuildPath(SettingsOption::PlaySound, 82, "Sound File :", "txtWaveFilesPath",
+              SettingsButton::WaveFileBrowse, "cmdWaveFileBrowseNormal");
+    BuildOption(SettingsOption::MakeLogFile, 122, "Make report after every scan.", "lblReport",
+                "chkMakeLogFile");
+    BuildPath(SettingsOption::MakeLogFile, 152, "Report Log :", "txtLogFile", SettingsButton::Browse,
+              "cmdBrowseNormal");
+    BuildOption(SettingsOption::MakeBackUp, 192, "Make Backup Before Repairing.", "lblBackupchk",
+                "chkMakeBackUp");
     BuildPath(SettingsOption::MakeBackUp, 222, "BackUp's :", "txtBackup", SettingsButton::BackUpBrowse,
               "cmdBackUpBrowseNormal");
-    BuildOption(SettingsOption::RunAtStartup, 262, "Run Vantrelix on startup.", "lblRunonStartup", "chkRunAtStartup");
+    BuildOption(SettingsOption::RunAtStartup, 262, "Run Vantrelix on startup.", "lblRunonStartup",
+                "chkRunAtStartup");
 
     auto* close = new ImageButton("title_close", "", this, "imgCloseNormal");
     close->setGeometry(kWidth - 36, 6, 28, 24);
@@ -59,7 +69,8 @@ void SettingsDialog::BuildOption(SettingsOption option, int top, const QString& 
     box->setGeometry(24, top + 2, 20, 20);
     box->setAccessibleName(label);
     box->setToolTip(label);
-    connect(box, &QCheckBox::clicked, this, [this, option](bool on) { rules_.SetCheck(option, on ? 1 : 0), Render(); });
+    connect(box, &QCheckBox::clicked, this,
+            [this, option](bool on) { rules_.SetCheck(option, on ? 1 : 0), Render(); });
     checks_[Index(option)] = box;
     auto* text = new ClickLabel(
         label, this, name, [this, option] { rules_.Label_Click(option), Render(); },
@@ -68,8 +79,8 @@ void SettingsDialog::BuildOption(SettingsOption option, int top, const QString& 
     labels_[Index(option)] = text;
 }
 
-void SettingsDialog::BuildPath(SettingsOption option, int top, const QString& caption, const QString& textName,
-                               SettingsButton browse, const QString& browseName) {
+void SettingsDialog::BuildPath(SettingsOption option, int top, const QString& caption,
+                               const QString& textName, SettingsButton browse, const QString& browseName) {
     auto* label = new QLabel(caption, this);
     label->setGeometry(48, top, 90, 26);
     auto* text = new QLineEdit(this);
@@ -97,8 +108,8 @@ void SettingsDialog::AddButton(ImageButton* widget, SettingsButton button) {
     });
 }
 
-std::string SettingsDialog::BrowseForFolder() {
-    return context_.pickers.ChooseFolder(this, "Choose directory...");
+std::string SettingsDialog::BrowseForFolder(const std::string& startFolder) {
+    return context_.pickers.ChooseFolder(this, "Choose directory...", QString::fromStdString(startFolder));
 }
 
 std::string SettingsDialog::ChooseWaveFile(const std::string& initialFolder) {

@@ -22,7 +22,7 @@ class SettingsDialog : public QDialog, private SettingsDialogShell {
     SettingsDialog(QWidget* parent, GuiContext& context);
 
   private:
-    std::string BrowseForFolder() override;
+    std::string BrowseForFolder(const std::string& startFolder) override;
     std::string ChooseWaveFile(const std::string& initialFolder) override;
     void CloseDialog() override { accept(); }
 

@@ -1,6 +1,7 @@
 // frmSplash: two seconds of the start-up picture with the busy pointer, then the main window.
 #include "gui/splash_window.h"
 
+#include "gui/screen_pointer.h"
 #include "gui/svg_picture.h"
 
 #include <QApplication>
@@ -22,7 +23,7 @@ SplashWindow::SplashWindow(std::function<void()> showMain) : showMain_(std::move
 }
 
 void SplashWindow::Start() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    SetScreenPointerBusy(true);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     show();
@@ -31,7 +32,7 @@ void SplashWindow::Start() {
 
 void SplashWindow::tmrUnload_Timer() {
     tmrUnload_.stop();
-    QApplication::restoreOverrideCursor();
+    SetScreenPointerBusy(false);
     showMain_();
     close();
 }

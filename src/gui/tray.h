@@ -1,9 +1,12 @@
 #pragma once
 // The notification area on the desktop: the record's calls over Qt's tray icon, and the icon's
 // activations turned into the mouse messages the main window recognises (a left double click 0x203, a
-// right-button release 0x205, a single left click 0x202, a middle click 0x208).
+// right-button release 0x205, a single left click 0x202, a middle click 0x208). Trays of today
+// (StatusNotifierItem: Plasma, GNOME's extension, every Wayland desktop) report a left click as a plain
+// activation and never a double click: there, that activation is the click that opens the menu.
 #include "ui/tray_icon.h"
 
+#include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
 
@@ -31,12 +34,20 @@ class QtNotificationArea : public QObject, public NotificationArea {
     void Activate(QSystemTrayIcon::ActivationReason reason);
     bool shown() const { return icon_.isVisible(); }
     QString toolTip() const { return icon_.toolTip(); }
+    // Whether the icon is shown over StatusNotifierItem (decided as Qt decides, when the icon is made);
+    // tests decide it with `forcedStatusNotifier`.
+    bool StatusNotifier() const;
+    std::optional<bool> forcedStatusNotifier;
+    // The tray's own menu (where the sliding one cannot be placed); null: none.
+    void SetContextMenu(QMenu* menu) { icon_.setContextMenu(menu); }
+    QMenu* contextMenu() const { return icon_.contextMenu(); }
 
   private:
     QSystemTrayIcon icon_;
+    bool statusNotifier_ = false;
 };
 
 // The Windows mouse message an activation stands for.
-uint32_t TrayMessageOf(QSystemTrayIcon::ActivationReason reason);
+uint32_t TrayMessageOf(QSystemTrayIcon::ActivationReason reason, bool statusNotifier);
 
 } // namespace vx::gui

@@ -258,6 +258,11 @@ RestoreOutcome RestoreBackupFile(App& app, const fs::path& backupFile) {
 
 RestoreOutcome imgRestoreMouseMove_Click(App& app, BackupManager& manager) {
     RestoreOutcome total;
+    const RunTurn turn(app);
+    if (!turn.held()) {
+        total.failures.push_back("nothing was restored: " + std::string(kAnotherRunAtWork));
+        return total;
+    }
     std::string why;
     if (!app.target().CanWrite(why)) {
         total.failures.push_back("nothing was restored: " + why);

@@ -72,6 +72,14 @@ void FrmMain::tmrPicVisibleOrNot_Timer() {
     app_.main().PicBug = !app_.main().PicBug;
 }
 
+std::string FrmMain::WindowTitle() const {
+    return std::string(kProductName) + " - " + app_.target().Identity();
+}
+
+std::string FrmMain::TitleStripTip() const {
+    return "Working on the " + app_.target().Identity();
+}
+
 bool FrmMain::ScanIdle() const {
     return app_.main().ImgScanNowNormal;
 }

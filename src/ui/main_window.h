@@ -111,6 +111,10 @@ class FrmMain {
     uint32_t lblSettingsTextColour() const { return settingsColour_; }
     uint32_t lblBackUpTextColour() const { return backupColour_; }
     const std::string& caption() const { return caption_; }
+    // The window's title in the task bar, and the title strip's tooltip: both name the target, so that
+    // two windows on two targets are told apart.
+    std::string WindowTitle() const;
+    std::string TitleStripTip() const;
     bool tmrSettings = false;
     bool tmrRefreshlvwContents = false;
     bool lvwRegistryvaluesScanVisible = true;

@@ -5,7 +5,6 @@
 
 #include "app/app.h"
 #include "app/message_box.h"
-#include "engine/scan_run.h"
 #include "platform/text.h"
 #include "ui/main_window.h"
 
@@ -169,7 +168,7 @@ void FrmMenuPopUp::ScanNow() {
     ShowMainAndRefresh();
     SlideDown();
     tray_.RemoveIcon(MainWindowForm());
-    ImgScanNowMouseMove_Click(app_);
+    shell_.StartScanLater();
 }
 
 void FrmMenuPopUp::Settings() {

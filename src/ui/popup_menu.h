@@ -17,7 +17,7 @@ enum class MenuItem { MenuRestore, MenuScan, MenuSettings, MenuExit, lblMenuClos
 
 // The screen as the menu measures it, in pixels.
 struct MenuScreen {
-    int desktopWidth = 0;  // the desktop window's client rectangle
+    int desktopWidth = 0; // the desktop window's client rectangle
     int desktopHeight = 0;
     int taskbarHeight = 0; // the part of the screen's bottom edge the desktop's available area leaves out
     int menuWidth = 0;     // the menu's client width
@@ -36,6 +36,9 @@ class MenuPopUpShell {
     virtual bool MainWindowHidden() const = 0;
     // The screen's pointer: the hourglass or the default.
     virtual void SetBusyPointer(bool busy) = 0;
+    // Runs the main window's Scan Now once the click that asked for it is over, so that the menu's
+    // events during the scan never run inside that click.
+    virtual void StartScanLater() = 0;
     // Ends the program at once (Exit confirmed).
     virtual void EndProgram() = 0;
 };

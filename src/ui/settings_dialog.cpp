@@ -159,7 +159,7 @@ void FrmSetings::Click(SettingsButton button) {
 }
 
 void FrmSetings::BrowseFolder(SettingsOption option) {
-    std::string folder = shell_.BrowseForFolder();
+    std::string folder = shell_.BrowseForFolder(std::string(TrimBlanks(options_[Index(option)].text)));
     if (IsBlank(folder))
         return;
     if (const std::string why = WhyNotAProgramFolder(app_, folder); !why.empty()) {

@@ -22,8 +22,9 @@ enum class SettingsButton { Close, WaveFileBrowse, Browse, BackUpBrowse, OK, Cou
 class SettingsDialogShell {
   public:
     virtual ~SettingsDialogShell() = default;
-    // The folder picker titled "Choose directory...": the chosen folder, or empty text.
-    virtual std::string BrowseForFolder() = 0;
+    // The folder picker titled "Choose directory...", starting at `startFolder` (the text box's folder;
+    // empty: where the picker likes): the chosen folder, or empty text.
+    virtual std::string BrowseForFolder(const std::string& startFolder) = 0;
     // The open-file dialog with the filter "wav Files (*.wav)|*.wav", starting in `initialFolder`
     // (a host folder, or a host file path): the chosen file, or empty text.
     virtual std::string ChooseWaveFile(const std::string& initialFolder) = 0;
@@ -31,10 +32,10 @@ class SettingsDialogShell {
 };
 
 struct OptionControls {
-    int check = 0;            // chk...: 0 or 1
-    std::string text;         // txt... (none for the start-up option)
-    bool editable = false;    // the text box takes edits
-    bool labelBold = false;   // the label beside the box
+    int check = 0;          // chk...: 0 or 1
+    std::string text;       // txt... (none for the start-up option)
+    bool editable = false;  // the text box takes edits
+    bool labelBold = false; // the label beside the box
 };
 
 class FrmSetings {

@@ -126,6 +126,69 @@ TEST_F(RepairTest, RemovesEveryFindingAfterBackingItUpInOneFile) {
     EXPECT_EQ(app->frontEnd.messages, std::vector<std::string>{" All Problems were repaired sucessfully !"});
 }
 
+// One scan, repair or restore at a time: the windows let events in while one runs, and a start that
+// comes in meanwhile (a second click, the tray menu) does nothing; repair says why.
+TEST_F(RepairTest, AStartWhileAScanRepairOrRestoreIsAtWorkDoesNothing) {
+    Scan();
+    ImgRepairMouseMove_Click(a()); // a backup file to restore
+    auto& frontEnd = app->frontEnd;
+    const std::string busy(kAnotherRunAtWork);
+    int tried = 0;
+    bool armed = false;
+    // At the first yield of the run about to start, every start is tried; none may change anything.
+    auto tryEveryStartInside = [&] {
+        armed = true;
+        for (int i = 1; i <= 100; ++i)
+            frontEnd.atYield[frontEnd.yields + i] = [&](App& running) {
+                if (!armed || !running.RunAtWork())
+                    return;
+                armed = false;
+                ++tried;
+                auto& main = running.main();
+                const std::string registry = Dump(running);
+                const std::vector<ProblemEntry> findings = main.lvwErrors.ToVector();
+                const bool scanIdle = main.ImgScanNowNormal, scanning = main.PicScanning,
+                           results = main.PicResults;
+                ImgScanNowMouseMove_Click(running);
+                const RepairOutcome repaired = ImgRepairMouseMove_Click(running);
+                BackupManager manager = LoadBackupManager(running);
+                for (auto& row : manager.lvwBackUp)
+                    row.ticked = true;
+                const RestoreOutcome restored = imgRestoreMouseMove_Click(running, manager);
+                EXPECT_EQ(Dump(running), registry);
+                EXPECT_EQ(main.lvwErrors.ToVector(), findings);
+                EXPECT_EQ(main.ImgScanNowNormal, scanIdle);
+                EXPECT_EQ(main.PicScanning, scanning);
+                EXPECT_EQ(main.PicResults, results);
+                EXPECT_EQ(repaired.repaired + repaired.skipped, 0);
+                EXPECT_EQ(repaired.error, busy);
+                ASSERT_FALSE(frontEnd.messages.empty());
+                EXPECT_EQ(frontEnd.messages.back(), "Nothing was repaired: " + busy);
+                EXPECT_EQ(restored.failures, std::vector<std::string>{"nothing was restored: " + busy});
+                EXPECT_EQ(restored.restored, 0);
+            };
+    };
+
+    tryEveryStartInside();
+    BackupManager manager = LoadBackupManager(a());
+    ASSERT_EQ(manager.lvwBackUp.size(), 1u);
+    manager.lvwBackUp[0].ticked = true;
+    EXPECT_TRUE(imgRestoreMouseMove_Click(a(), manager).failures.empty());
+    EXPECT_EQ(Dump(a()), before);
+
+    tryEveryStartInside();
+    Scan();
+    EXPECT_EQ(a().main().lvwErrors.size(), 4u) << "one scan's findings, once";
+
+    tryEveryStartInside();
+    EXPECT_EQ(ImgRepairMouseMove_Click(a()).repaired, 6);
+    EXPECT_EQ(tried, 3);
+
+    // Once a run is over, the next starts as usual.
+    Scan();
+    EXPECT_EQ(a().main().lvwErrors.size(), 0u);
+}
+
 TEST_F(RepairTest, RestorePutsBackExactlyWhatRepairRemoved) {
     Scan();
     const RepairOutcome outcome = ImgRepairMouseMove_Click(a());

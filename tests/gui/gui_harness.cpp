@@ -1,6 +1,7 @@
 #include "gui_harness.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QTest>
 #include <QTimer>
 
@@ -11,8 +12,13 @@
 
 namespace vx::test {
 
-std::string ScriptedPickers::ChooseFolder(QWidget*, const QString& title) {
+std::string ScriptedPickers::ChooseFolder(QWidget*, const QString& title, const QString& initial) {
     titles.push_back(title.toStdString());
+    folderStarts.push_back(initial.toStdString());
+    return Next();
+}
+
+std::string ScriptedPickers::Next() {
     if (answers.empty())
         return {};
     std::string answer = answers.front();
@@ -20,16 +26,26 @@ std::string ScriptedPickers::ChooseFolder(QWidget*, const QString& title) {
     return answer;
 }
 
-std::string ScriptedPickers::ChooseFile(QWidget*, const QString& title, const QString& initial, const QString& filter) {
+std::string ScriptedPickers::ChooseFile(QWidget*, const QString& title, const QString& initial,
+                                        const QString& filter) {
     initials.push_back(initial.toStdString());
     filters.push_back(filter.toStdString());
-    return ChooseFolder(nullptr, title);
+    titles.push_back(title.toStdString());
+    return Next();
+}
+
+OpenedUrls::OpenedUrls(const QString& scheme) : scheme_(scheme) {
+    QDesktopServices::setUrlHandler(scheme, this, "Open");
+}
+
+OpenedUrls::~OpenedUrls() {
+    QDesktopServices::unsetUrlHandler(scheme_);
 }
 
 GuiHarness::GuiHarness()
     : prefix(home.path() / "prefix"), startup(home.path() / "autostart", "/opt/vantrelix/bin/vantrelix", {}) {
-    const std::string make = std::string(VANTRELIX_SOURCE_DIR) + "/tools/make-demo-prefix.sh '" + prefix.string() +
-                             "' >/dev/null";
+    const std::string make =
+        std::string(VANTRELIX_SOURCE_DIR) + "/tools/make-demo-prefix.sh '" + prefix.string() + "' >/dev/null";
     if (std::system(make.c_str()) != 0)
         throw std::runtime_error("cannot make the demo prefix");
     std::string error;

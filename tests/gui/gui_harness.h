@@ -9,6 +9,7 @@
 #include "ui/autostart_entry.h"
 
 #include <QApplication>
+#include <QUrl>
 #include <QWidget>
 
 #include <deque>
@@ -23,10 +24,29 @@ namespace vx::test {
 
 class ScriptedPickers : public gui::FilePickers {
   public:
-    std::string ChooseFolder(QWidget*, const QString& title) override;
-    std::string ChooseFile(QWidget*, const QString& title, const QString& initial, const QString& filter) override;
+    std::string ChooseFolder(QWidget*, const QString& title, const QString& initial) override;
+    std::string ChooseFile(QWidget*, const QString& title, const QString& initial,
+                           const QString& filter) override;
     std::deque<std::string> answers; // empty text when none is left (a cancel)
-    std::vector<std::string> titles, initials, filters;
+    std::vector<std::string> titles, initials, filters, folderStarts;
+
+  private:
+    std::string Next();
+};
+
+// Takes the addresses the program hands to the desktop's opener (QDesktopServices) for one scheme.
+class OpenedUrls : public QObject {
+    Q_OBJECT
+  public:
+    explicit OpenedUrls(const QString& scheme);
+    ~OpenedUrls() override;
+    std::vector<QUrl> urls;
+
+  public slots:
+    void Open(const QUrl& url) { urls.push_back(url); }
+
+  private:
+    QString scheme_;
 };
 
 struct GuiHarness {

@@ -164,6 +164,30 @@ TEST(MainWindowClose, TheNoticeComesFirstUnlessTurnedOffAndTheWindowHides) {
     }
 }
 
+// Help and Support hand their pages to the desktop's own opener (which knows the browser, however it is
+// installed), as file: addresses; nothing is asked of the user.
+TEST(MainWindowPages, HelpAndSupportOpenTheirPagesThroughTheDesktopsOpener) {
+    GuiHarness h;
+    test::OpenedUrls opened("file");
+    GuiHarness::HoverAndClick(h.Find("ImgHelpNormal"));
+    GuiHarness::HoverAndClick(h.Find("ImgSupportPicNormal"));
+    ASSERT_EQ(opened.urls.size(), 2u);
+    EXPECT_EQ(opened.urls[0].fileName(), "reghelp.html");
+    EXPECT_EQ(opened.urls[1].fileName(), "support.html");
+    for (const QUrl& url : opened.urls)
+        EXPECT_TRUE(std::filesystem::exists(url.toLocalFile().toStdString())) << url.toString().toStdString();
+    EXPECT_TRUE(h.messages.empty());
+}
+
+TEST(MainWindowTitle, TheTitleAndTheTitleStripsTipNameTheTarget) {
+    GuiHarness h;
+    const std::string prefix = std::filesystem::canonical(h.prefix).string();
+    EXPECT_EQ(h.window->windowTitle().toStdString(), "Vantrelix v3.0 - Wine prefix " + prefix);
+    for (const char* strip : {"ImgFormMove", "ImgToolBarDrevanto"})
+        EXPECT_EQ(h.Find(strip)->toolTip().toStdString(), "Working on the Wine prefix " + prefix) << strip;
+    EXPECT_EQ(h.Find<QLabel>("caption")->text().toStdString(), "Vantrelix v3.0");
+}
+
 TEST(SettingsDialogWindow, OpensFromTheSettingsButtonStoresOptionsPathsAndTheStartupEntry) {
     GuiHarness h;
     const auto chosen = (h.home.path() / "reports").string();

@@ -3,6 +3,7 @@
 
 #include "app/message_box.h"
 
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -93,6 +94,88 @@ TEST(TrayIcon, MaximizeBringsTheWindowBackAndTheIconGoes) {
     EXPECT_TRUE(h.window->isVisible());
     EXPECT_FALSE(h.window->tray().bRunningInTray());
     EXPECT_FALSE(h.window->notificationArea().shown());
+}
+
+// The menu's Scan Now starts once its click is over. While that scan runs, another click on the menu's
+// Scan Now, and the window closed to the tray and the menu opened again (the old one, closed meanwhile,
+// goes), start nothing more: one scan's findings, once.
+TEST(TrayIcon, TheMenusScanNowRunsOneScanAfterItsClick) {
+    GuiHarness h;
+    h.frontEnd.pumpEvery = std::chrono::nanoseconds(0);
+    auto& main = h.app->main();
+    GuiHarness::ClickAndWait(h.Find("ImgScanNowNormal"));
+    const std::vector<ProblemEntry> once = main.lvwErrors.ToVector();
+    const size_t summaryRows = main.lvwRegistryProblems.rows.size();
+    ASSERT_FALSE(once.empty());
+    GuiHarness::HoverAndClick(h.Find("ImgReturnNormal"));
+    h.app->SaveSetting("chkDoNotShowInFuture", "1");
+    CloseToTray(h);
+    h.window->notificationArea().Activate(QSystemTrayIcon::DoubleClick);
+    QPointer<gui::PopupMenuWindow> first = h.window->popupMenu();
+    ASSERT_TRUE(first);
+
+    bool clickedDuring = false;
+    QPointer<gui::PopupMenuWindow> second;
+    const auto render = h.frontEnd.render;
+    h.frontEnd.render = [&] {
+        render();
+        if (main.ImgScanNowNormal || clickedDuring || main.lvwErrors.empty())
+            return;
+        clickedDuring = true;
+        QTest::mouseClick(first->findChild<QWidget*>("MenuScan"), Qt::LeftButton);
+        for (int i = 0; i < 1000 && first->rules().tmrPopDown; ++i)
+            first->rules().tmrPopDown_Timer(); // the old menu slides away and closes
+        GuiHarness::HoverAndClick(h.Find("imgCloseNormal"));
+        h.window->notificationArea().Activate(QSystemTrayIcon::DoubleClick);
+        second = h.window->popupMenu();
+        QTest::mouseClick(second->findChild<QWidget*>("MenuScan"), Qt::LeftButton);
+    };
+    QTest::mouseClick(first->findChild<QWidget*>("MenuScan"), Qt::LeftButton);
+    EXPECT_TRUE(main.ImgScanNowNormal) << "no scan inside the click";
+    EXPECT_FALSE(main.PicResults);
+    QApplication::processEvents(); // the scan, with the clicks made while it runs
+    for (int waited = 0; !main.ImgScanNowNormal && waited < 5000; waited += 5)
+        QTest::qWait(5);
+    h.frontEnd.render = render;
+    QApplication::processEvents();
+
+    EXPECT_TRUE(clickedDuring);
+    EXPECT_TRUE(main.ImgScanNowNormal);
+    EXPECT_EQ(main.lvwErrors.ToVector(), once);
+    EXPECT_EQ(main.lvwRegistryProblems.rows.size(), summaryRows);
+    ASSERT_TRUE(second);
+    EXPECT_FALSE(second->rules().style(MenuItem::MenuScan).enabled) << "the menu opened during a scan";
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull()) << "the closed menu went once its handlers were over";
+}
+
+// Maximize during a scan shows the busy pointer; it goes when the scan ends (the menu and the window
+// set one pointer, never two).
+TEST(TrayIcon, TheBusyPointerOfMaximizeDuringAScanGoesWhenTheScanEnds) {
+    GuiHarness h;
+    h.frontEnd.pumpEvery = std::chrono::nanoseconds(0);
+    h.app->SaveSetting("chkDoNotShowInFuture", "1");
+    h.window->notificationArea().forcedAvailable = true;
+    auto& main = h.app->main();
+    bool maximized = false;
+    bool busyAfterMaximize = false;
+    const auto render = h.frontEnd.render;
+    h.frontEnd.render = [&] {
+        render();
+        if (main.ImgScanNowNormal || maximized)
+            return;
+        maximized = true;
+        GuiHarness::HoverAndClick(h.Find("imgCloseNormal"));
+        h.window->notificationArea().Activate(QSystemTrayIcon::DoubleClick);
+        QTest::mouseClick(h.window->popupMenu()->findChild<QWidget*>("MenuRestore"), Qt::LeftButton);
+        busyAfterMaximize = QApplication::overrideCursor() != nullptr;
+    };
+    GuiHarness::ClickAndWait(h.Find("ImgScanNowNormal"));
+    h.frontEnd.render = render;
+    ASSERT_TRUE(maximized);
+    EXPECT_TRUE(h.window->isVisible());
+    EXPECT_TRUE(busyAfterMaximize);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "no busy pointer left behind";
 }
 
 // Without a notification area both the close button and the window manager's close ask the Exit

@@ -2,6 +2,7 @@
 // OK and Close, the browse buttons, the wave-file preview and the start-up entry.
 #include "ui/settings_dialog.h"
 
+#include "platform/text.h"
 #include "support/test_app.h"
 #include "ui/autostart_entry.h"
 #include "ui/scoped_env.h"
@@ -22,8 +23,8 @@ using Saves = std::vector<std::pair<std::string, std::string>>;
 
 class RecordingDialogShell : public SettingsDialogShell {
   public:
-    std::string BrowseForFolder() override {
-        events.push_back("BrowseForFolder");
+    std::string BrowseForFolder(const std::string& startFolder) override {
+        events.push_back("BrowseForFolder " + startFolder);
         return Next(folders);
     }
     std::string ChooseWaveFile(const std::string& initialFolder) override {
@@ -33,7 +34,7 @@ class RecordingDialogShell : public SettingsDialogShell {
     void CloseDialog() override { events.push_back("CloseDialog"); }
 
     std::vector<std::string> events;
-    std::deque<std::string> folders;   // the user's choices in turn; empty text once they run out
+    std::deque<std::string> folders; // the user's choices in turn; empty text once they run out
     std::deque<std::string> waveFiles;
 
   private:
@@ -191,7 +192,8 @@ TEST_F(SettingsDialogTest, ClickingALabelTwiceReturnsItsBoxAndStoresBothTimes) {
         const int before = d.option(c.option).check;
         app->settings.saves.clear();
         d.Label_Click(c.option);
-        EXPECT_EQ(d.option(c.option).editable, c.option != SettingsOption::RunAtStartup && c.first == std::string("1"));
+        EXPECT_EQ(d.option(c.option).editable,
+                  c.option != SettingsOption::RunAtStartup && c.first == std::string("1"));
         d.Label_Click(c.option);
         EXPECT_EQ(d.option(c.option).check, before) << c.key;
         EXPECT_EQ(SavesOf(c.key), (Saves{{c.key, c.first}, {c.key, c.second}}));
@@ -210,18 +212,21 @@ TEST_F(SettingsDialogTest, OkStoresThePathsOfOptionsThatHaveOneAndSwitchesOffThe
         std::string storedText;  // afterwards; "/old" is what was there before
     };
     const std::vector<Case> cases{
-        {"report on, blank folder", SettingsOption::MakeLogFile, "chkMakeLogFile", "txtLogFile", 1, "", "0", "/old"},
-        {"report on, folder of blanks", SettingsOption::MakeLogFile, "chkMakeLogFile", "txtLogFile", 1, "   ", "0",
+        {"report on, blank folder", SettingsOption::MakeLogFile, "chkMakeLogFile", "txtLogFile", 1, "", "0",
          "/old"},
+        {"report on, folder of blanks", SettingsOption::MakeLogFile, "chkMakeLogFile", "txtLogFile", 1, "   ",
+         "0", "/old"},
         {"report folder with blanks around", SettingsOption::MakeLogFile, "chkMakeLogFile", "txtLogFile", 1,
          "  /reports  ", "1", "  /reports  "},
         {"backup folder", SettingsOption::MakeBackUp, "chkMakeBackUp", "txtBackup", 1, "/b", "1", "/b"},
-        {"backup on, blank folder", SettingsOption::MakeBackUp, "chkMakeBackUp", "txtBackup", 1, "", "0", "/old"},
-        {"sound on, no file", SettingsOption::PlaySound, "chkPlaySound", "txtWaveFilesPath", 1, "", "0", "/old"},
-        {"sound on with a file", SettingsOption::PlaySound, "chkPlaySound", "txtWaveFilesPath", 1, "/x.wav", "1",
-         "/x.wav"},
-        {"sound off: its path is not stored", SettingsOption::PlaySound, "chkPlaySound", "txtWaveFilesPath", 0, "",
-         "0", "/old"},
+        {"backup on, blank folder", SettingsOption::MakeBackUp, "chkMakeBackUp", "txtBackup", 1, "", "0",
+         "/old"},
+        {"sound on, no file", SettingsOption::PlaySound, "chkPlaySound", "txtWaveFilesPath", 1, "", "0",
+         "/old"},
+        {"sound on with a file", SettingsOption::PlaySound, "chkPlaySound", "txtWaveFilesPath", 1, "/x.wav",
+         "1", "/x.wav"},
+        {"sound off: its path is not stored", SettingsOption::PlaySound, "chkPlaySound", "txtWaveFilesPath",
+         0, "", "0", "/old"},
     };
     for (const Case& c : cases) {
         a().SaveSetting(c.textKey, "/old");
@@ -266,11 +271,15 @@ TEST_F(SettingsDialogTest, FolderBrowseFillsTheBoxOnlyWithAChoiceAndStoresNothin
     };
     for (const Case& c : cases) {
         FrmSetings& d = Open();
+        const std::string typed = " " + (app->dataFolder.path() / "typed").string() + " ";
+        d.SetText(c.option, typed);
         shell.folders = {c.chosen};
         app->settings.saves.clear();
         HoverAndClick(c.button);
-        EXPECT_EQ(d.option(c.option).text, c.taken ? c.chosen : a().ApplicationFolder()) << c.chosen;
+        EXPECT_EQ(d.option(c.option).text, c.taken ? c.chosen : typed) << c.chosen;
         EXPECT_TRUE(app->settings.saves.empty());
+        EXPECT_EQ(shell.events.back(), "BrowseForFolder " + std::string(TrimBlanks(typed)))
+            << "starts at the box's folder";
     }
 }
 
@@ -284,7 +293,7 @@ TEST_F(SettingsDialogTest, ADisabledBrowseButtonCannotBeReached) {
     HoverAndClick(SettingsButton::Browse);
     d.SetCheck(SettingsOption::MakeLogFile, 0);
     d.Click(SettingsButton::Browse);
-    EXPECT_EQ(shell.events, (std::vector<std::string>{"BrowseForFolder"}));
+    EXPECT_EQ(shell.events, (std::vector<std::string>{"BrowseForFolder " + a().ApplicationFolder()}));
 }
 
 TEST_F(SettingsDialogTest, AChosenWaveFileIsStoredAtOnceAndPlayedOnceWithoutCountingAProblem) {
