@@ -4,6 +4,7 @@
 // address as its one argument.
 #include "ui/web_page_launcher.h"
 
+#include "platform/desktop_entry.h"
 #include "platform/text.h"
 
 #include <cerrno>
@@ -11,6 +12,7 @@
 #include <fcntl.h>
 #include <fnmatch.h>
 #include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <system_error>
@@ -193,58 +195,11 @@ std::optional<fs::path> DesktopFileIn(const fs::path& folder, const std::string&
     return std::nullopt;
 }
 
-// The general escapes of a desktop entry's string value (\s \n \t \r \\).
-std::string UnescapeValue(std::string_view value) {
-    std::string out;
-    for (size_t i = 0; i < value.size(); ++i) {
-        if (value[i] != '\\' || i + 1 == value.size()) {
-            out += value[i];
-            continue;
-        }
-        switch (const char next = value[++i]) {
-        case 's':
-            out += ' ';
-            break;
-        case 'n':
-            out += '\n';
-            break;
-        case 't':
-            out += '\t';
-            break;
-        case 'r':
-            out += '\r';
-            break;
-        case '\\':
-            out += '\\';
-            break;
-        default:
-            out += '\\';
-            out += next;
-            break;
-        }
-    }
-    return out;
-}
-
 // The Exec key of the [Desktop Entry] group, its general escapes undone; empty when there is none.
 std::string ExecOf(const fs::path& desktopFile) {
-    std::ifstream in(desktopFile);
-    bool inEntry = false;
-    for (std::string line; std::getline(in, line);) {
-        const std::string_view text = StripLineEnd(line);
-        if (text.empty() || text.front() == '#')
-            continue;
-        if (text.front() == '[') {
-            inEntry = text == "[Desktop Entry]";
-            continue;
-        }
-        if (!inEntry)
-            continue;
-        const size_t equals = text.find('=');
-        if (equals != std::string_view::npos && TrimBlanks(text.substr(0, equals)) == "Exec")
-            return UnescapeValue(TrimBlanks(text.substr(equals + 1)));
-    }
-    return {};
+    std::ifstream in(desktopFile, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return DesktopEntryValue(text, "Exec").value_or("");
 }
 
 // The first word of an Exec line: up to the first blank, or a quoted argument with its quotes removed
