@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets (fuzz/) with clang into build-fuzz/ and runs each for a while over its seeds.
 # Usage: tools/fuzz.sh [SECONDS_EACH | --ci] [TARGET...]
 #   SECONDS_EACH  how long each target runs (default 60); --ci: about 10 s each
-#   TARGET        wine_reg_file hive backup_record url lnk path (default: all)
+#   TARGET        wine_reg_file hive backup_record url lnk path launcher_files (default: all)
 # Fails when any target finds something. What it found is kept in build-fuzz/crashes/TARGET/, each input
 # beside a .repro file with the command that runs it again; the log is build-fuzz/logs/TARGET.log. The
 # corpus grows in build-fuzz/corpus/TARGET/ from run to run. FUZZ_ARGS adds libFuzzer options (for
@@ -21,7 +21,7 @@ elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then
     seconds=$1
     shift
 fi
-all=(wine_reg_file hive backup_record url lnk path)
+all=(wine_reg_file hive backup_record url lnk path launcher_files)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all[@]}")
 testdata=${VANTRELIX_TESTDATA:-$root/../shared/testdata}
@@ -45,7 +45,7 @@ cmake --build "$out" --target vantrelix_fuzz -j"${FUZZ_BUILD_JOBS:-$(nproc)}"
 # ---- seeds, made afresh each run ------------------------------------------------------------------------
 seeds=$out/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds"/{wine_reg_file,backup_record,path,hive}
+mkdir -p "$seeds"/{wine_reg_file,backup_record,path,hive,launcher_files}
 
 tools/make-demo-prefix.sh "$seeds/demo-prefix" >/dev/null
 cp "$seeds"/demo-prefix/*.reg "$seeds/wine_reg_file/"
@@ -149,6 +149,37 @@ a?.t*	C:\windows\*.*
 	C:\Café\résumé.exe
 PATHS
 
+# The launchers' files, as Steam, Lutris and Bottles write them.
+cat >"$seeds/launcher_files/libraryfolders.vdf" <<'VDF'
+"libraryfolders"
+{
+	"0"
+	{
+		"path"		"/home/u/.local/share/Steam"
+		"apps"
+		{
+			"620"		"12345"
+		}
+	}
+	"1"		"/mnt/old/format" // a comment
+}
+VDF
+printf '"AppState"\n{\n\t"name"\t\t"Tom \\"Q\\" Game"\n\t"os" "win" [$WIN32]\n}\n' >"$seeds/launcher_files/appmanifest.acf"
+cat >"$seeds/launcher_files/lutris.yml" <<'YML'
+game:
+  exe: /home/u/Games/x/drive_c/x.exe
+  prefix: '/home/u/Games/x'
+  args: -windowed # comment
+system:
+  env:
+    DXVK_HUD: fps
+  libs:
+  - one
+notes: |
+  text
+name: "The \"Game\""
+YML
+
 # ---- runs ------------------------------------------------------------------------------------------------
 seed_dirs() {
     case $1 in
@@ -158,6 +189,7 @@ seed_dirs() {
     url) echo "$testdata/url tests/shortcuts/data/handmade" ;;
     lnk) echo "$testdata/lnk/pylnk $testdata/lnk/plaso $testdata/lnk/lnkparse3 tests/shortcuts/data/wine tests/shortcuts/data/handmade" ;;
     path) echo "$seeds/path" ;;
+    launcher_files) echo "$seeds/launcher_files" ;;
     esac
 }
 options() {
@@ -168,6 +200,7 @@ options() {
     url) echo "-dict=fuzz/url.dict -max_len=4096" ;;
     lnk) echo "-max_len=16384" ;;
     path) echo "-dict=fuzz/path.dict -max_len=1024" ;;
+    launcher_files) echo "-max_len=4096" ;;
     *) echo "" ;;
     esac
 }

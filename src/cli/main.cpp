@@ -24,6 +24,11 @@ int main(int argc, char** argv) {
                    "With --windows: the user (a folder of Users) whose hives are HKEY_CURRENT_USER")
         ->needs(windows);
     windows->excludes("--prefix");
+    bool allPrefixes = false;
+    cli.add_flag("--all-prefixes", allPrefixes,
+                 "With scan: scan every Wine prefix the prefixes command lists, one after another")
+        ->excludes("--prefix")
+        ->excludes(windows);
     cli.add_flag("-y,--yes", assumeYes, "Answer yes to every question");
 
     auto* scan = cli.add_subcommand("scan", "Scan the sections of the check-list and show what was found");
@@ -32,6 +37,11 @@ int main(int argc, char** argv) {
                      "Scan exactly these rows, e.g. \"Help Files,Windows Fonts\"");
     scan->add_flag("--report", scanOptions.report, "Write ScanReport.txt for this run");
     scan->add_flag("--json", scanOptions.json, "Print one JSON object");
+
+    auto* prefixes = cli.add_subcommand("prefixes", "List every Wine prefix on this machine: $WINEPREFIX, "
+                                                    "~/.wine, PlayOnLinux, Steam, Lutris, Bottles, Heroic");
+    bool prefixesJson = false;
+    prefixes->add_flag("--json", prefixesJson, "Print one JSON array");
 
     auto* sections = cli.add_subcommand("sections", "List the check-list rows with their marks");
 
@@ -60,6 +70,14 @@ int main(int argc, char** argv) {
         return cli.exit(e);
     }
 
+    if (allPrefixes && !*scan) {
+        std::cerr << "vantrelix-cli: --all-prefixes goes with the scan command only\n";
+        return 2;
+    }
+    if (*prefixes)
+        return RunPrefixesCommand(prefixesJson, std::cout);
+    if (allPrefixes)
+        return RunScanOfAllPrefixes(scanOptions, assumeYes, std::cout);
     if (*reg)
         return RunRegFromCli(target, reg->remaining());
     const bool progress = *scan || *repair;

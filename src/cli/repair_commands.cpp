@@ -11,8 +11,6 @@
 
 namespace vx {
 
-bool RunOneScan(CliSession& session, const ScanOptions& options);
-
 int RunRepairCommand(CliSession& session, const ScanOptions& options, std::ostream& out) {
     App& app = *session.app;
     std::string why;

@@ -9,7 +9,6 @@
 
 namespace vx {
 
-// Runs one scan run the way the Scan button does; false when the sections could not be chosen.
 bool RunOneScan(CliSession& session, const ScanOptions& options) {
     App& app = *session.app;
     std::string error;

@@ -3,10 +3,9 @@
 #include "cli/scan_output.h"
 
 #include "app/app.h"
-#include "platform/utf8.h"
+#include "cli/json_text.h"
 #include "results/results_view.h"
 
-#include <nlohmann/json.hpp>
 #include <ostream>
 
 namespace vx {
@@ -31,39 +30,7 @@ void PrintScanResults(App& app, std::ostream& out) {
     out << "Problem(s) Detected : " << main.lvwErrors.size() + main.lvwShortcut.size() << "\n";
 }
 
-namespace {
-
-bool IsUtf8(std::string_view text) {
-    for (size_t i = 0; i < text.size();) {
-        const size_t length = DecodeUtf8At(text, i, Utf8Rule::Strict).length;
-        if (length == 0)
-            return false;
-        i += length;
-    }
-    return true;
-}
-
-std::string HexBytes(std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out;
-    for (const char c : text) {
-        out += kHex[static_cast<unsigned char>(c) >> 4];
-        out += kHex[static_cast<unsigned char>(c) & 15];
-    }
-    return out;
-}
-
-// A text field; one that is not UTF-8 (a file name in another encoding) shows with U+FFFD in its place
-// and keeps its bytes, in hex, in a field of the same name with " bytes" after it.
-void PutText(nlohmann::ordered_json& object, const std::string& name, const std::string& text) {
-    object[name] = text;
-    if (!IsUtf8(text))
-        object[name + " bytes"] = HexBytes(text);
-}
-
-} // namespace
-
-void PrintScanJson(App& app, const std::string& targetName, std::ostream& out) {
+nlohmann::ordered_json ScanJson(App& app, const std::string& targetName) {
     auto& main = app.main();
     nlohmann::ordered_json json;
     json["target"] = targetName;
@@ -98,8 +65,16 @@ void PrintScanJson(App& app, const std::string& targetName, std::ostream& out) {
     json["summary"] = nlohmann::json::array();
     for (const auto& row : main.lvwRegistryProblems.rows)
         json["summary"].push_back(row.text);
+    return json;
+}
+
+void PrintJson(const nlohmann::ordered_json& json, std::ostream& out) {
     // Invalid UTF-8 in registry data must not abort the output.
     out << json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+}
+
+void PrintScanJson(App& app, const std::string& targetName, std::ostream& out) {
+    PrintJson(ScanJson(app, targetName), out);
 }
 
 } // namespace vx

@@ -1,6 +1,8 @@
 #pragma once
 // How a finished scan run is shown on the terminal: the summary rows with their details, or one JSON
 // object.
+#include <nlohmann/json.hpp>
+
 #include <iosfwd>
 #include <string>
 
@@ -10,5 +12,9 @@ class App;
 
 void PrintScanResults(App& app, std::ostream& out);
 void PrintScanJson(App& app, const std::string& targetName, std::ostream& out);
+
+// The scan's JSON object, to print or to put in a list.
+nlohmann::ordered_json ScanJson(App& app, const std::string& targetName);
+void PrintJson(const nlohmann::ordered_json& json, std::ostream& out);
 
 } // namespace vx

@@ -6,6 +6,7 @@
 #include "gui/gui_context.h"
 #include "gui/gui_front_end.h"
 #include "gui/main_window.h"
+#include "gui/prefix_picker.h"
 #include "gui/qt_text.h"
 #include "gui/single_instance.h"
 #include "gui/splash_window.h"
@@ -76,8 +77,7 @@ OpenedTarget OpenUsableTarget(TargetOptions& options, gui::GuiFrontEnd& frontEnd
             opened.error + "\n\nChoose a Wine prefix or a mounted Windows volume to work on?";
         if (!frontEnd.messageBox(nullptr, question, true))
             return opened;
-        const std::string folder =
-            pickers.ChooseFolder(nullptr, "Choose a Wine prefix or a Windows volume", {});
+        const std::string folder = gui::ChooseTargetFolder(nullptr, pickers);
         if (folder.empty())
             return opened;
         options = OptionsForFolder(folder);

@@ -17,7 +17,7 @@ using test::RunCli;
 using test::TempDir;
 
 // The commands, as the README and the help pages describe them.
-const std::set<std::string> kCommands{"scan", "sections", "settings", "reg", "repair", "backups"};
+const std::set<std::string> kCommands{"scan", "prefixes", "sections", "settings", "reg", "repair", "backups"};
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -153,7 +153,8 @@ TEST(CliUsage, HelpListsEveryCommandAndTheVersionOption) {
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(HelpCommands(result.out), kCommands) << result.out;
     const auto options = HelpOptions(result.out);
-    for (const char* option : {"--help", "--version", "--prefix", "--windows", "--user", "--yes"})
+    for (const char* option :
+         {"--help", "--version", "--prefix", "--windows", "--user", "--all-prefixes", "--yes"})
         EXPECT_TRUE(options.contains(option)) << option << " missing from\n" << result.out;
 }
 

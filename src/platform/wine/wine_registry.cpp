@@ -28,6 +28,8 @@ std::string WhyNotReplaceable(const std::filesystem::path& file) {
     return {};
 }
 
+} // namespace
+
 // A folder holding any of a prefix's own entries (whatever they turn out to be) is taken for one.
 bool IsWinePrefix(const std::filesystem::path& folder) {
     for (const char* entry : {"system.reg", "user.reg", "drive_c"}) {
@@ -39,8 +41,6 @@ bool IsWinePrefix(const std::filesystem::path& folder) {
     }
     return false;
 }
-
-} // namespace
 
 WineRegistry::FileStamp WineRegistry::StampOf(const std::filesystem::path& file) {
     struct stat st {};

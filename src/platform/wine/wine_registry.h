@@ -56,6 +56,9 @@ class WineRegistry : public RegistryView {
 std::unique_ptr<WineRegistry> OpenWineRegistry(const std::filesystem::path& prefix, std::string& error,
                                                std::vector<std::string>& warnings);
 
+// Whether the folder is a Wine prefix: it holds a system.reg, a user.reg or a drive_c.
+bool IsWinePrefix(const std::filesystem::path& folder);
+
 // $WINEPREFIX, else ~/.wine.
 std::filesystem::path DefaultWinePrefix();
 
