@@ -40,7 +40,7 @@ std::string RowList(const std::vector<ListRow>& rows) {
 
 } // namespace
 
-bool ChooseSections(App& app, const std::string& sections, std::string& error) {
+bool ChooseSections(App& app, const std::string& sections, std::string& why) {
     LoadlvwRegistryvaluesScanValues(app);
     if (sections.empty())
         return true;
@@ -63,12 +63,12 @@ bool ChooseSections(App& app, const std::string& sections, std::string& error) {
             }
         }
         if (!found) {
-            error = "no section named \"" + std::string(wanted) + "\"; the sections are: " + RowList(rows);
+            why = "no section named \"" + std::string(wanted) + "\"; the sections are: " + RowList(rows);
             return false;
         }
     }
     if (!named) {
-        error = "--sections names no section; the sections are: " + RowList(rows);
+        why = "--sections names no section; the sections are: " + RowList(rows);
         return false;
     }
     return true;

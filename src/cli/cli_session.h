@@ -26,6 +26,6 @@ std::unique_ptr<CliSession> OpenSession(const TargetOptions& options, bool assum
 
 // Picks the check-list rows for this run: the saved marks, or exactly the rows named in `sections`
 // (comma-separated, compared without regard to case). False with a message for an unknown name.
-bool ChooseSections(App& app, const std::string& sections, std::string& error);
+bool ChooseSections(App& app, const std::string& sections, std::string& why);
 
 } // namespace vx

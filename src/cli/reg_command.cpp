@@ -120,14 +120,14 @@ bool IsSwitch(const std::string& arg, std::string_view name) {
            EqualsNoCase(std::string_view(arg).substr(1), name);
 }
 
-bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error) {
+bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& why) {
     if (args.size() < 2) {
-        error = "reg: Invalid syntax";
+        why = "reg: Invalid syntax";
         return false;
     }
     options.verb = LowerAscii(args[0]);
     if (options.verb != "query" && options.verb != "add" && options.verb != "delete") {
-        error = "reg: Unknown operation: " + args[0];
+        why = "reg: Unknown operation: " + args[0];
         return false;
     }
     std::string key = args[1];
@@ -136,7 +136,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
     const size_t cut = key.find('\\');
     const auto root = RootKeyFromNameOrAbbreviation(key.substr(0, cut));
     if (!root) {
-        error = "reg: Invalid key name: " + args[1];
+        why = "reg: Invalid key name: " + args[1];
         return false;
     }
     options.root = *root;
@@ -162,12 +162,12 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         else if (IsSwitch(arg, "f") && options.verb != "query")
             options.force = true;
         else {
-            error = "reg: Invalid syntax: " + arg;
+            why = "reg: Invalid syntax: " + arg;
             return false;
         }
     }
     if (options.verb == "delete" && !options.value && !options.allValues) {
-        error = "reg: Only values can be deleted (give /v NAME, /ve or /va)";
+        why = "reg: Only values can be deleted (give /v NAME, /ve or /va)";
         return false;
     }
     return true;
@@ -465,9 +465,9 @@ int Delete(Registry& registry, const Options& options, std::ostream& out, std::o
 int RunRegCommand(Registry& registry, const std::vector<std::string>& args, std::ostream& out,
                   std::ostream& err) {
     Options options;
-    std::string error;
-    if (!ParseOptions(args, options, error)) {
-        err << error << "\n" << kUsage;
+    std::string why;
+    if (!ParseOptions(args, options, why)) {
+        err << why << "\n" << kUsage;
         return 1;
     }
     if (options.verb == "query")
@@ -481,11 +481,11 @@ int RunRegCommand(Registry& registry, const std::vector<std::string>& args, std:
 
 int RunRegCommandOnPrefix(const std::filesystem::path& prefix, const std::vector<std::string>& args,
                           std::ostream& out, std::ostream& err) {
-    std::string error;
+    std::string why;
     std::vector<std::string> warnings;
-    auto registry = OpenWineRegistry(prefix, error, warnings);
+    auto registry = OpenWineRegistry(prefix, why, warnings);
     if (!registry) {
-        err << "vantrelix-cli: " << error << "\n";
+        err << "vantrelix-cli: " << why << "\n";
         return 2;
     }
     for (const auto& warning : warnings)

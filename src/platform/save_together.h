@@ -8,28 +8,28 @@
 
 namespace vx {
 
-// `File` has PrepareSave, CommitSave, RollbackSave (each bool(std::string& error)), FinishSave,
-// AbandonSave and Path(). True when every file was saved. Otherwise false with `error` set; `wroteNothing`
-// then says whether every file is as it was, and when not, `error` names the files that stay saved.
+// `File` has PrepareSave, CommitSave, RollbackSave (each bool(std::string& why)), FinishSave,
+// AbandonSave and Path(). True when every file was saved. Otherwise false with `why` set; `wroteNothing`
+// then says whether every file is as it was, and when not, `why` names the files that stay saved.
 template <class File>
-bool SaveTogether(const std::vector<File*>& files, std::string& error, bool& wroteNothing) {
+bool SaveTogether(const std::vector<File*>& files, std::string& why, bool& wroteNothing) {
     wroteNothing = true;
     for (size_t n = 0; n < files.size(); ++n) {
-        if (files[n]->PrepareSave(error))
+        if (files[n]->PrepareSave(why))
             continue;
         for (size_t i = 0; i < n; ++i)
             files[i]->AbandonSave();
         return false;
     }
     for (size_t n = 0; n < files.size(); ++n) {
-        if (files[n]->CommitSave(error))
+        if (files[n]->CommitSave(why))
             continue;
         std::string kept;
         for (size_t back = n; back-- > 0;) {
-            std::string why;
-            if (files[back]->RollbackSave(why))
+            std::string rollbackWhy;
+            if (files[back]->RollbackSave(rollbackWhy))
                 continue;
-            error += "; " + why;
+            why += "; " + rollbackWhy;
             kept += (kept.empty() ? "" : ", ") + files[back]->Path().filename().string();
             files[back]->FinishSave(); // it holds the new text now
             wroteNothing = false;
@@ -37,7 +37,7 @@ bool SaveTogether(const std::vector<File*>& files, std::string& error, bool& wro
         for (size_t rest = n + 1; rest < files.size(); ++rest)
             files[rest]->AbandonSave();
         if (!kept.empty())
-            error += "; saved nonetheless: " + kept;
+            why += "; saved nonetheless: " + kept;
         return false;
     }
     for (File* file : files)

@@ -93,25 +93,24 @@ void HiveFile::MakeReadOnly(std::string reason) {
     SetWritable(false, readOnlyReason_);
 }
 
-std::unique_ptr<HiveFile> HiveFile::Load(const std::filesystem::path& path, std::string& error,
+std::unique_ptr<HiveFile> HiveFile::Load(const std::filesystem::path& path, std::string& why,
                                          std::vector<std::string>& warnings) {
     // Never read a named pipe or a device in a hive's place: the read could wait forever.
-    if (std::string why; CheckRegularFile(path, why) != RegularFile::Ok) {
-        error = path.string() + ": cannot read the hive: " + (why.empty() ? std::strerror(ENOENT) : why);
+    if (std::string cause; CheckRegularFile(path, cause) != RegularFile::Ok) {
+        why = path.string() + ": cannot read the hive: " + (cause.empty() ? std::strerror(ENOENT) : cause);
         return nullptr;
     }
     const HiveHeader header = ReadHiveHeader(path);
     switch (header.format) {
     case HiveHeader::Format::Unreadable:
-        error = path.string() + ": cannot be read: " + std::strerror(errno);
+        why = path.string() + ": cannot be read: " + std::strerror(errno);
         return nullptr;
     case HiveHeader::Format::Creg:
-        error =
-            path.string() +
-            ": a Windows 95/98/Me registry file (CREG format), not a Windows NT hive; it cannot be opened";
+        why = path.string() +
+              ": a Windows 95/98/Me registry file (CREG format), not a Windows NT hive; it cannot be opened";
         return nullptr;
     case HiveHeader::Format::Unknown:
-        error = path.string() + ": not a registry hive (the file does not begin with \"regf\")";
+        why = path.string() + ": not a registry hive (the file does not begin with \"regf\")";
         return nullptr;
     case HiveHeader::Format::Regf:
         break;
@@ -126,13 +125,13 @@ std::unique_ptr<HiveFile> HiveFile::Load(const std::filesystem::path& path, std:
         // hivex's lenient mode reads past some damage; such a hive is only ever read. It looks for the next
         // page up to where the header says the pages end, reading beyond the end of a shorter file.
         if (header.pagesEnd > header.fileSize) {
-            error = path.string() + ": hivex cannot open the hive: " + std::strerror(openError) +
-                    " (it is damaged, and shorter than its header says)";
+            why = path.string() + ": hivex cannot open the hive: " + std::strerror(openError) +
+                  " (it is damaged, and shorter than its header says)";
             return nullptr;
         }
         hive = hivex_open(path.c_str(), HIVEX_OPEN_UNSAFE);
         if (!hive) {
-            error = path.string() + ": hivex cannot open the hive: " + std::strerror(openError);
+            why = path.string() + ": hivex cannot open the hive: " + std::strerror(openError);
             return nullptr;
         }
         unsafe = true;
@@ -147,7 +146,7 @@ std::unique_ptr<HiveFile> HiveFile::Load(const std::filesystem::path& path, std:
         file->MakeReadOnly("the hive is damaged; it is opened read-only");
     } else if (!notReplaceable.empty())
         file->MakeReadOnly(notReplaceable + "; the hive is opened read-only");
-    if (!file->LoadTree(error, warnings))
+    if (!file->LoadTree(why, warnings))
         return nullptr;
     return file;
 }
@@ -265,10 +264,10 @@ void HiveFile::LoadNodeSubkeys(TreeLoad& load, hive_node_h node, RegKeyNode& key
     }
 }
 
-bool HiveFile::LoadTree(std::string& error, std::vector<std::string>& warnings) {
+bool HiveFile::LoadTree(std::string& why, std::vector<std::string>& warnings) {
     const hive_node_h rootNode = hivex_root(hive_);
     if (rootNode == 0) {
-        error = path_.string() + ": hivex cannot find the hive's root key: " + std::strerror(errno);
+        why = path_.string() + ": hivex cannot find the hive's root key: " + std::strerror(errno);
         return false;
     }
     nodes_[Root()] = rootNode;
@@ -286,7 +285,7 @@ bool HiveFile::LoadTree(std::string& error, std::vector<std::string>& warnings) 
     return true;
 }
 
-size_t HiveFile::HiveNodeOf(RegKeyNode& key, std::string& error) {
+size_t HiveFile::HiveNodeOf(RegKeyNode& key, std::string& why) {
     // The new keys from the deepest one the hive has down to this one.
     std::vector<RegKeyNode*> missing;
     RegKeyNode* k = &key;
@@ -302,8 +301,8 @@ size_t HiveFile::HiveNodeOf(RegKeyNode& key, std::string& error) {
         const std::string name((*added)->name);
         node = hivex_node_add_child(hive_, node, name.c_str());
         if (node == 0) {
-            error = path_.string() + ": hivex cannot add the key " + KeyPathOf(**added, *this) + ": " +
-                    std::strerror(errno);
+            why = path_.string() + ": hivex cannot add the key " + KeyPathOf(**added, *this) + ": " +
+                  std::strerror(errno);
             return 0;
         }
         nodes_[*added] = node;
@@ -311,15 +310,15 @@ size_t HiveFile::HiveNodeOf(RegKeyNode& key, std::string& error) {
     return node;
 }
 
-bool HiveFile::Save(std::string& error) {
-    if (!PrepareSave(error) || !CommitSave(error))
+bool HiveFile::Save(std::string& why) {
+    if (!PrepareSave(why) || !CommitSave(why))
         return false;
     FinishSave();
     return true;
 }
 
 // Hands every changed key's values to hivex, which keeps its own copy of the hive.
-bool HiveFile::ApplyChanges(std::string& error) {
+bool HiveFile::ApplyChanges(std::string& why) {
     std::vector<RegKeyNode*> dirty;
     ForEachKey([&](RegKeyNode& key) {
         if (key.dirty)
@@ -330,8 +329,8 @@ bool HiveFile::ApplyChanges(std::string& error) {
         names.reserve(key->values.size());
         for (const auto& value : key->values) {
             if (value.name().find('\0') != std::string_view::npos) {
-                error = path_.string() + ": the values of " + KeyPathOf(*key, *this) +
-                        " cannot be written back: a value name holds a NUL character";
+                why = path_.string() + ": the values of " + KeyPathOf(*key, *this) +
+                      " cannot be written back: a value name holds a NUL character";
                 return false;
             }
             names.emplace_back(value.name());
@@ -346,11 +345,11 @@ bool HiveFile::ApplyChanges(std::string& error) {
             set[i].len = key->values[i].data().size();
             set[i].value = const_cast<char*>(key->values[i].data().data());
         }
-        const size_t node = HiveNodeOf(*key, error);
+        const size_t node = HiveNodeOf(*key, why);
         if (node == 0 || hivex_node_set_values(hive_, node, set.size(), set.data(), 0) != 0) {
             if (node != 0)
-                error = path_.string() + ": hivex cannot write the values of " + KeyPathOf(*key, *this) +
-                        ": " + std::strerror(errno);
+                why = path_.string() + ": hivex cannot write the values of " + KeyPathOf(*key, *this) + ": " +
+                      std::strerror(errno);
             // hivex's copy of the hive may now be half changed: never commit it.
             MakeReadOnly("an earlier save failed; open the volume again to retry");
             return false;
@@ -359,15 +358,15 @@ bool HiveFile::ApplyChanges(std::string& error) {
     return true;
 }
 
-bool HiveFile::PrepareSave(std::string& error) {
+bool HiveFile::PrepareSave(std::string& why) {
     AbandonSave();
     if (!Changed())
         return true;
     if (!readOnlyReason_.empty()) {
-        error = readOnlyReason_;
+        why = readOnlyReason_;
         return false;
     }
-    if (!ApplyChanges(error))
+    if (!ApplyChanges(why))
         return false;
     bool hivexFailed = false;
     auto fill = [&](int, const std::string& tempPath) -> int {
@@ -378,7 +377,7 @@ bool HiveFile::PrepareSave(std::string& error) {
     };
     auto pending = std::make_unique<FileReplacement>();
     if (const int err = pending->Prepare(path_, fill); err != 0) {
-        error =
+        why =
             path_.string() + ": cannot save the hive: " + (hivexFailed ? "hivex: " : "") + std::strerror(err);
         MakeReadOnly("an earlier save failed; open the volume again to retry");
         return false;
@@ -387,12 +386,12 @@ bool HiveFile::PrepareSave(std::string& error) {
     return true;
 }
 
-bool HiveFile::CommitSave(std::string& error) {
+bool HiveFile::CommitSave(std::string& why) {
     if (!pending_)
         return true;
     if (const int err = pending_->Commit(); err != 0) {
         pending_.reset();
-        error = path_.string() + ": cannot save the hive: " + std::strerror(err);
+        why = path_.string() + ": cannot save the hive: " + std::strerror(err);
         MakeReadOnly("an earlier save failed; open the volume again to retry");
         return false;
     }
@@ -400,11 +399,11 @@ bool HiveFile::CommitSave(std::string& error) {
     return true;
 }
 
-bool HiveFile::RollbackSave(std::string& error) {
+bool HiveFile::RollbackSave(std::string& why) {
     if (!pending_ || !committed_)
         return true;
     if (const int err = pending_->Rollback(); err != 0) {
-        error = path_.string() + ": cannot put the hive back as it was: " + std::strerror(err);
+        why = path_.string() + ": cannot put the hive back as it was: " + std::strerror(err);
         return false;
     }
     pending_.reset();

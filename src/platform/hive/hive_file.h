@@ -40,10 +40,10 @@ class HiveFile : public RegistryStore {
   public:
     ~HiveFile() override;
 
-    // Reads the hive at `path`. Null with `error` set (one line naming the file) when it is not a regf
+    // Reads the hive at `path`. Null with `why` set (one line naming the file) when it is not a regf
     // hive or hivex cannot open it. Parts that cannot be read are skipped, reported in `warnings`, and
     // make the hive read-only.
-    static std::unique_ptr<HiveFile> Load(const std::filesystem::path& path, std::string& error,
+    static std::unique_ptr<HiveFile> Load(const std::filesystem::path& path, std::string& why,
                                           std::vector<std::string>& warnings);
 
     const std::filesystem::path& Path() const { return path_; }
@@ -51,21 +51,21 @@ class HiveFile : public RegistryStore {
     // Why the hive may not be written (one line naming the file); empty when it may.
     const std::string& ReadOnlyReason() const { return readOnlyReason_; }
 
-    // Writes the hive if anything changed. False with `error` set when it could not; the file on disk is
+    // Writes the hive if anything changed. False with `why` set when it could not; the file on disk is
     // then untouched.
-    bool Save(std::string& error);
+    bool Save(std::string& why);
 
     // A save in steps, for the hives of a volume saved together (see FileReplacement): the new hive
     // written aside and synced; put in place (the old one kept aside); then taken back or finished.
-    bool PrepareSave(std::string& error);
-    bool CommitSave(std::string& error);
-    bool RollbackSave(std::string& error);
+    bool PrepareSave(std::string& why);
+    bool CommitSave(std::string& why);
+    bool RollbackSave(std::string& why);
     void FinishSave();
     void AbandonSave();
 
   private:
     HiveFile(std::filesystem::path path, hive_h* hive);
-    bool LoadTree(std::string& error, std::vector<std::string>& warnings);
+    bool LoadTree(std::string& why, std::vector<std::string>& warnings);
     struct TreeLoad;
     void LoadNodeValues(TreeLoad& load, size_t node, RegKeyNode& key); // node: a hivex node handle
     void LoadNodeSubkeys(TreeLoad& load, size_t node, RegKeyNode& key, size_t depth);
@@ -73,8 +73,8 @@ class HiveFile : public RegistryStore {
     void NoteSkipped(TreeLoad& load, const RegKeyNode& key, const std::string& why);
     void MakeReadOnly(std::string reason);
     // The hive's node for a key, added to the hive (with its missing parents) when the key is new.
-    size_t HiveNodeOf(RegKeyNode& key, std::string& error);
-    bool ApplyChanges(std::string& error);
+    size_t HiveNodeOf(RegKeyNode& key, std::string& why);
+    bool ApplyChanges(std::string& why);
 
     std::filesystem::path path_;
     std::unique_ptr<FileReplacement> pending_; // a save between PrepareSave and FinishSave

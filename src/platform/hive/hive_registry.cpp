@@ -14,11 +14,11 @@ namespace {
 // folder's name never holds a NUL).
 const std::string kNoUser(1, '\0');
 
-std::unique_ptr<HiveFile> LoadIfThere(const std::filesystem::path& path, std::string& error,
+std::unique_ptr<HiveFile> LoadIfThere(const std::filesystem::path& path, std::string& why,
                                       std::vector<std::string>& warnings) {
     if (path.empty())
         return nullptr;
-    return HiveFile::Load(path, error, warnings);
+    return HiveFile::Load(path, why, warnings);
 }
 
 // The number of the control set Windows boots with, from SYSTEM\Select "Current"; 0 when not recorded.
@@ -43,13 +43,13 @@ void HiveRegistry::Link(RegKeyNode& parent, std::string_view name, std::string_v
     links_.push_back(std::move(link));
 }
 
-std::unique_ptr<HiveRegistry> OpenHiveRegistry(const HiveLocations& hives, std::string& error,
+std::unique_ptr<HiveRegistry> OpenHiveRegistry(const HiveLocations& hives, std::string& why,
                                                std::vector<std::string>& warnings) {
     auto registry = std::unique_ptr<HiveRegistry>(new HiveRegistry());
     auto load = [&](const std::filesystem::path& path, std::unique_ptr<HiveFile>& slot) {
         if (path.empty())
             return true;
-        slot = LoadIfThere(path, error, warnings);
+        slot = LoadIfThere(path, why, warnings);
         return slot != nullptr;
     };
     if (!load(hives.software, registry->software_) || !load(hives.system, registry->system_) ||

@@ -59,9 +59,9 @@ class HiveRegistry : public RegistryView {
     bool wroteNothing_ = true;
 };
 
-// Loads the hives named in `hives`. Null with `error` set (one line naming the file) when a hive is not a
+// Loads the hives named in `hives`. Null with `why` set (one line naming the file) when a hive is not a
 // regf hive or cannot be opened; what could not be read of a damaged hive is listed in `warnings`.
-std::unique_ptr<HiveRegistry> OpenHiveRegistry(const HiveLocations& hives, std::string& error,
+std::unique_ptr<HiveRegistry> OpenHiveRegistry(const HiveLocations& hives, std::string& why,
                                                std::vector<std::string>& warnings);
 
 } // namespace vx

@@ -123,10 +123,10 @@ std::vector<std::string> WindowsUserProfiles(const std::filesystem::path& root) 
 }
 
 bool LocateWindowsHives(const std::filesystem::path& root, const std::string& user, HiveLocations& hives,
-                        std::string& error, std::vector<std::string>& warnings) {
+                        std::string& why, std::vector<std::string>& warnings) {
     std::error_code ec;
     if (!std::filesystem::is_directory(root, ec)) {
-        error =
+        why =
             root.string() + ": " +
             (std::filesystem::exists(root, ec) ? "not a folder, so not a Windows volume" : "no such folder");
         return false;
@@ -143,8 +143,8 @@ bool LocateWindowsHives(const std::filesystem::path& root, const std::string& us
         usersAttributes != INVALID_FILE_ATTRIBUTES && (usersAttributes & FILE_ATTRIBUTE_DIRECTORY);
     if (hives.software.empty() && hives.system.empty() && profiles.empty()) {
         // Folders of the volume as the host names them, as the root before them is.
-        error = root.string() + ": no Windows installation here (no hives in Windows/System32/config, no "
-                                "user profile with an NTUSER.DAT in Users)";
+        why = root.string() + ": no Windows installation here (no hives in Windows/System32/config, no "
+                              "user profile with an NTUSER.DAT in Users)";
         return false;
     }
 
@@ -154,9 +154,9 @@ bool LocateWindowsHives(const std::filesystem::path& root, const std::string& us
             if (EqualsNoCase(profile, user))
                 chosen = profile;
         if (chosen.empty()) {
-            error = root.string() + ": no user \"" + user + "\" with an NTUSER.DAT in " +
-                    (usersFolder ? "Users" : "Users (there is no Users folder)") +
-                    "; users: " + Listed(profiles);
+            why = root.string() + ": no user \"" + user + "\" with an NTUSER.DAT in " +
+                  (usersFolder ? "Users" : "Users (there is no Users folder)") +
+                  "; users: " + Listed(profiles);
             return false;
         }
     } else {
@@ -164,8 +164,8 @@ bool LocateWindowsHives(const std::filesystem::path& root, const std::string& us
         std::copy_if(profiles.begin(), profiles.end(), std::back_inserter(people),
                      [](const std::string& name) { return !IsTemplateProfile(name); });
         if (people.size() > 1) {
-            error = root.string() + ": " + std::to_string(people.size()) + " users have a profile here (" +
-                    Listed(people) + "); choose one with --user NAME";
+            why = root.string() + ": " + std::to_string(people.size()) + " users have a profile here (" +
+                  Listed(people) + "); choose one with --user NAME";
             return false;
         }
         if (people.empty())
@@ -185,11 +185,11 @@ bool LocateWindowsHives(const std::filesystem::path& root, const std::string& us
 }
 
 std::unique_ptr<Target> OpenWindowsVolumeTarget(const std::filesystem::path& root, const std::string& user,
-                                                std::string& error, std::vector<std::string>& warnings) {
+                                                std::string& why, std::vector<std::string>& warnings) {
     HiveLocations hives;
-    if (!LocateWindowsHives(root, user, hives, error, warnings))
+    if (!LocateWindowsHives(root, user, hives, why, warnings))
         return nullptr;
-    auto registry = OpenHiveRegistry(hives, error, warnings);
+    auto registry = OpenHiveRegistry(hives, why, warnings);
     if (!registry)
         return nullptr;
     return std::make_unique<WindowsVolumeTarget>(root, hives.userName, std::move(registry));

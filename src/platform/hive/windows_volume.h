@@ -13,16 +13,16 @@ namespace vx {
 
 // Finds the hives below `root` without regard to case. The user is `user` when given (a folder of
 // Users), else the only user folder holding an NTUSER.DAT (the "Default" template profile does not
-// count). False with `error` set (one line) when `root` is not a folder, holds no Windows installation,
+// count). False with `why` set (one line) when `root` is not a folder, holds no Windows installation,
 // or the user cannot be chosen (the line lists the users there are).
 bool LocateWindowsHives(const std::filesystem::path& root, const std::string& user, HiveLocations& hives,
-                        std::string& error, std::vector<std::string>& warnings);
+                        std::string& why, std::vector<std::string>& warnings);
 
 // The user folders below `root` that hold an NTUSER.DAT, in name order ("Default" included).
 std::vector<std::string> WindowsUserProfiles(const std::filesystem::path& root);
 
-// Opens the volume; null with `error` set (one line naming the folder or file) when it cannot be used.
+// Opens the volume; null with `why` set (one line naming the folder or file) when it cannot be used.
 std::unique_ptr<Target> OpenWindowsVolumeTarget(const std::filesystem::path& root, const std::string& user,
-                                                std::string& error, std::vector<std::string>& warnings);
+                                                std::string& why, std::vector<std::string>& warnings);
 
 } // namespace vx
