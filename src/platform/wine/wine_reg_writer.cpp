@@ -249,7 +249,7 @@ void WineRegFile::Composer::AddKeySection(const Section& section, bool first) {
     }
     out.Add(text);
     out.open = file.EndsOpen(section); // a changed block still ends with the line: values go before it
-    out.sections.push_back({&key, first, key.dirty, out.open, text});
+    out.sections.push_back({&key, first, key.dirty != 0, out.open, text});
     if (first)
         AddNewKeysAfter(&key);
 }
