@@ -70,6 +70,108 @@ int CompareRegistryNames(std::string_view a, std::string_view b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+namespace {
+
+// The name a value's text begins with, read as a loader reads it: after blanks, `@` (the unnamed value) or
+// the text between the first two quotes.
+std::string_view NameAtStart(std::string_view text) {
+    size_t p = 0;
+    while (p < text.size() && (text[p] == ' ' || text[p] == '\t' || text[p] == '\v' || text[p] == '\f'))
+        ++p;
+    if (p == text.size() || text[p] != '"')
+        return {};
+    const size_t close = text.find('"', p + 1);
+    return close == std::string_view::npos ? std::string_view() : text.substr(p + 1, close - p - 1);
+}
+
+uint32_t ReadSize(const char* at) {
+    uint32_t size;
+    std::memcpy(&size, at, sizeof size);
+    return size;
+}
+
+char* PutSize(char* at, size_t size) {
+    assert(size <= ~uint32_t{0});
+    const auto size32 = static_cast<uint32_t>(size);
+    std::memcpy(at, &size32, sizeof size32);
+    return at + sizeof size32;
+}
+
+char* Put(char* at, std::string_view text) {
+    if (!text.empty())
+        std::memcpy(at, text.data(), text.size());
+    return at + text.size();
+}
+
+} // namespace
+
+RegValueRecord RegValueRecord::Stored(Arena& arena, std::string_view name, uint32_t type,
+                                      std::string_view bytes) {
+    // The name's size, the name, the bytes.
+    char* place = arena.Allocate(sizeof(uint32_t) + name.size() + bytes.size());
+    Put(Put(PutSize(place, name.size()), name), bytes);
+    assert(bytes.size() <= ~uint32_t{0});
+    return {place, static_cast<uint32_t>(bytes.size()), static_cast<uint32_t>(Kind::Stored) << kKindShift,
+            type};
+}
+
+RegValueRecord RegValueRecord::InText(Arena& arena, std::string_view name, uint32_t type,
+                                      std::string_view source, size_t dataOffset, TextForm form) {
+    assert(dataOffset > 0 && dataOffset <= kMaxDataOffset && dataOffset <= source.size());
+    assert(source.size() <= ~uint32_t{0});
+    const auto length = static_cast<uint32_t>(source.size());
+    const uint32_t word = static_cast<uint32_t>(dataOffset) | (static_cast<uint32_t>(form) << kFormShift);
+    auto record = [&](const char* place, Kind kind) {
+        return RegValueRecord(place, length, word | (static_cast<uint32_t>(kind) << kKindShift), type);
+    };
+    if (dataOffset >= 3 && source.substr(1, dataOffset - 3) == name)
+        return record(source.data(), Kind::Quoted);
+    if (NameAtStart(source) == name)
+        return record(source.data(), Kind::Loose);
+    // The text's address, the name's size, the name.
+    char* place = arena.Allocate(sizeof(const char*) + sizeof(uint32_t) + name.size());
+    const char* text = source.data();
+    std::memcpy(place, &text, sizeof text);
+    Put(PutSize(place + sizeof text, name.size()), name);
+    return record(place, Kind::Named);
+}
+
+std::string_view RegValueRecord::name() const {
+    const char* p = place();
+    switch (kind()) {
+    case Kind::Stored:
+        return p ? std::string_view(p + sizeof(uint32_t), ReadSize(p)) : std::string_view();
+    case Kind::Quoted:
+        return {p + 1, dataOffset() - 3};
+    case Kind::Loose:
+        return NameAtStart({p, length_});
+    case Kind::Named:
+        return {p + sizeof(const char*) + sizeof(uint32_t), ReadSize(p + sizeof(const char*))};
+    }
+    return {};
+}
+
+std::string_view RegValueRecord::source() const {
+    switch (kind()) {
+    case Kind::Stored:
+        return {};
+    case Kind::Named: {
+        const char* text;
+        std::memcpy(&text, place(), sizeof text);
+        return {text, length_};
+    }
+    default:
+        return {place(), length_};
+    }
+}
+
+std::string_view RegValueRecord::data() const {
+    if (kind() != Kind::Stored)
+        return source().substr(dataOffset());
+    const char* p = place();
+    return p ? std::string_view(p + sizeof(uint32_t) + ReadSize(p), length_) : std::string_view();
+}
+
 std::string_view Arena::Copy(std::string_view text) {
     if (text.empty())
         return {};
@@ -105,37 +207,6 @@ char* Arena::Allocate(size_t size) {
     next_ += size;
     left_ -= size;
     return p;
-}
-
-void ValueList::Assign(Arena& arena, std::span<const RegValueRecord> values) {
-    assert(values.size() <= ~uint32_t{0});
-    if (values.size() > capacity_) {
-        items_ = arena.AllocateArray<RegValueRecord>(values.size());
-        capacity_ = static_cast<uint32_t>(values.size());
-    }
-    std::copy(values.begin(), values.end(), items_);
-    size_ = static_cast<uint32_t>(values.size());
-}
-
-RegValueRecord& ValueList::Insert(Arena& arena, size_t at, const RegValueRecord& value) {
-    assert(at <= size_ && size_ < ~uint32_t{0});
-    if (size_ == capacity_) {
-        const uint32_t capacity = capacity_ < 4 ? 4 : capacity_ * 2;
-        RegValueRecord* grown = arena.AllocateArray<RegValueRecord>(capacity);
-        std::copy(begin(), end(), grown);
-        items_ = grown;
-        capacity_ = capacity;
-    }
-    std::copy_backward(items_ + at, items_ + size_, items_ + size_ + 1);
-    items_[at] = value;
-    ++size_;
-    return items_[at];
-}
-
-void ValueList::Erase(size_t at) {
-    assert(at < size_);
-    std::copy(items_ + at + 1, items_ + size_, items_ + at);
-    --size_;
 }
 
 namespace {
@@ -174,44 +245,45 @@ RegistryStore::~RegistryStore() {
     }
 }
 
+namespace {
+
+// Where a subkey of that name is, or would go.
+size_t SubkeyBound(const SubkeyList& subs, std::string_view name) {
+    const auto it =
+        std::lower_bound(subs.begin(), subs.end(), name, [](const RegKeyNode* k, std::string_view n) {
+            return CompareRegistryNames(k->name, n) < 0;
+        });
+    return static_cast<size_t>(it - subs.begin());
+}
+
+} // namespace
+
 RegKeyNode* RegistryStore::FindSubkey(const RegKeyNode& parent, std::string_view name) const {
-    const auto& subs = parent.subkeys;
-    auto it = std::lower_bound(subs.begin(), subs.end(), name, [](const RegKeyNode* k, std::string_view n) {
-        return CompareRegistryNames(k->name, n) < 0;
-    });
-    if (it != subs.end() && CompareRegistryNames((*it)->name, name) == 0)
-        return *it;
-    return nullptr;
+    const SubkeyList& subs = parent.subkeys;
+    const size_t i = SubkeyBound(subs, name);
+    return i < subs.size() && CompareRegistryNames(subs[i]->name, name) == 0 ? subs[i] : nullptr;
 }
 
 RegKeyNode* RegistryStore::AddLoadedKey(RegKeyNode& parent, std::string_view name) {
     assert(parent.store == this);
-    auto& subs = parent.subkeys;
+    SubkeyList& subs = parent.subkeys;
     // Files list keys in order, so a new key nearly always goes last.
+    size_t at = subs.size();
     if (!subs.empty()) {
         const int c = CompareRegistryNames(subs.back()->name, name);
         if (c == 0)
-            return subs.back();
+            return subs[subs.size() - 1];
         if (c > 0) {
-            auto it =
-                std::lower_bound(subs.begin(), subs.end(), name, [](const RegKeyNode* k, std::string_view n) {
-                    return CompareRegistryNames(k->name, n) < 0;
-                });
-            if (CompareRegistryNames((*it)->name, name) == 0)
-                return *it;
-            RegKeyNode* key = &NewKey();
-            key->name = name;
-            key->parent = &parent;
-            key->store = this;
-            subs.insert(it, key);
-            return key;
+            at = SubkeyBound(subs, name);
+            if (CompareRegistryNames(subs[at]->name, name) == 0)
+                return subs[at];
         }
     }
     RegKeyNode* key = &NewKey();
     key->name = name;
     key->parent = &parent;
     key->store = this;
-    subs.push_back(key);
+    subs.Insert(arena_, at, key);
     return key;
 }
 
@@ -232,11 +304,7 @@ void RegistryStore::Mount(RegKeyNode& parent, RegKeyNode& foreignRoot, std::stri
     assert(!IsAtOrBelow(parent, foreignRoot));
     foreignRoot.name = foreignRoot.store->Strings().Copy(name);
     foreignRoot.parent = &parent;
-    auto& subs = parent.subkeys;
-    auto it = std::lower_bound(
-        subs.begin(), subs.end(), foreignRoot.name,
-        [](const RegKeyNode* k, std::string_view n) { return CompareRegistryNames(k->name, n) < 0; });
-    subs.insert(it, &foreignRoot);
+    parent.subkeys.Insert(arena_, SubkeyBound(parent.subkeys, foreignRoot.name), &foreignRoot);
     mounted_.push_back(foreignRoot.store);
     // The mounted root changed too: it has a name and a parent now.
     ++generation_;
@@ -299,8 +367,7 @@ std::string RegistryStore::DecodeText(const RegValueRecord&) const {
 void RegistryStore::SetValue(RegKeyNode& key, std::string_view name, uint32_t type, std::string_view bytes) {
     assert(key.store == this);
     RegValueRecord* slot = const_cast<RegValueRecord*>(FindValue(key, name));
-    const RegValueRecord stored =
-        RegValueRecord::Stored(slot ? slot->name() : arena_.Copy(name), type, arena_.Copy(bytes));
+    const RegValueRecord stored = RegValueRecord::Stored(arena_, slot ? slot->name() : name, type, bytes);
     if (!slot) {
         const RegValueRecord& fresh = stored;
         const size_t at = order_ == ValueOrder::Sorted ? LowerBound(key.values, name) : key.values.size();

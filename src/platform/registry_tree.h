@@ -5,9 +5,11 @@
 // Built for large registries: names and data are views into the loaded file text or into the store's
 // arena, keys live in one pool, and a value costs one small record. Values whose data is still in the
 // backing file's own text form are decoded only when read.
+#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <string>
@@ -44,114 +46,181 @@ class Arena {
     size_t blockSize_ = 0; // of the newest block
 };
 
-// One value, in 32 bytes: a million of them is what a large registry holds.
+// One value, in 20 bytes: a million of them is what a large registry holds. A loaded value points at its
+// text in the backing file and reads its name back from there; what does not fit there (a name that is
+// not its line's text as it stands, the name and bytes of a value the program set) lies in the store's
+// arena, and the value points there instead.
 class RegValueRecord {
   public:
-    // A value set by the program: the data as the registry stores it (strings as UTF-16LE).
-    static RegValueRecord Stored(std::string_view name, uint32_t type, std::string_view bytes) {
-        return {name, type, bytes, 0};
-    }
+    // A value set by the program: the data as the registry stores it (strings as UTF-16LE). The name and
+    // the bytes are copied into `arena`.
+    static RegValueRecord Stored(Arena& arena, std::string_view name, uint32_t type, std::string_view bytes);
     // What a loader found the data in the file's text to be, so that reading it need not scan it again: a
     // quoted string that ends the text and holds no escape, or only backslashes before backslashes and
     // quotes.
     enum class TextForm : uint32_t { Unknown = 0, PlainString = 1, BackslashEscapedString = 2 };
-    // A value as its backing file holds it: `source` is its whole text there, the data in the backend's
-    // own notation begins `dataOffset` (> 0) characters into it and is decoded on reading.
-    // The furthest into its text a value's data may begin (a name of a thousand million characters).
-    static constexpr size_t kMaxDataOffset = (size_t{1} << 30) - 1;
-    static RegValueRecord InText(std::string_view name, uint32_t type, std::string_view source,
-                                 size_t dataOffset, TextForm form = TextForm::Unknown) {
-        // Both share one word: the offset below kFormShift, the form above it.
-        assert(dataOffset > 0 && dataOffset <= kMaxDataOffset && dataOffset <= source.size());
-        assert(static_cast<uint32_t>(form) <= (~uint32_t{0} >> kFormShift));
-        return {name, type, source,
-                static_cast<uint32_t>(dataOffset) | (static_cast<uint32_t>(form) << kFormShift)};
-    }
+    // The furthest into its text a value's data may begin (a name of a quarter of a thousand million
+    // characters).
+    static constexpr size_t kMaxDataOffset = (size_t{1} << 28) - 1;
+    // A value as its backing file holds it: `source` is its whole text there (`"name"=…` or `@=…`), the
+    // data in the backend's own notation begins `dataOffset` (> 0) characters into it and is decoded on
+    // reading. `name` is copied into `arena` only when it is not the text between the line's quotes.
+    static RegValueRecord InText(Arena& arena, std::string_view name, uint32_t type, std::string_view source,
+                                 size_t dataOffset, TextForm form = TextForm::Unknown);
     RegValueRecord() = default;
     // Same name, type and data, held at the same place.
     bool operator==(const RegValueRecord&) const = default;
 
-    std::string_view name() const { return {name_, nameLength_}; } // WTF-8; empty for the unnamed value
+    std::string_view name() const; // WTF-8; empty for the unnamed value
     uint32_t type() const { return type_; }
-    bool inText() const { return dataOffset() != 0; }
-    TextForm textForm() const { return static_cast<TextForm>(dataOffset_ >> kFormShift); }
+    bool inText() const { return kind() != Kind::Stored; }
+    TextForm textForm() const { return static_cast<TextForm>(word_ >> kFormShift); }
     // The stored bytes, or when inText() the data's text in the file.
-    std::string_view data() const { return {text_ + dataOffset(), length_ - dataOffset()}; }
+    std::string_view data() const;
     // The value's original text in the backing file; empty once the program set the value.
-    std::string_view source() const {
-        return inText() ? std::string_view(text_, length_) : std::string_view();
-    }
+    std::string_view source() const;
 
   private:
-    // The text form lives in the offset's top bits, which no offset into one value's text needs.
-    static constexpr uint32_t kFormShift = 30;
-    uint32_t dataOffset() const { return dataOffset_ & ((1u << kFormShift) - 1); }
-
-    RegValueRecord(std::string_view name, uint32_t type, std::string_view text, uint32_t dataOffset)
-        : name_(name.data()), text_(text.data()), nameLength_(static_cast<uint32_t>(name.size())),
-          length_(static_cast<uint32_t>(text.size())), dataOffset_(dataOffset), type_(type) {
-        assert(name.size() <= ~uint32_t{0} && text.size() <= ~uint32_t{0});
+    // Where the name is: in the arena with the bytes (Stored); between the quotes that begin the text,
+    // the data right after `"=` (Quoted); found by reading the text's start (Loose: `@=`, blanks);
+    // in the arena beside a pointer to the text (Named).
+    enum class Kind : uint32_t { Stored = 0, Quoted = 1, Loose = 2, Named = 3 };
+    // word_ holds the data's offset, the kind and the text form, in that order from the lowest bit.
+    static constexpr uint32_t kKindShift = 28, kFormShift = 30;
+    Kind kind() const { return static_cast<Kind>((word_ >> kKindShift) & 3); }
+    uint32_t dataOffset() const { return word_ & ((1u << kKindShift) - 1); }
+    const char* place() const {
+        const char* p;
+        std::memcpy(&p, place_, sizeof p);
+        return p;
+    }
+    RegValueRecord(const char* place, uint32_t length, uint32_t word, uint32_t type)
+        : length_(length), word_(word), type_(type) {
+        std::memcpy(place_, &place, sizeof place);
     }
 
-    const char* name_ = nullptr;
-    const char* text_ = nullptr;
-    uint32_t nameLength_ = 0;
-    uint32_t length_ = 0;
-    uint32_t dataOffset_ = 0;
+    // A pointer kept as bytes, so that the record needs no 8-byte alignment and no padding.
+    char place_[sizeof(const char*)] = {};
+    uint32_t length_ = 0; // of the stored bytes, or of the text
+    uint32_t word_ = 0;
     uint32_t type_ = 0;
 };
+static_assert(sizeof(RegValueRecord) == 20);
 
-// A key's values, held in its store's arena: a loaded key's values take one piece of a large block
-// rather than an allocation of their own. Growing moves them to a larger piece (a change the program
-// makes, so rare); the old piece is freed with the store.
-class ValueList {
+// A key's values or subkeys, held in its store's arena: a loaded key's values take one piece of a large
+// block rather than an allocation of their own. Growing moves them to a larger piece (for values a change
+// the program makes, so rare), starting at `firstCapacity`; the old piece is freed with the store.
+template <class T, uint32_t firstCapacity> class ArenaList {
   public:
-    using iterator = RegValueRecord*;
-    using const_iterator = const RegValueRecord*;
+    using iterator = T*;
+    using const_iterator = const T*;
 
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    RegValueRecord* data() { return items_; }
-    const RegValueRecord* data() const { return items_; }
-    RegValueRecord& operator[](size_t i) {
+    T* data() { return items_; }
+    const T* data() const { return items_; }
+    T& operator[](size_t i) {
         assert(i < size_);
         return items_[i];
     }
-    const RegValueRecord& operator[](size_t i) const {
+    const T& operator[](size_t i) const {
         assert(i < size_);
         return items_[i];
     }
-    const RegValueRecord& front() const { return (*this)[0]; }
-    const RegValueRecord& back() const { return (*this)[size_ - 1]; }
+    const T& front() const { return (*this)[0]; }
+    const T& back() const { return (*this)[size_ - 1]; }
     iterator begin() { return items_; }
     iterator end() { return items_ + size_; }
     const_iterator begin() const { return items_; }
     const_iterator end() const { return items_ + size_; }
 
-    // Makes the list hold exactly these values.
-    void Assign(Arena& arena, std::span<const RegValueRecord> values);
-    // Inserts before position `at`; returns the new value's place.
-    RegValueRecord& Insert(Arena& arena, size_t at, const RegValueRecord& value);
-    void Erase(size_t at);
+    // Makes the list hold exactly these items.
+    void Assign(Arena& arena, std::span<const T> items) {
+        assert(items.size() <= ~uint32_t{0});
+        if (items.size() > capacity_) {
+            items_ = arena.AllocateArray<T>(items.size());
+            capacity_ = static_cast<uint32_t>(items.size());
+        }
+        std::copy(items.begin(), items.end(), items_);
+        size_ = static_cast<uint32_t>(items.size());
+    }
+    // Inserts before position `at`; returns the new item's place.
+    T& Insert(Arena& arena, size_t at, const T& item) {
+        assert(at <= size_ && size_ < ~uint32_t{0});
+        if (size_ == capacity_) {
+            const uint32_t capacity = capacity_ < firstCapacity ? firstCapacity : capacity_ * 2;
+            T* grown = arena.AllocateArray<T>(capacity);
+            std::copy(begin(), end(), grown);
+            items_ = grown;
+            capacity_ = capacity;
+        }
+        std::copy_backward(items_ + at, items_ + size_, items_ + size_ + 1);
+        items_[at] = item;
+        ++size_;
+        return items_[at];
+    }
+    void Erase(size_t at) {
+        assert(at < size_);
+        std::copy(items_ + at + 1, items_ + size_, items_ + at);
+        --size_;
+    }
 
   private:
-    RegValueRecord* items_ = nullptr;
+    T* items_ = nullptr;
     uint32_t size_ = 0;
     uint32_t capacity_ = 0;
 };
 
+using ValueList = ArenaList<RegValueRecord, 4>;
+struct RegKeyNode;
+// Most keys have no subkeys or one.
+using SubkeyList = ArenaList<RegKeyNode*, 1>;
+
+// A key's name (WTF-8) in 12 bytes.
+class KeyName {
+  public:
+    KeyName() = default;
+    KeyName(std::string_view name) { *this = name; }
+    KeyName& operator=(std::string_view name) {
+        assert(name.size() <= ~uint32_t{0});
+        const char* p = name.data();
+        std::memcpy(data_, &p, sizeof p);
+        size_ = static_cast<uint32_t>(name.size());
+        return *this;
+    }
+    std::string_view view() const {
+        const char* p;
+        std::memcpy(&p, data_, sizeof p);
+        return {p, size_};
+    }
+    operator std::string_view() const { return view(); }
+    const char* data() const { return view().data(); }
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    friend bool operator==(const KeyName& a, std::string_view b) { return a.view() == b; }
+
+  private:
+    char data_[sizeof(const char*)] = {}; // a pointer kept as bytes: no padding before the size
+    uint32_t size_ = 0;
+};
+
+// One key, in 64 bytes.
 struct RegKeyNode {
-    std::string_view name;
+    static constexpr uint32_t kNoSection = (1u << 29) - 1;
+
+    KeyName name;
+    // The key's first section in its backing file's list of sections ("[path] …" up to the next key), as
+    // the backend numbers them; kNoSection for keys without one (new keys, a hive's keys).
+    uint32_t section : 29 = kNoSection;
+    uint32_t link : 1 = false;   // a symbolic link; its target is the REG_LINK value "SymbolicLinkValue"
+    uint32_t dirty : 1 = false;  // values changed since the last load or save
+    uint32_t deeper : 1 = false; // its backing file holds keys below it deeper than a key may lie, not loaded
     RegKeyNode* parent = nullptr;
     RegistryStore* store = nullptr;
-    std::vector<RegKeyNode*> subkeys; // always by CompareRegistryNames
+    SubkeyList subkeys; // always by CompareRegistryNames
     ValueList values;
-    // The key's first section in the backing file ("[path] …" up to the next key); empty for new keys.
-    std::string_view block;
-    bool link = false;   // a symbolic link; its target is the REG_LINK value "SymbolicLinkValue"
-    bool dirty = false;  // values changed since the last load or save
-    bool deeper = false; // its backing file holds keys below it deeper than a key may lie, not loaded
 };
+static_assert(sizeof(RegKeyNode) == 64);
 
 class RegistryStore {
   public:

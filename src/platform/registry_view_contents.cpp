@@ -18,7 +18,7 @@ const std::vector<std::pair<RegKeyNode*, RegKeyNode*>>& RegistryView::MergedSubk
     if (key.subkeyGeneration == generation)
         return key.subkeyList;
     key.subkeyList.clear();
-    static const std::vector<RegKeyNode*> kNone;
+    static const SubkeyList kNone;
     const auto& users = key.user.key ? key.user.key->subkeys : kNone;
     const auto& machines = key.main.key ? key.main.key->subkeys : kNone;
     size_t u = 0, m = 0;

@@ -256,6 +256,49 @@ TEST(WineRegFile, NamesDifferingOnlyInUnpairedSurrogatesStayApart) {
     EXPECT_EQ(ParseText(saved)->Serialize(), saved);
 }
 
+// A loaded value reads its name back from its line where the line shows it as it is, and keeps it beside
+// the line otherwise: every layout Wine reads gives the name, the data and the line, before and after a
+// change to the key rewrites it.
+TEST(WineRegFile, EveryLayoutOfAValueLineKeepsItsNameAndLine) {
+    const struct {
+        std::string line;
+        std::string name;
+    } cases[] = {
+        {"\"plain\"=\"x\"", "plain"},
+        {"  \"blanks\" =\t\"x\"", "blanks"},
+        {"@=\"x\"", ""},
+        {" @ = \"x\"", ""},
+        {"\"\"=\"x\"", ""},
+        {"\"back\\\\slash\"=\"x\"", "back\\slash"},
+        {"\"say \\\"hi\\\"\"=\"x\"", "say \"hi\""},
+        {"\"\\x00e4\"=\"x\"", "\xC3\xA4"},
+        {"\"\\xd800\" = \"x\"", "\xED\xA0\x80"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        const std::string text = MachineFile("[K] 1\n" + c.line + "\n");
+        auto file = ParseText(text);
+        ASSERT_TRUE(file);
+        RegKeyNode* key = file->FindSubkey(*file->Root(), "K");
+        ASSERT_TRUE(key);
+        ASSERT_EQ(key->values.size(), 1u);
+        EXPECT_EQ(key->values[0].name(), c.name);
+        EXPECT_EQ(key->values[0].source(), c.line);
+        EXPECT_EQ(key->values[0].data(), "\"x\"");
+        EXPECT_EQ(file->Serialize(), text);
+
+        file->SetValue(*key, "zz new", REG_DWORD, std::string(4, '\0'));
+        const std::string changed = file->Serialize();
+        EXPECT_NE(changed.find("\n" + c.line + "\n"), std::string::npos) << changed;
+        EXPECT_NE(changed.find("\n\"zz new\"=dword:00000000\n"), std::string::npos) << changed;
+        const RegValueRecord* set = file->FindValue(*key, "zz new");
+        ASSERT_TRUE(set);
+        EXPECT_FALSE(set->inText());
+        EXPECT_EQ(set->name(), "zz new");
+        EXPECT_EQ(set->data(), std::string(4, '\0'));
+    }
+}
+
 TEST(WineRegFile, UnchangedFileIsNeitherRewrittenNorAltered) {
     // Odd but valid layout: CRLF line ends, no blank lines, comments, options, an unsorted key order.
     const std::string text = MachineFile("[B] 1\r\n#time=1d0\r\n;comment\r\n\"x\"=hex:01,\\\r\n   02\r\n"

@@ -98,6 +98,36 @@ TEST_F(Win32RegistryTest, SubkeysEnumerateInTheOrderOfTheirUpperCasedNamesWithNo
     registry.RegCloseKey(key);
 }
 
+// Windows allows any UTF-16 units in names, unpaired surrogates included: names that differ only there
+// are two keys and two values, enumerated, read and deleted each by its own name.
+TEST_F(Win32RegistryTest, NamesDifferingOnlyInUnpairedSurrogatesStayApart) {
+    const std::string high = "keep\xED\xA0\x80", next = "keep\xED\xA0\x81"; // U+D800 and U+D801 alone
+    for (const auto& name : {high, next}) {
+        HKEY key = 0;
+        bool created = false;
+        ASSERT_EQ(registry.RegCreateKeyEx(scratch, name, KEY_ALL_ACCESS, key, &created), ERROR_SUCCESS);
+        EXPECT_TRUE(created);
+        registry.RegCloseKey(key);
+        ASSERT_EQ(registry.RegSetValueRaw(scratch, name, REG_BINARY, name), ERROR_SUCCESS);
+    }
+    EXPECT_EQ(SubkeyNames(scratch), (std::vector<std::string>{high, next}));
+    std::vector<std::string> values;
+    std::string name;
+    for (uint32_t i = 0;; ++i) {
+        uint32_t size = 255;
+        if (registry.RegEnumValue(scratch, i, name, size, nullptr, {}, nullptr) != ERROR_SUCCESS)
+            break;
+        values.push_back(name);
+    }
+    EXPECT_EQ(values, (std::vector<std::string>{high, next}));
+    ASSERT_EQ(registry.RegDeleteValue(scratch, high), ERROR_SUCCESS);
+    uint32_t type = 0;
+    std::string bytes;
+    EXPECT_EQ(registry.RegQueryValueRaw(scratch, high, type, bytes), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(registry.RegQueryValueRaw(scratch, next, type, bytes), ERROR_SUCCESS);
+    EXPECT_EQ(bytes, next);
+}
+
 TEST_F(Win32RegistryTest, NamesAndDataLongerThanTheCallersBufferInUtf8BytesGiveMoreData) {
     struct Case {
         std::string name;

@@ -205,8 +205,8 @@ void HiveFile::LoadNodeValues(TreeLoad& load, hive_node_h node, RegKeyNode& key)
             NoteDamage(load, key, "a value");
             continue;
         }
-        load.values.push_back(RegValueRecord::Stored(Strings().Copy({name.get(), nameLength}), type,
-                                                     Strings().Copy({data.get(), length})));
+        load.values.push_back(
+            RegValueRecord::Stored(Strings(), {name.get(), nameLength}, type, {data.get(), length}));
     }
     AddLoadedValues(key, load.values);
 }

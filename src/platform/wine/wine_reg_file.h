@@ -73,7 +73,7 @@ class WineRegFile : public RegistryStore {
   private:
     // A key's section of the file ("[path] …" up to the next key), in file order.
     struct Section {
-        RegKeyNode* key; // null for a key too deep to load
+        RegKeyNode* key; // null for a key too deep to load; its first section is numbered in it
         std::string_view text;
     };
     // A section as a save writes it.

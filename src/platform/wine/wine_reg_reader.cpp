@@ -8,6 +8,7 @@
 #include "platform/wine/wine_reg_lexer.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace vx {
 
@@ -268,9 +269,14 @@ void WineRegFile::Reader::ReadOption(const Item& item) {
 void WineRegFile::Reader::ReadValue(const Item& item) {
     if (tooDeep)
         return;
-    pending.push_back(RegValueRecord::InText(
-        item.defaultValue ? std::string_view{} : NameOf(item.raw, item.escaped), item.type,
-        text.substr(item.begin, item.end - item.begin), item.data - item.begin, item.form));
+    // The record keeps a name that its line does not show as it is (one with escapes) itself.
+    const std::string unescaped = item.escaped ? UnescapeToWtf8(item.raw) : std::string();
+    const std::string_view name = item.defaultValue ? std::string_view{}
+                                  : item.escaped    ? std::string_view(unescaped)
+                                                    : item.raw;
+    pending.push_back(RegValueRecord::InText(file.Strings(), name, item.type,
+                                             text.substr(item.begin, item.end - item.begin),
+                                             item.data - item.begin, item.form));
 }
 
 // The header's "All keys relative to" line; only the prelude (before the first key) has one.
@@ -294,8 +300,9 @@ void WineRegFile::Reader::CloseSection(size_t end) {
         return;
     }
     file.AddLoadedValues(*blockOwner, pending);
-    if (blockOwner->block.empty())
-        blockOwner->block = block;
+    assert(file.sections_.size() < RegKeyNode::kNoSection);
+    if (blockOwner->section == RegKeyNode::kNoSection)
+        blockOwner->section = static_cast<uint32_t>(file.sections_.size());
     file.sections_.push_back({blockOwner, block});
 }
 

@@ -156,7 +156,7 @@ struct WineRegFile::Composer {
     void AddHeader();
     void AddNewKeysAfter(const RegKeyNode* anchor);
     void AddTooDeepSection(const Section& section);
-    void AddKeySection(const Section& section);
+    void AddKeySection(const Section& section, bool first);
     // Where `text` ends if it lies in the loaded text; null for text a save wrote.
     const char* EndIfLoaded(std::string_view text) const {
         const std::less<const char*> before;
@@ -172,11 +172,11 @@ void WineRegFile::Compose(Composition& out) const {
     composer.PlaceKeysWithoutSection();
     composer.AddHeader();
     composer.AddNewKeysAfter(nullptr);
-    for (const Section& section : sections_) {
-        if (section.key)
-            composer.AddKeySection(section);
+    for (size_t i = 0; i < sections_.size(); ++i) {
+        if (sections_[i].key)
+            composer.AddKeySection(sections_[i], i == sections_[i].key->section);
         else
-            composer.AddTooDeepSection(section);
+            composer.AddTooDeepSection(sections_[i]);
     }
 }
 
@@ -187,13 +187,13 @@ void WineRegFile::Composer::PlaceKeysWithoutSection() {
     while (!toVisit.empty()) {
         const RegKeyNode& key = *toVisit.back();
         toVisit.pop_back();
-        if (!key.block.empty())
+        if (key.section != RegKeyNode::kNoSection)
             anchor = &key;
         else if (!key.values.empty() || (&key != root && IsLeafIn(key, file)))
             after[anchor].push_back(&key);
-        for (auto sub = key.subkeys.rbegin(); sub != key.subkeys.rend(); ++sub)
-            if ((*sub)->store == &file)
-                toVisit.push_back(*sub);
+        for (size_t i = key.subkeys.size(); i-- > 0;)
+            if (key.subkeys[i]->store == &file)
+                toVisit.push_back(key.subkeys[i]);
     }
 }
 
@@ -236,9 +236,8 @@ void WineRegFile::Composer::AddTooDeepSection(const Section& section) {
 
 // A loaded key's section: copied as it was, or written afresh when the key changed; after the key's first
 // section come the keys placed after it.
-void WineRegFile::Composer::AddKeySection(const Section& section) {
+void WineRegFile::Composer::AddKeySection(const Section& section, bool first) {
     RegKeyNode& key = *section.key;
-    const bool first = section.text.data() == key.block.data();
     if (key.dirty || section.text.data() != copiedUpTo)
         out.EnsureBlankLine();
     copiedUpTo = key.dirty ? nullptr : EndIfLoaded(section.text);
@@ -250,7 +249,7 @@ void WineRegFile::Composer::AddKeySection(const Section& section) {
     }
     out.Add(text);
     out.open = file.EndsOpen(section); // a changed block still ends with the line: values go before it
-    out.sections.push_back({&key, first, key.dirty, out.open, text});
+    out.sections.push_back({&key, first, key.dirty != 0, out.open, text});
     if (first)
         AddNewKeysAfter(&key);
 }
@@ -342,7 +341,7 @@ void WineRegFile::Rebind(RegKeyNode& key, std::string_view block) {
         if (item.kind == Item::Value) {
             const std::string name = ValueName(item);
             if (auto* value = const_cast<RegValueRecord*>(FindValue(key, name)))
-                *value = RegValueRecord::InText(value->name(), value->type(),
+                *value = RegValueRecord::InText(Strings(), value->name(), value->type(),
                                                 block.substr(item.begin, item.end - item.begin),
                                                 item.data - item.begin, item.form);
         }
@@ -415,13 +414,17 @@ void WineRegFile::FinishSave() {
         prelude_ = Strings().Copy(composition.pieces.front());
         existed_ = true;
     }
+    ForEachKey([](RegKeyNode& key) {
+        key.section = RegKeyNode::kNoSection;
+        key.dirty = false;
+    });
     std::vector<Section> sections;
     std::vector<const char*> openSections;
     sections.reserve(composition.sections.size());
     for (const Emitted& e : composition.sections) {
         const std::string_view text = e.fresh ? Strings().Copy(e.text) : e.text;
         if (e.first)
-            e.key->block = text;
+            e.key->section = static_cast<uint32_t>(sections.size());
         if (e.fresh)
             Rebind(*e.key, text);
         sections.push_back({e.key, text});
@@ -430,7 +433,6 @@ void WineRegFile::FinishSave() {
     }
     sections_ = std::move(sections);
     openSections_ = std::move(openSections);
-    ForEachKey([](RegKeyNode& key) { key.dirty = false; });
     ClearChanged();
     pending_.reset();
 }
