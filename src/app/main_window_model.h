@@ -4,6 +4,7 @@
 #include "app/revised_list.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,15 @@ struct MainWindowModel {
     std::string BackupFilePath;
     // Why the last scan run's report was not written although it was asked for, or empty.
     std::string ScanReportRefused;
+    // The detection sound's wave file as the running scan found it: looked up once per run for the path
+    // the settings name, and again when they name another. Reset by each scan run, unused outside one.
+    struct WaveFileLookup {
+        bool duringScan = false;
+        bool lookedUp = false;
+        std::string path;           // the "txtWaveFilesPath" text it was looked up for
+        std::filesystem::path host; // where it is on the host; empty when it is missing
+    };
+    WaveFileLookup DetectionWaveFile;
 
     // The lists count their own changes (Revision, ChangesSince). The other fields, by group: a number
     // that moves on whenever a field of the group changed since it was last asked for.

@@ -42,16 +42,39 @@ void AnnounceProblem(App& app) {
     counter = std::to_string(value + 1);
 }
 
+namespace {
+
+// Where the wave file is on the host; empty when it cannot be found.
+std::filesystem::path FindWaveFile(App& app, const std::string& path) {
+    if (app.files().FindFirstEntry(path, FILE_ATTRIBUTE_HIDDEN).kind != Lookup::Found)
+        return {};
+    return app.files().HostPath(path).value_or(std::filesystem::path());
+}
+
+} // namespace
+
 void PlayDetectionSound(App& app) {
     if (SettingAsNumber(app.GetSetting("chkPlaySound", "0")) != 1)
         return;
     const std::string path(TrimBlanks(app.GetSetting("txtWaveFilesPath", "")));
     if (path.empty())
         return;
-    if (app.files().FindFirstEntry(path, 2).kind != Lookup::Found)
+    // The settings are read at every call, so that a change takes effect with the next finding; the file
+    // itself is looked up once per scan run (two path searches in the target for every finding slowed a
+    // scan by half). A file gone meanwhile plays nothing: the player looks before it plays.
+    auto& found = app.main().DetectionWaveFile;
+    if (!found.duringScan) {
+        if (const auto host = FindWaveFile(app, path); !host.empty())
+            app.sound().PlayAsync(host);
         return;
-    if (auto host = app.files().HostPath(path))
-        app.sound().PlayAsync(*host);
+    }
+    if (!found.lookedUp || found.path != path) {
+        found.path = path;
+        found.host = FindWaveFile(app, path);
+        found.lookedUp = true;
+    }
+    if (!found.host.empty())
+        app.sound().PlayAsync(found.host);
 }
 
 } // namespace vx

@@ -140,7 +140,9 @@ void StartScanRun(App& app) {
     main.ScanEndTime.clear();
     main.lblProblemsFound = "0";
     main.ScanStartTime = TimeOfDayText(app.now());
+    main.DetectionWaveFile = {.duringScan = true};
     RunScanSections(app);
+    main.DetectionWaveFile = {};
     main.ScanEndTime = TimeOfDayText(app.now());
     main.ScanReportRefused.clear();
     // A report the program may not write (another user's folder, a link in its place) is said once.

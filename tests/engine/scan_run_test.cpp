@@ -193,6 +193,53 @@ TEST(ScanRun, CancelAfterFindingsAsksAndFollowsTheAnswer) {
     }
 }
 
+// The detection sound follows the settings finding by finding, however seldom it looks for the wave file:
+// another file chosen during the run plays from the next finding on, switching it off silences the rest,
+// and a file that was missing in one run plays in the next once it is there.
+TEST(ScanRun, TheDetectionSoundFollowsTheSettingsFindingByFinding) {
+    FixturePrefix prefix;
+    prefix.WithWindowsBasics();
+    for (int i = 0; i < 8; ++i)
+        prefix.String("HKLM", kFonts, "Gone " + std::to_string(i), "gone" + std::to_string(i) + ".ttf");
+    TestApp app(prefix.WriteAndOpen());
+    prefix.File("C:\\windows\\media\\one.wav", "RIFF").File("C:\\windows\\media\\two.wav", "RIFF");
+    CheckOnly(*app, {"Windows Fonts"});
+    app->SaveSetting("chkPlaySound", "1");
+    app->SaveSetting("txtWaveFilesPath", "C:\\windows\\media\\one.wav");
+    size_t switchedAt = 0, silencedAt = 0;
+    for (int i = 1; i < 500; ++i)
+        app.frontEnd.atYield[i] = [&](App& a) {
+            const size_t found = a.main().lvwErrors.size();
+            if (switchedAt == 0 && found >= 3) {
+                switchedAt = found;
+                a.SaveSetting("txtWaveFilesPath", "C:\\windows\\media\\two.wav");
+            } else if (silencedAt == 0 && found >= 6) {
+                silencedAt = found;
+                a.SaveSetting("chkPlaySound", "0");
+            }
+        };
+    ImgScanNowMouseMove_Click(*app);
+    ASSERT_EQ(app->main().lvwErrors.size(), 8u);
+    ASSERT_GT(switchedAt, 0u);
+    ASSERT_GT(silencedAt, switchedAt);
+    std::vector<std::string> played, expected;
+    for (const auto& file : app.sound.played)
+        played.push_back(file.filename().string());
+    expected.insert(expected.end(), switchedAt, "one.wav");
+    expected.insert(expected.end(), silencedAt - switchedAt, "two.wav");
+    EXPECT_EQ(played, expected);
+
+    app.frontEnd.atYield.clear();
+    app.sound.played.clear();
+    app->SaveSetting("chkPlaySound", "1");
+    app->SaveSetting("txtWaveFilesPath", "C:\\windows\\media\\three.wav");
+    ImgScanNowMouseMove_Click(*app);
+    EXPECT_TRUE(app.sound.played.empty());
+    prefix.File("C:\\windows\\media\\three.wav", "RIFF");
+    ImgScanNowMouseMove_Click(*app);
+    EXPECT_EQ(app.sound.played.size(), 8u);
+}
+
 TEST(ScanRun, ShortcutSummaryRowComesLastWithItsOwnWording) {
     FixturePrefix prefix;
     TestApp app(prefix.WithWindowsBasics().WriteAndOpen());
