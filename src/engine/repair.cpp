@@ -6,6 +6,8 @@
 #include "app/message_box.h"
 #include "engine/section_list.h"
 #include "platform/registry_access.h"
+#include "platform/root_keys.h"
+#include "platform/text.h"
 #include "platform/utf8_path.h"
 #include "results/backup_file.h"
 #include "results/results_view.h"
@@ -14,14 +16,17 @@
 #include <cassert>
 #include <charconv>
 #include <filesystem>
+#include <tuple>
 
 namespace vx {
 namespace {
 
-// One registry finding changed in memory, with what its value (and a "(Default)" twin) held before.
+// One registry finding changed in memory, with what its value (and a "(Default)" twin) held before. The
+// record names the key the value was really stored in (see StoredSide); `row` is the finding as shown.
 struct MemoryChange {
     RootKey root;
     RegistryBackup backup;
+    ProblemEntry row;
 };
 
 // What one repair run holds between its steps.
@@ -68,6 +73,52 @@ SavedValue ReadSavedValue(Registry& registry, RootKey root, const std::string& k
     }
     registry.RegCloseKey(key);
     return saved;
+}
+
+// The name a value is stored under, in its own letter case; `name` when the key holds no such value.
+std::string NameAsStored(Registry& registry, RootKey root, const std::string& keyPath,
+                         const std::string& name) {
+    HKEY key = 0;
+    if (registry.RegOpenKey(root, keyPath, key) != ERROR_SUCCESS)
+        return name;
+    std::string stored = name;
+    std::string enumerated;
+    for (uint32_t i = 0;; ++i) {
+        uint32_t nameSize = 16384;
+        if (registry.RegEnumValue(key, i, enumerated, nameSize, nullptr, {}, nullptr) != ERROR_SUCCESS)
+            break;
+        if (EqualsNoCase(enumerated, name)) {
+            stored = enumerated;
+            break;
+        }
+    }
+    registry.RegCloseKey(key);
+    return stored;
+}
+
+bool HoldsValue(Registry& registry, RootKey root, const std::string& keyPath, const std::string& name) {
+    HKEY key = 0;
+    if (registry.RegOpenKey(root, keyPath, key) != ERROR_SUCCESS)
+        return false;
+    uint32_t size = 0;
+    const bool held = registry.RegQueryValueEx(key, name, nullptr, {}, &size) == ERROR_SUCCESS;
+    registry.RegCloseKey(key);
+    return held;
+}
+
+// HKEY_CLASSES_ROOT is a view of two keys, the user's and the machine's classes. A finding read through it
+// is changed, recorded and restored in the one that holds its value (the user's when both do, as the view
+// reads it): a write through the view would go to the user's key whenever that exists, and so put a
+// machine's value back into the user's registry.
+std::pair<RootKey, std::string> StoredSide(Registry& registry, RootKey root, const std::string& keyPath,
+                                           const std::string& name) {
+    if (root != HKEY_CLASSES_ROOT)
+        return {root, keyPath};
+    const std::string classes = "Software\\Classes\\" + keyPath;
+    for (const RootKey side : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+        if (HoldsValue(registry, side, classes, name))
+            return {side, classes};
+    return {root, keyPath};
 }
 
 std::optional<RootKey> RootOfMainKey(std::string_view mainKey) {
@@ -166,7 +217,7 @@ void UndoInMemory(Registry& registry, const std::vector<MemoryChange>& changes) 
         };
         put(change->backup.valueName, change->backup.value);
         if (change->backup.namedDefault)
-            put("(Default)", *change->backup.namedDefault);
+            put(change->backup.namedDefaultName, *change->backup.namedDefault);
         registry.RegCloseKey(key);
     }
 }
@@ -177,11 +228,22 @@ std::optional<MemoryChange> ChangeInMemory(App& app, RepairOutcome& outcome, con
                                            RootKey root) {
     Registry& registry = app.registry();
     const auto name = NamedValueOf(row);
-    MemoryChange change{root, RegistryBackup{row, name.value_or(""), {}, std::nullopt}};
-    change.backup.value = ReadSavedValue(registry, root, row.FullKeyPath, change.backup.valueName);
-    if (!name)
-        change.backup.namedDefault = ReadSavedValue(registry, root, row.FullKeyPath, "(Default)");
-    if (const Status status = RemoveFinding(registry, root, row); status != ERROR_SUCCESS) {
+    MemoryChange change{root, RegistryBackup{row, name.value_or(""), {}, std::nullopt}, row};
+    ProblemEntry& stored = change.backup.entry;
+    std::tie(change.root, stored.FullKeyPath) =
+        StoredSide(registry, root, row.FullKeyPath, name.value_or(""));
+    if (change.root != root) {
+        stored.MainKey = std::to_string(static_cast<int32_t>(change.root));
+        stored.mainkeyname = RootKeyName(change.root);
+    }
+    change.backup.value = ReadSavedValue(registry, change.root, stored.FullKeyPath, change.backup.valueName);
+    if (!name) {
+        // The twin goes back under its own name, in whatever letter case it had.
+        change.backup.namedDefaultName = NameAsStored(registry, change.root, stored.FullKeyPath, "(Default)");
+        change.backup.namedDefault =
+            ReadSavedValue(registry, change.root, stored.FullKeyPath, change.backup.namedDefaultName);
+    }
+    if (const Status status = RemoveFinding(registry, change.root, stored); status != ERROR_SUCCESS) {
         LeaveInPlace(outcome, WhyRefused(app, status));
         return std::nullopt;
     }
@@ -225,7 +287,7 @@ void RepairRegistryFindings(App& app, RepairRun& run, RepairOutcome& outcome) {
             UndoInMemory(app.registry(), changes);
             for (auto& change : changes) {
                 LeaveInPlace(outcome, "its backup could not be written: " + why);
-                run.kept.push_back(std::move(change.backup.entry));
+                run.kept.push_back(std::move(change.row));
             }
             return;
         }
@@ -257,7 +319,7 @@ void SaveRepairedRegistry(App& app, RepairRun& run, RepairOutcome& outcome) {
     }
     for (auto& change : run.changed) {
         LeaveInPlace(outcome, outcome.error);
-        run.kept.push_back(std::move(change.backup.entry));
+        run.kept.push_back(std::move(change.row));
     }
     if (run.backups && wroteNothing) {
         CutBackupFile(run.backupFile, run.backupSizeBeforeRegistry);

@@ -75,7 +75,7 @@ bool RestoreRegistryRecord(App& app, const BackupRecord& record) {
     Registry& registry = app.registry();
     bool ok = true;
     if (record.namedDefault)
-        ok = RestoreSavedValue(registry, *root, f[2], "(Default)", *record.namedDefault);
+        ok = RestoreSavedValue(registry, *root, f[2], record.namedDefaultName, *record.namedDefault);
     return RestoreSavedValue(registry, *root, f[2], record.valueName, record.value) && ok;
 }
 

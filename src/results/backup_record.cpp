@@ -98,18 +98,21 @@ bool ParseRegistryRecord(BackupRecord& record, std::string& why) {
     case 9:
     case 10:
     case 12:
-    case 13: {
+    case 13:
+    case 14: {
         auto value = ParseSavedValue(f, 6, why);
         if (!value)
             return false;
         record.value = std::move(*value);
-        const bool named = f.size() == 10 || f.size() == 13;
+        const bool named = f.size() == 10 || f.size() >= 13;
         record.valueName = named ? f[9] : (f[4] == "(Default)" ? std::string() : f[4]);
         if (f.size() >= 12) {
             auto namedDefault = ParseSavedValue(f, named ? 10 : 9, why);
             if (!namedDefault)
                 return false;
             record.namedDefault = std::move(*namedDefault);
+            if (f.size() == 14)
+                record.namedDefaultName = f[13];
         }
         record.exact = true;
         return true;
@@ -193,9 +196,11 @@ std::vector<std::string> RegistryRecordFields(const RegistryBackup& backup) {
     for (auto& field : SavedValueFields(backup.value))
         fields.push_back(std::move(field));
     fields.push_back(backup.valueName);
-    if (backup.namedDefault)
+    if (backup.namedDefault) {
         for (auto& field : SavedValueFields(*backup.namedDefault))
             fields.push_back(std::move(field));
+        fields.push_back(backup.namedDefaultName);
+    }
     return fields;
 }
 

@@ -9,11 +9,15 @@
 //   T^identity                       the target the file was made from (the first line of newer files)
 //   R^root^key^path^name^yes         a registry record as older files hold it (six fields), followed in
 //     ^existed^type^hex^valueName      newer files by what an exact undo needs: whether the value existed,
-//     [^existed^type^hex]              its type, its data and its real name; a "(Default)" finding also
+//     [^existed^type^hex^twinName]     its type, its data and its real name; a "(Default)" finding also
 //                                      (a type written "r<type>" marks data stored as the registry holds
 //                                      it, strings in UTF-16LE of any length; older files' data is text)
-//                                      carries the value literally named "(Default)". (Files of an earlier
-//                                      version have the exact fields without the name: 9 or 12 fields.)
+//                                      carries the value literally named "(Default)", with that name in
+//                                      its own letter case. (Files of earlier versions have the exact
+//                                      fields without the names, 9 or 12 fields, or without the twin's
+//                                      name, 13 fields.)
+//                                      The root and key are where the value was stored: a finding read
+//                                      through HKEY_CLASSES_ROOT names the user's or the machine's classes.
 //   S^path[^copy]                    a shortcut record; newer ones name their copy in the file's own folder
 //                                      of copies, older ones have a copy under the bare file name.
 #include "app/main_window_model.h"
@@ -55,6 +59,7 @@ struct RegistryBackup {
     SavedValue value;      // what it held
     std::optional<SavedValue>
         namedDefault; // for the key's unnamed value: a value literally named "(Default)"
+    std::string namedDefaultName = "(Default)"; // that value's name in its own letter case
 };
 
 std::vector<std::string> RegistryRecordFields(const RegistryBackup& backup);
@@ -70,6 +75,7 @@ struct BackupRecord {
     std::string valueName;      // registry, exact: the real name of the value
     SavedValue value;           // registry, exact
     std::optional<SavedValue> namedDefault;
+    std::string namedDefaultName = "(Default)";
     std::string copyName; // shortcut: the copy's name in the file's folder of copies; empty for older
 };
 

@@ -902,3 +902,91 @@ TEST_F(RepairTest, RestoredShortcutsKeepModeOwnerAndDosAttributes) {
 
 } // namespace
 } // namespace vx
+
+namespace vx {
+namespace {
+
+std::vector<std::string> ValueNames(Registry& registry, HKEY root, const std::string& keyPath) {
+    std::vector<std::string> names;
+    HKEY key = 0;
+    if (registry.RegOpenKey(root, keyPath, key) != ERROR_SUCCESS)
+        return names;
+    std::string name;
+    for (uint32_t i = 0;; ++i) {
+        uint32_t nameSize = 16384;
+        if (registry.RegEnumValue(key, i, name, nameSize, nullptr, {}, nullptr) != ERROR_SUCCESS)
+            break;
+        names.push_back(name);
+    }
+    registry.RegCloseKey(key);
+    return names;
+}
+
+// Repair of a key's unnamed value also removes a value literally named "(Default)"; restore gives that
+// value back under its own name, whatever its letter case.
+TEST_F(RepairTest, ATwinNamedDefaultComesBackInItsOwnLetterCase) {
+    const std::string key = std::string(kAppPaths) + "\\old.exe";
+    prefix.String("HKLM", key, "(DEFAULT)", "twin");
+    TempDir backups;
+    auto open = [&](std::unique_ptr<Target> target) {
+        app = std::make_unique<TestApp>(std::move(target));
+        a().SaveSetting("txtBackup", backups.path().string());
+    };
+    open(prefix.WriteAndOpen());
+    before = Dump(a());
+    Scan();
+    a().main().lvwShortcut.clear();
+    ASSERT_EQ(ImgRepairMouseMove_Click(a()).skipped, 0);
+    ASSERT_FALSE(HasValue(key, "(DEFAULT)"));
+
+    open(prefix.Open());
+    BackupManager manager = LoadBackupManager(a());
+    manager.lvwBackUp.at(0).ticked = true;
+    ASSERT_TRUE(imgRestoreMouseMove_Click(a(), manager).failures.empty());
+    app = std::make_unique<TestApp>(prefix.Open());
+    EXPECT_EQ(ValueNames(a().registry(), HKEY_LOCAL_MACHINE, key),
+              (std::vector<std::string>{"", "(DEFAULT)", "Flags", "Path"}));
+    EXPECT_EQ(Dump(a()), before);
+}
+
+// A class the machine registers, whose key the user's classes hold too (without the value): the finding
+// read through HKEY_CLASSES_ROOT is removed, recorded and restored on the machine's side, where it was.
+TEST_F(RepairTest, AClassFindingIsChangedOnTheSideThatHoldsIt) {
+    const std::string server = "CLSID\\{0E5AAE11-A475-4C5B-AB00-C66DE400274E}\\InprocServer32";
+    prefix.String("HKLM", "Software\\Classes\\" + server, "", "C:\\Gone\\server.dll")
+        .Dword("HKCU", "Software\\Classes\\" + server, "UserOnly", 1);
+    TempDir backups;
+    app = std::make_unique<TestApp>(prefix.WriteAndOpen());
+    a().SaveSetting("txtBackup", backups.path().string());
+    const std::string userBefore = ReadFile(prefix.root() / "user.reg");
+    LoadlvwRegistryvaluesScanValues(a());
+    for (auto& row : a().main().lvwRegistryvaluesScan.rows.EditAll())
+        row.checked = row.text == "Custom Controls";
+    ImgScanNowMouseMove_Click(a());
+    ASSERT_EQ(a().main().lvwErrors.size(), 1u);
+    ASSERT_EQ(a().main().lvwErrors[0].mainkeyname, "HKEY_CLASSES_ROOT");
+    ASSERT_EQ(ImgRepairMouseMove_Click(a()).repaired, 1);
+
+    auto valuesOf = [&](HKEY root) {
+        TestApp reopened(prefix.Open());
+        return test::DumpRegistry(reopened->registry(), root, "Software\\Classes\\" + server);
+    };
+    EXPECT_EQ(valuesOf(HKEY_LOCAL_MACHINE), "[Software\\Classes\\" + server + "]\n  \"\" type 1 =\n")
+        << "the machine's value is the one emptied";
+    EXPECT_EQ(ReadFile(prefix.root() / "user.reg"), userBefore) << "the user's classes are not written";
+
+    app = std::make_unique<TestApp>(prefix.Open());
+    a().SaveSetting("txtBackup", backups.path().string());
+    BackupManager manager = LoadBackupManager(a());
+    manager.lvwBackUp.at(0).ticked = true;
+    ASSERT_TRUE(imgRestoreMouseMove_Click(a(), manager).failures.empty());
+    std::string text;
+    TestApp reopened(prefix.Open());
+    ASSERT_TRUE(ReadRegistryString(reopened->registry(), HKEY_LOCAL_MACHINE, "Software\\Classes\\" + server,
+                                   "", text));
+    EXPECT_EQ(text, "C:\\Gone\\server.dll");
+    EXPECT_EQ(ReadFile(prefix.root() / "user.reg"), userBefore) << "nor by the restore";
+}
+
+} // namespace
+} // namespace vx
