@@ -73,7 +73,8 @@ void FrmMain::tmrPicVisibleOrNot_Timer() {
 }
 
 std::string FrmMain::WindowTitle() const {
-    return std::string(kProductName) + " - " + app_.target().Identity();
+    // The target first (what tells two windows apart in a task bar), as desktops put a document's name.
+    return app_.target().Identity() + " \u2014 " + std::string(kProductName);
 }
 
 std::string FrmMain::TitleStripTip() const {

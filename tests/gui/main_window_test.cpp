@@ -182,7 +182,7 @@ TEST(MainWindowPages, HelpAndSupportOpenTheirPagesThroughTheDesktopsOpener) {
 TEST(MainWindowTitle, TheTitleAndTheTitleStripsTipNameTheTarget) {
     GuiHarness h;
     const std::string prefix = std::filesystem::canonical(h.prefix).string();
-    EXPECT_EQ(h.window->windowTitle().toStdString(), "Vantrelix v3.0 - Wine prefix " + prefix);
+    EXPECT_EQ(h.window->windowTitle().toStdString(), "Wine prefix " + prefix + " \u2014 Vantrelix v3.0");
     for (const char* strip : {"ImgFormMove", "ImgToolBarDrevanto"})
         EXPECT_EQ(h.Find(strip)->toolTip().toStdString(), "Working on the Wine prefix " + prefix) << strip;
     EXPECT_EQ(h.Find<QLabel>("caption")->text().toStdString(), "Vantrelix v3.0");

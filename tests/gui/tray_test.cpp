@@ -3,6 +3,7 @@
 
 #include "app/message_box.h"
 
+#include <QMenu>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -22,25 +23,70 @@ void CloseToTray(GuiHarness& h) {
     ASSERT_TRUE(h.window->tray().bRunningInTray());
 }
 
-TEST(TrayIcon, OnlyADoubleClickOrARightButtonReleaseOpensTheMenu) {
+// On a tray that sends Windows-style clicks only a double click or a right-button release opens the menu;
+// a StatusNotifierItem tray reports a left click as a plain activation, which opens it there.
+TEST(TrayIcon, TheClicksThatOpenTheMenuOnEachKindOfTray) {
     struct Case {
+        bool statusNotifier;
         QSystemTrayIcon::ActivationReason reason;
         bool opens;
     };
     const Case cases[] = {
-        {QSystemTrayIcon::Trigger, false},
-        {QSystemTrayIcon::MiddleClick, false},
-        {QSystemTrayIcon::DoubleClick, true},
-        {QSystemTrayIcon::Context, true},
+        {false, QSystemTrayIcon::Trigger, false},    {false, QSystemTrayIcon::MiddleClick, false},
+        {false, QSystemTrayIcon::DoubleClick, true}, {false, QSystemTrayIcon::Context, true},
+        {true, QSystemTrayIcon::Trigger, true},      {true, QSystemTrayIcon::MiddleClick, false},
+        {true, QSystemTrayIcon::Context, true},
     };
     for (const Case& c : cases) {
         GuiHarness h;
+        h.window->notificationArea().forcedStatusNotifier = c.statusNotifier;
         CloseToTray(h);
         EXPECT_EQ(h.window->tray().szTip(), "Vantrelix v3.0");
         h.window->notificationArea().Activate(c.reason);
         const bool open = h.window->popupMenu() && h.window->popupMenu()->isVisible();
-        EXPECT_EQ(open, c.opens) << c.reason;
+        EXPECT_EQ(open, c.opens) << c.reason << (c.statusNotifier ? " on a StatusNotifierItem tray" : "");
     }
+}
+
+// Where windows cannot place themselves (Wayland) the tray shows its own menu: the same items, enabled by
+// the same rules, doing the same things.
+TEST(TrayIcon, TheTraysOwnMenuHasTheItemsStatesAndActionsOfTheSlidingOne) {
+    GuiHarness h;
+    h.frontEnd.pumpEvery = std::chrono::nanoseconds(0);
+    h.window->UseNativeTrayMenu();
+    CloseToTray(h);
+    QMenu* menu = h.window->notificationArea().contextMenu();
+    ASSERT_NE(menu, nullptr);
+    auto states = [&] {
+        emit menu->aboutToShow();
+        std::vector<std::pair<std::string, bool>> out;
+        for (QAction* action : menu->actions())
+            out.emplace_back(action->text().toStdString(), action->isEnabled());
+        return out;
+    };
+    using States = std::vector<std::pair<std::string, bool>>;
+    EXPECT_EQ(states(), (States{{"Maximize", true}, {"Scan Now", true}, {"Settings", true}, {"Exit", true}}));
+    h.window->notificationArea().Activate(QSystemTrayIcon::Context);
+    EXPECT_EQ(h.window->popupMenu(), nullptr) << "no sliding menu besides";
+
+    // Scan Now: the window comes back, the icon goes, and the scan runs after the click.
+    menu->actions()[1]->trigger();
+    EXPECT_TRUE(h.window->isVisible());
+    EXPECT_FALSE(h.window->tray().bRunningInTray());
+    bool checkedDuringTheScan = false;
+    const auto render = h.frontEnd.render;
+    h.frontEnd.render = [&] {
+        render();
+        if (checkedDuringTheScan || h.app->main().ImgScanNowNormal)
+            return;
+        checkedDuringTheScan = true;
+        EXPECT_EQ(states(),
+                  (States{{"Maximize", false}, {"Scan Now", false}, {"Settings", false}, {"Exit", true}}));
+    };
+    QApplication::processEvents();
+    h.frontEnd.render = render;
+    EXPECT_TRUE(checkedDuringTheScan);
+    EXPECT_TRUE(h.app->main().PicResults);
 }
 
 // Runs the program's event loop until something ends it; the exit code, or -1 when nothing ended it
