@@ -1,0 +1,18 @@
+#pragma once
+// Whether a launcher Wine left on the host desktop is broken: its prefix is gone, or the shortcut or
+// program it starts is gone from its prefix, by the program's own existence and shortcut rules.
+#include "platform/wine/wine_launchers.h"
+
+#include <optional>
+#include <string>
+
+namespace vx {
+
+class SettingsStore;
+
+// Why the launcher is broken, in a phrase; nullopt when it works or cannot be judged: a prefix on
+// storage that is merely away, a prefix that cannot be opened, a file type entry of a prefix that is
+// there. `settings` gives the backup folder, whose copies are never broken shortcuts.
+std::optional<std::string> WhyLauncherIsBroken(const WineLauncher& launcher, SettingsStore& settings);
+
+} // namespace vx
