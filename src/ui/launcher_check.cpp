@@ -49,6 +49,12 @@ std::string WindowsPathOf(const fs::path& prefix, const fs::path& host) {
     return path;
 }
 
+fs::path RealFolder(const fs::path& folder) {
+    std::error_code ec;
+    fs::path real = fs::weakly_canonical(folder, ec);
+    return ec ? folder.lexically_normal() : real;
+}
+
 bool IsShortcutPath(std::string_view path) {
     return path.size() >= 4 && EqualsNoCase(path.substr(path.size() - 4), ".lnk");
 }
@@ -90,6 +96,20 @@ std::optional<std::string> WhyLauncherIsBroken(const WineLauncher& launcher, Set
     if (shortcut && IsBrokenShortcut(app, windowsPath))
         return "the target of " + windowsPath + " is gone";
     return std::nullopt;
+}
+
+std::vector<BrokenLauncher> FindBrokenLaunchers(const fs::path& home, const fs::path& prefix,
+                                                SettingsStore& settings, std::vector<std::string>& warnings) {
+    const fs::path scanned = RealFolder(prefix);
+    std::vector<BrokenLauncher> broken;
+    for (auto& launcher : FindWineLaunchers(home, warnings)) {
+        const bool own = RealFolder(launcher.prefix) == scanned;
+        if (!own && PrefixPresenceOf(launcher.prefix) != PrefixPresence::Gone)
+            continue;
+        if (auto why = WhyLauncherIsBroken(launcher, settings))
+            broken.push_back({std::move(launcher), std::move(*why)});
+    }
+    return broken;
 }
 
 } // namespace vx

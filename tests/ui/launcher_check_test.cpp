@@ -61,5 +61,37 @@ TEST(LauncherCheck, BrokenOnlyWhenThePrefixOrWhatItStartsIsGone) {
         EXPECT_EQ(WhyLauncherIsBroken(c.launcher, settings), c.why) << c.what;
 }
 
+// A scan reports its own prefix's broken launchers and those of prefixes that are gone, not another
+// prefix's that is there.
+TEST(LauncherCheck, AScanFindsItsOwnBrokenLaunchersAndThoseOfGonePrefixes) {
+    test::FixturePrefix scanned, other;
+    scanned.WithWindowsBasics().File("C:\\windows\\notepad.exe").Write();
+    other.WithWindowsBasics().Write();
+    test::TempDir home;
+    // `program` as Wine writes it in the file: each backslash doubled for Exec and again for the file.
+    const auto entry = [&](const fs::path& file, const fs::path& prefix, const std::string& program) {
+        fs::create_directories((home.path() / file).parent_path());
+        std::ofstream(home.path() / file)
+            << "[Desktop Entry]\nExec=env WINEPREFIX=\"" << prefix.string() << "\" wine " << program << "\n";
+    };
+    const fs::path menu = ".local/share/applications/wine/Programs";
+    entry(menu / "Notepad.desktop", scanned.root(), R"(C:\\\\windows\\\\notepad.exe)");
+    entry(menu / "Gone.desktop", scanned.root(), R"(C:\\\\gone.exe)");
+    entry(menu / "Other.desktop", other.root(), R"(C:\\\\gone.exe)");
+    entry("Desktop/Removed.desktop", other.root() / "removed", R"(C:\\\\x.exe)");
+
+    test::MemorySettings settings;
+    std::vector<std::string> warnings;
+    std::vector<std::pair<fs::path, std::string>> found;
+    for (const auto& broken : FindBrokenLaunchers(home.path(), scanned.root(), settings, warnings))
+        found.emplace_back(broken.launcher.file.lexically_relative(home.path()), broken.why);
+    const std::vector<std::pair<fs::path, std::string>> expected = {
+        {menu / "Gone.desktop", "C:\\gone.exe is gone from its prefix"},
+        {"Desktop/Removed.desktop", "its Wine prefix " + (other.root() / "removed").string() + " is gone"},
+    };
+    EXPECT_EQ(found, expected);
+    EXPECT_EQ(warnings, std::vector<std::string>());
+}
+
 } // namespace
 } // namespace vx
