@@ -1,6 +1,7 @@
 // What `vantrelix-cli prefixes` does, on a generated home with N prefixes of every source (50 by
 // default): finding them through the launchers' files, measuring each on disk, and asking for each
-// prefix's Wine server. The best of five runs of each.
+// prefix's Wine server. The best of five runs of each. `--keep DIR` makes the home in DIR and keeps it
+// (to time the command itself: HOME=DIR vantrelix-cli prefixes).
 #include "platform/wine/folder_usage.h"
 #include "platform/wine/prefix_finder.h"
 #include "platform/wine/wine_server.h"
@@ -30,9 +31,17 @@ template <typename Work> double BestSeconds(Work work) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const int each = argc > 1 ? std::atoi(argv[1]) : 50;
+    int each = 50;
+    std::filesystem::path keep;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--keep" && i + 1 < argc)
+            keep = argv[++i];
+        else
+            each = std::atoi(argv[i]);
+    }
     std::string pattern = (std::filesystem::temp_directory_path() / "vx-prefixes-bench-XXXXXX").string();
-    const std::filesystem::path root = ::mkdtemp(pattern.data());
+    const std::filesystem::path root = keep.empty() ? std::filesystem::path(::mkdtemp(pattern.data())) : keep;
+    std::filesystem::create_directories(root);
     test::FixtureHome home(root);
     home.WithEverySource(each);
     const PrefixPlaces places = PrefixPlaces::ForHome(root);
@@ -52,7 +61,8 @@ int main(int argc, char** argv) {
         for (const auto& prefix : found)
             WineServerRunning(prefix.path);
     });
-    std::filesystem::remove_all(root);
+    if (keep.empty())
+        std::filesystem::remove_all(root);
 
     std::cout << found.size() << " prefixes (" << each << " of every source), " << bytes / 1024 << " KiB\n"
               << "  finding them:         " << finding * 1000 << " ms\n"

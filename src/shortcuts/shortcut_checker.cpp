@@ -64,35 +64,40 @@ bool TargetExists(App& app, std::string_view path) {
     return app.files().GetFileAttributes(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-void CheckShortcutFile(App& app, const std::string& path) {
+bool IsBrokenShortcut(App& app, const std::string& path) {
     const std::string_view trimmed = TrimBlanks(path);
     if (ContainsAsciiNoCase(trimmed, "NetHood") || ContainsAsciiNoCase(trimmed, "System Volume Information"))
-        return;
+        return false;
     if (path.empty())
-        return;
+        return false;
     const std::string folder = FolderPartOf(path);
     const std::string name = NamePartOf(path);
     const std::string_view trimmedName = TrimBlanks(name);
     if (trimmedName == "." || trimmedName == "..")
-        return;
+        return false;
     // Only these two kinds are ever recorded, so no other file is worth a question to the Shell.
     const std::string_view lastThree =
         name.size() >= 3 ? std::string_view(name).substr(name.size() - 3) : name;
     const std::string kind = UpperAscii(TrimBlanks(lastThree));
     if (kind != "LNK" && kind != "URL")
-        return;
+        return false;
     const auto item = app.target().shell().GetItem(folder, name);
     if (!item || !item->isLink || IsExcludedType(item->type))
-        return;
+        return false;
     if (TargetExists(app, item->linkPath))
-        return;
+        return false;
     if (EqualsNoCase(TrimBlanks(item->workingDirectory), "%HOMEDRIVE%%HOMEPATH%"))
-        return;
+        return false;
     if (!TargetIsMissingOnFixedDrive(app, item->linkPath))
-        return;
+        return false;
     // The program's own copies of shortcuts it removed are never findings: removing them would lose the
     // backup they belong to.
-    if (const auto host = app.files().HostPath(path); host && InsideBackupFolder(app, *host))
+    const auto host = app.files().HostPath(path);
+    return !(host && InsideBackupFolder(app, *host));
+}
+
+void CheckShortcutFile(App& app, const std::string& path) {
+    if (!IsBrokenShortcut(app, path))
         return;
     app.main().lvwShortcut.push_back(ShortcutEntry{path, "Windows Shortcut"});
     AnnounceProblem(app);

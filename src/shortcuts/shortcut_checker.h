@@ -7,7 +7,11 @@ namespace vx {
 
 class App;
 
+// Records the file in lvwShortcut when it is a shortcut whose target is gone.
 void CheckShortcutFile(App& app, const std::string& path);
+// Whether the file (a Windows path of the target) is a shortcut the program counts as broken: a link
+// whose target on an existing fixed drive is gone, and no copy of the program's own backups.
+bool IsBrokenShortcut(App& app, const std::string& path);
 // The trimmed path up to and including its last backslash; empty without one.
 std::string FolderPartOf(std::string_view path);
 // The path with its folder part removed from the front.

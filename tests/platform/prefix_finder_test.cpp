@@ -64,6 +64,11 @@ TEST_F(PrefixFinderTest, EverySourceListsItsPrefixesWithNameAndInstalledState) {
     home.LutrisGame("gog-witcher-1700000000", "The Witcher", "Games/witcher");
     home.Bottle("Work", "Work Bottle");
     home.HeroicGame("Fortnite", h / "Games/Heroic/Prefixes/Fortnite");
+    home.HeroicGame("Sable", h / "Games/Heroic/Prefixes/Sable");
+    home.HeroicGame("Gwent", h / "Games/Heroic/Prefixes/Gwent");
+    home.Write(".config/heroic/legendaryConfig/legendary/installed.json",
+               "{\"Fortnite\": {\"title\": \"Fortnite\"}}");
+    home.Write(".config/heroic/gog_store/installed.json", "{\"installed\": [{\"appName\": \"Gwent\"}]}");
     home.Prefix("Games/Heroic/Prefixes/Other");
     home.Prefix(".var/app/com.usebottles.bottles/data/bottles/bottles/Flat");
 
@@ -79,7 +84,9 @@ TEST_F(PrefixFinderTest, EverySourceListsItsPrefixesWithNameAndInstalledState) {
         {h / ".local/share/bottles/bottles/Work", "bottles", "Work Bottle", Installed::Yes},
         {h / ".var/app/com.usebottles.bottles/data/bottles/bottles/Flat", "bottles", "Flat",
          Installed::Unknown},
-        {h / "Games/Heroic/Prefixes/Fortnite", "heroic", "Fortnite", Installed::Unknown},
+        {h / "Games/Heroic/Prefixes/Fortnite", "heroic", "Fortnite", Installed::Yes},
+        {h / "Games/Heroic/Prefixes/Gwent", "heroic", "Gwent", Installed::Yes},
+        {h / "Games/Heroic/Prefixes/Sable", "heroic", "Sable", Installed::Unknown}, // no list names it
         {h / "Games/Heroic/Prefixes/Other", "heroic", "Other", Installed::Unknown},
     };
     EXPECT_EQ(Find(), expected);
@@ -148,6 +155,7 @@ TEST_F(PrefixFinderTest, DamagedFilesArePassedOverWithAWarning) {
         {".config/heroic/GamesConfig/broken.json", Kind::Text, "{\"game\": {\"winePrefix\": \"/x\""},
         {".config/heroic/GamesConfig/broken.json", Kind::Text, "[\"winePrefix\"]"},
         {".config/heroic/GamesConfig/broken.json", Kind::Folder, ""},
+        {".config/heroic/gog_store/installed.json", Kind::Text, "{\"installed\": ["},
     };
     for (const auto& c : cases) {
         test::TempDir dir;
@@ -157,6 +165,7 @@ TEST_F(PrefixFinderTest, DamagedFilesArePassedOverWithAWarning) {
         home.Prefix(".wine");
         const fs::path steamGame = home.SteamGame(dir.path() / ".local/share/Steam", "220", "");
         home.Prefix(".local/share/bottles/bottles/Work");
+        const fs::path heroicGame = home.HeroicGame("Game", dir.path() / "Games/Heroic/Prefixes/Game");
         switch (c.kind) {
         case Kind::Text:
             home.Write(c.file, c.text);
@@ -179,8 +188,9 @@ TEST_F(PrefixFinderTest, DamagedFilesArePassedOverWithAWarning) {
         std::vector<fs::path> paths;
         for (const auto& prefix : found)
             paths.push_back(prefix.path);
-        EXPECT_EQ(paths, (std::vector<fs::path>{dir.path() / ".wine", steamGame,
-                                                dir.path() / ".local/share/bottles/bottles/Work"}));
+        EXPECT_EQ(paths,
+                  (std::vector<fs::path>{dir.path() / ".wine", steamGame,
+                                         dir.path() / ".local/share/bottles/bottles/Work", heroicGame}));
     }
 }
 
