@@ -39,6 +39,19 @@ TEST(WineLaunchers, ReadsEveryFormOfExecWineWrites) {
          R"(C:\x.exe)",
          {},
          ""},
+        // As Debian's Wine 8 menu builder wrote them.
+        {R"(env WINEPREFIX="/tmp/vx-wmb/prefix" wine-stable C:\\\\ProgramData\\\\Microsoft\\\\Windows\\\\Start\\ Menu\\\\Programs\\\\Notes\\\\Notes.lnk)",
+         true,
+         "/tmp/vx-wmb/prefix",
+         R"(C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Notes\Notes.lnk)",
+         {},
+         ""},
+        {R"(env WINEPREFIX="/tmp/vx-wmb/prefix" wine-stable C:\\\\users\\\\Public\\\\Desktop\\\\Desk.lnk)",
+         true,
+         "/tmp/vx-wmb/prefix",
+         R"(C:\users\Public\Desktop\Desk.lnk)",
+         {},
+         ""},
         {"firefox %u", false, {}, "", {}, ""},
         {"env LANG=C winetricks", false, {}, "", {}, ""},
     };
@@ -73,6 +86,10 @@ TEST(WineLaunchers, FindsMenuEntriesDesktopIconsAndFileTypes) {
                "[Desktop Entry]\nExec=env WINEPREFIX=\"/p\" wine start /ProgIDOpen txtfile %f\n");
     home.Write(".local/share/applications/firefox.desktop", "[Desktop Entry]\nExec=firefox %u\n");
     home.Write("Desktop/App.desktop", entry);
+    home.Write("Bureau/Jeu.desktop", entry); // the desktop folder xdg-user-dirs names
+    home.Write(".config/user-dirs.dirs",
+               "XDG_DOCUMENTS_DIR=\"$HOME/Documents\"\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n");
+    home.Write("Home.desktop", entry); // where Wine puts them when the home has no desktop folder
     home.Write("Desktop/Notes.desktop", "[Desktop Entry]\nExec=gedit\n");
     home.Write("Desktop/Broken.desktop", "[Desktop Entry]\nExec=wine \"C:\\\\x\n");
     ASSERT_EQ(::mkfifo((dir.path() / "Desktop/Pipe.desktop").c_str(), 0600), 0);
@@ -85,7 +102,9 @@ TEST(WineLaunchers, FindsMenuEntriesDesktopIconsAndFileTypes) {
     const std::vector<std::pair<fs::path, LauncherKind>> expected = {
         {".local/share/applications/wine/Programs/App/App.desktop", LauncherKind::MenuEntry},
         {".local/share/applications/wine/Programs/Tool.desktop", LauncherKind::MenuEntry},
+        {"Bureau/Jeu.desktop", LauncherKind::DesktopIcon},
         {"Desktop/App.desktop", LauncherKind::DesktopIcon},
+        {"Home.desktop", LauncherKind::DesktopIcon},
         {".local/share/applications/wine-extension-txt.desktop", LauncherKind::FileType},
     };
     EXPECT_EQ(found, expected);

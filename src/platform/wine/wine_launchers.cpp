@@ -40,12 +40,27 @@ void ReadWineArguments(const std::vector<std::string>& args, size_t i, WineLaunc
     }
 }
 
-LauncherKind KindOf(const std::filesystem::path& file, const std::filesystem::path& home) {
-    if (file.parent_path() == home / "Desktop")
-        return LauncherKind::DesktopIcon;
-    if (file.filename().string().starts_with("wine-extension-"))
-        return LauncherKind::FileType;
-    return LauncherKind::MenuEntry;
+// Where Wine puts desktop icons: the desktop folder xdg-user-dirs names, else ~/Desktop; when the home has
+// no desktop folder, Wine's menu builder writes them into the home itself.
+std::vector<std::filesystem::path> DesktopFolders(const std::filesystem::path& home,
+                                                  PrefixCollector& reader) {
+    std::vector<std::filesystem::path> folders;
+    if (const auto dirs = reader.ReadFile(home / ".config" / "user-dirs.dirs")) {
+        const std::string_view text = *dirs;
+        const size_t at = text.find("XDG_DESKTOP_DIR=\"");
+        const size_t start = at == std::string_view::npos ? at : at + 17;
+        const size_t end = start == std::string_view::npos ? start : text.find('"', start);
+        if (end != std::string_view::npos) {
+            std::string folder(text.substr(start, end - start));
+            if (folder.starts_with("$HOME/"))
+                folders.push_back(home / folder.substr(6));
+            else if (folder.starts_with('/'))
+                folders.emplace_back(folder);
+        }
+    }
+    folders.push_back(home / "Desktop");
+    folders.push_back(home);
+    return folders;
 }
 
 void DesktopFilesBelow(const std::filesystem::path& folder, std::vector<std::filesystem::path>& files) {
@@ -87,17 +102,26 @@ std::optional<WineLauncher> ReadWineLauncher(std::string_view text, const std::f
 std::vector<WineLauncher> FindWineLaunchers(const std::filesystem::path& home,
                                             std::vector<std::string>& warnings) {
     const std::filesystem::path applications = home / ".local" / "share" / "applications";
-    std::vector<std::filesystem::path> files;
-    DesktopFilesBelow(applications / "wine", files);
-    for (const auto& file : FilesEnding(home / "Desktop", ".desktop"))
-        files.push_back(file);
-    for (const auto& file : FilesEnding(applications, ".desktop"))
-        if (file.filename().string().starts_with("wine-extension-"))
-            files.push_back(file);
-
     PrefixCollector reader(warnings);
+    std::vector<std::pair<std::filesystem::path, LauncherKind>> files;
+    std::vector<std::filesystem::path> menuEntries;
+    DesktopFilesBelow(applications / "wine", menuEntries);
+    for (auto& file : menuEntries)
+        files.emplace_back(std::move(file), LauncherKind::MenuEntry);
+    std::vector<std::filesystem::path> seen;
+    for (const auto& folder : DesktopFolders(home, reader)) {
+        if (std::find(seen.begin(), seen.end(), folder.lexically_normal()) != seen.end())
+            continue;
+        seen.push_back(folder.lexically_normal());
+        for (auto& file : FilesEnding(folder, ".desktop"))
+            files.emplace_back(std::move(file), LauncherKind::DesktopIcon);
+    }
+    for (auto& file : FilesEnding(applications, ".desktop"))
+        if (file.filename().string().starts_with("wine-extension-"))
+            files.emplace_back(std::move(file), LauncherKind::FileType);
+
     std::vector<WineLauncher> launchers;
-    for (const auto& file : files) {
+    for (const auto& [file, kind] : files) {
         const auto text = reader.ReadFile(file);
         if (!text)
             continue;
@@ -108,7 +132,7 @@ std::vector<WineLauncher> FindWineLaunchers(const std::filesystem::path& home,
         if (!launcher)
             continue;
         launcher->file = file;
-        launcher->kind = KindOf(file, home);
+        launcher->kind = kind;
         launchers.push_back(std::move(*launcher));
     }
     std::stable_sort(launchers.begin(), launchers.end(), [](const WineLauncher& a, const WineLauncher& b) {

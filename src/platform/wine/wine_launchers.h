@@ -11,7 +11,7 @@ namespace vx {
 
 enum class LauncherKind {
     MenuEntry,   // ~/.local/share/applications/wine/**/*.desktop
-    DesktopIcon, // ~/Desktop/*.desktop
+    DesktopIcon, // *.desktop in the desktop folder (xdg-user-dirs', ~/Desktop, or the home itself)
     FileType,    // ~/.local/share/applications/wine-extension-*.desktop
 };
 
