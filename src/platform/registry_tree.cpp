@@ -136,7 +136,7 @@ RegValueRecord RegValueRecord::InText(Arena& arena, std::string_view name, uint3
     return record(place, Kind::Named);
 }
 
-std::string_view RegValueRecord::name() const {
+std::string_view RegValueRecord::OtherName() const {
     const char* p = place();
     switch (kind()) {
     case Kind::Stored:

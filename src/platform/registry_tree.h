@@ -71,7 +71,10 @@ class RegValueRecord {
     // Same name, type and data, held at the same place.
     bool operator==(const RegValueRecord&) const = default;
 
-    std::string_view name() const; // WTF-8; empty for the unnamed value
+    // WTF-8; empty for the unnamed value. Read for every comparison, so the usual kind is read here.
+    std::string_view name() const {
+        return kind() == Kind::Quoted ? std::string_view(place() + 1, dataOffset() - 3) : OtherName();
+    }
     uint32_t type() const { return type_; }
     bool inText() const { return kind() != Kind::Stored; }
     TextForm textForm() const { return static_cast<TextForm>(word_ >> kFormShift); }
@@ -88,6 +91,7 @@ class RegValueRecord {
     // word_ holds the data's offset, the kind and the text form, in that order from the lowest bit.
     static constexpr uint32_t kKindShift = 28, kFormShift = 30;
     Kind kind() const { return static_cast<Kind>((word_ >> kKindShift) & 3); }
+    std::string_view OtherName() const;
     uint32_t dataOffset() const { return word_ & ((1u << kKindShift) - 1); }
     const char* place() const {
         const char* p;
