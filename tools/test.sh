@@ -22,8 +22,9 @@ ctest --test-dir build --output-on-failure -j"$(nproc)"
 # Wine's live registry as from the Linux program on the prefix's files.
 tools/test-windows.sh
 
-# Damaged files from the wild (shortcuts, hives, registry files) meet every reader: run the whole suite
-# again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Damaged files from the wild (shortcuts, hives, registry files) meet every reader, and the windows run
+# long work and modal boxes inside their handlers: run the whole suite again, the window tests (gui_tests,
+# on Qt's offscreen platform) among them, under AddressSanitizer and UndefinedBehaviorSanitizer.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTRELIX_ASAN=ON -DVANTRELIX_BENCH=OFF >/dev/null
 cmake --build build-asan -j"$(nproc)"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \

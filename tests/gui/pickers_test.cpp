@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -28,9 +29,16 @@ TEST(Pickers, TheFolderPickerStartsAtTheBoxsFolderWithoutTheProgramsStyleSheet) 
     QTest::keyClicks(box, QString::fromStdString(" " + reports.string()));
 
     bool opened = false;
-    h.WhenModalOpens([&](QWidget* modal) {
-        auto* picker = qobject_cast<QFileDialog*>(modal);
-        ASSERT_NE(picker, nullptr);
+    // The settings dialog is modal itself: the picker is told by its class.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QFileDialog* picker = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible())
+                picker = dialog;
+        if (!picker)
+            return;
+        poll.stop();
         opened = true;
         EXPECT_EQ(picker->windowTitle().toStdString(), "Choose directory...");
         EXPECT_EQ(picker->directory().absolutePath().toStdString(), reports.string());
@@ -39,6 +47,7 @@ TEST(Pickers, TheFolderPickerStartsAtTheBoxsFolderWithoutTheProgramsStyleSheet) 
             EXPECT_TRUE(w->styleSheet().isEmpty()) << w->objectName().toStdString();
         picker->reject();
     });
+    poll.start(5);
     GuiHarness::HoverAndClick(settings.findChild<QWidget*>("cmdBrowseNormal"));
     EXPECT_TRUE(opened);
     EXPECT_EQ(box->text().toStdString(), " " + reports.string()) << "a cancelled picker changes nothing";
