@@ -105,13 +105,13 @@ const KeyValues* KeyValues::Find(std::string_view wanted) const {
     return nullptr;
 }
 
-std::optional<std::vector<KeyValues>> ReadKeyValues(std::string_view text, std::string& error) {
+std::optional<std::vector<KeyValues>> ReadKeyValues(std::string_view text, std::string& why) {
     using Kind = KeyValuesLexer::Kind;
     KeyValuesLexer lexer(text);
     // The open blocks, outermost first; a stack of our own, so that no nesting exhausts the machine's.
     std::vector<KeyValues> open(1);
     const auto fail = [&](const std::string& what) {
-        error = "line " + std::to_string(lexer.line()) + ": " + what;
+        why = "line " + std::to_string(lexer.line()) + ": " + what;
         return std::nullopt;
     };
     for (;;) {

@@ -19,8 +19,8 @@ struct KeyValues {
     const KeyValues* Find(std::string_view key) const;
 };
 
-// The pairs at the top of the text; nullopt with `error` set (one phrase with the line) when the text is
+// The pairs at the top of the text; nullopt with `why` set (one phrase with the line) when the text is
 // damaged (an unclosed quote or block, a stray "}", a key without a value).
-std::optional<std::vector<KeyValues>> ReadKeyValues(std::string_view text, std::string& error);
+std::optional<std::vector<KeyValues>> ReadKeyValues(std::string_view text, std::string& why);
 
 } // namespace vx

@@ -26,13 +26,13 @@ class WineRegFile : public RegistryStore {
   public:
     ~WineRegFile() override;
     // Reads `path`. A missing file gives an empty store whose header, if it is ever saved, says the keys
-    // are relative to `relativeTo` (as Wine writes it, e.g. "REGISTRY\\Machine"). Null with `error` set
+    // are relative to `relativeTo` (as Wine writes it, e.g. "REGISTRY\\Machine"). Null with `why` set
     // (one line naming the file) when the file cannot be read or is not in Wine's format.
     static std::unique_ptr<WineRegFile> Load(const std::filesystem::path& path, std::string_view relativeTo,
-                                             std::string& error, std::vector<std::string>& warnings);
+                                             std::string& why, std::vector<std::string>& warnings);
     // The same from text already read; `path` names the file in messages and is where Save writes.
     static std::unique_ptr<WineRegFile> Parse(std::string text, const std::filesystem::path& path,
-                                              std::string_view relativeTo, std::string& error,
+                                              std::string_view relativeTo, std::string& why,
                                               std::vector<std::string>& warnings);
 
     const std::filesystem::path& Path() const { return path_; }
@@ -52,16 +52,16 @@ class WineRegFile : public RegistryStore {
     using SaveFault = std::function<bool(SaveStage)>;
     void SetSaveFault(SaveFault fault) { fault_ = std::move(fault); }
 
-    // Writes the file if anything changed. False with `error` set when it could not; the original file is
+    // Writes the file if anything changed. False with `why` set when it could not; the original file is
     // then untouched.
-    bool Save(std::string& error);
+    bool Save(std::string& why);
 
     // A save in steps, for a registry of several files saved together (see FileReplacement): the new file
     // written aside and synced; put in place (the old one kept aside); then either taken back or finished.
-    // False with `error` set when a step fails; a failed step leaves the file as the step found it.
-    bool PrepareSave(std::string& error);
-    bool CommitSave(std::string& error);
-    bool RollbackSave(std::string& error);
+    // False with `why` set when a step fails; a failed step leaves the file as the step found it.
+    bool PrepareSave(std::string& why);
+    bool CommitSave(std::string& why);
+    bool RollbackSave(std::string& why);
     void FinishSave();
     void AbandonSave();
 
@@ -102,7 +102,7 @@ class WineRegFile : public RegistryStore {
     struct Composer;
     struct EmitState;
     WineRegFile(std::filesystem::path path, std::string text);
-    bool ParseText(std::string& error, std::vector<std::string>& warnings);
+    bool ParseText(std::string& why, std::vector<std::string>& warnings);
     void Compose(Composition& out) const;
     void EmitNewKey(const RegKeyNode& key, const EmitState& state, std::string& out) const;
     void EmitChangedBlock(const RegKeyNode& key, std::string_view block, bool first, const EmitState& state,

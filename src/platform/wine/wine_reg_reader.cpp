@@ -18,9 +18,9 @@ WineRegFile::WineRegFile(std::filesystem::path path, std::string text)
     : RegistryStore(ValueOrder::Sorted), path_(std::move(path)), text_(std::move(text)) {}
 
 std::unique_ptr<WineRegFile> WineRegFile::Load(const std::filesystem::path& path, std::string_view relativeTo,
-                                               std::string& error, std::vector<std::string>& warnings) {
-    std::string text, why;
-    switch (ReadRegularFile(path, text, why)) {
+                                               std::string& why, std::vector<std::string>& warnings) {
+    std::string text, cause;
+    switch (ReadRegularFile(path, text, cause)) {
     case RegularFile::Missing: {
         auto file = std::unique_ptr<WineRegFile>(new WineRegFile(path, {}));
         file->existed_ = false;
@@ -28,20 +28,20 @@ std::unique_ptr<WineRegFile> WineRegFile::Load(const std::filesystem::path& path
         return file;
     }
     case RegularFile::Refused:
-        error = path.string() + ": cannot read the registry file: " + why;
+        why = path.string() + ": cannot read the registry file: " + cause;
         return nullptr;
     case RegularFile::Ok:
         break;
     }
-    return Parse(std::move(text), path, relativeTo, error, warnings);
+    return Parse(std::move(text), path, relativeTo, why, warnings);
 }
 
 std::unique_ptr<WineRegFile> WineRegFile::Parse(std::string text, const std::filesystem::path& path,
-                                                std::string_view relativeTo, std::string& error,
+                                                std::string_view relativeTo, std::string& why,
                                                 std::vector<std::string>& warnings) {
     auto file = std::unique_ptr<WineRegFile>(new WineRegFile(path, std::move(text)));
     file->relativeTo_ = relativeTo;
-    if (!file->ParseText(error, warnings))
+    if (!file->ParseText(why, warnings))
         return nullptr;
     return file;
 }
@@ -164,11 +164,11 @@ struct WineRegFile::Reader {
     }
 };
 
-bool WineRegFile::ParseText(std::string& error, std::vector<std::string>& warnings) {
+bool WineRegFile::ParseText(std::string& why, std::vector<std::string>& warnings) {
     const std::string_view text = text_;
     const Line header = LineAt(text, 0);
     if (text.substr(0, header.end) != kHeader) {
-        error = path_.string() + ": not a Wine registry file (no \"" + std::string(kHeader) + "\" header)";
+        why = path_.string() + ": not a Wine registry file (no \"" + std::string(kHeader) + "\" header)";
         return false;
     }
     Reader reader(*this, text, warnings);

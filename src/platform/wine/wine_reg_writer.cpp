@@ -351,14 +351,14 @@ void WineRegFile::Rebind(RegKeyNode& key, std::string_view block) {
 
 WineRegFile::~WineRegFile() = default;
 
-bool WineRegFile::Save(std::string& error) {
-    if (!PrepareSave(error) || !CommitSave(error))
+bool WineRegFile::Save(std::string& why) {
+    if (!PrepareSave(why) || !CommitSave(why))
         return false;
     FinishSave();
     return true;
 }
 
-bool WineRegFile::PrepareSave(std::string& error) {
+bool WineRegFile::PrepareSave(std::string& why) {
     AbandonSave();
     if (!Changed())
         return true;
@@ -367,31 +367,31 @@ bool WineRegFile::PrepareSave(std::string& error) {
     const int err = pending->replacement.Prepare(
         path_, [&](int fd, const std::string&) { return FillFile(pending->composition, fd); });
     if (err != 0) {
-        error = path_.string() + ": cannot save the registry file: " + std::strerror(err);
+        why = path_.string() + ": cannot save the registry file: " + std::strerror(err);
         return false;
     }
     pending_ = std::move(pending);
     return true;
 }
 
-bool WineRegFile::CommitSave(std::string& error) {
+bool WineRegFile::CommitSave(std::string& why) {
     if (!pending_)
         return true; // nothing changed
     auto beforeRename = [&]() -> int { return fault_ && fault_(SaveStage::BeforeRename) ? EIO : 0; };
     if (const int err = pending_->replacement.Commit(beforeRename); err != 0) {
         pending_.reset();
-        error = path_.string() + ": cannot save the registry file: " + std::strerror(err);
+        why = path_.string() + ": cannot save the registry file: " + std::strerror(err);
         return false;
     }
     pending_->committed = true;
     return true;
 }
 
-bool WineRegFile::RollbackSave(std::string& error) {
+bool WineRegFile::RollbackSave(std::string& why) {
     if (!pending_ || !pending_->committed)
         return true;
     if (const int err = pending_->replacement.Rollback(); err != 0) {
-        error = path_.string() + ": cannot put the file back as it was: " + std::strerror(err);
+        why = path_.string() + ": cannot put the file back as it was: " + std::strerror(err);
         return false;
     }
     pending_.reset();

@@ -56,31 +56,31 @@ std::filesystem::path DefaultWinePrefix() {
     return std::filesystem::path(home ? home : "") / ".wine";
 }
 
-std::unique_ptr<WineRegistry> OpenWineRegistry(const std::filesystem::path& prefix, std::string& error,
+std::unique_ptr<WineRegistry> OpenWineRegistry(const std::filesystem::path& prefix, std::string& why,
                                                std::vector<std::string>& warnings) {
     std::error_code ec;
     if (!std::filesystem::is_directory(prefix, ec)) {
-        error = prefix.string() + ": " +
-                (std::filesystem::exists(prefix, ec) ? "not a folder, so not a Wine prefix"
-                                                     : "no such Wine prefix folder");
+        why = prefix.string() + ": " +
+              (std::filesystem::exists(prefix, ec) ? "not a folder, so not a Wine prefix"
+                                                   : "no such Wine prefix folder");
         return nullptr;
     }
     // Anything else would be scanned as an empty registry, and a change would make a system.reg in it.
     if (!IsWinePrefix(prefix)) {
-        error = prefix.string() + ": not a Wine prefix (it has no system.reg, user.reg or drive_c)";
+        why = prefix.string() + ": not a Wine prefix (it has no system.reg, user.reg or drive_c)";
         return nullptr;
     }
     auto registry = std::unique_ptr<WineRegistry>(new WineRegistry());
     registry->prefix_ = prefix;
-    registry->machine_ = WineRegFile::Load(prefix / "system.reg", "REGISTRY\\Machine", error, warnings);
+    registry->machine_ = WineRegFile::Load(prefix / "system.reg", "REGISTRY\\Machine", why, warnings);
     if (!registry->machine_)
         return nullptr;
-    registry->user_ = WineRegFile::Load(prefix / "user.reg", "REGISTRY\\User\\" + std::string(kDefaultSid),
-                                        error, warnings);
+    registry->user_ =
+        WineRegFile::Load(prefix / "user.reg", "REGISTRY\\User\\" + std::string(kDefaultSid), why, warnings);
     if (!registry->user_)
         return nullptr;
     registry->defaultUser_ =
-        WineRegFile::Load(prefix / "userdef.reg", "REGISTRY\\User\\.Default", error, warnings);
+        WineRegFile::Load(prefix / "userdef.reg", "REGISTRY\\User\\.Default", why, warnings);
     if (!registry->defaultUser_)
         return nullptr;
 

@@ -49,11 +49,11 @@ class WineRegistry : public RegistryView {
     bool wroteNothing_ = true;
 };
 
-// Reads the prefix's registry files. Null with `error` set (one line naming the folder or file) when the
+// Reads the prefix's registry files. Null with `why` set (one line naming the folder or file) when the
 // prefix is not a folder, has none of system.reg, user.reg and drive_c (so is no Wine prefix), a file
 // cannot be read, or a file is not in Wine's format. Lines Wine would skip
 // are reported in `warnings` ("file:line: …").
-std::unique_ptr<WineRegistry> OpenWineRegistry(const std::filesystem::path& prefix, std::string& error,
+std::unique_ptr<WineRegistry> OpenWineRegistry(const std::filesystem::path& prefix, std::string& why,
                                                std::vector<std::string>& warnings);
 
 // Whether the folder is a Wine prefix: it holds a system.reg, a user.reg or a drive_c.

@@ -61,9 +61,9 @@ class WineTarget final : public Target {
 
 } // namespace
 
-std::unique_ptr<Target> OpenWineTarget(const std::filesystem::path& prefix, std::string& error,
+std::unique_ptr<Target> OpenWineTarget(const std::filesystem::path& prefix, std::string& why,
                                        std::vector<std::string>& warnings) {
-    auto registry = OpenWineRegistry(prefix, error, warnings);
+    auto registry = OpenWineRegistry(prefix, why, warnings);
     if (!registry)
         return nullptr;
     return std::make_unique<WineTarget>(prefix, std::move(registry));

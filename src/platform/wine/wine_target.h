@@ -10,9 +10,9 @@
 
 namespace vx {
 
-// Opens the prefix; null with `error` set (one line naming the folder or file) when it cannot be used.
+// Opens the prefix; null with `why` set (one line naming the folder or file) when it cannot be used.
 // Lines of the registry files that could not be read are skipped and listed in `warnings`.
-std::unique_ptr<Target> OpenWineTarget(const std::filesystem::path& prefix, std::string& error,
+std::unique_ptr<Target> OpenWineTarget(const std::filesystem::path& prefix, std::string& why,
                                        std::vector<std::string>& warnings);
 
 } // namespace vx

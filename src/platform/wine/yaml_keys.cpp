@@ -58,7 +58,7 @@ struct Open {
 
 } // namespace
 
-std::optional<YamlKeys> ReadYamlKeys(std::string_view text, std::string& error) {
+std::optional<YamlKeys> ReadYamlKeys(std::string_view text, std::string& why) {
     if (text.starts_with("\xEF\xBB\xBF"))
         text.remove_prefix(3);
     YamlKeys keys;
@@ -68,7 +68,7 @@ std::optional<YamlKeys> ReadYamlKeys(std::string_view text, std::string& error) 
     std::string* plain = nullptr; // the last plain scalar, which deeper lines without a key continue
     size_t plainIndent = 0;
     const auto fail = [&](const char* what) {
-        error = "line " + std::to_string(number) + ": " + what;
+        why = "line " + std::to_string(number) + ": " + what;
         return std::nullopt;
     };
     while (!text.empty()) {

@@ -11,8 +11,8 @@ namespace vx {
 
 using YamlKeys = std::map<std::string, std::string>;
 
-// The scalars of the text (the first of a repeated key wins); nullopt with `error` set (one phrase with
+// The scalars of the text (the first of a repeated key wins); nullopt with `why` set (one phrase with
 // the line) when the text is damaged: a tab in an indentation, a line that is no key, an unclosed quote.
-std::optional<YamlKeys> ReadYamlKeys(std::string_view text, std::string& error);
+std::optional<YamlKeys> ReadYamlKeys(std::string_view text, std::string& why);
 
 } // namespace vx
