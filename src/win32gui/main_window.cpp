@@ -246,6 +246,9 @@ void MainWindow::Command(int id, int code, HWND control) {
 }
 
 void MainWindow::Notice(const NMHDR& header, LRESULT& result) {
+    // A list asks for its rows while it is being made, before it is ours.
+    if (!sectionList_ || !summaryList_ || !detailList_)
+        return;
     for (ListViewControl* list : {sectionList_.get(), summaryList_.get(), detailList_.get()})
         if (list->Notify(header, result))
             return;
