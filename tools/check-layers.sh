@@ -2,7 +2,7 @@
 # Fails on an #include that points up (or sideways) the layers of src/, and names each such include.
 # Layers, bottom first; a file may include its own layer and any layer below it:
 #   platform < platform/wine, platform/hive (backends) < app < paths < checks < shortcuts < results
-#   < engine < ui < cli, gui (front ends)
+#   < engine < ui < cli, gui, win32gui (front ends)
 # Usage: tools/check-layers.sh [SRC_DIR]
 set -euo pipefail
 src="${1:-$(cd "$(dirname "$0")/.." && pwd)/src}"
@@ -22,6 +22,7 @@ rank_of() { # the layer of a path below src/, as "rank name"
     ui/*) echo "8 ui" ;;
     cli/*) echo "9 cli" ;;
     gui/*) echo "9 gui" ;;
+    win32gui/*) echo "9 win32gui" ;;
     *) echo "" ;;
     esac
 }

@@ -4,6 +4,8 @@
 # files, is scanned by the Linux program reading those files and by the Windows program on Wine's live
 # registry, and the findings must be the same. Repair and restore under Wine must give back the registry
 # exactly. Needs build/src/vantrelix-cli (tools/setup.sh).
+# Then the desktop program's windows are driven under Xvfb: Scan Now on the same fixture must show the
+# same summary as the terminal program, and its repair's backup must give the registry back exactly.
 # Usage: tools/test-windows.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -40,6 +42,9 @@ done
 
 echo "== Win32 backend tests under Wine"
 "$wine" "$root/build-windows/win32_tests.exe" --gtest_brief=1
+wineserver -w
+echo "== The windows' tests under Wine"
+xvfb-run -a "$wine" "$root/build-windows/win32gui_tests.exe" --gtest_brief=1
 wineserver -w
 
 echo "== Fixture"
@@ -142,3 +147,28 @@ for link in "Old Game.lnk" "Spiel für Größe.lnk"; do
     cmp "$links/missing_target.lnk" "$c/users/Public/Desktop/$link"
 done
 echo "== The shortcuts are back as they were"
+
+echo "== The desktop program's windows on the fixture"
+rm -f "$work/gui-summary.txt"
+VANTRELIX_GUI_ROAD=1 VANTRELIX_GUI_SUMMARY="$work/gui-summary.txt" WINEDEBUG=-all \
+    xvfb-run -a "$wine" "$root/build-windows/win32gui_tests.exe" --gtest_brief=1 > "$work/gui.out"
+wineserver -w
+tr -d '\r' < "$work/gui-summary.txt" > "$work/gui-summary.lf"
+python3 -c 'import json,sys; print("\n".join(json.load(open(sys.argv[1]))["summary"]))' "$work/before.wine.raw" \
+    > "$work/cli-summary.txt"
+if ! diff -u "$work/cli-summary.txt" "$work/gui-summary.lf"; then
+    echo "test-windows: the window's summary differs from vantrelix-cli.exe's" >&2
+    exit 1
+fi
+echo "The window's summary matches vantrelix-cli.exe's ($(wc -l < "$work/gui-summary.lf") rows)"
+compare gui-repaired
+backup=$(tr -d '\r' < "$work/gui.out" | sed -n 's/^GUI backup: *//p')
+[ -n "$backup" ] || { echo "test-windows: the window's repair named no backup" >&2; exit 1; }
+"$wine" "$exe" --yes backups restore "${backup##*\\}" | tr -d '\r' | grep -E '^Records restored'
+wineserver -w
+export_registry "$work/registry.after-gui"
+if ! diff -u "$work/registry.before" "$work/registry.after-gui"; then
+    echo "test-windows: the window's repair and its restore did not give the registry back exactly" >&2
+    exit 1
+fi
+echo "== The window's repair and its restore gave the registry back exactly"

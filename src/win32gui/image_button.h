@@ -1,0 +1,34 @@
+#pragma once
+// An image button on screen: a BUTTON drawn by its window in the plain or the highlighted look the rules
+// give it. Moving over it tells the rules (which show the highlighted twin); a click or Enter/Space on it
+// comes to its window as WM_COMMAND with the button's id.
+#include "win32gui/windows_api.h"
+
+#include <functional>
+#include <string_view>
+
+namespace vx::win32gui {
+
+class ImageButtonControl {
+  public:
+    ImageButtonControl(HWND parent, std::string_view text, RECT at, int id, std::function<void()> hovered);
+    ~ImageButtonControl();
+    ImageButtonControl(const ImageButtonControl&) = delete;
+    ImageButtonControl& operator=(const ImageButtonControl&) = delete;
+
+    HWND handle() const { return button_; }
+    // Shows the highlighted twin or the plain picture; redraws only on a change.
+    void SetHighlighted(bool highlighted);
+    bool highlighted() const { return highlighted_; }
+    void SetEnabled(bool enabled);
+    // WM_DRAWITEM for this button.
+    void Draw(const DRAWITEMSTRUCT& item) const;
+
+  private:
+    static LRESULT CALLBACK Subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    HWND button_;
+    std::function<void()> hovered_;
+    bool highlighted_ = false;
+};
+
+} // namespace vx::win32gui

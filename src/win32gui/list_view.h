@@ -1,0 +1,37 @@
+#pragma once
+// A results or check-list list on screen: a SysListView32 with owner data over one of the model's
+// ListViews. The rows stay in the model (sorted there: the control's own sorting is wrong under Wine);
+// the control asks for the text of the rows it shows.
+#include "app/main_window_model.h"
+
+#include "win32gui/windows_api.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vx::win32gui {
+
+class ListViewControl {
+  public:
+    ListViewControl(HWND parent, const ListView& list, std::string_view header, bool withCheckBoxes, RECT at,
+                    int id);
+
+    HWND handle() const { return list_; }
+    // Follows the model's rows, their count and their marks, when they changed.
+    void Sync();
+    // WM_NOTIFY from the control: answers its questions for text; returns true when handled.
+    bool Notify(const NMHDR& header, LRESULT& result);
+    // The row a click or a key chose (NM_CLICK, LVN_ITEMACTIVATE, Space), or -1.
+    int RowOf(const NMHDR& header) const;
+
+  private:
+    HWND list_;
+    const ListView& model_;
+    bool withCheckBoxes_;
+    uint64_t seen_ = ~uint64_t{0};
+    bool sortShown_ = false;
+    std::wstring text_; // the text handed to the control, alive until its next question
+};
+
+} // namespace vx::win32gui

@@ -1,0 +1,556 @@
+// FrmMain on Windows: building its panels and controls, rendering what changed, forwarding events.
+#include "win32gui/main_window.h"
+
+#include "engine/section_list.h"
+#include "platform/win32/wide_text.h"
+#include "results/results_view.h"
+#include "win32gui/controls.h"
+#include "win32gui/message_box_window.h"
+#include "win32gui/win32_front_end.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <filesystem>
+
+namespace vx::win32gui {
+namespace {
+
+constexpr int kWidth = 720;
+constexpr int kHeight = 480;
+constexpr int kPanelWidth = kWidth - 20;
+constexpr int kPanelHeight = kHeight - kStripHeight - 20;
+constexpr int kTrackWidth = 640;
+constexpr int kDeleteTrackWidth = 300;
+constexpr int kFirstDescriptionId = 320;
+// The scan and the repair start once the click that asked for them is over (wParam: the MainButton).
+constexpr UINT kActLater = WM_APP + 1;
+constexpr UINT_PTR kRefreshTimer = 1, kSettingsTimer = 2, kBlinkTimer = 3;
+
+COLORREF FromRgb(uint32_t rgb) {
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+// A fill `units` wide of a bar whose full width is `fullUnits`, in a track `pixels` wide.
+int FillPixels(int units, int fullUnits, int pixels) {
+    if (fullUnits <= 0 || units <= 0)
+        return 0;
+    return std::min(pixels, static_cast<int>(static_cast<int64_t>(units) * pixels / fullUnits));
+}
+
+void FillBox(HDC dc, RECT box, COLORREF colour) {
+    SetDCBrushColor(dc, colour);
+    FillRect(dc, &box, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+void ShowIf(HWND window, bool shown) {
+    if ((IsWindowVisible(window) != FALSE) != shown)
+        ShowWindow(window, shown ? SW_SHOWNA : SW_HIDE);
+}
+
+std::filesystem::path ProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return std::filesystem::path(path).parent_path();
+}
+
+} // namespace
+
+MainWindow::MainWindow(App& app, Win32FrontEnd& frontEnd)
+    : app_(app), frontEnd_(frontEnd), rules_(app, *this) {
+    RegisterWindowClass(kMainWindowClass, Route<MainWindow>);
+    RegisterWindowClass(kPanelClass, Route<Panel>);
+    window_ = CreateWindowExW(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, kMainWindowClass,
+                              win32::Wide(kProductName).c_str(),
+                              WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU | WS_CLIPCHILDREN, CW_USEDEFAULT, 0,
+                              kWidth, kHeight, nullptr, nullptr, Instance(), this);
+    BuildTitleStrip();
+    BuildStartPanel();
+    BuildScanningPanel();
+    BuildResultsPanel();
+    CentreOn(window_, nullptr);
+    frontEnd_.owner = window_;
+    frontEnd_.render = [this] { Render(); };
+    frontEnd_.afterModal = [this] { ResetHover(); };
+    rules_.Form_Load();
+    SetWindowTextW(window_, win32::Wide(rules_.WindowTitle()).c_str());
+    Render();
+}
+
+MainWindow::~MainWindow() {
+    frontEnd_.render = nullptr;
+    frontEnd_.afterModal = nullptr;
+    if (frontEnd_.owner == window_)
+        frontEnd_.owner = nullptr;
+    for (auto& button : buttons_)
+        button.reset();
+    DestroyWindow(window_);
+}
+
+void MainWindow::Show() {
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+    Forward([this] { rules_.Form_Resize(); });
+}
+
+void MainWindow::BuildTitleStrip() {
+    AddButton(window_, MainButton::HelpPic, "?", {452, 6, 472, 30});
+    AddButton(window_, MainButton::Help, "Help", {474, 6, 520, 30});
+    AddButton(window_, MainButton::SupportPic, "i", {528, 6, 548, 30});
+    AddButton(window_, MainButton::Support, "Support", {550, 6, 616, 30});
+    AddButton(window_, MainButton::Minimise, "_", {kWidth - 72, 6, kWidth - 44, 30});
+    AddButton(window_, MainButton::Close, "X", {kWidth - 38, 6, kWidth - 10, 30});
+}
+
+void MainWindow::BuildStartPanel() {
+    const int top = kStripHeight;
+    selectAll_ = AddControl(window_, L"BUTTON", "", BS_3STATE | WS_TABSTOP, {22, top + 22, 42, top + 42},
+                            kSelectAllId);
+    HWND label2 = AddLabel(window_, "My Computer", {48, top + 14, 284, top + 46}, kMyComputerId);
+    SetWindowLongPtrW(label2, GWL_STYLE, GetWindowLongPtrW(label2, GWL_STYLE) | SS_NOTIFY | SS_CENTERIMAGE);
+    SendMessageW(label2, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont(11)), FALSE);
+    sectionList_ = std::make_unique<ListViewControl>(window_, app_.main().lvwRegistryvaluesScan,
+                                                     "Sections to be scanned", true,
+                                                     RECT{20, top + 54, 320, kHeight - 20}, kSectionListId);
+    struct Large {
+        MainButton button;
+        const char* text;
+        const char* description;
+    };
+    const Large large[] = {
+        {MainButton::ScanNow, "Scan Now",
+         "Click on the Scan button to start scanning your registry for problems."},
+        {MainButton::Settings, "Settings", "Click on the Settings button for configuration options."},
+        {MainButton::Restore, "Backup", "Click the Backup button to restore any previous registry backups."},
+    };
+    int y = top + 30;
+    for (size_t i = 0; i < std::size(large); ++i) {
+        AddButton(window_, large[i].button, large[i].text, {360, y, 580, y + 64}, 13);
+        descriptions_[i] = AddLabel(window_, large[i].description, {360, y + 68, 700, y + 104},
+                                    kFirstDescriptionId + static_cast<int>(i));
+        y += 126;
+    }
+    HWND version = AddLabel(window_, "Version 3.0.0", {kWidth - 170, kHeight - 28, kWidth - 20, kHeight - 8});
+    SetWindowLongPtrW(version, GWL_STYLE, GetWindowLongPtrW(version, GWL_STYLE) | SS_RIGHT);
+}
+
+HWND MainWindow::MakePanel(Panel& panel) {
+    panel.handle =
+        CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"", WS_CHILD | WS_CLIPCHILDREN, 10,
+                        kStripHeight + 10, kPanelWidth, kPanelHeight, window_, nullptr, Instance(), &panel);
+    return panel.handle;
+}
+
+void MainWindow::BuildScanningPanel() {
+    HWND panel = MakePanel(scanning_);
+    lblStatus_ = AddLabel(panel, "Inspecting", {110, 30, 670, 56}, kStatusId);
+    SendMessageW(lblStatus_, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont(12)), FALSE);
+    AddLabel(panel, "Problem(s) Detected :", {110, 62, 280, 86});
+    lblProblemsFound_ = AddLabel(panel, "0", {282, 62, 402, 86}, kProblemsFoundId);
+    AddLabel(panel, "Current Keys", {30, 118, 230, 138});
+    lblRegistryScan_ = AddLabel(panel, "", {30, 140, 670, 162});
+    AddLabel(panel, "Current Files", {30, 176, 230, 196});
+    lblRegistryFilesScan_ = AddLabel(panel, "", {30, 198, 670, 220});
+    for (HWND label : {lblRegistryScan_, lblRegistryFilesScan_})
+        SetWindowLongPtrW(label, GWL_STYLE, GetWindowLongPtrW(label, GWL_STYLE) | SS_PATHELLIPSIS);
+    const int left = (kPanelWidth - 140) / 2;
+    AddButton(panel, MainButton::ScanCancel, "Cancel", {left, 330, left + 140, 370});
+}
+
+void MainWindow::BuildResultsPanel() {
+    HWND panel = MakePanel(results_);
+    auto& main = app_.main();
+    summaryList_ = std::make_unique<ListViewControl>(panel, main.lvwRegistryProblems, "Summary", false,
+                                                     RECT{16, 16, 316, 346}, kSummaryListId);
+    detailList_ = std::make_unique<ListViewControl>(panel, main.lvwRegistryErrorsDetail, "Details", false,
+                                                    RECT{326, 16, kPanelWidth - 16, 346}, kDetailListId);
+    lblDeleting_ = AddLabel(panel, "Deleteing the corrupt files", {16, 352, 316, 372});
+    AddButton(panel, MainButton::Repair, "Repair", {kPanelWidth - 312, 362, kPanelWidth - 172, 402});
+    AddButton(panel, MainButton::Return, "Return", {kPanelWidth - 156, 362, kPanelWidth - 16, 402});
+}
+
+void MainWindow::AddButton(HWND parent, MainButton button, std::string_view text, RECT at, int fontPoints) {
+    auto& control = buttons_[static_cast<size_t>(button)];
+    control = std::make_unique<ImageButtonControl>(parent, text, at, ButtonId(button), [this, button] {
+        Forward([this, button] { rules_.MouseMove(button); });
+    });
+    if (fontPoints)
+        SendMessageW(control->handle(), WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont(fontPoints)), FALSE);
+}
+
+HWND MainWindow::AddLabel(HWND parent, std::string_view text, RECT at, int id) {
+    return AddControl(parent, L"STATIC", text, SS_LEFT | SS_NOPREFIX, at, id);
+}
+
+// --- Events.
+
+void MainWindow::Forward(const std::function<void()>& event) {
+    event();
+    Render();
+}
+
+void MainWindow::Act(MainButton button) {
+    Forward([this, button] {
+        rules_.MouseMove(button);
+        if (button == MainButton::Repair)
+            Writing([this, button] { rules_.Click(button); });
+        else
+            rules_.Click(button);
+    });
+}
+
+void MainWindow::ResetHover() {
+    Forward([this] {
+        for (MainArea area : {MainArea::Picture1, MainArea::PicScanning, MainArea::PicResults})
+            rules_.MouseMove(area);
+    });
+}
+
+void MainWindow::Writing(const std::function<void()>& step) {
+    ending_.BeginWrite();
+    step();
+    if (ending_.EndWrite() && endProgram)
+        endProgram();
+}
+
+void MainWindow::End() {
+    if (ending_.RequestEnd() && endProgram)
+        endProgram();
+}
+
+void MainWindow::Command(int id, int code, HWND control) {
+    if (id == IDCANCEL && !control) { // Escape: during a scan, its Cancel
+        if (app_.main().PicScanning)
+            Act(MainButton::ScanCancel);
+        return;
+    }
+    if (id == kSelectAllId && code == BN_CLICKED) {
+        // A click ticks a clear or grayed box and clears a ticked one; the rules do the rest.
+        Forward([this] { SetSelectAllBoxState(app_, app_.main().chkSelectlistviewItems == 1 ? 0 : 1); });
+        return;
+    }
+    if (id == kMyComputerId && code == STN_CLICKED) {
+        Forward([this] { rules_.Label2_Click(); });
+        return;
+    }
+    if (id < kFirstButtonId || id >= kFirstButtonId + static_cast<int>(MainButton::Count) ||
+        code != BN_CLICKED)
+        return;
+    const auto button = static_cast<MainButton>(id - kFirstButtonId);
+    // The scan and the repair run long: they start once the click's own messages are over, so that the
+    // clicks made while they run reach their buttons.
+    if (button == MainButton::ScanNow || button == MainButton::Repair)
+        PostMessageW(window_, kActLater, static_cast<WPARAM>(button), 0);
+    else
+        Act(button);
+}
+
+void MainWindow::Notice(const NMHDR& header, LRESULT& result) {
+    // A list asks for its rows while it is being made, before it is ours.
+    if (!sectionList_ || !summaryList_ || !detailList_)
+        return;
+    for (ListViewControl* list : {sectionList_.get(), summaryList_.get(), detailList_.get()})
+        if (list->Notify(header, result))
+            return;
+    if (header.code == LVN_COLUMNCLICK) {
+        if (header.hwndFrom == summaryList_->handle())
+            Forward([this] { lvwRegistryProblems_ColumnClick(app_, 0); });
+        else if (header.hwndFrom == detailList_->handle())
+            Forward([this] { lvwRegistryErrorsDetail_ColumnClick(app_, 0); });
+        return;
+    }
+    // A click on a row, or Space or Enter on the focused one.
+    if (header.code == LVN_ITEMACTIVATE && header.hwndFrom == sectionList_->handle())
+        return; // the click that activates a row has already toggled it
+    if (const int row = sectionList_->RowOf(header); row >= 0)
+        Forward([this, row] { lvwRegistryvaluesScan_ItemClick(app_, row); });
+    else if (const int summaryRow = summaryList_->RowOf(header); summaryRow >= 0)
+        Forward([this, summaryRow] { lvwRegistryProblems_ItemClick(app_, summaryRow); });
+}
+
+LRESULT MainWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        Notice(*reinterpret_cast<const NMHDR*>(lParam), result);
+        return result;
+    }
+    case kActLater:
+        Act(static_cast<MainButton>(wParam));
+        return 0;
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        const int index = static_cast<int>(item.CtlID) - kFirstButtonId;
+        if (index >= 0 && index < static_cast<int>(MainButton::Count))
+            buttons_[static_cast<size_t>(index)]->Draw(item);
+        return TRUE;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        const bool onPanel = GetParent(reinterpret_cast<HWND>(lParam)) != window_;
+        COLORREF text = kText;
+        if (id >= kFirstDescriptionId && id < kFirstDescriptionId + 3) {
+            const uint32_t colours[] = {rules_.lblScanTextColour(), rules_.lblSettingsTextColour(),
+                                        rules_.lblBackUpTextColour()};
+            text = FromRgb(colours[id - kFirstDescriptionId]);
+        } else if (id == kProblemsFoundId) {
+            text = kAccent;
+        }
+        SetTextColor(dc, text);
+        SetBkColor(dc, onPanel ? kPanel : kBackground);
+        SetDCBrushColor(dc, onPanel ? kPanel : kBackground);
+        return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+    }
+    case WM_ERASEBKGND:
+        PaintBackground(reinterpret_cast<HDC>(wParam), window);
+        return TRUE;
+    case WM_NCHITTEST: {
+        // The title strip drags the window.
+        const LRESULT hit = DefWindowProcW(window, message, wParam, lParam);
+        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ScreenToClient(window, &at);
+        return hit == HTCLIENT && at.y < kStripHeight ? HTCAPTION : hit;
+    }
+    case WM_MOUSEMOVE:
+        Forward([this] { rules_.MouseMove(MainArea::Picture1); });
+        return 0;
+    case WM_LBUTTONDOWN:
+        Forward([this] { rules_.Picture1_GotFocus(); });
+        return 0;
+    case WM_TIMER:
+        Forward([this, wParam] {
+            if (wParam == kRefreshTimer)
+                rules_.tmrRefreshlvwContents_Timer();
+            else if (wParam == kSettingsTimer)
+                rules_.tmrSettings_Timer();
+            else if (wParam == kBlinkTimer)
+                rules_.tmrPicVisibleOrNot_Timer();
+        });
+        return 0;
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED && IsWindowVisible(window))
+            Forward([this] { rules_.Form_Resize(); });
+        return 0;
+    case WM_CLOSE:
+        Forward([this] { rules_.Form_QueryUnload(); });
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+LRESULT MainWindow::Panel::Handle(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_CTLCOLORSTATIC:
+        return window->Handle(window->window_, message, wParam, lParam);
+    case WM_MOUSEMOVE:
+        window->Forward([this] { window->rules_.MouseMove(area); });
+        return 0;
+    case WM_ERASEBKGND:
+        window->PaintBackground(reinterpret_cast<HDC>(wParam), handle);
+        return TRUE;
+    default:
+        return DefWindowProcW(handle, message, wParam, lParam);
+    }
+}
+
+// --- Painting.
+
+void MainWindow::PaintBackground(HDC dc, HWND target) const {
+    RECT all{};
+    GetClientRect(target, &all);
+    if (target != window_) {
+        FillBox(dc, all, kPanel);
+        PaintBars(dc, target);
+        return;
+    }
+    FillBox(dc, all, kBackground);
+    FillBox(dc, {0, 0, all.right, kStripHeight}, RGB(0x14, 0x19, 0x24));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kText);
+    HGDIOBJ old = SelectObject(dc, BoldFont(10));
+    RECT title{14, 0, 440, kStripHeight};
+    DrawTextW(dc, win32::Wide(rules_.caption()).c_str(), -1, &title, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(dc, old);
+}
+
+void MainWindow::PaintBars(HDC dc, HWND panel) const {
+    const auto& main = app_.main();
+    if (panel == scanning_.handle) {
+        if (main.PicBug) { // the blinking sign that something was found
+            HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
+            SetDCBrushColor(dc, RGB(0xE5, 0x48, 0x4D));
+            Ellipse(dc, 30, 28, 94, 92);
+            SelectObject(dc, oldBrush);
+        }
+        FillBox(dc, {30, 262, 30 + kTrackWidth, 278}, RGB(0x3A, 0x40, 0x4C));
+        const int fill = FillPixels(main.PicProgress, main.PicMainProgress, kTrackWidth);
+        FillBox(dc, {30, 262, 30 + fill, 278}, RGB(0x2F, 0x80, 0xED));
+    } else if (main.ImgDeleteProgress) {
+        FillBox(dc, {16, 376, 16 + kDeleteTrackWidth, 392}, RGB(0x3A, 0x40, 0x4C));
+        const int fill =
+            FillPixels(main.ImgDeleteProgressInside, main.ImgDeleteProgressWidth, kDeleteTrackWidth);
+        FillBox(dc, {16, 376, 16 + fill, 392}, RGB(0x2F, 0x80, 0xED));
+    }
+}
+
+// --- Rendering: each part only when its change number moved on.
+
+void MainWindow::Render() {
+    for (ListViewControl* list : {sectionList_.get(), summaryList_.get(), detailList_.get()})
+        list->Sync();
+    RenderButtons();
+    RenderLabels();
+    RenderPanels();
+    RenderTimers();
+}
+
+void MainWindow::RenderButtons() {
+    const auto& main = app_.main();
+    const int box = main.chkSelectlistviewItems;
+    const WPARAM state = box == 1 ? BST_CHECKED : box == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
+    if (static_cast<WPARAM>(SendMessageW(selectAll_, BM_GETCHECK, 0, 0)) != state)
+        SendMessageW(selectAll_, BM_SETCHECK, state, 0);
+    const auto& buttons = rules_.buttons();
+    for (size_t i = 0; i < buttons_.size(); ++i) {
+        const auto button = static_cast<MainButton>(i);
+        // The scan and the repair switch these three on and off as they run.
+        const bool enabled = button == MainButton::ScanNow  ? main.ImgScanNowNormal
+                             : button == MainButton::Repair ? main.ImgRepairNormal
+                             : button == MainButton::Return ? main.ImgReturnNormal
+                                                            : buttons[button].enabled;
+        buttons_[i]->SetHighlighted(buttons[button].highlighted && enabled);
+        buttons_[i]->SetEnabled(enabled);
+    }
+    if (shownButtons_ == buttons.Revision())
+        return;
+    shownButtons_ = buttons.Revision();
+    for (HWND label : descriptions_)
+        InvalidateRect(label, nullptr, TRUE);
+}
+
+void MainWindow::RenderLabels() {
+    const auto& main = app_.main();
+    const uint64_t labels = main.Revision(MainWindowModel::FieldGroup::Labels);
+    if (shownGroups_[0] != labels) {
+        shownGroups_[0] = labels;
+        SetText(lblStatus_, main.lblStatus);
+        SetText(lblProblemsFound_, main.lblProblemsFound);
+        SetText(lblRegistryScan_, main.lblRegistryScan);
+        SetText(lblRegistryFilesScan_, main.lblRegistryFilesScan);
+    }
+    const uint64_t progress = main.Revision(MainWindowModel::FieldGroup::Progress);
+    if (shownGroups_[1] != progress) {
+        shownGroups_[1] = progress;
+        RECT track{30, 262, 30 + kTrackWidth, 278};
+        InvalidateRect(scanning_.handle, &track, TRUE);
+    }
+}
+
+void MainWindow::RenderPanels() {
+    const auto& main = app_.main();
+    const uint64_t now = main.Revision(MainWindowModel::FieldGroup::PanelsAndButtons);
+    if (shownGroups_[2] == now)
+        return;
+    shownGroups_[2] = now;
+    ShowIf(scanning_.handle, main.PicScanning);
+    ShowIf(results_.handle, main.PicResults);
+    // The results come in front of the start panel, and a scan in front of them.
+    if (main.PicResults)
+        SetWindowPos(results_.handle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (main.PicScanning)
+        SetWindowPos(scanning_.handle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ShowIf(summaryList_->handle(), main.lvwRegistryProblems.visible);
+    ShowIf(detailList_->handle(), main.lvwRegistryErrorsDetail.visible);
+    ShowIf(lblDeleting_, main.lblDeletingCourrutpfils);
+    ShowIf(sectionList_->handle(), rules_.lvwRegistryvaluesScanVisible);
+    InvalidateRect(scanning_.handle, nullptr, TRUE); // the blinking sign
+    InvalidateRect(results_.handle, nullptr, TRUE);  // the repair's bar
+    EnableWindow(window_, main.enabled);
+    SetCursor(LoadCursorW(nullptr, main.busyPointer ? IDC_WAIT : IDC_ARROW));
+}
+
+void MainWindow::RenderTimers() {
+    const bool wanted[] = {rules_.tmrRefreshlvwContents, rules_.tmrSettings, app_.main().tmrPicVisibleOrNot};
+    const UINT_PTR ids[] = {kRefreshTimer, kSettingsTimer, kBlinkTimer};
+    const UINT every[] = {50, 10, 600};
+    for (size_t i = 0; i < timers_.size(); ++i) {
+        if (timers_[i] == wanted[i])
+            continue;
+        timers_[i] = wanted[i];
+        if (wanted[i])
+            SetTimer(window_, ids[i], every[i], nullptr);
+        else
+            KillTimer(window_, ids[i]);
+    }
+}
+
+// --- What the rules ask of the window.
+
+void MainWindow::HideWindow() {
+    ShowWindow(window_, SW_HIDE);
+}
+
+void MainWindow::MinimiseWindow() {
+    ShowWindow(window_, SW_MINIMIZE);
+}
+
+bool MainWindow::IsMinimised() const {
+    return IsIconic(window_) != FALSE;
+}
+
+void MainWindow::ShowNormalWindow() {
+    ShowWindow(window_, SW_SHOWNORMAL);
+    SetForegroundWindow(window_);
+}
+
+void MainWindow::EndProgram() {
+    End();
+}
+
+void MainWindow::ShowNotification(std::string_view caption, std::string_view message) {
+    frontEnd_.ShowMessageBox(app_, std::string(caption) + "\n\n" + std::string(message), false);
+}
+
+void MainWindow::ShowSettingsDialog() {
+    frontEnd_.ShowMessageBox(app_,
+                             "The settings are kept by vantrelix-cli.exe in this version: "
+                             "vantrelix-cli.exe settings KEY VALUE",
+                             false);
+}
+
+void MainWindow::ShowBackupManager() {
+    frontEnd_.ShowMessageBox(app_,
+                             "The backups are restored by vantrelix-cli.exe in this version: "
+                             "vantrelix-cli.exe backups restore NAME",
+                             false);
+}
+
+void MainWindow::OpenWebPage(std::string_view page) {
+    const std::filesystem::path file = ProgramFolder() / "help" / win32::Wide(page);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) {
+        frontEnd_.ShowMessageBox(app_, "The page " + std::string(page) + " is not installed.", false);
+        return;
+    }
+    const auto opened = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(window_, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (opened <= 32)
+        frontEnd_.ShowMessageBox(
+            app_, "No web browser could be started. The page is " + win32::Narrow(file.wstring()) + ".",
+            false);
+}
+
+void MainWindow::RepaintControl(std::string_view) {
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+} // namespace vx::win32gui

@@ -1,0 +1,129 @@
+// The program's message box, drawn natively.
+#include "win32gui/message_box_window.h"
+
+#include "platform/win32/wide_text.h"
+#include "ui/main_window.h"
+#include "win32gui/controls.h"
+#include "win32gui/modal_loop.h"
+
+namespace vx::win32gui {
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kWidth = kMessageBoxWidth / kTwipsPerPixel;
+constexpr int kHeight = 190;
+constexpr int kButtonTop = 136;
+constexpr int kButtonHeight = 36;
+constexpr int kMessageId = 10;
+
+RECT ButtonAt(int leftTwips) {
+    const int left = leftTwips / kTwipsPerPixel;
+    return {left, kButtonTop, left + kMessageBoxButtonWidth / kTwipsPerPixel, kButtonTop + kButtonHeight};
+}
+
+} // namespace
+
+MessageBoxWindow::MessageBoxWindow(HWND owner, std::string message, bool withCancel)
+    : rules_(std::move(message), withCancel), owner_(owner) {
+    RegisterWindowClass(kMessageBoxClass, Route<MessageBoxWindow>);
+    window_ = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST * (owner ? 0 : 1), kMessageBoxClass,
+                              win32::Wide(kProductName).c_str(), WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 0, 0,
+                              kWidth, kHeight, owner, nullptr, Instance(), this);
+    AddControl(window_, L"STATIC", rules_.lblMessage(), SS_LEFT | SS_NOPREFIX,
+               {24, kStripHeight + 12, kWidth - 24, kButtonTop - 8}, kMessageId);
+    ok_ = std::make_unique<ImageButtonControl>(window_, "OK", ButtonAt(rules_.OkLeft()), kOkId,
+                                               [this] { rules_.MouseMove(MessageBoxButton::OK), Render(); });
+    if (rules_.withCancel())
+        cancel_ = std::make_unique<ImageButtonControl>(
+            window_, "Cancel", ButtonAt(kMessageBoxCancelLeft), kCancelId,
+            [this] { rules_.MouseMove(MessageBoxButton::Cancel), Render(); });
+    CentreOn(window_, owner_);
+}
+
+MessageBoxWindow::~MessageBoxWindow() {
+    ok_.reset();
+    cancel_.reset();
+    if (window_)
+        DestroyWindow(window_);
+}
+
+bool MessageBoxWindow::Run() {
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+    SetFocus(ok_->handle());
+    RunModal(window_, owner_, [this] { return answer_ != FrmMessagebox::Answer::None; });
+    ShowWindow(window_, SW_HIDE);
+    return answer_ == FrmMessagebox::Answer::OK;
+}
+
+void MessageBoxWindow::Answer(FrmMessagebox::Answer answer) {
+    if (answer != FrmMessagebox::Answer::None)
+        answer_ = answer;
+}
+
+void MessageBoxWindow::Render() {
+    ok_->SetHighlighted(rules_.buttons()[MessageBoxButton::OK].highlighted);
+    if (cancel_)
+        cancel_->SetHighlighted(rules_.buttons()[MessageBoxButton::Cancel].highlighted);
+}
+
+LRESULT MessageBoxWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        // IDCANCEL without a button's handle is Escape; a button's click or key comes with its handle.
+        if (id == IDCANCEL && lParam == 0) {
+            Answer(rules_.Escape());
+        } else if (id == kOkId || id == kCancelId) {
+            const auto button = id == kOkId ? MessageBoxButton::OK : MessageBoxButton::Cancel;
+            Answer(rules_.Press(button));
+        }
+        return 0;
+    }
+    case WM_CLOSE:
+        Answer(rules_.Escape());
+        return 0;
+    case WM_MOUSEMOVE:
+        rules_.Picture1_MouseMove();
+        Render();
+        return 0;
+    case WM_NCHITTEST: {
+        // The title strip drags the box.
+        const LRESULT hit = DefWindowProcW(window, message, wParam, lParam);
+        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ScreenToClient(window, &at);
+        return hit == HTCLIENT && at.y < kStripHeight ? HTCAPTION : hit;
+    }
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        (item.CtlID == kOkId ? ok_ : cancel_)->Draw(item);
+        return TRUE;
+    }
+    case WM_CTLCOLORSTATIC:
+        SetTextColor(reinterpret_cast<HDC>(wParam), kText);
+        SetBkColor(reinterpret_cast<HDC>(wParam), kBackground);
+        SetDCBrushColor(reinterpret_cast<HDC>(wParam), kBackground);
+        return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+    case WM_ERASEBKGND: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        RECT all{};
+        GetClientRect(window, &all);
+        SetDCBrushColor(dc, kBackground);
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        RECT strip{0, 0, all.right, kStripHeight};
+        SetDCBrushColor(dc, kPanel);
+        FillRect(dc, &strip, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, kText);
+        HGDIOBJ old = SelectObject(dc, BoldFont(10));
+        RECT title{12, 0, all.right, kStripHeight};
+        DrawTextW(dc, L"Vantrelix v3.0", -1, &title, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+        SelectObject(dc, old);
+        return TRUE;
+    }
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+} // namespace vx::win32gui
