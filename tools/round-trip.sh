@@ -5,9 +5,9 @@
 #   SEEDS  how many seeds to run (default 1000)
 #   FIRST  the first seed (default 1)
 # Prints every failing seed with the command that runs it again, and fails when one failed (at most 20 are
-# listed; run again from the last one to go on). VANTRELIX_ROUND_TRIP_SURROGATE_NAMES=1 also gives names
-# unpaired UTF-16 surrogates, VANTRELIX_ROUND_TRIP_HIGH_BMP_NAMES=1 fullwidth letters beside characters
-# beyond U+FFFF; VANTRELIX_ROUND_TRIP_KEEP=DIR keeps each prefix as generated in DIR/seed-N. BUILD_DIR
+# listed; run again from the last one to go on). Names hold unpaired UTF-16 surrogates, and fullwidth
+# letters beside characters beyond U+FFFF, unless VANTRELIX_ROUND_TRIP_SURROGATE_NAMES=0 or
+# VANTRELIX_ROUND_TRIP_HIGH_BMP_NAMES=0; VANTRELIX_ROUND_TRIP_KEEP=DIR keeps each prefix as generated in DIR/seed-N. BUILD_DIR
 # chooses the build folder (default build), BUILD_JOBS its jobs.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -207,8 +207,8 @@ TEST(RoundTrip, GeneratedPrefixesComeBackExactly) {
     const uint64_t count = FromEnvironment("VANTRELIX_ROUND_TRIP_SEEDS", 8);
     const uint64_t first = FromEnvironment("VANTRELIX_ROUND_TRIP_FIRST", 1);
     GeneratorOptions options;
-    options.unpairedSurrogateNames = FromEnvironment("VANTRELIX_ROUND_TRIP_SURROGATE_NAMES", 0) != 0;
-    options.highBmpNames = FromEnvironment("VANTRELIX_ROUND_TRIP_HIGH_BMP_NAMES", 0) != 0;
+    options.unpairedSurrogateNames = FromEnvironment("VANTRELIX_ROUND_TRIP_SURROGATE_NAMES", 1) != 0;
+    options.highBmpNames = FromEnvironment("VANTRELIX_ROUND_TRIP_HIGH_BMP_NAMES", 1) != 0;
     std::vector<uint64_t> failed;
     for (uint64_t seed = first; seed < first + count; ++seed) {
         const bool failedBefore = ::testing::Test::HasFailure();
@@ -219,11 +219,10 @@ TEST(RoundTrip, GeneratedPrefixesComeBackExactly) {
             break; // enough to go on with
     }
     for (uint64_t seed : failed)
-        std::printf("round trip failed: seed %llu; again: %s%stools/round-trip.sh 1 %llu\n",
-                    static_cast<unsigned long long>(seed),
-                    options.unpairedSurrogateNames ? "VANTRELIX_ROUND_TRIP_SURROGATE_NAMES=1 " : "",
-                    options.highBmpNames ? "VANTRELIX_ROUND_TRIP_HIGH_BMP_NAMES=1 " : "",
-                    static_cast<unsigned long long>(seed));
+        std::printf("round trip failed: seed %llu; again: VANTRELIX_ROUND_TRIP_SURROGATE_NAMES=%d "
+                    "VANTRELIX_ROUND_TRIP_HIGH_BMP_NAMES=%d tools/round-trip.sh 1 %llu\n",
+                    static_cast<unsigned long long>(seed), options.unpairedSurrogateNames ? 1 : 0,
+                    options.highBmpNames ? 1 : 0, static_cast<unsigned long long>(seed));
 }
 
 TEST(RoundTrip, SeedsFoundFailingStayMended) {

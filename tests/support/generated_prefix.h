@@ -20,8 +20,8 @@ struct GeneratorOptions {
     // Key and value names holding unpaired UTF-16 surrogates ("keep\xd800" beside "keep\xd801").
     bool unpairedSurrogateNames = false;
     // Names with characters from U+E000 to U+FFFF (fullwidth letters) beside names with characters beyond
-    // U+FFFF in one key. Wine orders them by UTF-16 code units (a surrogate first), the program's registry
-    // by code points, so a value restored among them lands elsewhere in the key than Wine would put it.
+    // U+FFFF in one key. Wine orders them by UTF-16 code units (a surrogate first), and so must the
+    // program's registry, or a value restored among them lands elsewhere in the key than Wine puts it.
     bool highBmpNames = false;
 };
 
