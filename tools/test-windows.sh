@@ -116,7 +116,9 @@ export_registry() {
     for key in 'HKLM\Software' 'HKLM\System\CurrentControlSet\Control\VirtualDeviceDrivers' 'HKCU\Software'; do
         "$wine" reg export "$key" "C:\\export.reg" /y >/dev/null 2>&1
         iconv -f UTF-16LE -t UTF-8 "$c/export.reg"
-    done | grep -v -i -e '^"InstallDate"' -e 'MenuOrder' -e '^\[.*\\Vantrelix v3.0' > "$1"
+    done | grep -v -i -e '^"InstallDate"' -e 'MenuOrder' |
+        # The program's own settings key (the window saves its check boxes there), with all its values.
+        awk '/^\[/ { own = index($0, "\\Vantrelix v3.0") > 0 } !own' > "$1"
     wineserver -w
 }
 
