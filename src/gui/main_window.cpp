@@ -350,15 +350,11 @@ void MainWindow::Forward(std::function<void()> event) {
 }
 
 void MainWindow::Writing(const std::function<void()>& step) {
-    ending_.BeginWrite();
-    step();
-    if (ending_.EndWrite() && endProgram)
-        endProgram();
+    ending_.Write(step, endProgram);
 }
 
 void MainWindow::End() {
-    if (ending_.RequestEnd() && endProgram)
-        endProgram();
+    ending_.End(endProgram);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

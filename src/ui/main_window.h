@@ -8,6 +8,7 @@
 #include "ui/window_drag.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -155,6 +156,20 @@ class EndingGuard {
     // True when the program may end now; otherwise it ends at the last EndWrite.
     bool RequestEnd();
     bool writing() const { return writing_ > 0; }
+
+    // Runs one write of a repair or restore, then ends the program through `end` when an end was asked
+    // for meanwhile.
+    void Write(const std::function<void()>& step, const std::function<void()>& end) {
+        BeginWrite();
+        step();
+        if (EndWrite() && end)
+            end();
+    }
+    // Ends the program through `end` now, or once the write at work is done.
+    void End(const std::function<void()>& end) {
+        if (RequestEnd() && end)
+            end();
+    }
 
   private:
     int writing_ = 0;

@@ -207,15 +207,11 @@ void MainWindow::ResetHover() {
 }
 
 void MainWindow::Writing(const std::function<void()>& step) {
-    ending_.BeginWrite();
-    step();
-    if (ending_.EndWrite() && endProgram)
-        endProgram();
+    ending_.Write(step, endProgram);
 }
 
 void MainWindow::End() {
-    if (ending_.RequestEnd() && endProgram)
-        endProgram();
+    ending_.End(endProgram);
 }
 
 void MainWindow::Command(int id, int code, HWND control) {
