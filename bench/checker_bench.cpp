@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "bench_app.h"
 #include "checks/section_checkers.h"
+#include "engine/engine.h"
 #include "platform/wine/wine_target.h"
 
 #include <chrono>
@@ -92,6 +93,9 @@ int main(int argc, char** argv) {
     QuietFrontEnd frontEnd;
     NoSound sound;
     App app(target, settings, frontEnd, sound);
+    FrontEndObserver observer(app);
+    Engine engine(app, observer);
+    CheckContext check = engine.Context();
 
     struct Kind {
         const char* label;
@@ -112,17 +116,17 @@ int main(int argc, char** argv) {
         const long before = target.counting().calls;
         const auto start = std::chrono::steady_clock::now();
         for (long i = 0; i < rounds; ++i) {
-            CheckComEntry(app, RegistryEntry{0x80000000, "HKEY_CLASSES_ROOT", "", kind.text, "ActiveX \\ COM",
-                                             "CLSID\\{x}\\InprocServer32"});
-            if (app.main().lvwErrors.size() > 1000)
-                app.main().lvwErrors.clear();
+            CheckComEntry(check, RegistryEntry{0x80000000, "HKEY_CLASSES_ROOT", "", kind.text,
+                                               "ActiveX \\ COM", "CLSID\\{x}\\InprocServer32"});
+            if (engine.findings().lvwErrors.size() > 1000)
+                engine.findings().lvwErrors.clear();
         }
         const double ns =
             std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count() /
             rounds;
         std::printf("%-26s %12.0f %14.1f\n", kind.label, ns,
                     double(target.counting().calls - before) / rounds);
-        app.main().lvwErrors.clear();
+        engine.findings().lvwErrors.clear();
     }
     fs::remove_all(dir);
     return 0;

@@ -5,6 +5,7 @@
 // Usage: hive_scan_bench [TESTDATA]   (else $VANTRELIX_TESTDATA, else ../shared/testdata beside the sources)
 #include "app/app.h"
 #include "bench_app.h"
+#include "engine/engine.h"
 #include "engine/registry_walkers.h"
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
@@ -129,12 +130,14 @@ int main(int argc, char** argv) {
         NoSound sound;
         vx::App app(*target, settings, frontEnd, sound);
         app.SetApplicationFolder(root.string());
-        std::string label;
+        vx::FrontEndObserver observer(app);
+        vx::Engine engine(app, observer);
+        vx::CheckContext check = engine.Context();
         start = std::chrono::steady_clock::now();
-        vx::WalkRegistryKeys(app, walk.root, walk.path, "Application Paths", walk.rootName, label);
+        vx::WalkRegistryKeys(check, walk.root, walk.path, "Application Paths", walk.rootName);
         s = Seconds(std::chrono::steady_clock::now() - start);
         std::printf("scan walk %-34s %8ld keys  %7.3f s  %10.0f keys/s  (%zu findings)\n", walk.what, keys, s,
-                    keys / s, app.main().lvwErrors.size());
+                    keys / s, engine.findings().lvwErrors.size());
     }
 
     // The whole check-list: its sections lie in SOFTWARE, which is not here, and in keys these hives do not
@@ -144,11 +147,13 @@ int main(int argc, char** argv) {
     NoSound sound;
     vx::App app(*target, settings, frontEnd, sound);
     app.SetApplicationFolder(root.string());
-    vx::LoadlvwRegistryvaluesScanValues(app);
-    for (auto& row : app.main().lvwRegistryvaluesScan.rows.EditAll())
+    vx::FrontEndObserver observer(app);
+    vx::Engine engine(app, observer);
+    vx::LoadlvwRegistryvaluesScanValues(engine);
+    for (auto& row : engine.checkList().rows)
         row.checked = true;
     const auto start = std::chrono::steady_clock::now();
-    vx::ImgScanNowMouseMove_Click(app);
+    engine.Scan();
     std::printf("%-44s %7.3f s\n",
                 "scan run, every row of the check-list:", Seconds(std::chrono::steady_clock::now() - start));
 

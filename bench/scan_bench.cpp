@@ -13,6 +13,7 @@
 // Controls,Configuration files") limits the scan to the rows named.
 #include "app/app.h"
 #include "bench_app.h"
+#include "engine/engine.h"
 #include "engine/repair.h"
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
@@ -203,9 +204,9 @@ class UserSettings : public DefaultSettings {
 };
 
 // Ticks the registry rows, or those named in VANTRELIX_BENCH_ROWS ("Custom Controls,Configuration files").
-void TickRows(App& app) {
+void TickRows(Engine& engine) {
     const char* only = std::getenv("VANTRELIX_BENCH_ROWS");
-    for (auto& row : app.main().lvwRegistryvaluesScan.rows.EditAll())
+    for (auto& row : engine.checkList().rows)
         row.checked = only ? (std::string(",") + only + ",").find("," + row.text + ",") != std::string::npos
                            : row.text.rfind("Window Shortcut", 0) != 0;
 }
@@ -222,10 +223,12 @@ long ScanOnce(const fs::path& prefix, SettingsStore* settingsGiven = nullptr,
     QuietFrontEnd frontEnd;
     NoSound silence;
     App app(*target, settingsGiven ? *settingsGiven : defaults, frontEnd, soundGiven ? *soundGiven : silence);
-    LoadlvwRegistryvaluesScanValues(app);
-    TickRows(app);
-    ImgScanNowMouseMove_Click(app);
-    return static_cast<long>(app.main().lvwErrors.size());
+    FrontEndObserver observer(app);
+    Engine engine(app, observer);
+    LoadlvwRegistryvaluesScanValues(engine);
+    TickRows(engine);
+    engine.Scan();
+    return static_cast<long>(engine.findings().lvwErrors.size());
 }
 
 void Report(const fs::path& prefix) {
@@ -386,14 +389,16 @@ long ScanThenRepair(const fs::path& prefix, const fs::path& backups) {
     QuietFrontEnd frontEnd;
     NoSound silence;
     App app(*target, settings, frontEnd, silence);
-    LoadlvwRegistryvaluesScanValues(app);
-    TickRows(app);
+    FrontEndObserver observer(app);
+    Engine engine(app, observer);
+    LoadlvwRegistryvaluesScanValues(engine);
+    TickRows(engine);
     auto start = std::chrono::steady_clock::now();
-    ImgScanNowMouseMove_Click(app);
+    engine.Scan();
     childInnerSeconds = Seconds(start);
-    std::fprintf(stderr, "  (repairing %zu findings)\n", app.main().lvwErrors.size());
+    std::fprintf(stderr, "  (repairing %zu findings)\n", engine.findings().lvwErrors.size());
     start = std::chrono::steady_clock::now();
-    const RepairOutcome outcome = ImgRepairMouseMove_Click(app);
+    const RepairOutcome outcome = engine.Repair();
     const double repair = Seconds(start);
     if (!outcome.error.empty() || outcome.skipped != 0)
         std::fprintf(stderr, "repair: %s\n", RepairClosingMessage(outcome).c_str());

@@ -5,6 +5,7 @@
 //
 //   shortcut_walk_bench [FILES [FOLDERS [DIR]]]     (default 300000 files, 20000 folders, a temp folder)
 #include "app/app.h"
+#include "engine/engine.h"
 #include "platform/wine/wine_target.h"
 #include "shortcuts/drive_walker.h"
 
@@ -177,6 +178,9 @@ int main(int argc, char** argv) {
     CountingFrontEnd frontEnd;
     Silence sound;
     vx::App app(*target, settings, frontEnd, sound);
+    vx::FrontEndObserver observer(app);
+    vx::Engine engine(app, observer);
+    vx::CheckContext check = engine.Context();
 
     // find first, so that both run over a warm cache.
     const std::string findCommand =
@@ -191,13 +195,13 @@ int main(int argc, char** argv) {
     const double listTime = Seconds(std::chrono::steady_clock::now() - listStart);
 
     const auto walkStart = std::chrono::steady_clock::now();
-    vx::ScanDriveForShortcuts(app, "C:\\");
+    vx::ScanDriveForShortcuts(check, "C:\\");
     const double walkTime = Seconds(std::chrono::steady_clock::now() - walkStart);
 
     std::printf("listing only: %.3f s (%ld entries, the walker's floor)\n", listTime, entries);
     std::printf(
         "find: %.3f s\nwalk: %.3f s (%zu broken shortcuts, %ld yields)\nratio: %.2f (target <= 1.5)\n",
-        findTime, walkTime, app.main().lvwShortcut.size(), frontEnd.yields, walkTime / findTime);
+        findTime, walkTime, engine.findings().lvwShortcut.size(), frontEnd.yields, walkTime / findTime);
     if (removeAfter)
         fs::remove_all(dir);
     return 0;

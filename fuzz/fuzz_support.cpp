@@ -198,7 +198,6 @@ void ExpectSameText(std::string_view message, std::string_view expected, std::st
 
 FuzzApp::FuzzApp(Target& target) : app(target, settings, frontEnd, sound) {
     app.SetApplicationFolder((ScratchFolder() / "data").string());
-    app.main().cmdCancelOrStop = true;
 }
 
 } // namespace vx::fuzz

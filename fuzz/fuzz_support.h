@@ -2,6 +2,7 @@
 // What the fuzz targets share: a scratch folder of their own, a small Wine prefix to read shortcuts and
 // paths against, an App with a front end that never waits, and a way to fail loudly.
 #include "app/app.h"
+#include "engine/engine.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -46,13 +47,16 @@ class SilentSound : public SoundPlayer {
 
 using MemorySettings = MemorySettingsStore;
 
-// An App over a target, as the scan run sees it: the Cancel button shown, nothing cancelled.
+// An App over a target and its engine, as a scan run sees them: nothing cancelled.
 struct FuzzApp {
     explicit FuzzApp(Target& target);
     MemorySettings settings;
     QuietFrontEnd frontEnd;
     SilentSound sound;
     App app;
+    FrontEndObserver observer{app};
+    Engine engine{app, observer};
+    CheckContext check = engine.Context();
 };
 
 } // namespace vx::fuzz

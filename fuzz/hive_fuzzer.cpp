@@ -28,16 +28,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!target)
         return 0;
     fuzz::FuzzApp fuzzApp(*target);
-    App& app = fuzzApp.app;
+    Engine& engine = fuzzApp.engine;
 
-    LoadlvwRegistryvaluesScanValues(app);
+    LoadlvwRegistryvaluesScanValues(engine);
     const size_t registryRows = FixedScanSections(target->PlatformId()).size();
-    auto& rows = app.main().lvwRegistryvaluesScan.rows;
+    auto& rows = engine.checkList().rows;
     for (size_t i = 0; i < rows.size(); ++i)
-        rows.Edit(i).checked = i < registryRows; // the drive rows would walk the volume, not the hive
-    RunScanSections(app);
+        rows[i].checked = i < registryRows; // the drive rows would walk the volume, not the hive
+    RunScan(engine);
 
-    app.main().lblStatus = std::string(kConfigurationFilesStatus);
-    WalkRegistryKeys(app, HKEY_USERS, "", "Application Paths", "HKEY_USERS", app.main().lblRegistryFilesScan);
+    WalkRegistryKeys(fuzzApp.check, HKEY_USERS, "", "Application Paths", "HKEY_USERS", true);
     return 0;
 }

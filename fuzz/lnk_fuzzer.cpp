@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::WriteScratchFile("prefix/drive_c/users/fuzz/Desktop/input.lnk", data, size);
 
     fuzz::FuzzApp fuzzApp(target);
-    CheckShortcutFile(fuzzApp.app, "C:\\users\\fuzz\\Desktop\\input.lnk");
+    CheckShortcutFile(fuzzApp.check, "C:\\users\\fuzz\\Desktop\\input.lnk");
     (void)ReadLnkFile(file, 932);
     return 0;
 }

@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::FuzzApp fuzzApp(target);
     for (const char* section : {"ActiveX \\ COM", "Application Paths", "Help Files", "Microsoft Shared",
                                 "Windows Startup", "Uninstall Section", "VxD Section", "Windows Fonts"})
-        FindChecker(section)(fuzzApp.app,
+        FindChecker(section)(fuzzApp.check,
                              RegistryEntry{HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", name, text, section,
                                            "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Fuzz"});
     return 0;

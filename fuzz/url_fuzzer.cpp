@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::WriteScratchFile("prefix/drive_c/users/fuzz/Desktop/input.url", data, size);
 
     fuzz::FuzzApp fuzzApp(target);
-    CheckShortcutFile(fuzzApp.app, "C:\\users\\fuzz\\Desktop\\input.url");
+    CheckShortcutFile(fuzzApp.check, "C:\\users\\fuzz\\Desktop\\input.url");
 
     if (const auto url = ReadUrlFile(file)) {
         if (!IsUtf8(*url))

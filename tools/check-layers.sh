@@ -3,6 +3,8 @@
 # Layers, bottom first; a file may include its own layer and any layer below it:
 #   platform < platform/wine, platform/hive (backends) < app < paths < checks < shortcuts < results
 #   < engine < ui < cli, gui, win32gui (front ends)
+# The window model (ui/main_window_model.h) is the windows' own: no file below ui/ names it; the engine
+# tells its front ends what happens through results/run_observer.h instead.
 # Usage: tools/check-layers.sh [SRC_DIR]
 set -euo pipefail
 src="${1:-$(cd "$(dirname "$0")/.." && pwd)/src}"
@@ -43,4 +45,10 @@ while IFS= read -r file; do
         fi
     done < <(grep -E '^[[:space:]]*#[[:space:]]*include[[:space:]]+"' "$file" || true)
 done < <(find "$src" -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
+while IFS= read -r file; do
+    echo "${file#"$src"/}: names the window model below ui/"
+    bad=1
+done < <(for below in platform app paths checks shortcuts results engine; do
+    [ -d "$src/$below" ] && grep -rlE '\bMainWindowModel\b|main_window_model\.h' "$src/$below" || true
+done | sort)
 exit "$bad"

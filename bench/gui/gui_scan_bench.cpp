@@ -79,13 +79,13 @@ GuiRun ScanInWindow(const std::filesystem::path& prefix, const std::filesystem::
     run.seconds = Seconds(Clock::now() - start);
     run.scanSeconds = Seconds(Clock::now() - scanStart);
     run.longestGapMs = std::chrono::duration<double, std::milli>(frontEnd.longestGap()).count();
-    run.findings = app.main().lvwErrors.size() + app.main().lvwShortcut.size();
+    run.findings = window.rules().engine().findings().size();
     if (repair) {
         const auto repairStart = Clock::now();
         Press(window.findChild<QWidget*>("ImgRepairNormal"));
         run.repairSeconds = Seconds(Clock::now() - repairStart);
-        if (!app.main().lvwErrors.empty())
-            std::cerr << app.main().lvwErrors.size() << " findings were left in place\n";
+        if (const auto& left = window.rules().engine().findings().lvwErrors; !left.empty())
+            std::cerr << left.size() << " findings were left in place\n";
     }
     return run;
 }

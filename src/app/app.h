@@ -1,9 +1,7 @@
 #pragma once
-// Everything the program's logic works with: the target, the settings, the main window's model, and the
-// few things a front end provides (yielding to its event loop, showing the message box, playing a sound,
-// the clock).
+// Everything the program's logic works with: the target, the settings, and the few things a front end
+// provides (yielding to its event loop, showing the message box, playing a sound, the clock).
 #include "app/clock.h"
-#include "app/main_window_model.h"
 #include "app/settings_store.h"
 #include "platform/sound_player.h"
 #include "platform/target.h"
@@ -42,7 +40,6 @@ class App {
     Registry& registry() { return target_.registry(); }
     FileSystem& files() { return target_.files(); }
     SoundPlayer& sound() { return sound_; }
-    MainWindowModel& main() { return main_; }
 
     void Yield() { frontEnd_.Yield(*this); }
     bool ShowMessageBox(std::string_view message, bool withCancel) {
@@ -77,7 +74,6 @@ class App {
     SettingsStore& settings_;
     FrontEnd& frontEnd_;
     SoundPlayer& sound_;
-    MainWindowModel main_;
     std::string applicationFolder_;
     bool runAtWork_ = false;
     friend class RunTurn;

@@ -1,5 +1,5 @@
 // COM class registrations ("ActiveX \ COM", "ActiveX \ COM Subsections") and application paths.
-#include "app/app.h"
+#include "checks/check_context.h"
 #include "checks/problem_list.h"
 #include "checks/section_checkers.h"
 #include "paths/folders.h"
@@ -60,7 +60,7 @@ bool IsProgIdKey(std::string_view keyPath) {
 
 } // namespace
 
-void CheckComEntry(App& app, const RegistryEntry& entry) {
+void CheckComEntry(CheckContext& check, const RegistryEntry& entry) {
     if (IsBlank(entry.valueText))
         return;
     const std::string_view text = TrimmedQuotesAndBlanks(entry.valueText);
@@ -68,45 +68,45 @@ void CheckComEntry(App& app, const RegistryEntry& entry) {
     if (!ExtensionIsOneOf(text, {"OCX", "AX", "EXE", "DLL"}) || IsProgIdKey(entry.keyPath))
         return;
     if (ContainsAnyOf(text, {"%Systemroot%", "%Sysroot%", "%ProgramFiles%", "%commonprogramfiles%"})) {
-        CheckPlaceholderPath(app, entry, text);
+        CheckPlaceholderPath(check, entry, text);
         return;
     }
     if (text.find('\\') != std::string::npos) {
-        if (!IsFixedDrivePath(text, app.files().Drives(), [&app] { app.Yield(); }))
+        if (!IsFixedDrivePath(text, check.files().Drives(), [&check] { check.walk.Yield(); }))
             return;
-        RecordWhenMissing(app, entry, std::string(text), false);
+        RecordWhenMissing(check, entry, std::string(text), false);
         return;
     }
     if (text.front() == '.')
         return;
-    RecordWhenMissing(app, entry, SystemFolderPath(app, text), true);
+    RecordWhenMissing(check, entry, SystemFolderPath(check.target, text), true);
 }
 
-void CheckAppPathEntry(App& app, const RegistryEntry& entry) {
+void CheckAppPathEntry(CheckContext& check, const RegistryEntry& entry) {
     if (IsBlank(entry.valueText))
         return;
     const std::string_view text = TrimmedQuotesAndBlanks(entry.valueText);
     if (!ExtensionIsOneOf(text, {"EXE", "DLL", "OCX"}))
         return;
     if (ContainsAnyOf(text, {"%Systemroot%", "%ProgramFiles%", "%commonprogramfiles%"})) {
-        CheckPlaceholderPath(app, entry, text);
+        CheckPlaceholderPath(check, entry, text);
         return;
     }
     if (text.find('\\') != std::string::npos) {
-        RecordWhenMissing(app, entry, std::string(text), false);
+        RecordWhenMissing(check, entry, std::string(text), false);
         return;
     }
-    RecordWhenMissing(app, entry, SystemFolderPath(app, text), true);
+    RecordWhenMissing(check, entry, SystemFolderPath(check.target, text), true);
 }
 
-void CheckPlaceholderPath(App& app, const RegistryEntry& entry, std::string_view trimmedText) {
-    const std::string path = ExpandPlaceholderPath(app, trimmedText);
-    if (FileExists(app, path))
+void CheckPlaceholderPath(CheckContext& check, const RegistryEntry& entry, std::string_view trimmedText) {
+    const std::string path = ExpandPlaceholderPath(check.target, trimmedText);
+    if (FileExists(check.target, path))
         return;
     // The Windows-folder and program-files branches keep a value name made of blanks as it is.
     const bool commonFilesBranch =
         !ContainsAnyOf(trimmedText, {"%Systemroot%", "%ProgramFiles%", "%Sysroot%"});
-    RecordProblem(app, entry, path, false, commonFilesBranch);
+    RecordProblem(check, entry, path, false, commonFilesBranch);
 }
 
 } // namespace vx

@@ -1,27 +1,27 @@
 // Plain file references: help files, shared tools, virtual device drivers and fonts.
+#include "checks/check_context.h"
 #include "checks/problem_list.h"
 #include "checks/section_checkers.h"
 #include "paths/folders.h"
 #include "paths/path_text.h"
 #include "platform/text.h"
-#include "app/app.h"
 
 namespace vx {
 
-void CheckHelpEntry(App& app, const RegistryEntry& entry) {
+void CheckHelpEntry(CheckContext& check, const RegistryEntry& entry) {
     // The value name is the help file, the value text the folder that holds it.
     const std::string& folder = entry.valueText;
     if (folder.empty())
         return;
     const std::string path = (folder.back() == '\\' ? folder : AddBackslash(folder)) + entry.valueName;
     if (ContainsAsciiNoCase(path, "\\")) {
-        RecordWhenMissing(app, entry, path, false);
+        RecordWhenMissing(check, entry, path, false);
         return;
     }
-    RecordWhenMissing(app, entry, SystemFolderPath(app, folder), true);
+    RecordWhenMissing(check, entry, SystemFolderPath(check.target, folder), true);
 }
 
-void CheckSharedEntry(App& app, const RegistryEntry& entry) {
+void CheckSharedEntry(CheckContext& check, const RegistryEntry& entry) {
     const std::string& text = entry.valueText;
     if (IsBlank(text) || !ContainsAsciiNoCase(text, "."))
         return;
@@ -32,38 +32,38 @@ void CheckSharedEntry(App& app, const RegistryEntry& entry) {
         // Paths followed by arguments or a closing quote fail this and are passed over.
         if (CharCount(GetFileExtension(path)) != 3)
             return;
-        RecordWhenMissing(app, entry, path, false);
+        RecordWhenMissing(check, entry, path, false);
         return;
     }
     if (ContainsAsciiNoCase(text, "*") || CharCount(GetFileExtension(text)) != 3)
         return;
-    RecordWhenMissing(app, entry, SystemFolderPath(app, text), true);
+    RecordWhenMissing(check, entry, SystemFolderPath(check.target, text), true);
 }
 
-void CheckVxdEntry(App& app, const RegistryEntry& entry) {
+void CheckVxdEntry(CheckContext& check, const RegistryEntry& entry) {
     const std::string& text = entry.valueText;
     if (IsBlank(text) || !ContainsAsciiNoCase(text, "."))
         return;
     if (ContainsAsciiNoCase(text, "\\")) {
         if (!ContainsAsciiNoCase(text, ":\\"))
             return;
-        RecordWhenMissing(app, entry, FromDriveLetter(text), false);
+        RecordWhenMissing(check, entry, FromDriveLetter(text), false);
         return;
     }
-    RecordWhenMissing(app, entry, SystemFolderPath(app, text), true);
+    RecordWhenMissing(check, entry, SystemFolderPath(check.target, text), true);
 }
 
-void CheckFontEntry(App& app, const RegistryEntry& entry) {
+void CheckFontEntry(CheckContext& check, const RegistryEntry& entry) {
     // The value name is the font's display name, the value text its file.
     const std::string& text = entry.valueText;
     if (text.empty())
         return;
     if (ContainsAsciiNoCase(text, "\\")) {
-        RecordWhenMissing(app, entry, text, false);
+        RecordWhenMissing(check, entry, text, false);
         return;
     }
     // A font never carries "Yes": restore writes the full fonts-folder path back.
-    RecordWhenMissing(app, entry, AddBackslash(GetWindowsFolder(app)) + "Fonts\\" + text, false);
+    RecordWhenMissing(check, entry, AddBackslash(GetWindowsFolder(check.target)) + "Fonts\\" + text, false);
 }
 
 } // namespace vx

@@ -1,5 +1,5 @@
 #pragma once
-// Recording findings: a row in lvwErrors (or lvwShortcut), the counter, and the detection sound.
+// Recording findings: a ProblemEntry for a registry value whose file is missing, into the run's sink.
 #include "checks/registry_entry.h"
 
 #include <string>
@@ -7,17 +7,14 @@
 
 namespace vx {
 
-class App;
+struct CheckContext;
 
-// Appends a ProblemEntry for the entry with `keyValue` as the tested path, then announces it. A blank
-// value name becomes "(Default)"; with blankNameIsUnnamed false only an empty name does.
-void RecordProblem(App& app, const RegistryEntry& entry, std::string_view keyValue, bool defaultOrNot,
-                   bool blankNameIsUnnamed = true);
+// Hands a ProblemEntry for the entry with `keyValue` as the tested path to the sink. A blank value name
+// becomes "(Default)"; with blankNameIsUnnamed false only an empty name does.
+void RecordProblem(CheckContext& check, const RegistryEntry& entry, std::string_view keyValue,
+                   bool defaultOrNot, bool blankNameIsUnnamed = true);
 // Records `path` for the entry unless FileExists finds it: the last step every checker shares.
-void RecordWhenMissing(App& app, const RegistryEntry& entry, const std::string& path, bool defaultOrNot);
-// Plays the detection sound and adds one to lblProblemsFound.
-void AnnounceProblem(App& app);
-// Plays the configured wave file when the sound option is on and the file can be found.
-void PlayDetectionSound(App& app);
+void RecordWhenMissing(CheckContext& check, const RegistryEntry& entry, const std::string& path,
+                       bool defaultOrNot);
 
 } // namespace vx

@@ -5,25 +5,25 @@
 
 namespace vx {
 
-class App;
+struct CheckContext;
 
 // COM class registrations and application paths.
-void CheckComEntry(App& app, const RegistryEntry& entry);
-void CheckAppPathEntry(App& app, const RegistryEntry& entry);
-void CheckPlaceholderPath(App& app, const RegistryEntry& entry, std::string_view trimmedText);
+void CheckComEntry(CheckContext& check, const RegistryEntry& entry);
+void CheckAppPathEntry(CheckContext& check, const RegistryEntry& entry);
+void CheckPlaceholderPath(CheckContext& check, const RegistryEntry& entry, std::string_view trimmedText);
 
 // Plain file references.
-void CheckHelpEntry(App& app, const RegistryEntry& entry);
-void CheckSharedEntry(App& app, const RegistryEntry& entry);
-void CheckVxdEntry(App& app, const RegistryEntry& entry);
-void CheckFontEntry(App& app, const RegistryEntry& entry);
+void CheckHelpEntry(CheckContext& check, const RegistryEntry& entry);
+void CheckSharedEntry(CheckContext& check, const RegistryEntry& entry);
+void CheckVxdEntry(CheckContext& check, const RegistryEntry& entry);
+void CheckFontEntry(CheckContext& check, const RegistryEntry& entry);
 
 // Command lines: start-up and uninstall entries.
-void CheckUninstallEntry(App& app, const RegistryEntry& entry);
-void CheckCommandLineEntry(App& app, const RegistryEntry& entry);
-void CheckInstallPathEntry(App& app, const RegistryEntry& entry);
-void CheckQuietUninstallEntry(App& app, const RegistryEntry& entry);
-void CheckDrivePaths(App& app, const RegistryEntry& entry, std::string_view valueText);
-void CheckBareName(App& app, const RegistryEntry& entry, std::string_view piece);
+void CheckUninstallEntry(CheckContext& check, const RegistryEntry& entry);
+void CheckCommandLineEntry(CheckContext& check, const RegistryEntry& entry);
+void CheckInstallPathEntry(CheckContext& check, const RegistryEntry& entry);
+void CheckQuietUninstallEntry(CheckContext& check, const RegistryEntry& entry);
+void CheckDrivePaths(CheckContext& check, const RegistryEntry& entry, std::string_view valueText);
+void CheckBareName(CheckContext& check, const RegistryEntry& entry, std::string_view piece);
 
 } // namespace vx

@@ -1,10 +1,10 @@
 // Command lines: start-up entries and the values of uninstall entries.
+#include "checks/check_context.h"
 #include "checks/problem_list.h"
 #include "checks/section_checkers.h"
 #include "paths/folders.h"
 #include "paths/path_text.h"
 #include "platform/text.h"
-#include "app/app.h"
 
 namespace vx {
 namespace {
@@ -20,17 +20,17 @@ std::string From(std::string_view text, size_t position) {
 
 } // namespace
 
-void CheckUninstallEntry(App& app, const RegistryEntry& entry) {
+void CheckUninstallEntry(CheckContext& check, const RegistryEntry& entry) {
     const std::string name = UpperAscii(entry.valueName);
     if (name == "UNINSTALLSTRING" || name == "UNINSTALLPATH")
-        CheckCommandLineEntry(app, entry);
+        CheckCommandLineEntry(check, entry);
     else if (name == "QUIETUNINSTALLSTRING")
-        CheckQuietUninstallEntry(app, entry);
+        CheckQuietUninstallEntry(check, entry);
     else if (name == "INSTALLSOURCE" || name == "MODIFYPATH" || name == "DISPLAYICON")
-        CheckInstallPathEntry(app, entry);
+        CheckInstallPathEntry(check, entry);
 }
 
-void CheckInstallPathEntry(App& app, const RegistryEntry& entry) {
+void CheckInstallPathEntry(CheckContext& check, const RegistryEntry& entry) {
     if (entry.valueText.empty())
         return;
     std::string text = TrimQuotesAndBlanks(entry.valueText);
@@ -40,16 +40,16 @@ void CheckInstallPathEntry(App& app, const RegistryEntry& entry) {
         if (!ContainsAsciiNoCase(text, ":\\"))
             return;
         text = CutArguments(FromDriveLetter(text));
-        RecordWhenMissing(app, entry, text, false);
+        RecordWhenMissing(check, entry, text, false);
         return;
     }
     if (ContainsAsciiNoCase(text, ":/"))
         return; // a web address
     text = CutArguments(text);
-    RecordWhenMissing(app, entry, SystemFolderPath(app, text), true);
+    RecordWhenMissing(check, entry, SystemFolderPath(check.target, text), true);
 }
 
-void CheckCommandLineEntry(App& app, const RegistryEntry& entry) {
+void CheckCommandLineEntry(CheckContext& check, const RegistryEntry& entry) {
     if (IsBlank(entry.valueText))
         return;
     const std::string text = TrimQuotesAndBlanks(entry.valueText);
@@ -59,7 +59,7 @@ void CheckCommandLineEntry(App& app, const RegistryEntry& entry) {
     // A backslash after the first dot: the dot lies in a folder name, or the line holds a second path.
     if (const size_t backslash = InStr(text, "\\", d); backslash != 0) {
         if (InStr(text, ".", backslash) != 0)
-            CheckDrivePaths(app, entry, text);
+            CheckDrivePaths(check, entry, text);
         return;
     }
     std::string s = CutArguments(text);
@@ -73,18 +73,18 @@ void CheckCommandLineEntry(App& app, const RegistryEntry& entry) {
     if (CharCount(extension) != 3)
         return;
     if (ContainsAsciiNoCase(s, ":\\"))
-        RecordWhenMissing(app, entry, s, false);
+        RecordWhenMissing(check, entry, s, false);
     else
-        RecordWhenMissing(app, entry, SystemFolderPath(app, s), true);
+        RecordWhenMissing(check, entry, SystemFolderPath(check.target, s), true);
 }
 
-void CheckDrivePaths(App& app, const RegistryEntry& entry, std::string_view v) {
+void CheckDrivePaths(CheckContext& check, const RegistryEntry& entry, std::string_view v) {
     const size_t p1 = InStr(v, ":\\");
     if (p1 == 0)
         return;
     const size_t p2 = InStr(v, ":\\", p1);
     if (p2 == 0) {
-        RecordWhenMissing(app, entry, CutArguments(FromDriveLetter(v)), false);
+        RecordWhenMissing(check, entry, CutArguments(FromDriveLetter(v)), false);
         return;
     }
     // The first piece runs from the first drive letter and is p2 - 2 long: with text in front of the
@@ -97,18 +97,18 @@ void CheckDrivePaths(App& app, const RegistryEntry& entry, std::string_view v) {
             if (CharCount(TrimQuotesAndBlanks(From(*piece, dot + 1))) != 3)
                 *piece = CutAfterDot(*piece, dot);
         }
-        RecordWhenMissing(app, entry, *piece, false);
+        RecordWhenMissing(check, entry, *piece, false);
     }
 }
 
-void CheckQuietUninstallEntry(App& app, const RegistryEntry& entry) {
+void CheckQuietUninstallEntry(CheckContext& check, const RegistryEntry& entry) {
     const std::string& v = entry.valueText; // taken as it arrives: no blank test, no trimming
     const size_t d1 = InStr(v, ".");
     if (d1 == 0)
         return;
     const std::string s1 = CutAfterDot(v, d1);
     if (!ContainsAsciiNoCase(s1, ":\\"))
-        CheckBareName(app, entry, s1);
+        CheckBareName(check, entry, s1);
     size_t q = d1;
     if (const size_t d2 = InStr(v, ".", d1); d2 != 0) {
         const std::string s2 = CutAfterDot(v, d2);
@@ -117,22 +117,22 @@ void CheckQuietUninstallEntry(App& app, const RegistryEntry& entry) {
         if (q > 0)
             t = InStr(s2, "\\", q) != 0 ? TrimQuotesAndBlanks(s2) : TrimQuotesAndBlanks(From(s2, q + 1));
         if (!ContainsAsciiNoCase(t, "\\"))
-            CheckBareName(app, entry, t);
+            CheckBareName(check, entry, t);
     }
     if (q == 0)
         return;
     if (const size_t backslash = InStr(v, "\\", q); backslash != 0 && InStr(v, ".", backslash) != 0)
-        CheckDrivePaths(app, entry, v);
+        CheckDrivePaths(check, entry, v);
 }
 
-void CheckBareName(App& app, const RegistryEntry& entry, std::string_view piece) {
+void CheckBareName(CheckContext& check, const RegistryEntry& entry, std::string_view piece) {
     const size_t dot = InStr(piece, ".");
     if (dot == 0 || CharCount(piece.substr(dot)) != 3)
         return; // the piece must end three characters after its first dot
     std::string name(piece);
     if (const size_t blank = InStr(piece, " "); blank != 0)
         name = From(piece, blank + 1);
-    RecordWhenMissing(app, entry, SystemFolderPath(app, name), true);
+    RecordWhenMissing(check, entry, SystemFolderPath(check.target, name), true);
 }
 
 } // namespace vx

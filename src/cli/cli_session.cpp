@@ -26,12 +26,14 @@ std::unique_ptr<CliSession> OpenSession(const TargetOptions& options, bool assum
     session->sound = MakeSoundPlayer();
     session->app =
         std::make_unique<App>(*session->target, *session->settings, *session->frontEnd, *session->sound);
+    session->engine = std::make_unique<Engine>(*session->app, *session->frontEnd);
+    session->frontEnd->Attach(*session->app, *session->engine);
     return session;
 }
 
 namespace {
 
-std::string RowList(const std::vector<ListRow>& rows) {
+std::string RowList(const std::vector<CheckRow>& rows) {
     std::string list;
     for (const auto& row : rows)
         list += (list.empty() ? "\"" : ", \"") + std::string(TrimBlanks(row.text)) + "\"";
@@ -40,11 +42,11 @@ std::string RowList(const std::vector<ListRow>& rows) {
 
 } // namespace
 
-bool ChooseSections(App& app, const std::string& sections, std::string& why) {
-    LoadlvwRegistryvaluesScanValues(app);
+bool ChooseSections(Engine& engine, const std::string& sections, std::string& why) {
+    LoadlvwRegistryvaluesScanValues(engine);
     if (sections.empty())
         return true;
-    auto& rows = app.main().lvwRegistryvaluesScan.rows.EditAll(); // no yield until the marks are set
+    auto& rows = engine.checkList().rows; // no yield until the marks are set
     for (auto& row : rows)
         row.checked = false;
     std::stringstream list(sections);

@@ -3,6 +3,7 @@
 // end, and the program's logic around them.
 #include "app/app.h"
 #include "cli/terminal_front_end.h"
+#include "engine/engine.h"
 #include "ui/host_services.h"
 #include "ui/target_options.h"
 
@@ -19,6 +20,7 @@ struct CliSession {
     std::unique_ptr<TerminalFrontEnd> frontEnd;
     std::unique_ptr<SoundPlayer> sound;
     std::unique_ptr<App> app;
+    std::unique_ptr<Engine> engine; // observed by the front end
 };
 
 // Opens the target the options name; on failure prints one line to standard error and returns null.
@@ -26,6 +28,6 @@ std::unique_ptr<CliSession> OpenSession(const TargetOptions& options, bool assum
 
 // Picks the check-list rows for this run: the saved marks, or exactly the rows named in `sections`
 // (comma-separated, compared without regard to case). False with a message for an unknown name.
-bool ChooseSections(App& app, const std::string& sections, std::string& why);
+bool ChooseSections(Engine& engine, const std::string& sections, std::string& why);
 
 } // namespace vx

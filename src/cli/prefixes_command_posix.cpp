@@ -147,15 +147,15 @@ int RunScanOfAllPrefixes(const ScanOptions& options, bool assumeYes, std::ostrea
         }
         if (!RunOneScan(*session, options))
             return 2;
-        App& app = *session->app;
-        const size_t problems = app.main().lvwErrors.size() + app.main().lvwShortcut.size();
+        const Engine& engine = *session->engine;
+        const size_t problems = engine.findings().size();
         found = found || problems > 0;
         if (options.json) {
-            nlohmann::ordered_json json = ScanJson(app, session->targetName);
+            nlohmann::ordered_json json = ScanJson(engine, session->targetName);
             json["prefix"] = PrefixJson(prefix);
             list.push_back(std::move(json));
         } else {
-            out << label << ": " << (app.main().ScanCancelled != 0 ? "Scan cancelled. " : "")
+            out << label << ": " << (engine.run().Cancelled() ? "Scan cancelled. " : "")
                 << (problems == 0 ? "No problems found."
                                   : "Problem(s) Detected : " + std::to_string(problems))
                 << "\n";

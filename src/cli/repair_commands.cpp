@@ -1,7 +1,7 @@
 // The repair and backups commands: repair after a backup, and the backup manager.
 #include "app/message_box.h"
 #include "cli/commands.h"
-#include "engine/repair.h"
+#include "engine/engine.h"
 #include "paths/program_folders.h"
 #include "platform/utf8_path.h"
 #include "results/backup_file.h"
@@ -21,26 +21,29 @@ int RunRepairCommand(CliSession& session, const ScanOptions& options, std::ostre
     }
     if (!RunOneScan(session, options))
         return 2;
-    auto& main = app.main();
-    if (main.ScanCancelled != 0) {
+    Engine& engine = *session.engine;
+    if (engine.run().Cancelled()) {
         out << "Scan cancelled; nothing was repaired.\n";
         return 1;
     }
-    const size_t found = main.lvwErrors.size() + main.lvwShortcut.size();
+    const Findings& findings = engine.findings();
+    const size_t found = findings.size();
     if (found == 0) {
         out << "No problems found; nothing to repair.\n";
         return 0;
     }
-    for (const auto& p : main.lvwErrors)
+    for (const auto& p : findings.lvwErrors)
         out << p.mainkeyname << "\\" << p.FullKeyPath << "  " << p.KeyName << "  -> missing " << p.KeyValue
             << "\n";
-    for (const auto& s : main.lvwShortcut)
+    for (const auto& s : findings.lvwShortcut)
         out << "shortcut " << s.path << "\n";
     if (!app.ShowMessageBox("Repair these " + std::to_string(found) + " problem(s)?", true)) {
         out << "Nothing was repaired.\n";
         return 1;
     }
-    const RepairOutcome outcome = ImgRepairMouseMove_Click(app);
+    const RepairOutcome outcome = engine.Repair();
+    if (outcome.ran) // the closing box, as the window shows it
+        app.ShowMessageBox(RepairClosingMessage(outcome), false);
     if (outcome.repaired == 0 && outcome.skipped == 0 && !outcome.error.empty()) {
         std::cerr << "vantrelix-cli: nothing was repaired: " << outcome.error << "\n";
         return 2;
@@ -98,7 +101,7 @@ int RunBackupsCommand(CliSession& session, const std::vector<std::string>& args,
         out << "Deleted: " << (args.size() - 1 - left) << "\n";
         return left == 0 ? 0 : 1;
     }
-    const RestoreOutcome outcome = imgRestoreMouseMove_Click(app, manager);
+    const RestoreOutcome outcome = session.engine->Restore(manager);
     out << "Records restored: " << outcome.restored << "\n";
     for (const auto& failure : outcome.failures)
         std::cerr << "vantrelix-cli: " << failure << "\n";

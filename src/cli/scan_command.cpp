@@ -1,6 +1,7 @@
 // The scan command: one scan run over the check-list, its summary and details, and the report.
 #include "cli/commands.h"
 #include "cli/scan_output.h"
+#include "engine/engine.h"
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
 #include "results/scan_report.h"
@@ -10,14 +11,13 @@
 namespace vx {
 
 bool RunOneScan(CliSession& session, const ScanOptions& options) {
-    App& app = *session.app;
     std::string error;
-    if (!ChooseSections(app, options.sections, error)) {
+    if (!ChooseSections(*session.engine, options.sections, error)) {
         std::cerr << "vantrelix-cli: " << error << "\n";
         return false;
     }
     session.frontEnd->SetScanning(true);
-    ImgScanNowMouseMove_Click(app);
+    session.engine->Scan();
     session.frontEnd->SetScanning(false);
     session.frontEnd->ClearProgress();
     return true;
@@ -25,13 +25,15 @@ bool RunOneScan(CliSession& session, const ScanOptions& options) {
 
 int RunScanCommand(CliSession& session, const ScanOptions& options, std::ostream& out) {
     App& app = *session.app;
+    Engine& engine = *session.engine;
     if (!RunOneScan(session, options))
         return 2;
     // A report the run was asked for and could not write was said by the run itself.
-    bool reportFailed = !app.main().ScanReportRefused.empty();
+    bool reportFailed = !engine.run().ScanReportRefused.empty();
     if (options.report && !reportFailed) {
         std::string why;
-        const std::string written = MakeScanReport(app, true, &why);
+        const std::string written =
+            MakeScanReport(app, *session.frontEnd, ReportOfLastScan(engine), true, &why);
         reportFailed = written.empty();
         if (written.empty())
             std::cerr << "vantrelix-cli: " << kScanReportName << " was not written: " << why << "\n";
@@ -39,17 +41,16 @@ int RunScanCommand(CliSession& session, const ScanOptions& options, std::ostream
             out << "Report written to " << written << "\n";
     }
     if (options.json)
-        PrintScanJson(app, session.targetName, out);
+        PrintScanJson(engine, session.targetName, out);
     else
-        PrintScanResults(app, out);
-    const bool found = !app.main().lvwErrors.empty() || !app.main().lvwShortcut.empty();
+        PrintScanResults(engine, out);
+    const bool found = !engine.findings().empty();
     return reportFailed ? 2 : found ? 1 : 0;
 }
 
 int RunSectionsCommand(CliSession& session, std::ostream& out) {
-    App& app = *session.app;
-    LoadlvwRegistryvaluesScanValues(app);
-    for (const auto& row : app.main().lvwRegistryvaluesScan.rows)
+    LoadlvwRegistryvaluesScanValues(*session.engine);
+    for (const auto& row : session.engine->checkList().rows)
         out << (row.checked ? "[x] " : "[ ] ") << row.text << "\n";
     return 0;
 }

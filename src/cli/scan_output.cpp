@@ -2,47 +2,44 @@
 // object.
 #include "cli/scan_output.h"
 
-#include "app/app.h"
 #include "cli/json_text.h"
-#include "results/results_view.h"
+#include "engine/engine.h"
+#include "results/summary_rows.h"
 
 #include <ostream>
 
 namespace vx {
 
-void PrintScanResults(App& app, std::ostream& out) {
-    auto& main = app.main();
-    if (main.ScanCancelled != 0)
+void PrintScanResults(Engine& engine, std::ostream& out) {
+    if (engine.run().Cancelled())
         out << "Scan cancelled.\n";
-    if (main.lvwRegistryProblems.rows.empty()) {
+    if (engine.summaryRows().empty()) {
         out << "No problems found.\n";
         return;
     }
     // What clicking each summary row would show.
-    const auto summary = main.lvwRegistryProblems.rows;
-    for (size_t i = 0; i < summary.size(); ++i) {
-        out << summary[i].text << "\n";
-        lvwRegistryProblems_ItemClick(app, static_cast<int>(i));
-        for (const auto& detail : main.lvwRegistryErrorsDetail.rows)
-            out << "    " << detail.text << "\n";
+    for (const auto& row : engine.summaryRows()) {
+        out << row << "\n";
+        for (const auto& detail : DetailRowsOf(row, engine.findings(), [&] { engine.observer().Yield(); }))
+            out << "    " << detail << "\n";
     }
-    main.lvwRegistryErrorsDetail.Clear();
-    out << "Problem(s) Detected : " << main.lvwErrors.size() + main.lvwShortcut.size() << "\n";
+    out << "Problem(s) Detected : " << engine.findings().size() << "\n";
 }
 
-nlohmann::ordered_json ScanJson(App& app, const std::string& targetName) {
-    auto& main = app.main();
+nlohmann::ordered_json ScanJson(const Engine& engine, const std::string& targetName) {
+    const RunState& run = engine.run();
+    const Findings& found = engine.findings();
     nlohmann::ordered_json json;
     json["target"] = targetName;
-    json["start"] = main.ScanStartTime;
-    json["end"] = main.ScanEndTime;
-    json["cancelled"] = main.ScanCancelled != 0;
+    json["start"] = run.ScanStartTime;
+    json["end"] = run.ScanEndTime;
+    json["cancelled"] = run.Cancelled();
     json["sections"] = nlohmann::json::array();
-    for (const auto& row : main.lvwRegistryvaluesScan.rows)
+    for (const auto& row : engine.checkList().rows)
         if (row.checked)
             json["sections"].push_back(row.text);
     json["problems"] = nlohmann::json::array();
-    for (const auto& p : main.lvwErrors) {
+    for (const auto& p : found.lvwErrors) {
         nlohmann::ordered_json row;
         PutText(row, "MainKey", p.MainKey);
         PutText(row, "KeyName", p.KeyName);
@@ -55,16 +52,16 @@ nlohmann::ordered_json ScanJson(App& app, const std::string& targetName) {
     }
     json["shortcuts"] = nlohmann::json::array();
     nlohmann::ordered_json shortcutBytes; // by the shortcut's place in the list, for names not in UTF-8
-    for (size_t i = 0; i < main.lvwShortcut.size(); ++i) {
-        json["shortcuts"].push_back(main.lvwShortcut[i].path);
-        if (!IsUtf8(main.lvwShortcut[i].path))
-            shortcutBytes[std::to_string(i)] = HexBytes(main.lvwShortcut[i].path);
+    for (size_t i = 0; i < found.lvwShortcut.size(); ++i) {
+        json["shortcuts"].push_back(found.lvwShortcut[i].path);
+        if (!IsUtf8(found.lvwShortcut[i].path))
+            shortcutBytes[std::to_string(i)] = HexBytes(found.lvwShortcut[i].path);
     }
     if (!shortcutBytes.empty())
         json["shortcut bytes"] = std::move(shortcutBytes);
     json["summary"] = nlohmann::json::array();
-    for (const auto& row : main.lvwRegistryProblems.rows)
-        json["summary"].push_back(row.text);
+    for (const auto& row : engine.summaryRows())
+        json["summary"].push_back(row);
     return json;
 }
 
@@ -73,8 +70,8 @@ void PrintJson(const nlohmann::ordered_json& json, std::ostream& out) {
     out << json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
 }
 
-void PrintScanJson(App& app, const std::string& targetName, std::ostream& out) {
-    PrintJson(ScanJson(app, targetName), out);
+void PrintScanJson(const Engine& engine, const std::string& targetName, std::ostream& out) {
+    PrintJson(ScanJson(engine, targetName), out);
 }
 
 } // namespace vx

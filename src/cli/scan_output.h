@@ -8,13 +8,13 @@
 
 namespace vx {
 
-class App;
+class Engine;
 
-void PrintScanResults(App& app, std::ostream& out);
-void PrintScanJson(App& app, const std::string& targetName, std::ostream& out);
+void PrintScanResults(Engine& engine, std::ostream& out);
+void PrintScanJson(const Engine& engine, const std::string& targetName, std::ostream& out);
 
 // The scan's JSON object, to print or to put in a list.
-nlohmann::ordered_json ScanJson(App& app, const std::string& targetName);
+nlohmann::ordered_json ScanJson(const Engine& engine, const std::string& targetName);
 void PrintJson(const nlohmann::ordered_json& json, std::ostream& out);
 
 } // namespace vx

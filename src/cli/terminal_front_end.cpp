@@ -2,7 +2,8 @@
 // message box as a y/N prompt.
 #include "cli/terminal_front_end.h"
 
-#include "engine/scan_run.h"
+#include "app/message_box.h"
+#include "engine/engine.h"
 
 #include <atomic>
 #include <csignal>
@@ -62,34 +63,74 @@ void TerminalFrontEnd::Yield(App& app) {
             std::fputs("vantrelix-cli: interrupted\n", stderr);
             std::_Exit(130);
         }
-        if (app.main().cmdCancelOrStop) {
+        if (engine_ && !engine_->run().Cancelled()) {
             ClearProgress();
-            cmdCancelOrStop_Click(app);
+            CancelScan(app);
         }
     }
-    if (showProgress_) {
+    if (showProgress_ && scanning_) {
         const auto now = std::chrono::steady_clock::now();
         if (now - lastDraw_ >= std::chrono::milliseconds(100)) {
             lastDraw_ = now;
             // Drawn again only when what the line shows has changed.
-            const auto& main = app.main();
-            const std::pair revisions{main.Revision(MainWindowModel::FieldGroup::Labels),
-                                      main.Revision(MainWindowModel::FieldGroup::Progress)};
-            if (!drawn_ || revisions != drawnRevisions_) {
-                drawnRevisions_ = revisions;
-                DrawProgress(app);
+            if (!drawn_ || changed_) {
+                changed_ = false;
+                DrawProgress();
             }
         }
     }
 }
 
-void TerminalFrontEnd::DrawProgress(App& app) {
-    const auto& main = app.main();
+void TerminalFrontEnd::CancelScan(App& app) {
+    // The terminal's Cancel: at once while nothing was found; else the question, and the scan goes on
+    // with the sections chosen for it when the answer is no.
+    if (engine_->findings().empty() || AskMessageBox(app, kCancelScanning))
+        engine_->Cancel();
+    app.MessageBoxKind.clear();
+}
+
+void TerminalFrontEnd::Yield() {
+    if (app_)
+        Yield(*app_);
+}
+
+bool TerminalFrontEnd::Ask(std::string_view message, bool withCancel) {
+    return app_ && ShowMessageBox(*app_, message, withCancel);
+}
+
+void TerminalFrontEnd::ScanStarted() {
+    status_ = "Inspecting...";
+    place_.clear();
+    found_ = 0;
+    progress_ = 0;
+    changed_ = true;
+}
+
+void TerminalFrontEnd::StatusChanged(std::string_view status) {
+    status_ = status;
+    changed_ = true;
+}
+
+void TerminalFrontEnd::PlaceShown(std::string_view place) {
+    place_ = place;
+    changed_ = true;
+}
+
+void TerminalFrontEnd::ProgressMoved(int width) {
+    progress_ = width;
+    changed_ = true;
+}
+
+void TerminalFrontEnd::FindingAdded(size_t found) {
+    found_ = found;
+    changed_ = true;
+}
+
+void TerminalFrontEnd::DrawProgress() {
     constexpr int kBar = 24;
-    const int filled = main.PicMainProgress > 0 ? main.PicProgress * kBar / main.PicMainProgress : 0;
+    const int filled = progress_ * kBar / RunObserver::kFullProgress;
     std::string line = "\r[" + std::string(filled, '#') + std::string(kBar - filled, '.') + "] ";
-    line += Shorten(main.lblStatus, 28) + "  " + Shorten(main.lblRegistryScan, 40) + "  (" +
-            main.lblProblemsFound + " found)";
+    line += Shorten(status_, 28) + "  " + Shorten(place_, 40) + "  (" + std::to_string(found_) + " found)";
     line += "\x1b[K";
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);

@@ -1,7 +1,7 @@
 // The walkers that turn a section's starting key into a stream of registry entries for its checker.
 #include "engine/registry_walkers.h"
 
-#include "app/app.h"
+#include "checks/check_context.h"
 #include "checks/section_checkers.h"
 #include "engine/scan_catalogue.h"
 #include "platform/registry_access.h"
@@ -39,25 +39,6 @@ Status EnumSubkey(Registry& registry, HKEY key, uint32_t index, std::string& nam
     uint32_t nameSize = kBufferSize;
     uint32_t classSize = kBufferSize;
     return registry.RegEnumKeyEx(key, index, name, nameSize, &classSize);
-}
-
-// Whether the status line, trimmed and upper-cased, reads "CONFIGURATION FILES...". Asked for every
-// value, so it compares in place rather than building the upper-cased copy.
-bool ShowsConfigurationFiles(std::string_view status) {
-    constexpr std::string_view kText = "CONFIGURATION FILES...";
-    if (status == kConfigurationFilesStatus) // as the catalogue writes it
-        return true;
-    if (status.size() < kText.size())
-        return false;
-    status = TrimBlanks(status);
-    if (status.size() != kText.size())
-        return false;
-    for (size_t i = 0; i < kText.size(); ++i) {
-        const char c = status[i];
-        if (UpperAsciiChar(c) != kText[i])
-            return false;
-    }
-    return true;
 }
 
 // The text a checker gets of a value's data (strings up to their first zero, DWORDs in signed
@@ -103,15 +84,16 @@ const std::array<DispatchRow, 9> kDispatch{{
 // One walk: what stays the same all through it, and the buffers every key and value reuse. The entry
 // handed to the checker is set up afresh for each value; its key path grows and shrinks with the walk.
 struct Walk {
-    Walk(App& app, RootKey root, const std::string& keyPath, const std::string& section,
-         const std::string& rootName, std::string& label)
-        : app(app), registry(app.registry()), checker(FindChecker(section)),
-          label(label), entry{root, rootName, {}, {}, section, keyPath} {}
+    Walk(CheckContext& check, RootKey root, const std::string& keyPath, const std::string& section,
+         const std::string& rootName, bool showOnly)
+        : check(check), registry(check.registry()),
+          checker(showOnly ? nullptr : FindChecker(section)), entry{root, rootName, {},
+                                                                    {},   section,  keyPath} {}
 
-    App& app;
+    CheckContext& check;
     Registry& registry;
-    Checker checker;
-    std::string& label;
+    Checker checker; // none for a walk that only shows what it reads
+
     RegistryEntry entry;
     std::string subkeyName;
     std::array<uint8_t, kBufferSize> data{};
@@ -119,10 +101,10 @@ struct Walk {
 
 // The values of an open key, each read, shown and dispatched.
 void VisitValues(Walk& walk, HKEY key) {
-    MainWindowModel& main = walk.app.main();
+    WalkControl& run = walk.check.walk;
     RegistryEntry& entry = walk.entry;
     for (uint32_t i = 0;; ++i) {
-        if (main.Cancelled())
+        if (run.Cancelled())
             return;
         uint32_t nameSize = kBufferSize;
         uint32_t dataSize = kBufferSize;
@@ -131,15 +113,14 @@ void VisitValues(Walk& walk, HKEY key) {
             ERROR_SUCCESS)
             break;
         TextFromData(type, std::span(walk.data).first(std::min(dataSize, kBufferSize)), entry.valueText);
-        walk.label = entry.valueText;
-        if (main.Cancelled())
+        run.ShowingItem(entry.valueText);
+        if (run.Cancelled())
             return;
-        // The configuration-files row walks its trees for display only.
-        if (!ShowsConfigurationFiles(main.lblStatus) && walk.checker && !main.Cancelled())
-            walk.checker(walk.app, entry);
-        if (main.Cancelled())
+        if (walk.checker && !run.Cancelled())
+            walk.checker(walk.check, entry);
+        if (run.Cancelled())
             return;
-        walk.app.Yield();
+        run.Yield();
     }
 }
 
@@ -149,7 +130,7 @@ void VisitValues(Walk& walk, HKEY key) {
 // than a key may lie (`depth`: that of the starting key), and a subkey with an empty name is passed
 // over (opening it would open its parent again).
 void VisitSubkeys(Walk& walk, HKEY start, size_t depth) {
-    MainWindowModel& main = walk.app.main();
+    WalkControl& run = walk.check.walk;
     std::string& path = walk.entry.keyPath;
     struct Level {
         HKEY key;
@@ -174,8 +155,8 @@ void VisitSubkeys(Walk& walk, HKEY start, size_t depth) {
             stack.pop_back();
             walk.registry.RegCloseKey(done.key);
             path.resize(done.parentLength);
-            if (!main.Cancelled()) {
-                walk.app.Yield();
+            if (!run.Cancelled()) {
+                run.Yield();
                 return;
             }
         }
@@ -190,7 +171,7 @@ void VisitSubkeys(Walk& walk, HKEY start, size_t depth) {
         const size_t parentLength = path.size();
         path += '\\';
         path += walk.subkeyName;
-        main.lblRegistryScan = walk.subkeyName;
+        run.ShowingPlace(walk.subkeyName);
         HKEY handle = 0;
         if (!walk.subkeyName.empty() && depth + stack.size() <= kMaxKeyDepth &&
             walk.registry.RegOpenKey(key, walk.subkeyName, handle) == ERROR_SUCCESS) {
@@ -199,10 +180,10 @@ void VisitSubkeys(Walk& walk, HKEY start, size_t depth) {
             continue;
         }
         path.resize(parentLength);
-        if (main.Cancelled())
+        if (run.Cancelled())
             finishTop();
         else
-            walk.app.Yield();
+            run.Yield();
     }
 }
 
@@ -215,40 +196,40 @@ Checker FindChecker(std::string_view section) {
     return nullptr;
 }
 
-void WalkRegistryKeys(App& app, RootKey root, const std::string& keyPath, const std::string& section,
-                      const std::string& rootName, std::string& label) {
-    Registry& registry = app.registry();
+void WalkRegistryKeys(CheckContext& check, RootKey root, const std::string& keyPath,
+                      const std::string& section, const std::string& rootName, bool showOnly) {
+    Registry& registry = check.registry();
     HKEY handle = 0;
     if (registry.RegOpenKeyEx(root, keyPath, KEY_ENUMERATE_SUB_KEYS, handle) != ERROR_SUCCESS)
         return;
     OpenKey key(registry, handle);
-    Walk walk(app, root, keyPath, section, rootName, label);
+    Walk walk(check, root, keyPath, section, rootName, showOnly);
     VisitSubkeys(walk, key.get(), KeyDepth(keyPath));
 }
 
-void WalkRegistryValues(App& app, RootKey root, const std::string& keyPath, const std::string& section,
-                        const std::string& rootName, std::string& label) {
-    Registry& registry = app.registry();
+void WalkRegistryValues(CheckContext& check, RootKey root, const std::string& keyPath,
+                        const std::string& section, const std::string& rootName, bool showOnly) {
+    Registry& registry = check.registry();
     HKEY handle = 0;
     if (registry.RegOpenKey(root, keyPath, handle) != ERROR_SUCCESS)
         return;
     OpenKey key(registry, handle);
-    Walk walk(app, root, keyPath, section, rootName, label);
+    Walk walk(check, root, keyPath, section, rootName, showOnly);
     VisitValues(walk, key.get());
 }
 
-void ShowRegistrySubkeyNames(App& app, RootKey root, const std::string& keyPath) {
-    Registry& registry = app.registry();
+void ShowRegistrySubkeyNames(CheckContext& check, RootKey root, const std::string& keyPath) {
+    Registry& registry = check.registry();
     HKEY handle = 0;
     if (registry.RegOpenKey(root, keyPath, handle) != ERROR_SUCCESS)
         return;
     OpenKey key(registry, handle);
     std::string name;
-    for (uint32_t i = 0; app.main().cmdCancelOrStop; ++i) {
+    for (uint32_t i = 0; !check.walk.Cancelled(); ++i) {
         if (EnumSubkey(registry, key.get(), i, name) != ERROR_SUCCESS)
             break;
-        app.main().lblRegistryScan.assign(name, 0, name.find('\\'));
-        app.Yield();
+        check.walk.ShowingPlace(std::string_view(name).substr(0, name.find('\\')));
+        check.walk.Yield();
     }
 }
 

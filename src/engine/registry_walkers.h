@@ -9,19 +9,20 @@
 
 namespace vx {
 
-class App;
+struct CheckContext;
 
 // Depth first, pre-order: for every key below the start, its values, then its subkeys. The starting
 // key's own values are not visited.
-void WalkRegistryKeys(App& app, RootKey root, const std::string& keyPath, const std::string& section,
-                      const std::string& rootName, std::string& label);
+// With `showOnly` the values are shown but never checked.
+void WalkRegistryKeys(CheckContext& check, RootKey root, const std::string& keyPath,
+                      const std::string& section, const std::string& rootName, bool showOnly = false);
 // The values of one key, each dispatched to the section's checker.
-void WalkRegistryValues(App& app, RootKey root, const std::string& keyPath, const std::string& section,
-                        const std::string& rootName, std::string& label);
+void WalkRegistryValues(CheckContext& check, RootKey root, const std::string& keyPath,
+                        const std::string& section, const std::string& rootName, bool showOnly = false);
 // Shows the names of the direct subkeys of one key; checks nothing.
-void ShowRegistrySubkeyNames(App& app, RootKey root, const std::string& keyPath);
+void ShowRegistrySubkeyNames(CheckContext& check, RootKey root, const std::string& keyPath);
 // The checker of a section; none for a section in no row of the catalogue.
-using Checker = void (*)(App&, const RegistryEntry&);
+using Checker = void (*)(CheckContext&, const RegistryEntry&);
 Checker FindChecker(std::string_view section);
 
 } // namespace vx

@@ -1,16 +1,14 @@
-// Repair: every finding of the last scan run is backed up, then removed. The run is a sequence of named
-// steps so that every front end drives the same ones.
+// Repair: every finding of the last scan run is backed up, then removed.
 #include "engine/repair.h"
 
 #include "app/app.h"
 #include "app/message_box.h"
-#include "engine/section_list.h"
+#include "engine/engine.h"
 #include "platform/registry_access.h"
 #include "platform/root_keys.h"
 #include "platform/text.h"
 #include "platform/utf8_path.h"
 #include "results/backup_file.h"
-#include "results/results_view.h"
 
 #include <algorithm>
 #include <cassert>
@@ -129,22 +127,6 @@ std::optional<RootKey> RootOfMainKey(std::string_view mainKey) {
     return static_cast<RootKey>(number);
 }
 
-void StepDeleteProgress(MainWindowModel& main) {
-    main.ImgDeleteProgressInside += 5;
-    if (main.ImgDeleteProgressInside >= main.ImgDeleteProgressWidth)
-        main.ImgDeleteProgressInside = 1;
-}
-
-// The repair's progress display takes the place of the results lists, whose buttons wait meanwhile.
-void ShowDeleteProgress(MainWindowModel& main, bool shown) {
-    main.lvwRegistryProblems.visible = !shown;
-    main.lvwRegistryErrorsDetail.visible = !shown;
-    main.ImgRepairNormal = !shown;
-    main.ImgReturnNormal = !shown;
-    main.lblDeletingCourrutpfils = shown;
-    main.ImgDeleteProgress = shown;
-}
-
 // The value a finding names: its real name travels with it, so a value whose name is only blanks (shown
 // as "(Default)") is told apart from the key's unnamed value. Null for the unnamed value.
 std::optional<std::string> NamedValueOf(const ProblemEntry& row) {
@@ -179,20 +161,21 @@ std::string WhyRefused(App& app, Status status) {
 }
 
 // Locks the target, checks it may be written, and starts the backup file.
-bool BeginRepair(App& app, RepairRun& run, RepairOutcome& outcome) {
+bool BeginRepair(Engine& engine, RepairRun& run, RepairOutcome& outcome) {
+    App& app = engine.app();
     if (!app.target().CanWrite(outcome.error))
         return false;
     run.lock = app.target().LockForChanges(outcome.error);
     if (!run.lock)
         return false;
     run.backups = BackupsEnabled(app);
-    app.main().BackupFilePath.clear();
+    engine.run().BackupFilePath.clear();
     if (run.backups) {
         auto file = StartBackupFile(app, outcome.error);
         if (!file)
             return false;
         run.backupFile = *file;
-        app.main().BackupFilePath = file->string();
+        engine.run().BackupFilePath = file->string();
         std::error_code ec;
         run.backupSizeBeforeRegistry = std::filesystem::file_size(*file, ec);
     }
@@ -253,20 +236,21 @@ std::optional<MemoryChange> ChangeInMemory(App& app, RepairOutcome& outcome, con
 // Every registry finding is changed in memory, one pass over the list; then their records reach the
 // backup file in one write and one sync, before anything is saved. When the records cannot be written,
 // the changes are undone in memory and every finding stays.
-void RepairRegistryFindings(App& app, RepairRun& run, RepairOutcome& outcome) {
-    auto& main = app.main();
-    if (main.lvwErrors.empty() || main.lvwRegistryProblems.rows.empty())
+void RepairRegistryFindings(Engine& engine, RepairRun& run, RepairOutcome& outcome) {
+    App& app = engine.app();
+    RunObserver& observer = engine.observer();
+    Findings& findings = engine.findings();
+    if (findings.lvwErrors.empty() || engine.summaryRows().empty())
         return;
-    ShowDeleteProgress(main, true);
-    main.ImgDeleteProgressInside = 5;
+    observer.RepairStarted();
     std::optional<RootKey> root;
     std::vector<MemoryChange> changes;
     std::string records;
     // The rows are taken out first: the window's events that come in meanwhile may touch the list.
-    const std::vector<ProblemEntry> rows = main.lvwErrors.ToVector();
-    main.lvwErrors.clear();
+    const std::vector<ProblemEntry> rows = findings.lvwErrors.ToVector();
+    findings.lvwErrors.clear();
     for (const ProblemEntry& row : rows) {
-        StepDeleteProgress(main);
+        observer.RepairStep();
         if (!row.MainKey.empty())
             if (auto parsed = RootOfMainKey(row.MainKey))
                 root = parsed;
@@ -279,7 +263,7 @@ void RepairRegistryFindings(App& app, RepairRun& run, RepairOutcome& outcome) {
                 run.kept.push_back(row);
             }
         }
-        app.Yield();
+        observer.Yield();
     }
     if (run.backups && !records.empty()) {
         std::string why;
@@ -328,11 +312,12 @@ void SaveRepairedRegistry(App& app, RepairRun& run, RepairOutcome& outcome) {
     run.changed.clear();
 }
 
-void RepairShortcutFindings(App& app, RepairRun& run, RepairOutcome& outcome) {
-    auto& main = app.main();
-    for (size_t i = 0; i < main.lvwShortcut.size(); ++i) {
-        StepDeleteProgress(main);
-        const ShortcutEntry row = main.lvwShortcut[i];
+void RepairShortcutFindings(Engine& engine, RepairRun& run, RepairOutcome& outcome) {
+    App& app = engine.app();
+    const auto& shortcuts = engine.findings().lvwShortcut;
+    for (size_t i = 0; i < shortcuts.size(); ++i) {
+        engine.observer().RepairStep();
+        const ShortcutEntry row = shortcuts[i];
         std::string why;
         if (run.backups && !WriteBackupRecord(app, "S", PathUtf8(run.backupFile), nullptr, &row, &why)) {
             LeaveInPlace(outcome, "a shortcut file could not be backed up: " + why);
@@ -344,35 +329,24 @@ void RepairShortcutFindings(App& app, RepairRun& run, RepairOutcome& outcome) {
             LeaveInPlace(outcome, "a shortcut file could not be deleted");
             run.keptShortcuts.push_back(row);
         }
-        app.Yield();
+        engine.observer().Yield();
     }
 }
 
-// The window after the run: what was left in place stays listed; the closing message says how it went.
-void FinishRepair(App& app, RepairRun& run, RepairOutcome& outcome) {
-    auto& main = app.main();
+// The findings after the run: what was left in place stays listed.
+void FinishRepair(Engine& engine, RepairRun& run, RepairOutcome& outcome) {
     if (run.backups && run.records == 0) {
         RemoveBackupFile(run.backupFile); // it would describe nothing that happened
-        main.BackupFilePath.clear();
+        engine.run().BackupFilePath.clear();
     } else if (run.backups) {
         outcome.backupFile = PathUtf8(run.backupFile);
     }
     run.lock.reset();
-    main.lvwShortcut = std::move(run.keptShortcuts);
-    main.lvwErrors = std::move(run.kept);
-    main.lvwRegistryErrorsDetail.Clear();
-    main.lvwRegistryProblems.Clear();
-    main.ScanCancelled = 0;
-    ShowDeleteProgress(main, false);
-
-    app.MessageBoxKind = std::string(kFilesRepaired);
-    if (outcome.skipped == 0 && outcome.error.empty())
-        ShowFrmMessagebox(app);
-    else
-        app.ShowMessageBox(RepairClosingMessage(outcome), false);
-    LoadlvwRegistryvaluesScanValues(app);
-    app.MessageBoxKind.clear();
-    ImgReturnMouseMove_Click(app);
+    engine.findings().lvwShortcut = std::move(run.keptShortcuts);
+    engine.findings().lvwErrors = std::move(run.kept);
+    engine.summaryRows().clear();
+    engine.run().ScanCancelled = 0;
+    engine.observer().RepairEnded();
 }
 
 } // namespace
@@ -389,7 +363,8 @@ std::string RepairClosingMessage(const RepairOutcome& outcome) {
            std::to_string(outcome.skipped) + " were left in place: " + reasons + ".";
 }
 
-RepairOutcome RepairAllProblems(App& app) {
+RepairOutcome RepairAllProblems(Engine& engine) {
+    App& app = engine.app();
     RepairOutcome outcome;
     const RunTurn turn(app);
     if (!turn.held()) {
@@ -397,26 +372,14 @@ RepairOutcome RepairAllProblems(App& app) {
         return outcome;
     }
     RepairRun run;
-    if (!BeginRepair(app, run, outcome))
+    if (!BeginRepair(engine, run, outcome))
         return outcome;
-    RepairRegistryFindings(app, run, outcome);
+    outcome.ran = true;
+    RepairRegistryFindings(engine, run, outcome);
     SaveRepairedRegistry(app, run, outcome);
-    RepairShortcutFindings(app, run, outcome);
+    RepairShortcutFindings(engine, run, outcome);
     assert(run.changed.empty());
-    FinishRepair(app, run, outcome);
-    return outcome;
-}
-
-RepairOutcome ImgRepairMouseMove_Click(App& app) {
-    if (app.RunAtWork()) { // the panels belong to the run at work
-        RepairOutcome refused;
-        refused.error = std::string(kAnotherRunAtWork);
-        app.ShowMessageBox(RepairClosingMessage(refused), false);
-        return refused;
-    }
-    RepairOutcome outcome = RepairAllProblems(app);
-    app.main().PicResults = false;
-    app.main().PicScanning = false;
+    FinishRepair(engine, run, outcome);
     return outcome;
 }
 

@@ -94,7 +94,8 @@ std::vector<ScanSection> BuildCatalogue(bool ntFamily) {
          {{Recursive, kLM, HKEY_LOCAL_MACHINE, "SOFTWARE"},
           {Recursive, kLM, HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes"}},
          false,
-         NoCheck},
+         NoCheck,
+         true},
     };
 }
 

@@ -10,7 +10,7 @@ namespace vx {
 
 enum class WalkKind { Recursive, Flat, DisplayOnly };
 
-// The status line of the configuration-files row, whose walks only show what they read.
+// The status line of the configuration-files row.
 inline constexpr std::string_view kConfigurationFilesStatus = " Configuration files...";
 
 struct SectionWalk {
@@ -36,6 +36,8 @@ struct ScanSection {
     std::vector<SectionWalk> walks;
     bool summary;
     RunStyle style;
+    // The row only shows the keys and data it walks: its checker never runs.
+    bool showOnly = false;
 };
 
 // Rows 1 to 11; `platformId` chooses the fonts key (2: the NT family).

@@ -1,17 +1,18 @@
 #pragma once
-// One scan run over the rows of the section check-list, and the Scan and Cancel buttons around it.
+// One scan run over the ticked rows of the section check-list.
+
+#include "results/scan_report.h"
 
 namespace vx {
 
-class App;
+class Engine;
 
-// The Scan button (and the tray menu's Scan item); does nothing while a scan, repair or restore is at
-// work.
-void ImgScanNowMouseMove_Click(App& app);
-void StartScanRun(App& app);
-void RunScanSections(App& app);
-// The Cancel button of the scanning panel.
-void cmdCancelOrStop_Click(App& app);
+// The whole run: the findings and summary rows start afresh, every ticked row is scanned, the report is
+// written when the settings ask for it. The caller holds the run's turn (Engine::Scan).
+void RunScan(Engine& engine);
+
+// What the report tells of the engine's last scan run.
+ScanOfReport ReportOfLastScan(const Engine& engine);
 
 // ProgressStep for a check-list of `rows` rows: the full width divided by the rows, halves to even.
 int ProgressStepFor(int rows);

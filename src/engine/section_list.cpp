@@ -3,95 +3,105 @@
 #include "engine/section_list.h"
 
 #include "app/app.h"
+#include "engine/engine.h"
 #include "engine/scan_catalogue.h"
 #include "platform/text.h"
 
 namespace vx {
 namespace {
 
-void SaveAllRowMarks(App& app) {
-    auto& main = app.main();
-    main.enabled = false;
-    for (const auto& row : main.lvwRegistryvaluesScan.rows) {
-        app.SaveSetting(row.text, row.checked ? "True" : "False");
-        app.Yield();
+void SaveAllRowMarks(Engine& engine) {
+    engine.observer().CheckListSaving(true);
+    for (const auto& row : engine.checkList().rows) {
+        engine.app().SaveSetting(row.text, row.checked ? "True" : "False");
+        engine.observer().Yield();
     }
-    main.enabled = true;
+    engine.observer().CheckListSaving(false);
 }
 
 } // namespace
 
-void LoadlvwRegistryvaluesScanValues(App& app) {
-    auto& list = app.main().lvwRegistryvaluesScan;
-    list.Clear();
+void LoadlvwRegistryvaluesScanValues(Engine& engine) {
+    App& app = engine.app();
+    auto& rows = engine.checkList().rows;
+    rows.clear();
     for (const auto& section : FixedScanSections(app.target().PlatformId()))
-        list.Add(std::string(section.listText), section.row);
+        rows.push_back({std::string(section.listText), section.row});
+    engine.observer().CheckListChanged();
     for (const auto& drive : app.files().Drives()) {
-        if (drive.type == DriveType::Fixed)
-            list.Add(std::string(kDriveRowPrefix) + drive.letter, 12);
-        app.Yield();
+        if (drive.type == DriveType::Fixed) {
+            rows.push_back({std::string(kDriveRowPrefix) + drive.letter, 12});
+            engine.observer().CheckListChanged();
+        }
+        engine.observer().Yield();
     }
-    for (size_t i = 0; i < list.rows.size(); ++i) {
+    for (size_t i = 0; i < rows.size(); ++i) {
         bool ok = false;
-        const bool value = SettingAsBool(app.GetSetting(list.rows[i].text, "True"), ok);
-        list.rows.Edit(i).checked = ok && value;
-        app.Yield();
+        const bool value = SettingAsBool(app.GetSetting(rows[i].text, "True"), ok);
+        rows[i].checked = ok && value;
+        engine.observer().CheckListChanged();
+        engine.observer().Yield();
     }
 }
 
-void UpdateSelectAllBox(App& app) {
-    auto& main = app.main();
-    main.SelectAllChanging = true;
+void UpdateSelectAllBox(Engine& engine) {
+    CheckList& list = engine.checkList();
+    list.SelectAllChanging = true;
     bool sawChecked = false;
     bool sawUnchecked = false;
-    for (const auto& row : main.lvwRegistryvaluesScan.rows) {
+    for (const auto& row : list.rows) {
         (row.checked ? sawChecked : sawUnchecked) = true;
-        app.Yield();
+        engine.observer().Yield();
         if (sawChecked && sawUnchecked)
             break;
     }
-    SetSelectAllBoxState(app, sawChecked && sawUnchecked ? 2 : sawChecked ? 1 : 0);
-    main.SelectAllChanging = false;
+    SetSelectAllBoxState(engine, sawChecked && sawUnchecked ? 2 : sawChecked ? 1 : 0);
+    list.SelectAllChanging = false;
 }
 
-void lvwRegistryvaluesScan_ItemClick(App& app, int rowIndex) {
-    auto& rows = app.main().lvwRegistryvaluesScan.rows;
+void lvwRegistryvaluesScan_ItemClick(Engine& engine, int rowIndex) {
+    auto& rows = engine.checkList().rows;
     if (rowIndex < 0 || rowIndex >= static_cast<int>(rows.size()))
         return;
-    rows.Edit(rowIndex).checked = !rows[rowIndex].checked;
-    lvwRegistryvaluesScan_ItemCheck(app, rowIndex);
+    rows[rowIndex].checked = !rows[rowIndex].checked;
+    engine.observer().CheckListChanged();
+    lvwRegistryvaluesScan_ItemCheck(engine, rowIndex);
 }
 
-void lvwRegistryvaluesScan_ItemCheck(App& app, int /*rowIndex*/) {
-    UpdateSelectAllBox(app);
-    SaveAllRowMarks(app);
+void lvwRegistryvaluesScan_ItemCheck(Engine& engine, int /*rowIndex*/) {
+    UpdateSelectAllBox(engine);
+    SaveAllRowMarks(engine);
 }
 
-void chkSelectlistviewItems_Click(App& app) {
-    auto& main = app.main();
+void chkSelectlistviewItems_Click(Engine& engine) {
+    App& app = engine.app();
+    CheckList& list = engine.checkList();
     // A grayed box is saved as "1" and stays grayed.
-    app.SaveSetting("chkSelectlistviewItems", main.chkSelectlistviewItems == 0 ? "0" : "1");
-    if (main.SelectAllChanging)
+    app.SaveSetting("chkSelectlistviewItems", list.chkSelectlistviewItems == 0 ? "0" : "1");
+    if (list.SelectAllChanging)
         return;
-    const bool check = main.chkSelectlistviewItems == 1;
-    auto& rows = main.lvwRegistryvaluesScan.rows;
+    const bool check = list.chkSelectlistviewItems == 1;
+    auto& rows = list.rows;
     for (size_t i = 0; i < rows.size(); ++i) {
-        rows.Edit(i).checked = check;
+        rows[i].checked = check;
+        engine.observer().CheckListChanged();
         app.SaveSetting(rows[i].text, check ? "True" : "False");
-        app.Yield();
+        engine.observer().Yield();
     }
 }
 
-void SetSelectAllBoxState(App& app, int state) {
-    if (app.main().chkSelectlistviewItems == state)
+void SetSelectAllBoxState(Engine& engine, int state) {
+    CheckList& list = engine.checkList();
+    if (list.chkSelectlistviewItems == state)
         return;
-    app.main().chkSelectlistviewItems = state;
-    chkSelectlistviewItems_Click(app);
+    list.chkSelectlistviewItems = state;
+    engine.observer().CheckListChanged();
+    chkSelectlistviewItems_Click(engine);
 }
 
-void LoadSelectAllBoxFromSettings(App& app) {
-    const int saved = SettingAsNumber(app.GetSetting("chkSelectlistviewItems", "1"));
-    SetSelectAllBoxState(app, saved == 2 ? 2 : saved == 1 ? 1 : 0);
+void LoadSelectAllBoxFromSettings(Engine& engine) {
+    const int saved = SettingAsNumber(engine.app().GetSetting("chkSelectlistviewItems", "1"));
+    SetSelectAllBoxState(engine, saved == 2 ? 2 : saved == 1 ? 1 : 0);
 }
 
 std::string DriveOfRow(const std::string& rowText) {

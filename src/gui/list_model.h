@@ -2,7 +2,7 @@
 // A Qt list model over one of the model's list views. It does not copy the rows: it reads them from the
 // list, and Sync() tells the view only what changed since it last looked (the list's change log), so a
 // list of 100,000 findings is never compared row by row.
-#include "app/main_window_model.h"
+#include "ui/main_window_model.h"
 
 #include <QAbstractListModel>
 

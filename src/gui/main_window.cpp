@@ -2,8 +2,6 @@
 #include "gui/main_window.h"
 
 #include "app/message_box.h"
-#include "engine/scan_run.h"
-#include "engine/section_list.h"
 #include "gui/backup_manager_dialog.h"
 #include "gui/click_label.h"
 #include "gui/gui_front_end.h"
@@ -15,7 +13,6 @@
 #include "gui/screen_pointer.h"
 #include "gui/settings_dialog.h"
 #include "gui/svg_picture.h"
-#include "results/results_view.h"
 #include "ui/notification.h"
 
 #include <QApplication>
@@ -108,6 +105,10 @@ MainWindow::~MainWindow() {
     frontEnd_.afterModal = nullptr;
     if (frontEnd_.owner == this)
         frontEnd_.owner = nullptr;
+    // The lists show the rules' model, which goes before the child widgets do.
+    for (QTreeView* list : {sectionList_, summaryList_, detailList_})
+        if (list)
+            list->setModel(nullptr);
 }
 
 void MainWindow::BuildTitleStrip() {
@@ -148,11 +149,8 @@ void MainWindow::BuildStartPanel() {
     selectAll_->setAccessibleName("Select all sections");
     selectAll_->setToolTip("Tick or clear every section");
     // A click ticks a clear or grayed box and clears a ticked one; the rules do the rest.
-    connect(selectAll_, &QCheckBox::clicked, this, [this] {
-        Forward([this] {
-            SetSelectAllBoxState(context_.app, context_.app.main().chkSelectlistviewItems == 1 ? 0 : 1);
-        });
-    });
+    connect(selectAll_, &QCheckBox::clicked, this,
+            [this] { Forward([this] { rules_.chkSelectlistviewItems_Click(); }); });
     auto* image1 = new SvgPicture("my_computer", this, "Image1");
     image1->setGeometry(46, top + 14, 32, 32);
     image1->setCursor(Qt::PointingHandCursor);
@@ -163,12 +161,12 @@ void MainWindow::BuildStartPanel() {
     label2->setStyleSheet("font-size: 11pt; font-weight: bold; color: #F4F7FB;");
 
     sectionModel_ =
-        new ListViewModel(context_.app.main().lvwRegistryvaluesScan, "Sections to be scanned", true, this);
+        new ListViewModel(rules_.model().lvwRegistryvaluesScan, "Sections to be scanned", true, this);
     sectionList_ = AddList(this, "lvwRegistryvaluesScan", sectionModel_);
     sectionList_->setGeometry(20, top + 54, 300, kHeight - top - 74);
     sectionList_->setAccessibleName("Sections to be scanned");
     connect(sectionList_, &QTreeView::clicked, this, [this](const QModelIndex& index) {
-        Forward([this, row = index.row()] { lvwRegistryvaluesScan_ItemClick(context_.app, row); });
+        Forward([this, row = index.row()] { rules_.lvwRegistryvaluesScan_ItemClick(row); });
     });
     sectionList_->installEventFilter(this);
 
@@ -239,26 +237,26 @@ void MainWindow::BuildResultsPanel() {
     picResults_->setGeometry(10, kStripHeight + 10, kWidth - 20, kHeight - kStripHeight - 20);
     connect(picResults_, &SvgPicture::mouseMoved, this,
             [this] { Forward([this] { rules_.MouseMove(MainArea::PicResults); }); });
-    auto& main = context_.app.main();
+    auto& main = rules_.model();
     summaryModel_ = new ListViewModel(main.lvwRegistryProblems, "Summary", false, this);
     summaryList_ = AddList(picResults_, "lvwRegistryProblems", summaryModel_);
     summaryList_->setGeometry(16, 16, 300, 330);
     summaryList_->setAccessibleName("Summary");
     summaryList_->setToolTip("Click a row to see its details");
     connect(summaryList_, &QTreeView::clicked, this, [this](const QModelIndex& index) {
-        Forward([this, row = index.row()] { lvwRegistryProblems_ItemClick(context_.app, row); });
+        Forward([this, row = index.row()] { rules_.lvwRegistryProblems_ItemClick(row); });
     });
     summaryList_->installEventFilter(this);
     detailModel_ = new ListViewModel(main.lvwRegistryErrorsDetail, "Details", false, this);
     detailList_ = AddList(picResults_, "lvwRegistryErrorsDetail", detailModel_);
     detailList_->setGeometry(326, 16, picResults_->width() - 342, 330);
     detailList_->setAccessibleName("Details");
-    for (auto [list, sortList] : {std::pair{summaryList_, &lvwRegistryProblems_ColumnClick},
-                                  std::pair{detailList_, &lvwRegistryErrorsDetail_ColumnClick}}) {
+    for (auto [list, sortList] : {std::pair{summaryList_, &FrmMain::lvwRegistryProblems_ColumnClick},
+                                  std::pair{detailList_, &FrmMain::lvwRegistryErrorsDetail_ColumnClick}}) {
         list->header()->setSectionsClickable(true);
         list->header()->setToolTip("Click to sort");
         connect(list->header(), &QHeaderView::sectionClicked, this, [this, sortList](int column) {
-            Forward([this, sortList, column] { sortList(context_.app, column); });
+            Forward([this, sortList, column] { (rules_.*sortList)(column); });
         });
     }
 
@@ -369,9 +367,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (row < 0)
         return true;
     if (list == sectionList_)
-        Forward([this, row] { lvwRegistryvaluesScan_ItemClick(context_.app, row); });
+        Forward([this, row] { rules_.lvwRegistryvaluesScan_ItemClick(row); });
     else
-        Forward([this, row] { lvwRegistryProblems_ItemClick(context_.app, row); });
+        Forward([this, row] { rules_.lvwRegistryProblems_ItemClick(row); });
     return true;
 }
 
@@ -397,7 +395,7 @@ void MainWindow::Render() {
 }
 
 void MainWindow::RenderSortIndicators() {
-    const auto& main = context_.app.main();
+    const auto& main = rules_.model();
     for (auto* list : {summaryList_, detailList_}) {
         const ListView& view = list == summaryList_ ? main.lvwRegistryProblems : main.lvwRegistryErrorsDetail;
         QHeaderView* header = list->header();
@@ -411,7 +409,7 @@ void MainWindow::RenderSortIndicators() {
 }
 
 void MainWindow::RenderButtons() {
-    const auto& main = context_.app.main();
+    const auto& main = rules_.model();
     const int box = main.chkSelectlistviewItems;
     selectAll_->setCheckState(box == 1 ? Qt::Checked : box == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
     const auto& buttons = rules_.buttons();
@@ -436,7 +434,7 @@ void MainWindow::RenderButtons() {
 }
 
 void MainWindow::RenderLabels() {
-    const auto& main = context_.app.main();
+    const auto& main = rules_.model();
     const uint64_t now = main.Revision(MainWindowModel::FieldGroup::Labels);
     if (shownGroups_[0] == now)
         return;
@@ -452,7 +450,7 @@ void MainWindow::RenderLabels() {
 }
 
 void MainWindow::RenderProgress() {
-    const auto& main = context_.app.main();
+    const auto& main = rules_.model();
     const uint64_t now = main.Revision(MainWindowModel::FieldGroup::Progress);
     if (shownGroups_[1] == now)
         return;
@@ -462,7 +460,7 @@ void MainWindow::RenderProgress() {
 }
 
 void MainWindow::RenderPanels() {
-    const auto& main = context_.app.main();
+    const auto& main = rules_.model();
     const uint64_t now = main.Revision(MainWindowModel::FieldGroup::PanelsAndButtons);
     if (shownGroups_[2] == now)
         return;
@@ -500,7 +498,7 @@ void MainWindow::RenderTimers() {
     };
     follow(tmrRefreshlvwContents_, rules_.tmrRefreshlvwContents);
     follow(tmrSettings_, rules_.tmrSettings);
-    follow(tmrPicVisibleOrNot_, context_.app.main().tmrPicVisibleOrNot);
+    follow(tmrPicVisibleOrNot_, rules_.model().tmrPicVisibleOrNot);
 }
 
 void MainWindow::CollectPanelControls() {
@@ -541,7 +539,7 @@ void MainWindow::BringPanelToKeys(size_t panel) {
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     // Escape during a scan is its Cancel.
-    if (event->key() == Qt::Key_Escape && context_.app.main().PicScanning) {
+    if (event->key() == Qt::Key_Escape && rules_.model().PicScanning) {
         Act(MainButton::ScanCancel, true);
         return;
     }
@@ -624,7 +622,7 @@ PopupMenuWindow::MainWindowHooks MainWindow::MenuHooks() {
     hooks.hidden = [this] { return !isVisible(); };
     hooks.endProgram = [this] { End(); };
     hooks.startScanLater = [this] {
-        Later([this] { Forward([this] { ImgScanNowMouseMove_Click(context_.app); }); });
+        Later([this] { Forward([this] { rules_.ImgScanNowMouseMove_Click(); }); });
     };
     hooks.afterEvent = [this] { Render(); };
     return hooks;

@@ -1,8 +1,8 @@
 #pragma once
-// FrmMain: the program's main window. Borderless, with its own title strip; the start panel with the
-// section check-list and the three large buttons; the scanning and results panels laid over it. The
-// window's rules are FrmMain's and the scan's state is the model's (App::main()): this renders them,
-// redrawing only what their change numbers say changed, and forwards the user's events.
+// FrmMain: the program's main window. Borderless, with its own title strip; the start panel with the section
+// check-list and the three large buttons; the scanning and results panels laid over it. The window's rules
+// are FrmMain's and what the engine's runs tell is projected into its model (FrmMain::model()): this renders
+// them, redrawing only what their change numbers say changed, and forwards the user's events.
 #include "gui/frameless_window.h"
 #include "gui/gui_context.h"
 #include "gui/popup_menu_window.h"

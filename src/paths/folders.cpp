@@ -1,11 +1,11 @@
 // The folders that complete bare names and placeholders, and the one existence test every checker uses.
 #include "paths/folders.h"
 
-#include "app/app.h"
 #include "paths/path_text.h"
 #include "platform/file_system.h"
 #include "platform/registry_access.h"
 #include "platform/root_keys.h"
+#include "platform/target.h"
 #include "platform/text.h"
 
 #include <array>
@@ -33,9 +33,9 @@ std::string FolderFromCall(uint32_t (FileSystem::*call)(std::span<char>), FileSy
     return std::string(buffer.data(), n);
 }
 
-std::string CurrentVersionFolder(App& app, std::string_view valueName) {
+std::string CurrentVersionFolder(Target& target, std::string_view valueName) {
     std::string text;
-    if (!ReadRegistryString(app.registry(), HKEY_LOCAL_MACHINE,
+    if (!ReadRegistryString(target.registry(), HKEY_LOCAL_MACHINE,
                             "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", valueName, text))
         return {};
     return std::string(TrimBlanks(text));
@@ -43,24 +43,24 @@ std::string CurrentVersionFolder(App& app, std::string_view valueName) {
 
 } // namespace
 
-std::string GetSystemFolder(App& app) {
-    return FolderFromCall(&FileSystem::GetSystemDirectory, app.files());
+std::string GetSystemFolder(Target& target) {
+    return FolderFromCall(&FileSystem::GetSystemDirectory, target.files());
 }
 
-std::string GetWindowsFolder(App& app) {
-    return FolderFromCall(&FileSystem::GetWindowsDirectory, app.files());
+std::string GetWindowsFolder(Target& target) {
+    return FolderFromCall(&FileSystem::GetWindowsDirectory, target.files());
 }
 
-std::string GetProgramFilesFolder(App& app) {
-    return CurrentVersionFolder(app, "ProgramFilesDir");
+std::string GetProgramFilesFolder(Target& target) {
+    return CurrentVersionFolder(target, "ProgramFilesDir");
 }
 
-std::string GetCommonFilesFolder(App& app) {
-    return CurrentVersionFolder(app, "CommonFilesDir");
+std::string GetCommonFilesFolder(Target& target) {
+    return CurrentVersionFolder(target, "CommonFilesDir");
 }
 
-std::string SystemFolderPath(App& app, std::string_view fileName) {
-    return AddBackslash(GetSystemFolder(app)) + std::string(fileName);
+std::string SystemFolderPath(Target& target, std::string_view fileName) {
+    return AddBackslash(GetSystemFolder(target)) + std::string(fileName);
 }
 
 std::string GetPlaceholderRemainder(std::string_view value) {
@@ -73,17 +73,17 @@ std::string GetCommonFilesRemainder(std::string_view value) {
     return TextAfter(value, kCommonFiles);
 }
 
-std::string ExpandPlaceholderPath(App& app, std::string_view value) {
+std::string ExpandPlaceholderPath(Target& target, std::string_view value) {
     if (ContainsAsciiNoCase(value, kSystemroot))
-        return GetWindowsFolder(app) + GetPlaceholderRemainder(value);
+        return GetWindowsFolder(target) + GetPlaceholderRemainder(value);
     if (ContainsAsciiNoCase(value, kProgramFiles))
-        return GetProgramFilesFolder(app) + GetPlaceholderRemainder(value);
+        return GetProgramFilesFolder(target) + GetPlaceholderRemainder(value);
     if (ContainsAsciiNoCase(value, kSysroot))
-        return GetWindowsFolder(app) + TextAfter(value, kSysroot);
-    return GetCommonFilesFolder(app) + GetCommonFilesRemainder(value);
+        return GetWindowsFolder(target) + TextAfter(value, kSysroot);
+    return GetCommonFilesFolder(target) + GetCommonFilesRemainder(value);
 }
 
-bool FileExists(App& app, std::string_view path) {
+bool FileExists(Target& target, std::string_view path) {
     // Normal, hidden, archive, read-only, normal again, system; then hidden and system together, so that
     // a file carrying both bits is not taken for missing.
     static constexpr std::array<uint32_t, 7> kMasks{0,
@@ -93,7 +93,7 @@ bool FileExists(App& app, std::string_view path) {
                                                     0,
                                                     FILE_ATTRIBUTE_SYSTEM,
                                                     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM};
-    return app.files().FindAnyEntry(path, kMasks) != Lookup::NotFound;
+    return target.files().FindAnyEntry(path, kMasks) != Lookup::NotFound;
 }
 
 } // namespace vx

@@ -5,23 +5,23 @@
 
 namespace vx {
 
-class App;
+class Target;
 
-std::string GetSystemFolder(App& app);
-std::string GetWindowsFolder(App& app);
-std::string GetProgramFilesFolder(App& app);
-std::string GetCommonFilesFolder(App& app);
+std::string GetSystemFolder(Target& target);
+std::string GetWindowsFolder(Target& target);
+std::string GetProgramFilesFolder(Target& target);
+std::string GetCommonFilesFolder(Target& target);
 // AddBackslash(GetSystemFolder()) followed by the name.
-std::string SystemFolderPath(App& app, std::string_view fileName);
+std::string SystemFolderPath(Target& target, std::string_view fileName);
 
 std::string GetPlaceholderRemainder(std::string_view value);
 std::string GetCommonFilesRemainder(std::string_view value);
 // The folder of the first placeholder followed directly by the text after it; text before the placeholder
 // is dropped. "%Sysroot%" stands for the Windows folder, as "%Systemroot%" does.
-std::string ExpandPlaceholderPath(App& app, std::string_view value);
+std::string ExpandPlaceholderPath(Target& target, std::string_view value);
 
 // True when the path names an existing file (never a folder by itself); a path that cannot be searched
 // counts as existing, so that it is never reported missing.
-bool FileExists(App& app, std::string_view path);
+bool FileExists(Target& target, std::string_view path);
 
 } // namespace vx

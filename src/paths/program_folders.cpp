@@ -18,11 +18,6 @@ fs::path RealPlace(const fs::path& path) {
     return ec ? path.lexically_normal() : real;
 }
 
-bool Inside(const fs::path& inner, const fs::path& outer) {
-    const fs::path relative = RealPlace(inner).lexically_relative(RealPlace(outer));
-    return !relative.empty() && *relative.begin() != "..";
-}
-
 } // namespace
 
 fs::path ProgramFolder(App& app, std::string_view settingKey) {
@@ -36,14 +31,15 @@ std::string WhyNotAProgramFolder(App& app, const std::string& folder) {
         return "The program has no folder of its own: this account has no home folder (set HOME).";
     if (!path.is_absolute())
         return "The folder \"" + folder + "\" is not a full path; choose a folder by its full path.";
-    if (const auto target = app.target().HostFolder(); target && Inside(path, *target))
+    if (const auto target = app.target().HostFolder(); target && InsideFolder(path, *target))
         return "The folder \"" + folder + "\" lies inside " + app.target().Describe() +
                ", the target being cleaned; choose a folder outside it.";
     return WhyNotOwnFolder(path);
 }
 
-bool InsideBackupFolder(App& app, const fs::path& hostPath) {
-    return Inside(hostPath, ProgramFolder(app, "txtBackup"));
+bool InsideFolder(const fs::path& inner, const fs::path& outer) {
+    const fs::path relative = RealPlace(inner).lexically_relative(RealPlace(outer));
+    return !relative.empty() && *relative.begin() != "..";
 }
 
 } // namespace vx

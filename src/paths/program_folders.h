@@ -20,7 +20,7 @@ std::filesystem::path ProgramFolder(App& app, std::string_view settingKey);
 // user owns or may write in (see WhyNotOwnFolder).
 std::string WhyNotAProgramFolder(App& app, const std::string& folder);
 
-// Whether a host path lies inside the program's backup folder (its real place, through any links).
-bool InsideBackupFolder(App& app, const std::filesystem::path& hostPath);
+// Whether a host path lies inside a folder (their real places, through any links).
+bool InsideFolder(const std::filesystem::path& inner, const std::filesystem::path& outer);
 
 } // namespace vx

@@ -12,6 +12,7 @@
 #include "platform/text.h"
 #include "platform/utf8_path.h"
 #include "results/backup_file.h"
+#include "results/run_observer.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -216,7 +217,7 @@ bool RestoreShortcutFile(App& app, const fs::path& backupFile, const BackupRecor
     return true;
 }
 
-RestoreOutcome RestoreBackupFile(App& app, const fs::path& backupFile) {
+RestoreOutcome RestoreBackupFile(App& app, RunObserver& observer, const fs::path& backupFile) {
     RestoreOutcome outcome;
     const std::string name = PathUtf8(backupFile.filename());
     if (!BelongsToUserOrRoot(backupFile)) {
@@ -251,12 +252,12 @@ RestoreOutcome RestoreBackupFile(App& app, const fs::path& backupFile) {
             ++outcome.restored;
         else
             outcome.failures.push_back(RestoreFailure(backupFile, *record, why));
-        app.Yield();
+        observer.Yield();
     }
     return outcome;
 }
 
-RestoreOutcome imgRestoreMouseMove_Click(App& app, BackupManager& manager) {
+RestoreOutcome imgRestoreMouseMove_Click(App& app, RunObserver& observer, BackupManager& manager) {
     RestoreOutcome total;
     const RunTurn turn(app);
     if (!turn.held()) {
@@ -292,7 +293,7 @@ RestoreOutcome imgRestoreMouseMove_Click(App& app, BackupManager& manager) {
         std::error_code ec;
         if (!fs::is_regular_file(path, ec))
             continue;
-        RestoreOutcome one = RestoreBackupFile(app, path);
+        RestoreOutcome one = RestoreBackupFile(app, observer, path);
         total.restored += one.restored;
         if (one.failures.empty())
             complete.push_back(name);

@@ -9,6 +9,7 @@
 namespace vx {
 
 class App;
+class RunObserver;
 
 struct BackupRow {
     std::string name;
@@ -41,14 +42,14 @@ std::string GetFileSizeText(App& app, const std::string& path);
 // Replays one backup file into the registry (records newest first, so that an undo of several changes to
 // one value ends with the oldest) and puts its shortcut files back from its own copies. Nothing is saved
 // yet. A file made from another target is refused whole; a damaged record is reported and not written.
-RestoreOutcome RestoreBackupFile(App& app, const std::filesystem::path& backupFile);
+RestoreOutcome RestoreBackupFile(App& app, RunObserver& observer, const std::filesystem::path& backupFile);
 // Puts one shortcut record's file back: only to a place repair could have removed it from.
 bool RestoreShortcutFile(App& app, const std::filesystem::path& backupFile, const BackupRecord& record,
                          std::string& why);
 
 // The Restore button over the ticked rows. A backup file is deleted (with its copies) only when every
 // record was written back and the registry was saved.
-RestoreOutcome imgRestoreMouseMove_Click(App& app, BackupManager& manager);
+RestoreOutcome imgRestoreMouseMove_Click(App& app, RunObserver& observer, BackupManager& manager);
 // The Delete button: one confirmation per ticked row.
 void ImgDeleteMouseMove_Click(App& app, BackupManager& manager);
 

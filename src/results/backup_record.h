@@ -20,7 +20,7 @@
 //                                      through HKEY_CLASSES_ROOT names the user's or the machine's classes.
 //   S^path[^copy]                    a shortcut record; newer ones name their copy in the file's own folder
 //                                      of copies, older ones have a copy under the bare file name.
-#include "app/main_window_model.h"
+#include "checks/findings.h"
 #include "platform/hex.h"
 
 #include <cstdint>

@@ -8,6 +8,7 @@
 #include "platform/own_file_guard.h"
 #include "platform/text.h"
 #include "platform/utf8_path.h"
+#include "results/run_observer.h"
 
 #include <cstring>
 #include <filesystem>
@@ -68,8 +69,8 @@ class ReportWriter {
 
 } // namespace
 
-std::string ScanReportText(App& app) {
-    auto& main = app.main();
+std::string ScanReportText(App& app, RunObserver& observer, const ScanOfReport& scan) {
+    const Findings& found = scan.findings;
     const std::string wideRule = Repeat("<>", 63);
     const std::string narrowRule = Repeat("<>", 60);
     const std::string tildeRule = Repeat("~", 124);
@@ -82,29 +83,28 @@ std::string ScanReportText(App& app) {
     out.Line(wideRule);
     out.Line(std::string(75, ' ') + "Created on : " + ShortDateText(app.now()));
     out.EmptyLines(2);
-    out.Line(std::string(kProduct) + " started scanning your system registry at " + main.ScanStartTime +
-             " and finished scanning at " + main.ScanEndTime);
+    out.Line(std::string(kProduct) + " started scanning your system registry at " + scan.startTime +
+             " and finished scanning at " + scan.endTime);
     out.CarriageReturnLines(1);
-    out.Line("Total numbers of problems detected : " +
-             std::to_string(main.lvwErrors.size() + main.lvwShortcut.size()));
+    out.Line("Total numbers of problems detected : " + std::to_string(found.size()));
     out.CarriageReturnLines(2);
     out.Line(" Sections scanned.");
     out.Line(tildeRule);
-    for (const auto& row : main.lvwRegistryvaluesScan.rows) {
+    for (const auto& row : scan.rows) {
         if (row.checked)
             out.Line(" >>>> " + row.text);
-        app.Yield();
+        observer.Yield();
     }
     out.Line(tildeRule);
     out.EmptyLines(2);
     out.Line(narrowRule);
-    if (main.lvwErrors.empty() && main.lvwShortcut.empty())
+    if (found.empty())
         out.Line(std::string(27, ' ') + "Your system is clean Please run " + std::string(kProduct) +
                  " to keep your system in good health");
     else
         out.Line(std::string(27, ' ') + "Registry Section Defected In Detail");
     out.Line(narrowRule);
-    for (const auto& problem : main.lvwErrors) {
+    for (const auto& problem : found.lvwErrors) {
         out.EmptyLines(2);
         out.Line(problemRule);
         out.Line(" Name of Section : " + Shown(problem.RegistryScanners));
@@ -112,16 +112,16 @@ std::string ScanReportText(App& app) {
         out.Line(" Registry Path   : " + Shown(problem.FullKeyPath));
         out.Line(problemRule);
         out.EmptyLines(2);
-        app.Yield();
+        observer.Yield();
     }
-    for (const auto& shortcut : main.lvwShortcut) {
+    for (const auto& shortcut : found.lvwShortcut) {
         out.EmptyLines(2);
         out.Line(shortcutRule);
         out.Line(" Name of Section : " + Shown(shortcut.kind));
         out.Line(" File Name       : " + Shown(shortcut.path));
         out.Line(shortcutRule);
         out.EmptyLines(2);
-        app.Yield();
+        observer.Yield();
     }
     out.EmptyLines(2);
     out.Line(Repeat("<", 61) + " End of Report " + Repeat(">", 46));
@@ -131,7 +131,8 @@ std::string ScanReportText(App& app) {
     return std::move(out.text());
 }
 
-std::string MakeScanReport(App& app, bool force, std::string* why) {
+std::string MakeScanReport(App& app, RunObserver& observer, const ScanOfReport& scan, bool force,
+                           std::string* why) {
     if (!force && SettingAsNumber(app.GetSetting("chkMakeLogFile", "0")) == 0)
         return {};
     const std::filesystem::path folder = ProgramFolder(app, "txtLogFile");
@@ -146,7 +147,7 @@ std::string MakeScanReport(App& app, bool force, std::string* why) {
             *why = std::move(refused);
         return {};
     }
-    const std::string text = ScanReportText(app);
+    const std::string text = ScanReportText(app, observer, scan);
     // Replaced as a whole, so a failed write never leaves half a report.
     if (const int err = ReplaceFileContent(path, text); err != 0) {
         if (why)

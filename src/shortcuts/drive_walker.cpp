@@ -1,7 +1,7 @@
 // Walks every folder of a drive and hands every candidate file to the shortcut checker.
 #include "shortcuts/drive_walker.h"
 
-#include "app/app.h"
+#include "checks/check_context.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
 #include "shortcuts/shortcut_checker.h"
@@ -31,59 +31,58 @@ bool MayBeShortcut(std::string_view name) {
 
 } // namespace
 
-void ScanDriveForShortcuts(App& app, const std::string& root) {
-    if (!IsVolumeAvailable(app, root))
+void ScanDriveForShortcuts(CheckContext& check, const std::string& root) {
+    if (!IsVolumeAvailable(check, root))
         return;
-    WalkFolderForShortcuts(app, root);
+    WalkFolderForShortcuts(check, root);
 }
 
-bool IsVolumeAvailable(App& app, const std::string& root) {
-    return app.files().GetVolumeInformation(root);
+bool IsVolumeAvailable(CheckContext& check, const std::string& root) {
+    return check.files().GetVolumeInformation(root);
 }
 
-void WalkFolderForShortcuts(App& app, std::string folder) {
+void WalkFolderForShortcuts(CheckContext& check, std::string folder) {
     if (folder.empty() || folder.back() != '\\')
         folder += '\\';
-    FileSystem& files = app.files();
-    auto& main = app.main();
+    FileSystem& files = check.files();
     std::vector<std::string> subfolders;
     FindData entry;
     // The listing gives names and folder bits only; attributes are read for the few possible shortcuts.
     if (auto search = files.FindFirstFileEx(folder + "*", FindInfoLevel::Basic, entry)) {
-        const std::string shortFolder = ShortPathOf(app, folder);
+        const std::string shortFolder = ShortPathOf(check, folder);
         while (true) {
-            if (app.main().Cancelled())
+            if (check.walk.Cancelled())
                 return;
-            app.Yield();
-            main.lblRegistryScan = shortFolder;
-            main.lblRegistryFilesScan = entry.name;
+            check.walk.Yield();
+            check.walk.ShowingPlace(shortFolder);
+            check.walk.ShowingItem(entry.name);
             if (entry.name != "." && entry.name != "..") {
                 if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
                     subfolders.push_back(entry.name);
                 } else if (entry.name.find('.') != std::string::npos && MayBeShortcut(entry.name)) {
                     const std::string path = folder + entry.name;
                     if (files.GetFileAttributes(path) & kCandidateMask)
-                        CheckShortcutFile(app, path);
+                        CheckShortcutFile(check, path);
                 }
             }
             if (!search->FindNextFile(entry))
                 break;
-            if (app.main().Cancelled())
+            if (check.walk.Cancelled())
                 return;
-            app.Yield();
+            check.walk.Yield();
         }
     } // the search is closed before the subfolders are walked
     for (const auto& name : subfolders) {
-        WalkFolderForShortcuts(app, folder + name + "\\");
-        app.Yield();
-        if (app.main().Cancelled())
+        WalkFolderForShortcuts(check, folder + name + "\\");
+        check.walk.Yield();
+        if (check.walk.Cancelled())
             return;
     }
 }
 
-std::string ShortPathOf(App& app, std::string_view path) {
+std::string ShortPathOf(CheckContext& check, std::string_view path) {
     std::array<char, 165> buffer{};
-    const uint32_t n = app.files().GetShortPathName(path, std::span<char>(buffer.data(), 164));
+    const uint32_t n = check.files().GetShortPathName(path, std::span<char>(buffer.data(), 164));
     if (n == 0 || n > 164)
         return {};
     return std::string(buffer.data(), n);

@@ -5,13 +5,13 @@
 
 namespace vx {
 
-class App;
+struct CheckContext;
 
-void ScanDriveForShortcuts(App& app, const std::string& root);
-bool IsVolumeAvailable(App& app, const std::string& root);
+void ScanDriveForShortcuts(CheckContext& check, const std::string& root);
+bool IsVolumeAvailable(CheckContext& check, const std::string& root);
 // Files of a folder first, then its subfolders, depth first.
-void WalkFolderForShortcuts(App& app, std::string folder);
+void WalkFolderForShortcuts(CheckContext& check, std::string folder);
 // The platform's short (8.3) form of a path, or empty text.
-std::string ShortPathOf(App& app, std::string_view path);
+std::string ShortPathOf(CheckContext& check, std::string_view path);
 
 } // namespace vx

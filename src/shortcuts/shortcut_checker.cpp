@@ -1,7 +1,7 @@
 // Decides whether a file is a shortcut whose target is gone, and records it.
 #include "shortcuts/shortcut_checker.h"
 
-#include "app/app.h"
+#include "checks/check_context.h"
 #include "checks/problem_list.h"
 #include "paths/program_folders.h"
 #include "platform/text.h"
@@ -30,15 +30,15 @@ bool IsLocalDrivePath(std::string_view path) {
 // fixed disk and the target itself is gone: an empty target (installer-advertised shortcuts, shell
 // folders) or a target on a missing, removable or network drive may still work, and repair would delete
 // it. The caller has found `target` itself missing; only a trimmed form of it needs a lookup of its own.
-bool TargetIsMissingOnFixedDrive(App& app, std::string_view target) {
+bool TargetIsMissingOnFixedDrive(FileSystem& files, std::string_view target) {
     const std::string_view trimmed = TrimBlanks(target);
     if (!IsLocalDrivePath(trimmed))
         return false;
     const std::string letter(1, UpperAsciiChar(trimmed[0]));
-    for (const auto& drive : app.files().Drives()) {
+    for (const auto& drive : files.Drives()) {
         if (EqualsNoCase(drive.letter, letter))
-            return drive.type == DriveType::Fixed && app.files().GetVolumeInformation(letter + ":\\") &&
-                   (trimmed.size() == target.size() || !TargetExists(app, trimmed));
+            return drive.type == DriveType::Fixed && files.GetVolumeInformation(letter + ":\\") &&
+                   (trimmed.size() == target.size() || !TargetExists(files, trimmed));
     }
     return false;
 }
@@ -60,11 +60,11 @@ std::string NamePartOf(std::string_view path) {
     return std::string(path.substr(folder.size()));
 }
 
-bool TargetExists(App& app, std::string_view path) {
-    return app.files().GetFileAttributes(path) != INVALID_FILE_ATTRIBUTES;
+bool TargetExists(FileSystem& files, std::string_view path) {
+    return files.GetFileAttributes(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool IsBrokenShortcut(App& app, const std::string& path) {
+bool IsBrokenShortcut(Target& target, const std::filesystem::path& ownBackups, const std::string& path) {
     const std::string_view trimmed = TrimBlanks(path);
     if (ContainsAsciiNoCase(trimmed, "NetHood") || ContainsAsciiNoCase(trimmed, "System Volume Information"))
         return false;
@@ -81,26 +81,24 @@ bool IsBrokenShortcut(App& app, const std::string& path) {
     const std::string kind = UpperAscii(TrimBlanks(lastThree));
     if (kind != "LNK" && kind != "URL")
         return false;
-    const auto item = app.target().shell().GetItem(folder, name);
+    const auto item = target.shell().GetItem(folder, name);
     if (!item || !item->isLink || IsExcludedType(item->type))
         return false;
-    if (TargetExists(app, item->linkPath))
+    if (TargetExists(target.files(), item->linkPath))
         return false;
     if (EqualsNoCase(TrimBlanks(item->workingDirectory), "%HOMEDRIVE%%HOMEPATH%"))
         return false;
-    if (!TargetIsMissingOnFixedDrive(app, item->linkPath))
+    if (!TargetIsMissingOnFixedDrive(target.files(), item->linkPath))
         return false;
     // The program's own copies of shortcuts it removed are never findings: removing them would lose the
     // backup they belong to.
-    const auto host = app.files().HostPath(path);
-    return !(host && InsideBackupFolder(app, *host));
+    const auto host = target.files().HostPath(path);
+    return !(host && InsideFolder(*host, ownBackups));
 }
 
-void CheckShortcutFile(App& app, const std::string& path) {
-    if (!IsBrokenShortcut(app, path))
-        return;
-    app.main().lvwShortcut.push_back(ShortcutEntry{path, "Windows Shortcut"});
-    AnnounceProblem(app);
+void CheckShortcutFile(CheckContext& check, const std::string& path) {
+    if (IsBrokenShortcut(check.target, check.ownBackups, path))
+        check.sink.Found(ShortcutEntry{path, "Windows Shortcut"});
 }
 
 } // namespace vx

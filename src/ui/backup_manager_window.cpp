@@ -2,6 +2,7 @@
 #include "ui/backup_manager_window.h"
 
 #include "app/app.h"
+#include "results/run_observer.h"
 
 #include <array>
 
@@ -63,7 +64,8 @@ void FrmBackUpRestore::SetTicked(size_t row, bool ticked) {
 
 void FrmBackUpRestore::Restore() {
     const size_t before = manager_.lvwBackUp.size();
-    const RestoreOutcome outcome = imgRestoreMouseMove_Click(app_, manager_);
+    FrontEndObserver observer(app_);
+    const RestoreOutcome outcome = imgRestoreMouseMove_Click(app_, observer, manager_);
     if (manager_.lvwBackUp.size() != before)
         ++listRevision_;
     // A restore that could not write everything back keeps the backup files concerned; the user is told

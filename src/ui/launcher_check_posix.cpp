@@ -3,6 +3,7 @@
 
 #include "app/app.h"
 #include "paths/folders.h"
+#include "paths/program_folders.h"
 #include "platform/text.h"
 #include "platform/wine/wine_target.h"
 #include "shortcuts/shortcut_checker.h"
@@ -91,9 +92,9 @@ std::optional<std::string> WhyLauncherIsBroken(const WineLauncher& launcher, Set
     NoSound sound;
     App app(*target, settings, frontEnd, sound);
     const bool shortcut = IsShortcutPath(windowsPath);
-    if (!(shortcut ? TargetExists(app, windowsPath) : FileExists(app, windowsPath)))
+    if (!(shortcut ? TargetExists(target->files(), windowsPath) : FileExists(*target, windowsPath)))
         return windowsPath + " is gone from its prefix";
-    if (shortcut && IsBrokenShortcut(app, windowsPath))
+    if (shortcut && IsBrokenShortcut(*target, ProgramFolder(app, "txtBackup"), windowsPath))
         return "the target of " + windowsPath + " is gone";
     return std::nullopt;
 }

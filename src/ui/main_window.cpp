@@ -4,10 +4,9 @@
 
 #include "app/app.h"
 #include "app/message_box.h"
-#include "engine/scan_run.h"
 #include "engine/section_list.h"
 #include "platform/text.h"
-#include "results/results_view.h"
+#include "results/summary_rows.h"
 #include "ui/notification.h"
 #include "ui/tray_icon.h"
 
@@ -22,21 +21,21 @@ constexpr std::array kPicture1Buttons{MainButton::Minimise, MainButton::Close,  
 
 } // namespace
 
-FrmMain::FrmMain(App& app, MainWindowShell& shell) : app_(app), shell_(shell) {}
+FrmMain::FrmMain(App& app, MainWindowShell& shell) : app_(app), shell_(shell), engine_(app, *this) {}
 
 void FrmMain::Form_Load() {
     tmrSettings = false;
-    app_.main().PicScanning = false;
-    app_.main().PicResults = false;
+    model_.PicScanning = false;
+    model_.PicResults = false;
     tmrRefreshlvwContents = false;
     caption_ = std::string(kProductName);
-    LoadSelectAllBoxFromSettings(app_);
+    LoadSelectAllBoxFromSettings(engine_);
     LoadCheckList();
 }
 
 void FrmMain::Form_Resize() {
     lvwRegistryvaluesScanVisible = false;
-    app_.main().lvwRegistryvaluesScan.visible = false;
+    model_.lvwRegistryvaluesScan.visible = false;
     if (ScanIdle()) {
         RefreshThePicControls();
         LoadCheckList();
@@ -45,7 +44,7 @@ void FrmMain::Form_Resize() {
     }
     tmrRefreshlvwContents = true;
     lvwRegistryvaluesScanVisible = true;
-    app_.main().lvwRegistryvaluesScan.visible = true;
+    model_.lvwRegistryvaluesScan.visible = true;
     shell_.RepaintControl("lvwRegistryvaluesScan");
 }
 
@@ -69,7 +68,7 @@ void FrmMain::tmrSettings_Timer() {
 }
 
 void FrmMain::tmrPicVisibleOrNot_Timer() {
-    app_.main().PicBug = !app_.main().PicBug;
+    model_.PicBug = !model_.PicBug;
 }
 
 std::string FrmMain::WindowTitle() const {
@@ -82,11 +81,11 @@ std::string FrmMain::TitleStripTip() const {
 }
 
 bool FrmMain::ScanIdle() const {
-    return app_.main().ImgScanNowNormal;
+    return model_.ImgScanNowNormal;
 }
 
 void FrmMain::SyncEnabledStates() {
-    const MainWindowModel& main = app_.main();
+    const MainWindowModel& main = model_;
     buttons_.SetEnabled(MainButton::ScanNow, main.ImgScanNowNormal);
     buttons_.SetEnabled(MainButton::Repair, main.ImgRepairNormal);
     buttons_.SetEnabled(MainButton::Return, main.ImgReturnNormal);
@@ -180,7 +179,7 @@ void FrmMain::Click(MainButton button) {
         shell_.OpenWebPage("support.html");
         break;
     case MainButton::ScanNow:
-        ImgScanNowMouseMove_Click(app_);
+        ImgScanNowMouseMove_Click();
         break;
     case MainButton::Settings:
         OpenSettings();
@@ -189,13 +188,13 @@ void FrmMain::Click(MainButton button) {
         OpenBackupManager();
         break;
     case MainButton::ScanCancel:
-        cmdCancelOrStop_Click(app_);
+        cmdCancelOrStop_Click();
         break;
     case MainButton::Repair:
-        lastRepair_ = ImgRepairMouseMove_Click(app_);
+        lastRepair_ = ImgRepairMouseMove_Click();
         break;
     case MainButton::Return:
-        ImgReturnMouseMove_Click(app_);
+        ImgReturnMouseMove_Click();
         break;
     case MainButton::Count:
         break;
@@ -203,12 +202,227 @@ void FrmMain::Click(MainButton button) {
 }
 
 void FrmMain::Label2_Click() {
-    const int state = app_.main().chkSelectlistviewItems == 1 ? 0 : 1;
+    const int state = engine_.checkList().chkSelectlistviewItems == 1 ? 0 : 1;
     // The change handling runs once: by the state change, or explicitly when the state was already set.
-    const bool changes = app_.main().chkSelectlistviewItems != state;
-    SetSelectAllBoxState(app_, state);
+    const bool changes = engine_.checkList().chkSelectlistviewItems != state;
+    SetSelectAllBoxState(engine_, state);
     if (!changes)
-        chkSelectlistviewItems_Click(app_);
+        vx::chkSelectlistviewItems_Click(engine_);
+}
+
+void FrmMain::chkSelectlistviewItems_Click() {
+    SetSelectAllBoxState(engine_, engine_.checkList().chkSelectlistviewItems == 1 ? 0 : 1);
+}
+
+void FrmMain::lvwRegistryvaluesScan_ItemClick(int row) {
+    vx::lvwRegistryvaluesScan_ItemClick(engine_, row);
+}
+
+void FrmMain::ImgScanNowMouseMove_Click() {
+    engine_.Scan();
+}
+
+void FrmMain::cmdCancelOrStop_Click() {
+    if (engine_.findings().empty()) {
+        engine_.Cancel();
+        model_.tmrPicVisibleOrNot = false;
+        model_.cmdCancelOrStop = false;
+        return;
+    }
+    const bool stop = AskMessageBox(app_, kCancelScanning);
+    LoadlvwRegistryvaluesScanValues(engine_);
+    if (stop) {
+        engine_.Cancel();
+        model_.tmrPicVisibleOrNot = false;
+        model_.cmdCancelOrStop = false;
+    }
+    app_.MessageBoxKind.clear();
+}
+
+RepairOutcome FrmMain::ImgRepairMouseMove_Click() {
+    if (app_.RunAtWork()) { // the panels belong to the run at work
+        RepairOutcome refused;
+        refused.error = std::string(kAnotherRunAtWork);
+        app_.ShowMessageBox(RepairClosingMessage(refused), false);
+        return refused;
+    }
+    const RepairOutcome outcome = engine_.Repair();
+    app_.MessageBoxKind = std::string(kFilesRepaired);
+    if (outcome.skipped == 0 && outcome.error.empty())
+        ShowFrmMessagebox(app_);
+    else
+        app_.ShowMessageBox(RepairClosingMessage(outcome), false);
+    LoadlvwRegistryvaluesScanValues(engine_);
+    app_.MessageBoxKind.clear();
+    ImgReturnMouseMove_Click();
+    return outcome;
+}
+
+void FrmMain::ImgReturnMouseMove_Click() {
+    model_.PicResults = false;
+    model_.PicScanning = false;
+}
+
+void FrmMain::lvwRegistryProblems_ItemClick(int row) {
+    const auto& summary = model_.lvwRegistryProblems.rows;
+    if (row < 0 || row >= static_cast<int>(summary.size()))
+        return;
+    model_.lvwRegistryErrorsDetail.Clear();
+    const std::string text = summary[row].text;
+    for (auto& detail : DetailRowsOf(text, engine_.findings(), [this] { Yield(); }))
+        model_.lvwRegistryErrorsDetail.Add(std::move(detail));
+}
+
+namespace {
+
+void ToggleSort(ListView& list, int column) {
+    list.sortKey = column;
+    list.sorted = true;
+    list.descending = !list.descending;
+    list.Sort();
+}
+
+} // namespace
+
+void FrmMain::lvwRegistryProblems_ColumnClick(int column) {
+    ToggleSort(model_.lvwRegistryProblems, column);
+}
+
+void FrmMain::lvwRegistryErrorsDetail_ColumnClick(int column) {
+    ToggleSort(model_.lvwRegistryErrorsDetail, column);
+}
+
+void FrmMain::Yield() {
+    app_.Yield();
+}
+
+bool FrmMain::Ask(std::string_view message, bool withCancel) {
+    return app_.ShowMessageBox(message, withCancel);
+}
+
+void FrmMain::ScanStarted() {
+    MainWindowModel& main = model_;
+    main.ImgScanNowNormal = false;
+    main.PicScanning = true;
+    main.tmrPicVisibleOrNot = false;
+    main.PicBug = false;
+    main.FrameRegistryProblemsDetails = false;
+    main.FrameScanning = true;
+    main.FrameScanSettingShelidButton = false;
+    main.lblDeletingCourrutpfils = false;
+    main.ImgDeleteProgress = false;
+    main.lblStatus = "Inspecting...";
+    main.cmdCancelOrStop = true;
+    main.cmdCancelOrStopCaption = "Cancel";
+    main.lvwRegistryErrorsDetail.Clear();
+    main.lvwRegistryProblems.Clear();
+    main.lblProblemsFound = "0";
+    main.busyPointer = true;
+}
+
+void FrmMain::SelectCheckListRow(int row, bool selected) {
+    auto& rows = model_.lvwRegistryvaluesScan.rows;
+    if (row >= 0 && row < static_cast<int>(rows.size()) && rows[row].selected != selected)
+        rows.Edit(row).selected = selected;
+}
+
+void FrmMain::RowStarted(int row) {
+    SelectCheckListRow(row, true);
+}
+
+void FrmMain::StatusChanged(std::string_view status) {
+    model_.lblStatus = status;
+}
+
+void FrmMain::PlaceShown(std::string_view place) {
+    model_.lblRegistryScan = place;
+}
+
+void FrmMain::ItemShown(std::string_view item) {
+    model_.lblRegistryFilesScan = item;
+}
+
+void FrmMain::ProgressMoved(int width) {
+    if (!engine_.findings().empty())
+        model_.tmrPicVisibleOrNot = true; // the bug picture blinks once something was found
+    model_.PicProgress = width;
+}
+
+void FrmMain::FindingAdded(size_t found) {
+    model_.lblProblemsFound = std::to_string(found);
+}
+
+void FrmMain::SectionTallied(std::string_view summaryRow) {
+    model_.lvwRegistryProblems.Add(std::string(summaryRow));
+}
+
+void FrmMain::RowFinished(int row) {
+    model_.lblProblemsFound = std::to_string(engine_.findings().size());
+    SelectCheckListRow(row, false);
+}
+
+void FrmMain::ScanEnded() {
+    MainWindowModel& main = model_;
+    main.busyPointer = false;
+    main.FrameRegistryProblemsDetails = true;
+    main.FrameScanning = false;
+    main.FrameScanSettingShelidButton = false;
+    main.PicProgress = main.PicMainProgress;
+    if (!engine_.run().Cancelled() && !engine_.findings().empty())
+        main.PicResults = true;
+    main.tmrPicVisibleOrNot = false;
+    main.PicBug = false;
+    main.PicScanning = false;
+    main.ImgScanNowNormal = true;
+}
+
+void FrmMain::CheckListChanged() {
+    const auto& list = engine_.checkList().rows;
+    auto& rows = model_.lvwRegistryvaluesScan.rows;
+    // Rows are only ever appended to, or the list rebuilt: a shown row keeps its place (and its selection).
+    size_t same = 0;
+    while (same < rows.size() && same < list.size() && rows[same].text == list[same].text &&
+           rows[same].icon == list[same].icon)
+        ++same;
+    if (same < rows.size())
+        rows.clear(), same = 0;
+    for (size_t i = rows.size(); i < list.size(); ++i)
+        rows.push_back(ListRow{list[i].text, list[i].icon, list[i].checked, false});
+    for (size_t i = 0; i < list.size(); ++i)
+        if (rows[i].checked != list[i].checked)
+            rows.Edit(i).checked = list[i].checked;
+    model_.chkSelectlistviewItems = engine_.checkList().chkSelectlistviewItems;
+}
+
+void FrmMain::CheckListSaving(bool saving) {
+    model_.enabled = !saving;
+}
+
+void FrmMain::ShowDeleteProgress(bool shown) {
+    MainWindowModel& main = model_;
+    main.lvwRegistryProblems.visible = !shown;
+    main.lvwRegistryErrorsDetail.visible = !shown;
+    main.ImgRepairNormal = !shown;
+    main.ImgReturnNormal = !shown;
+    main.lblDeletingCourrutpfils = shown;
+    main.ImgDeleteProgress = shown;
+}
+
+void FrmMain::RepairStarted() {
+    ShowDeleteProgress(true);
+    model_.ImgDeleteProgressInside = 5;
+}
+
+void FrmMain::RepairStep() {
+    model_.ImgDeleteProgressInside += 5;
+    if (model_.ImgDeleteProgressInside >= model_.ImgDeleteProgressWidth)
+        model_.ImgDeleteProgressInside = 1;
+}
+
+void FrmMain::RepairEnded() {
+    model_.lvwRegistryErrorsDetail.Clear();
+    model_.lvwRegistryProblems.Clear();
+    ShowDeleteProgress(false);
 }
 
 void FrmMain::Form_QueryUnload() {
@@ -241,7 +455,7 @@ void FrmMain::RefreshThePicControls() {
 }
 
 void FrmMain::LoadCheckList() {
-    LoadlvwRegistryvaluesScanValues(app_);
+    LoadlvwRegistryvaluesScanValues(engine_);
     ResetPicture1();
 }
 

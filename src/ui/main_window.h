@@ -1,10 +1,12 @@
 #pragma once
 // The main window's own rules, free of any toolkit: its image buttons and their hover effects, loading,
-// resizing and refocusing, the timers, closing to the notification area, minimising, dragging, and the
-// buttons that open the dialogs. The scan, results and repair it starts are the engine's; the window's
-// front end renders App::main() and these rules, and forwards the user's events here.
-#include "engine/repair.h"
+// resizing and refocusing, the timers, closing to the notification area, minimising, dragging, the
+// buttons that open the dialogs, and the handlers of every control. The scan, results and repair it
+// starts are the engine's: the window observes them and projects what they tell into its model. A front
+// end renders model() and these rules, and forwards every event of the window here.
+#include "engine/engine.h"
 #include "ui/image_buttons.h"
+#include "ui/main_window_model.h"
 #include "ui/window_drag.h"
 
 #include <cstdint>
@@ -69,9 +71,14 @@ class MainWindowShell {
     virtual void RepaintControl(std::string_view control) = 0;
 };
 
-class FrmMain {
+class FrmMain final : public RunObserver {
   public:
     FrmMain(App& app, MainWindowShell& shell);
+
+    // What the window shows, and the logic behind it.
+    MainWindowModel& model() { return model_; }
+    const MainWindowModel& model() const { return model_; }
+    Engine& engine() { return engine_; }
 
     // Form_Load: timers, overlays hidden, caption, the select-all box from the settings, the check-list.
     void Form_Load();
@@ -90,6 +97,26 @@ class FrmMain {
     void Click(MainButton button);
     // "My Computer" and the picture beside it: toggle the select-all box and run its change handling.
     void Label2_Click();
+    // The select-all box itself: a click ticks a clear or grayed box and clears a ticked one.
+    void chkSelectlistviewItems_Click();
+    // A click on a row of the check-list (its text or its box): toggles the row's mark.
+    void lvwRegistryvaluesScan_ItemClick(int row);
+
+    // The scan, results and repair controls (the Scan, Cancel, Repair and Return buttons run them too).
+    // The Scan button (and the tray menu's Scan item); does nothing while a scan, repair or restore is at
+    // work.
+    void ImgScanNowMouseMove_Click();
+    // The Cancel button of the scanning panel: at once while nothing was found, else after a question.
+    void cmdCancelOrStop_Click();
+    // The Repair button: the repair, its closing box, then the start panel. While a scan, repair or
+    // restore is at work it changes nothing and says so.
+    RepairOutcome ImgRepairMouseMove_Click();
+    // The Return button: back to the start panel.
+    void ImgReturnMouseMove_Click();
+    // A click on a summary row fills the detail list; header clicks sort by the column, flipping the order.
+    void lvwRegistryProblems_ItemClick(int row);
+    void lvwRegistryProblems_ColumnClick(int column);
+    void lvwRegistryErrorsDetail_ColumnClick(int column);
 
     // A close request from the system, the taskbar or the keyboard: the window hides to the notification
     // area; where the desktop has none, the Exit question is asked and OK ends the program.
@@ -124,8 +151,30 @@ class FrmMain {
     // The outcome of the last repair, for a front end that shows more than the closing box.
     const RepairOutcome& lastRepair() const { return lastRepair_; }
 
+    // RunObserver: what the engine's runs tell the window.
+    void Yield() override;
+    bool Ask(std::string_view message, bool withCancel) override;
+    void ScanStarted() override;
+    void RowStarted(int row) override;
+    void StatusChanged(std::string_view status) override;
+    void PlaceShown(std::string_view place) override;
+    void ItemShown(std::string_view item) override;
+    void ProgressMoved(int width) override;
+    void FindingAdded(size_t found) override;
+    void SectionTallied(std::string_view summaryRow) override;
+    void RowFinished(int row) override;
+    void ScanEnded() override;
+    void CheckListChanged() override;
+    void CheckListSaving(bool saving) override;
+    void RepairStarted() override;
+    void RepairStep() override;
+    void RepairEnded() override;
+
   private:
     void ResetPicture1();
+    void SelectCheckListRow(int row, bool selected);
+    // The repair's progress display takes the place of the results lists, whose buttons wait meanwhile.
+    void ShowDeleteProgress(bool shown);
     void SyncEnabledStates();
     void RefreshAndReload();
     void OpenSettings();
@@ -135,6 +184,8 @@ class FrmMain {
 
     App& app_;
     MainWindowShell& shell_;
+    MainWindowModel model_;
+    Engine engine_;
     ImageButtons<MainButton> buttons_;
     uint32_t scanColour_ = kDescriptionGrey;
     uint32_t settingsColour_ = kDescriptionGrey;

@@ -3,7 +3,7 @@
 #include "ui/settings_dialog.h"
 
 #include "app/app.h"
-#include "checks/problem_list.h"
+#include "engine/detection_sound.h"
 #include "paths/folders.h"
 #include "paths/program_folders.h"
 #include "platform/text.h"
@@ -204,7 +204,7 @@ void FrmSetings::OK() {
 }
 
 std::string FrmSetings::WaveFileInitialFolder() const {
-    const std::string media = GetWindowsFolder(app_) + "\\media";
+    const std::string media = GetWindowsFolder(app_.target()) + "\\media";
     if (const auto host = app_.files().HostPath(media)) {
         std::error_code ec;
         if (std::filesystem::is_directory(*host, ec))

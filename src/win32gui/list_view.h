@@ -2,7 +2,7 @@
 // A results or check-list list on screen: a SysListView32 with owner data over one of the model's
 // ListViews. The rows stay in the model (sorted there: the control's own sorting is wrong under Wine);
 // the control asks for the text of the rows it shows.
-#include "app/main_window_model.h"
+#include "ui/main_window_model.h"
 
 #include "win32gui/windows_api.h"
 

@@ -1,9 +1,7 @@
 // FrmMain on Windows: building its panels and controls, rendering what changed, forwarding events.
 #include "win32gui/main_window.h"
 
-#include "engine/section_list.h"
 #include "platform/win32/wide_text.h"
-#include "results/results_view.h"
 #include "win32gui/controls.h"
 #include "win32gui/message_box_window.h"
 #include "win32gui/win32_front_end.h"
@@ -109,7 +107,7 @@ void MainWindow::BuildStartPanel() {
     HWND label2 = AddLabel(window_, "My Computer", {48, top + 14, 284, top + 46}, kMyComputerId);
     SetWindowLongPtrW(label2, GWL_STYLE, GetWindowLongPtrW(label2, GWL_STYLE) | SS_NOTIFY | SS_CENTERIMAGE);
     SendMessageW(label2, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont(11)), FALSE);
-    sectionList_ = std::make_unique<ListViewControl>(window_, app_.main().lvwRegistryvaluesScan,
+    sectionList_ = std::make_unique<ListViewControl>(window_, rules_.model().lvwRegistryvaluesScan,
                                                      "Sections to be scanned", true,
                                                      RECT{20, top + 54, 320, kHeight - 20}, kSectionListId);
     struct Large {
@@ -159,7 +157,7 @@ void MainWindow::BuildScanningPanel() {
 
 void MainWindow::BuildResultsPanel() {
     HWND panel = MakePanel(results_);
-    auto& main = app_.main();
+    auto& main = rules_.model();
     summaryList_ = std::make_unique<ListViewControl>(panel, main.lvwRegistryProblems, "Summary", false,
                                                      RECT{16, 16, 316, 346}, kSummaryListId);
     detailList_ = std::make_unique<ListViewControl>(panel, main.lvwRegistryErrorsDetail, "Details", false,
@@ -216,13 +214,13 @@ void MainWindow::End() {
 
 void MainWindow::Command(int id, int code, HWND control) {
     if (id == IDCANCEL && !control) { // Escape: during a scan, its Cancel
-        if (app_.main().PicScanning)
+        if (rules_.model().PicScanning)
             Act(MainButton::ScanCancel);
         return;
     }
     if (id == kSelectAllId && code == BN_CLICKED) {
         // A click ticks a clear or grayed box and clears a ticked one; the rules do the rest.
-        Forward([this] { SetSelectAllBoxState(app_, app_.main().chkSelectlistviewItems == 1 ? 0 : 1); });
+        Forward([this] { rules_.chkSelectlistviewItems_Click(); });
         return;
     }
     if (id == kMyComputerId && code == STN_CLICKED) {
@@ -250,18 +248,18 @@ void MainWindow::Notice(const NMHDR& header, LRESULT& result) {
             return;
     if (header.code == LVN_COLUMNCLICK) {
         if (header.hwndFrom == summaryList_->handle())
-            Forward([this] { lvwRegistryProblems_ColumnClick(app_, 0); });
+            Forward([this] { rules_.lvwRegistryProblems_ColumnClick(0); });
         else if (header.hwndFrom == detailList_->handle())
-            Forward([this] { lvwRegistryErrorsDetail_ColumnClick(app_, 0); });
+            Forward([this] { rules_.lvwRegistryErrorsDetail_ColumnClick(0); });
         return;
     }
     // A click on a row, or Space or Enter on the focused one.
     if (header.code == LVN_ITEMACTIVATE && header.hwndFrom == sectionList_->handle())
         return; // the click that activates a row has already toggled it
     if (const int row = sectionList_->RowOf(header); row >= 0)
-        Forward([this, row] { lvwRegistryvaluesScan_ItemClick(app_, row); });
+        Forward([this, row] { rules_.lvwRegistryvaluesScan_ItemClick(row); });
     else if (const int summaryRow = summaryList_->RowOf(header); summaryRow >= 0)
-        Forward([this, summaryRow] { lvwRegistryProblems_ItemClick(app_, summaryRow); });
+        Forward([this, summaryRow] { rules_.lvwRegistryProblems_ItemClick(summaryRow); });
 }
 
 LRESULT MainWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -379,7 +377,7 @@ void MainWindow::PaintBackground(HDC dc, HWND target) const {
 }
 
 void MainWindow::PaintBars(HDC dc, HWND panel) const {
-    const auto& main = app_.main();
+    const auto& main = rules_.model();
     if (panel == scanning_.handle) {
         if (main.PicBug) { // the blinking sign that something was found
             HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
@@ -410,7 +408,7 @@ void MainWindow::Render() {
 }
 
 void MainWindow::RenderButtons() {
-    const auto& main = app_.main();
+    const auto& main = rules_.model();
     const int box = main.chkSelectlistviewItems;
     const WPARAM state = box == 1 ? BST_CHECKED : box == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
     if (static_cast<WPARAM>(SendMessageW(selectAll_, BM_GETCHECK, 0, 0)) != state)
@@ -434,7 +432,7 @@ void MainWindow::RenderButtons() {
 }
 
 void MainWindow::RenderLabels() {
-    const auto& main = app_.main();
+    const auto& main = rules_.model();
     const uint64_t labels = main.Revision(MainWindowModel::FieldGroup::Labels);
     if (shownGroups_[0] != labels) {
         shownGroups_[0] = labels;
@@ -452,7 +450,7 @@ void MainWindow::RenderLabels() {
 }
 
 void MainWindow::RenderPanels() {
-    const auto& main = app_.main();
+    const auto& main = rules_.model();
     const uint64_t now = main.Revision(MainWindowModel::FieldGroup::PanelsAndButtons);
     if (shownGroups_[2] == now)
         return;
@@ -475,7 +473,8 @@ void MainWindow::RenderPanels() {
 }
 
 void MainWindow::RenderTimers() {
-    const bool wanted[] = {rules_.tmrRefreshlvwContents, rules_.tmrSettings, app_.main().tmrPicVisibleOrNot};
+    const bool wanted[] = {rules_.tmrRefreshlvwContents, rules_.tmrSettings,
+                           rules_.model().tmrPicVisibleOrNot};
     const UINT_PTR ids[] = {kRefreshTimer, kSettingsTimer, kBlinkTimer};
     const UINT every[] = {50, 10, 600};
     for (size_t i = 0; i < timers_.size(); ++i) {

@@ -1,8 +1,9 @@
 #pragma once
 // FrmMain on Windows: a borderless window with its own title strip; the start panel with the section
-// check-list and the three large buttons; the scanning and results panels laid over it as child windows.
-// The window's rules are FrmMain's and the scan's state is the model's (App::main()): this renders them,
-// redrawing only what their change numbers say changed, and forwards the user's events.
+// check-list and the three large buttons; the scanning and results panels laid over it as child windows. The
+// window's rules are FrmMain's and what the engine's runs tell is projected into its model
+// (FrmMain::model()): this renders them, redrawing only what their change numbers say changed, and forwards
+// the user's events.
 #include "ui/main_window.h"
 #include "win32gui/image_button.h"
 #include "win32gui/list_view.h"

@@ -1,6 +1,6 @@
 // The model's change numbers: what a front end that looked at revision r is told changed since.
-#include "app/main_window_model.h"
 #include "app/revised_list.h"
+#include "ui/main_window_model.h"
 
 #include <gtest/gtest.h>
 

@@ -10,10 +10,14 @@
 
 namespace vx {
 namespace {
+using test::FindingsOf;
+
+using test::ContextOf;
+using test::ModelOf;
 
 using test::FixturePrefix;
 using test::TestApp;
-using Checker = void (*)(App&, const RegistryEntry&);
+using Checker = void (*)(CheckContext&, const RegistryEntry&);
 
 struct Case {
     const char* label;
@@ -50,11 +54,11 @@ class CheckersTest : public ::testing::Test {
     }
 
     std::vector<std::pair<std::string, std::string>> Run(const Case& c) {
-        (*app)->main().lvwErrors.clear();
-        c.checker(**app, RegistryEntry{HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", c.valueName, c.valueText,
-                                       "Section", "Some\\Key"});
+        FindingsOf(**app).lvwErrors.clear();
+        c.checker(ContextOf(**app), RegistryEntry{HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", c.valueName,
+                                                  c.valueText, "Section", "Some\\Key"});
         std::vector<std::pair<std::string, std::string>> found;
-        for (const auto& row : (*app)->main().lvwErrors)
+        for (const auto& row : FindingsOf(**app).lvwErrors)
             found.emplace_back(row.KeyValue, row.DefaultOrNot);
         return found;
     }
@@ -124,10 +128,10 @@ TEST_F(CheckersTest, ProgramIdentifiersThatLookLikeFileNamesAreNotFiles) {
     for (const auto& c : std::vector<KeyCase>{{"CLSID\\{6BF52A52}\\VersionIndependentProgId", 0},
                                               {"CLSID\\{6BF52A52}\\ProgID", 0},
                                               {"CLSID\\{6BF52A52}\\InprocServer32", 1}}) {
-        (*app)->main().lvwErrors.clear();
-        CheckComEntry(**app, RegistryEntry{HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", "", "WMPlayer.OCX",
-                                           "ActiveX \\ COM", c.keyPath});
-        EXPECT_EQ((*app)->main().lvwErrors.size(), c.found) << c.keyPath;
+        FindingsOf(**app).lvwErrors.clear();
+        CheckComEntry(ContextOf(**app), RegistryEntry{HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", "",
+                                                      "WMPlayer.OCX", "ActiveX \\ COM", c.keyPath});
+        EXPECT_EQ(FindingsOf(**app).lvwErrors.size(), c.found) << c.keyPath;
     }
 }
 
@@ -161,12 +165,12 @@ TEST_F(CheckersTest, PlaceholderBranchesKeepABlankNameOnlyForTheWindowsAndProgra
     for (const auto& c : std::vector<NameCase>{{"%SystemRoot%\\gone.dll", "  "},
                                                {"%ProgramFiles%\\gone.dll", "  "},
                                                {"%commonprogramfiles%\\gone.dll", "(Default)"}}) {
-        (*app)->main().lvwErrors.clear();
-        CheckComEntry(**app, RegistryEntry{HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", "  ", c.text,
-                                           "ActiveX \\ COM", "CLSID\\{x}"});
-        ASSERT_EQ((*app)->main().lvwErrors.size(), 1u) << c.text;
-        EXPECT_EQ((*app)->main().lvwErrors[0].KeyName, c.keyName) << c.text;
-        EXPECT_EQ((*app)->main().lvwErrors[0].MainKey, "-2147483648");
+        FindingsOf(**app).lvwErrors.clear();
+        CheckComEntry(ContextOf(**app), RegistryEntry{HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", "  ", c.text,
+                                                      "ActiveX \\ COM", "CLSID\\{x}"});
+        ASSERT_EQ(FindingsOf(**app).lvwErrors.size(), 1u) << c.text;
+        EXPECT_EQ(FindingsOf(**app).lvwErrors[0].KeyName, c.keyName) << c.text;
+        EXPECT_EQ(FindingsOf(**app).lvwErrors[0].MainKey, "-2147483648");
     }
 }
 
@@ -329,12 +333,12 @@ TEST_F(CheckersTest, DrivePathsCutsBothPiecesOrOne) {
         {"no drive", {}},
     };
     for (const auto& c : cases) {
-        (*app)->main().lvwErrors.clear();
+        FindingsOf(**app).lvwErrors.clear();
         const RegistryEntry entry{
             HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", "UninstallString", c.text, "Uninstall Section", "K"};
-        CheckDrivePaths(**app, entry, c.text);
+        CheckDrivePaths(ContextOf(**app), entry, c.text);
         std::vector<std::string> found;
-        for (const auto& row : (*app)->main().lvwErrors) {
+        for (const auto& row : FindingsOf(**app).lvwErrors) {
             found.push_back(row.KeyValue);
             EXPECT_EQ(row.DefaultOrNot, "");
         }
@@ -364,24 +368,25 @@ TEST_F(CheckersTest, FindingsCountAndSoundFollowTheSettings) {
     a.SaveSetting("chkPlaySound", "1");
     a.SaveSetting("txtWaveFilesPath", "C:\\windows\\Media\\missing.wav");
     for (int i = 0; i < 3; ++i)
-        CheckComEntry(a, entry);
-    EXPECT_EQ(a.main().lblProblemsFound, "3");
+        CheckComEntry(ContextOf(a), entry);
+    EXPECT_EQ(ModelOf(a).lblProblemsFound, "3");
     EXPECT_TRUE(app->sound.played.empty());
 
     prefix.File("C:\\windows\\Media\\ding.wav", "RIFF");
     a.SaveSetting("txtWaveFilesPath", "  C:\\windows\\Media\\DING.wav  ");
-    CheckComEntry(a, entry);
+    CheckComEntry(ContextOf(a), entry);
     ASSERT_EQ(app->sound.played.size(), 1u);
     EXPECT_EQ(app->sound.played[0].filename(), "ding.wav");
 
     a.SaveSetting("chkPlaySound", "0");
-    CheckComEntry(a, entry);
+    CheckComEntry(ContextOf(a), entry);
     EXPECT_EQ(app->sound.played.size(), 1u);
-    EXPECT_EQ(a.main().lblProblemsFound, "5");
+    EXPECT_EQ(ModelOf(a).lblProblemsFound, "5");
 
-    a.main().lblProblemsFound = "n/a";
-    CheckComEntry(a, entry);
-    EXPECT_EQ(a.main().lblProblemsFound, "n/a");
+    ModelOf(a).lblProblemsFound = "n/a";
+    CheckComEntry(ContextOf(a), entry);
+    EXPECT_EQ(ModelOf(a).lblProblemsFound, "6")
+        << "the counter shows the engine's count, not a sum of labels";
 }
 
 } // namespace

@@ -9,6 +9,9 @@
 
 namespace vx {
 namespace {
+using test::EngineOf;
+
+using test::FindingsOf;
 
 TEST(ScanJson, NamesThatAreNotUtf8KeepTheirBytes) {
     test::FixturePrefix prefix;
@@ -16,10 +19,10 @@ TEST(ScanJson, NamesThatAreNotUtf8KeepTheirBytes) {
     ProblemEntry problem;
     problem.KeyValue = "C:\\Old\\caf\xE9.dll"; // Latin-1
     problem.FullKeyPath = "SOFTWARE\\Fine";
-    app->main().lvwErrors = {problem};
-    app->main().lvwShortcut = {ShortcutEntry{"C:\\links\\ok.lnk"}, ShortcutEntry{"C:\\links\\\xFF.lnk"}};
+    FindingsOf(*app).lvwErrors = {problem};
+    FindingsOf(*app).lvwShortcut = {ShortcutEntry{"C:\\links\\ok.lnk"}, ShortcutEntry{"C:\\links\\\xFF.lnk"}};
     std::ostringstream out;
-    PrintScanJson(*app, "prefix", out);
+    PrintScanJson(EngineOf(*app), "prefix", out);
     const auto json = nlohmann::json::parse(out.str());
     const auto& row = json["problems"][0];
     EXPECT_EQ(row["KeyValue bytes"], "433a5c4f6c645c636166e92e646c6c");

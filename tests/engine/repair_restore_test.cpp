@@ -21,6 +21,11 @@
 namespace vx {
 namespace {
 
+using test::EngineOf;
+using test::FindingsOf;
+using test::ModelOf;
+using test::WindowOf;
+
 using test::FixturePrefix;
 using test::TempDir;
 using test::TestApp;
@@ -58,12 +63,12 @@ class RepairTest : public ::testing::Test {
     App& a() { return **app; }
 
     void Scan() {
-        LoadlvwRegistryvaluesScanValues(a());
-        for (auto& row : a().main().lvwRegistryvaluesScan.rows.EditAll())
+        LoadlvwRegistryvaluesScanValues(EngineOf(a()));
+        for (auto& row : EngineOf(a()).checkList().rows)
             row.checked = row.text == "Windows Fonts" || row.text == "Software Locations";
-        ImgScanNowMouseMove_Click(a());
-        a().main().lvwShortcut = {ShortcutEntry{"C:\\users\\Public\\Desktop\\A\\x.lnk"},
-                                  ShortcutEntry{"C:\\users\\Public\\Desktop\\B\\x.lnk"}};
+        WindowOf(a()).ImgScanNowMouseMove_Click();
+        FindingsOf(a()).lvwShortcut = {ShortcutEntry{"C:\\users\\Public\\Desktop\\A\\x.lnk"},
+                                       ShortcutEntry{"C:\\users\\Public\\Desktop\\B\\x.lnk"}};
     }
     std::vector<std::string> BackupLines(const std::string& backupFile) {
         std::vector<std::string> kinds;
@@ -94,8 +99,8 @@ class RepairTest : public ::testing::Test {
 
 TEST_F(RepairTest, RemovesEveryFindingAfterBackingItUpInOneFile) {
     Scan();
-    ASSERT_EQ(a().main().lvwErrors.size(), 4u);
-    const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+    ASSERT_EQ(FindingsOf(a()).lvwErrors.size(), 4u);
+    const RepairOutcome outcome = WindowOf(a()).ImgRepairMouseMove_Click();
     EXPECT_EQ(outcome.repaired, 6);
     EXPECT_EQ(outcome.skipped, 0);
     EXPECT_EQ(outcome.backupFile, (app->dataFolder.path() / "BackUp 10-12-26 09-05-01").string());
@@ -118,9 +123,9 @@ TEST_F(RepairTest, RemovesEveryFindingAfterBackingItUpInOneFile) {
     EXPECT_EQ(ReadFile(copies / "1 x.lnk"), "first");
     EXPECT_EQ(ReadFile(copies / "2 x.lnk"), "second");
 
-    auto& main = a().main();
-    EXPECT_TRUE(main.lvwErrors.empty());
-    EXPECT_TRUE(main.lvwShortcut.empty());
+    auto& main = ModelOf(a());
+    EXPECT_TRUE(FindingsOf(a()).lvwErrors.empty());
+    EXPECT_TRUE(FindingsOf(a()).lvwShortcut.empty());
     EXPECT_TRUE(main.lvwRegistryProblems.rows.empty());
     EXPECT_FALSE(main.PicResults);
     EXPECT_EQ(app->frontEnd.messages, std::vector<std::string>{" All Problems were repaired sucessfully !"});
@@ -130,7 +135,7 @@ TEST_F(RepairTest, RemovesEveryFindingAfterBackingItUpInOneFile) {
 // comes in meanwhile (a second click, the tray menu) does nothing; repair says why.
 TEST_F(RepairTest, AStartWhileAScanRepairOrRestoreIsAtWorkDoesNothing) {
     Scan();
-    ImgRepairMouseMove_Click(a()); // a backup file to restore
+    WindowOf(a()).ImgRepairMouseMove_Click(); // a backup file to restore
     auto& frontEnd = app->frontEnd;
     const std::string busy(kAnotherRunAtWork);
     int tried = 0;
@@ -144,19 +149,19 @@ TEST_F(RepairTest, AStartWhileAScanRepairOrRestoreIsAtWorkDoesNothing) {
                     return;
                 armed = false;
                 ++tried;
-                auto& main = running.main();
+                auto& main = ModelOf(running);
                 const std::string registry = Dump(running);
-                const std::vector<ProblemEntry> findings = main.lvwErrors.ToVector();
+                const std::vector<ProblemEntry> findings = FindingsOf(running).lvwErrors.ToVector();
                 const bool scanIdle = main.ImgScanNowNormal, scanning = main.PicScanning,
                            results = main.PicResults;
-                ImgScanNowMouseMove_Click(running);
-                const RepairOutcome repaired = ImgRepairMouseMove_Click(running);
+                WindowOf(running).ImgScanNowMouseMove_Click();
+                const RepairOutcome repaired = WindowOf(running).ImgRepairMouseMove_Click();
                 BackupManager manager = LoadBackupManager(running);
                 for (auto& row : manager.lvwBackUp)
                     row.ticked = true;
-                const RestoreOutcome restored = imgRestoreMouseMove_Click(running, manager);
+                const RestoreOutcome restored = EngineOf(running).Restore(manager);
                 EXPECT_EQ(Dump(running), registry);
-                EXPECT_EQ(main.lvwErrors.ToVector(), findings);
+                EXPECT_EQ(FindingsOf(running).lvwErrors.ToVector(), findings);
                 EXPECT_EQ(main.ImgScanNowNormal, scanIdle);
                 EXPECT_EQ(main.PicScanning, scanning);
                 EXPECT_EQ(main.PicResults, results);
@@ -173,25 +178,25 @@ TEST_F(RepairTest, AStartWhileAScanRepairOrRestoreIsAtWorkDoesNothing) {
     BackupManager manager = LoadBackupManager(a());
     ASSERT_EQ(manager.lvwBackUp.size(), 1u);
     manager.lvwBackUp[0].ticked = true;
-    EXPECT_TRUE(imgRestoreMouseMove_Click(a(), manager).failures.empty());
+    EXPECT_TRUE(EngineOf(a()).Restore(manager).failures.empty());
     EXPECT_EQ(Dump(a()), before);
 
     tryEveryStartInside();
     Scan();
-    EXPECT_EQ(a().main().lvwErrors.size(), 4u) << "one scan's findings, once";
+    EXPECT_EQ(FindingsOf(a()).lvwErrors.size(), 4u) << "one scan's findings, once";
 
     tryEveryStartInside();
-    EXPECT_EQ(ImgRepairMouseMove_Click(a()).repaired, 6);
+    EXPECT_EQ(WindowOf(a()).ImgRepairMouseMove_Click().repaired, 6);
     EXPECT_EQ(tried, 3);
 
     // Once a run is over, the next starts as usual.
     Scan();
-    EXPECT_EQ(a().main().lvwErrors.size(), 0u);
+    EXPECT_EQ(FindingsOf(a()).lvwErrors.size(), 0u);
 }
 
 TEST_F(RepairTest, RestorePutsBackExactlyWhatRepairRemoved) {
     Scan();
-    const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+    const RepairOutcome outcome = WindowOf(a()).ImgRepairMouseMove_Click();
     ASSERT_NE(Dump(a()), before);
 
     BackupManager manager = LoadBackupManager(a());
@@ -200,7 +205,7 @@ TEST_F(RepairTest, RestorePutsBackExactlyWhatRepairRemoved) {
     EXPECT_EQ(manager.lvwBackUp[0].time, "09:05:01");
     EXPECT_EQ(manager.lvwBackUp[0].size, std::to_string(std::filesystem::file_size(outcome.backupFile)));
     manager.lvwBackUp[0].ticked = true;
-    const RestoreOutcome restored = imgRestoreMouseMove_Click(a(), manager);
+    const RestoreOutcome restored = EngineOf(a()).Restore(manager);
     EXPECT_TRUE(restored.failures.empty());
     EXPECT_TRUE(manager.lvwBackUp.empty());
 
@@ -215,7 +220,7 @@ TEST_F(RepairTest, RestorePutsBackExactlyWhatRepairRemoved) {
 TEST_F(RepairTest, AMissingBackupFolderIsCreated) {
     Scan();
     a().SaveSetting("txtBackup", (app->dataFolder.path() / "new" / "folder").string());
-    EXPECT_EQ(ImgRepairMouseMove_Click(a()).repaired, 6);
+    EXPECT_EQ(WindowOf(a()).ImgRepairMouseMove_Click().repaired, 6);
     EXPECT_TRUE(
         std::filesystem::exists(app->dataFolder.path() / "new" / "folder" / "BackUp 10-12-26 09-05-01"));
 }
@@ -224,7 +229,7 @@ TEST_F(RepairTest, ABackupFolderThatCannotBeCreatedStopsTheRepairWithItsReason) 
     Scan();
     std::ofstream(app->dataFolder.path() / "a file") << "x";
     a().SaveSetting("txtBackup", (app->dataFolder.path() / "a file" / "backups").string());
-    const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+    const RepairOutcome outcome = WindowOf(a()).ImgRepairMouseMove_Click();
     EXPECT_EQ(outcome.repaired, 0);
     EXPECT_EQ(Dump(*std::make_unique<TestApp>(prefix.Open())->app), before);
     EXPECT_TRUE(std::filesystem::exists(prefix.HostPathOf("C:\\users\\Public\\Desktop\\A\\x.lnk")));
@@ -238,7 +243,7 @@ TEST_F(RepairTest, ABackupFolderThatCannotBeCreatedStopsTheRepairWithItsReason) 
 TEST_F(RepairTest, WithBackupsOffNothingIsWrittenAside) {
     Scan();
     a().SaveSetting("chkMakeBackUp", "0");
-    const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+    const RepairOutcome outcome = WindowOf(a()).ImgRepairMouseMove_Click();
     EXPECT_EQ(outcome.repaired, 6);
     EXPECT_EQ(outcome.backupFile, "");
     EXPECT_TRUE(std::filesystem::is_empty(app->dataFolder.path()));
@@ -250,9 +255,9 @@ TEST_F(RepairTest, AnEntryWithoutANameChangesNothing) {
     row.mainkeyname = "HKEY_LOCAL_MACHINE";
     row.FullKeyPath = kFonts;
     row.KeyName = "";
-    a().main().lvwErrors = {row};
-    a().main().lvwRegistryProblems.Add("x");
-    const RepairOutcome outcome = RepairAllProblems(a());
+    FindingsOf(a()).lvwErrors = {row};
+    EngineOf(a()).summaryRows().push_back("x");
+    const RepairOutcome outcome = RepairAllProblems(EngineOf(a()));
     EXPECT_EQ(outcome.repaired, 0);
     EXPECT_EQ(Dump(a()), before);
 }
@@ -277,7 +282,7 @@ TEST_F(RepairTest, OlderSixFieldRecordsRestoreByTheirOwnRule) {
     EXPECT_EQ(manager.lvwBackUp[0].date, "07/03/05");
 
     manager.lvwBackUp[0].ticked = true;
-    EXPECT_TRUE(imgRestoreMouseMove_Click(a(), manager).failures.empty());
+    EXPECT_TRUE(EngineOf(a()).Restore(manager).failures.empty());
     std::string text;
     EXPECT_EQ(RawValue(key, "Yes value"), "x.dll") << "written as the plain write does: no terminating zero";
     ASSERT_TRUE(ReadRegistryString(a().registry(), HKEY_LOCAL_MACHINE, key, "", text));
@@ -303,7 +308,7 @@ TEST_F(RepairTest, ARestoreThatCannotWriteEveryRecordKeepsItsFile) {
     std::ofstream(app->dataFolder.path() / "evil.dll") << "payload";
     BackupManager manager = LoadBackupManager(a());
     manager.lvwBackUp[0].ticked = true;
-    const RestoreOutcome outcome = imgRestoreMouseMove_Click(a(), manager);
+    const RestoreOutcome outcome = EngineOf(a()).Restore(manager);
     EXPECT_EQ(outcome.failures.size(), 5u);
     EXPECT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(manager.lvwBackUp.size(), 1u);
@@ -339,12 +344,12 @@ TEST_F(RepairTest, AShortcutThatCannotBeRemovedIsNotClaimedAsRepaired) {
     const auto readOnly = prefix.HostPathOf("C:\\users\\Public\\Desktop\\B\\x.lnk");
     std::filesystem::permissions(readOnly, std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
-    const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+    const RepairOutcome outcome = WindowOf(a()).ImgRepairMouseMove_Click();
     EXPECT_EQ(outcome.repaired, 5);
     EXPECT_EQ(outcome.skipped, 1);
     EXPECT_TRUE(std::filesystem::exists(readOnly));
-    ASSERT_EQ(a().main().lvwShortcut.size(), 1u);
-    EXPECT_EQ(a().main().lvwShortcut[0].path, "C:\\users\\Public\\Desktop\\B\\x.lnk");
+    ASSERT_EQ(FindingsOf(a()).lvwShortcut.size(), 1u);
+    EXPECT_EQ(FindingsOf(a()).lvwShortcut[0].path, "C:\\users\\Public\\Desktop\\B\\x.lnk");
 }
 
 } // namespace
@@ -357,10 +362,10 @@ namespace {
 TEST_F(RepairTest, TwoRunsInOneSecondKeepTheirOwnFilesAndCopies) {
     const std::string a1 = "C:\\users\\Public\\Desktop\\A\\x.lnk";
     const std::string b1 = "C:\\users\\Public\\Desktop\\B\\x.lnk";
-    a().main().lvwShortcut = {ShortcutEntry{a1}};
-    const RepairOutcome first = RepairAllProblems(a());
-    a().main().lvwShortcut = {ShortcutEntry{b1}};
-    const RepairOutcome second = RepairAllProblems(a());
+    FindingsOf(a()).lvwShortcut = {ShortcutEntry{a1}};
+    const RepairOutcome first = RepairAllProblems(EngineOf(a()));
+    FindingsOf(a()).lvwShortcut = {ShortcutEntry{b1}};
+    const RepairOutcome second = RepairAllProblems(EngineOf(a()));
     ASSERT_EQ(first.repaired + second.repaired, 2);
     EXPECT_EQ(second.backupFile, (app->dataFolder.path() / "BackUp 10-12-26 09-05-01 (2)").string());
 
@@ -371,7 +376,7 @@ TEST_F(RepairTest, TwoRunsInOneSecondKeepTheirOwnFilesAndCopies) {
     ImgDeleteMouseMove_Click(a(), manager);
     ASSERT_EQ(manager.lvwBackUp.size(), 1u);
     manager.lvwBackUp[0].ticked = true; // … leaves the first one's copy to restore
-    EXPECT_TRUE(imgRestoreMouseMove_Click(a(), manager).failures.empty());
+    EXPECT_TRUE(EngineOf(a()).Restore(manager).failures.empty());
     EXPECT_EQ(ReadFile(prefix.HostPathOf(a1)), "first");
     EXPECT_FALSE(std::filesystem::exists(prefix.HostPathOf(b1)));
     EXPECT_TRUE(std::filesystem::is_empty(app->dataFolder.path()));
@@ -384,17 +389,17 @@ TEST_F(RepairTest, ABackupOfAnotherTargetIsRefusedWhole) {
         .String("HKLM", kFonts, "Gone A", "x.ttf");
     TestApp otherApp(other.WriteAndOpen());
     otherApp->SaveSetting("txtBackup", app->dataFolder.path().string());
-    otherApp->main().lvwErrors = {};
-    LoadlvwRegistryvaluesScanValues(*otherApp);
-    for (auto& row : otherApp->main().lvwRegistryvaluesScan.rows.EditAll())
+    FindingsOf(*otherApp).lvwErrors = {};
+    LoadlvwRegistryvaluesScanValues(EngineOf(*otherApp));
+    for (auto& row : EngineOf(*otherApp).checkList().rows)
         row.checked = row.text == "Windows Fonts";
-    ImgScanNowMouseMove_Click(*otherApp);
-    ASSERT_EQ(ImgRepairMouseMove_Click(*otherApp).repaired, 1);
+    WindowOf(*otherApp).ImgScanNowMouseMove_Click();
+    ASSERT_EQ(WindowOf(*otherApp).ImgRepairMouseMove_Click().repaired, 1);
 
     BackupManager manager = LoadBackupManager(a());
     ASSERT_EQ(manager.lvwBackUp.size(), 1u);
     manager.lvwBackUp[0].ticked = true;
-    const RestoreOutcome outcome = imgRestoreMouseMove_Click(a(), manager);
+    const RestoreOutcome outcome = EngineOf(a()).Restore(manager);
     ASSERT_EQ(outcome.failures.size(), 1u);
     EXPECT_EQ(outcome.failures[0], "BackUp 10-12-26 09-05-01 was made from " + otherApp->target().Identity() +
                                        ", not from " + a().target().Identity() + "; it was not restored");
@@ -433,7 +438,7 @@ TEST_F(RepairTest, ADamagedRecordIsReportedAndNotWritten) {
         std::ofstream(path, std::ios::binary) << header << "\r\n" << c.line << (c.ended ? "\r\n" : "");
         BackupManager manager = LoadBackupManager(a());
         manager.lvwBackUp.at(0).ticked = true;
-        const RestoreOutcome outcome = imgRestoreMouseMove_Click(a(), manager);
+        const RestoreOutcome outcome = EngineOf(a()).Restore(manager);
         ASSERT_EQ(outcome.failures.size(), 1u) << c.what;
         EXPECT_NE(outcome.failures[0].find("line 2: "), std::string::npos) << outcome.failures[0];
         EXPECT_NE(outcome.failures[0].find("nothing of it was written"), std::string::npos) << c.what;
@@ -470,7 +475,7 @@ TEST_F(RepairTest, RestoreWritesShortcutsOnlyInsideTheTarget) {
     std::ofstream(app->dataFolder.path() / name, std::ios::binary) << file;
     BackupManager manager = LoadBackupManager(a());
     manager.lvwBackUp.at(0).ticked = true;
-    const RestoreOutcome outcome = imgRestoreMouseMove_Click(a(), manager);
+    const RestoreOutcome outcome = EngineOf(a()).Restore(manager);
     EXPECT_EQ(outcome.failures.size(), records.size());
     EXPECT_TRUE(std::filesystem::is_empty(outside.path()));
     EXPECT_FALSE(std::filesystem::exists(prefix.HostPathOf("C:\\users\\Public\\Desktop\\evil.exe")));
@@ -505,10 +510,10 @@ TEST_F(RepairTest, RefusedRegistryChangesAreLeftInPlaceWithTheirReason) {
         app = std::make_unique<TestApp>(prefix.Open());
         c.spoil(dynamic_cast<WineRegistry&>(a().registry()));
         Scan();
-        const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+        const RepairOutcome outcome = WindowOf(a()).ImgRepairMouseMove_Click();
         EXPECT_EQ(outcome.repaired, 2) << c.what << ": the shortcuts";
         EXPECT_EQ(outcome.skipped, 4) << c.what;
-        EXPECT_EQ(a().main().lvwErrors.size(), 4u) << c.what;
+        EXPECT_EQ(FindingsOf(a()).lvwErrors.size(), 4u) << c.what;
         ASSERT_EQ(app->frontEnd.messages.size(), 1u);
         EXPECT_NE(app->frontEnd.messages[0].find("2 problem(s) were repaired; 4 were left in place: "),
                   std::string::npos)
@@ -533,20 +538,20 @@ TEST_F(RepairTest, ABlankNamedValueIsTheOneRemovedAndRestored) {
     before = Dump(a());
     Scan();
     std::vector<ProblemEntry> blank;
-    for (const auto& row : a().main().lvwErrors)
+    for (const auto& row : FindingsOf(a()).lvwErrors)
         if (row.valueName == "  ")
             blank.push_back(row);
     ASSERT_EQ(blank.size(), 1u);
     EXPECT_EQ(blank[0].KeyName, "(Default)");
-    a().main().lvwErrors = blank;
-    a().main().lvwShortcut.clear();
-    ImgRepairMouseMove_Click(a());
+    FindingsOf(a()).lvwErrors = blank;
+    FindingsOf(a()).lvwShortcut.clear();
+    WindowOf(a()).ImgRepairMouseMove_Click();
     EXPECT_FALSE(HasValue(key, "  "));
     EXPECT_EQ(RawValue(key, ""), std::string("arial.ttf", 10)) << "the unnamed value is untouched";
 
     BackupManager manager = LoadBackupManager(a());
     manager.lvwBackUp.at(0).ticked = true;
-    EXPECT_TRUE(imgRestoreMouseMove_Click(a(), manager).failures.empty());
+    EXPECT_TRUE(EngineOf(a()).Restore(manager).failures.empty());
     EXPECT_EQ(Dump(a()), before);
 }
 
@@ -557,19 +562,19 @@ TEST_F(RepairTest, TwoRunsOnOneTargetNeverLoseEachOthersChanges) {
     {
         const auto held = a().target().LockForChanges(why);
         ASSERT_TRUE(held) << why;
-        const RepairOutcome refused = ImgRepairMouseMove_Click(a());
+        const RepairOutcome refused = WindowOf(a()).ImgRepairMouseMove_Click();
         EXPECT_EQ(refused.repaired, 0);
         EXPECT_NE(refused.error.find("another Vantrelix run is changing"), std::string::npos)
             << refused.error;
     }
     // Another run saved the prefix after this one read it: this one's save is refused, nothing is lost.
     TestApp otherRun(prefix.Open());
-    otherRun->main().lvwErrors = {a().main().lvwErrors.front()};
-    otherRun->main().lvwRegistryProblems.Add("x");
-    ASSERT_EQ(RepairAllProblems(*otherRun).repaired, 1);
+    FindingsOf(*otherRun).lvwErrors = {FindingsOf(a()).lvwErrors.front()};
+    EngineOf(*otherRun).summaryRows().push_back("x");
+    ASSERT_EQ(RepairAllProblems(EngineOf(*otherRun)).repaired, 1);
     const std::string saved = ReadFile(prefix.root() / "system.reg");
     Scan();
-    const RepairOutcome late = ImgRepairMouseMove_Click(a());
+    const RepairOutcome late = WindowOf(a()).ImgRepairMouseMove_Click();
     EXPECT_NE(late.error.find("was changed by another program since it was read"), std::string::npos)
         << late.error;
     EXPECT_EQ(ReadFile(prefix.root() / "system.reg"), saved);
@@ -615,12 +620,12 @@ TEST_F(RepairTest, SeveralBackupsAreUndoneNewestFirst) {
             a().now = [when] { return when; };
             Scan();
             std::vector<ProblemEntry> goneA;
-            for (const auto& row : a().main().lvwErrors)
+            for (const auto& row : FindingsOf(a()).lvwErrors)
                 if (row.valueName == "Gone A")
                     goneA.push_back(row);
-            a().main().lvwErrors = goneA;
-            a().main().lvwShortcut.clear();
-            ASSERT_EQ(ImgRepairMouseMove_Click(a()).repaired, 1);
+            FindingsOf(a()).lvwErrors = goneA;
+            FindingsOf(a()).lvwShortcut.clear();
+            ASSERT_EQ(WindowOf(a()).ImgRepairMouseMove_Click().repaired, 1);
         };
         repairOnly(c.older, "gone-a.ttf");
         repairOnly(c.newer, "gone-again.ttf");
@@ -628,7 +633,7 @@ TEST_F(RepairTest, SeveralBackupsAreUndoneNewestFirst) {
         ASSERT_EQ(manager.lvwBackUp.size(), 2u);
         for (auto& row : manager.lvwBackUp)
             row.ticked = true;
-        const RestoreOutcome outcome = imgRestoreMouseMove_Click(a(), manager);
+        const RestoreOutcome outcome = EngineOf(a()).Restore(manager);
         EXPECT_TRUE(outcome.failures.empty());
         EXPECT_EQ(RawValue(kFonts, "Gone A"), std::string("gone-a.ttf\0", 11)) << "the older run's value";
     }
@@ -656,20 +661,20 @@ TEST_F(RepairTest, ASaveOfSeveralFilesThatFailsPartWayChangesNoFile) {
         dynamic_cast<WineRegistry&>(a().registry()).UserFile().SetSaveFault([&](WineRegFile::SaveStage s) {
             return s == c.stage;
         });
-        LoadlvwRegistryvaluesScanValues(a());
-        for (auto& row : a().main().lvwRegistryvaluesScan.rows.EditAll())
+        LoadlvwRegistryvaluesScanValues(EngineOf(a()));
+        for (auto& row : EngineOf(a()).checkList().rows)
             row.checked = row.text == "Windows Fonts";
-        ImgScanNowMouseMove_Click(a());
-        ASSERT_EQ(a().main().lvwErrors.size(), 3u);
+        WindowOf(a()).ImgScanNowMouseMove_Click();
+        ASSERT_EQ(FindingsOf(a()).lvwErrors.size(), 3u);
         // A finding in user.reg too (the scan looks at few keys of the user's registry).
-        ProblemEntry user = a().main().lvwErrors[0];
+        ProblemEntry user = FindingsOf(a()).lvwErrors[0];
         user.MainKey = std::to_string(static_cast<int32_t>(HKEY_CURRENT_USER));
         user.mainkeyname = "HKEY_CURRENT_USER";
         user.FullKeyPath = kRun;
         user.KeyName = user.valueName = "Gone";
         user.KeyValue = "C:\\Gone\\gone.exe";
-        a().main().lvwErrors.push_back(user);
-        const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+        FindingsOf(a()).lvwErrors.push_back(user);
+        const RepairOutcome outcome = WindowOf(a()).ImgRepairMouseMove_Click();
         EXPECT_EQ(outcome.repaired, 0);
         EXPECT_NE(outcome.error.find("user.reg"), std::string::npos) << outcome.error;
         EXPECT_EQ(ReadFile(prefix.root() / "system.reg"), systemBefore);
@@ -706,15 +711,15 @@ TEST_F(RepairTest, RestoreNeverWritesOverAShortcutMadeSince) {
         prefix.Write();
         app = std::make_unique<TestApp>(prefix.Open());
         Scan();
-        a().main().lvwErrors.clear();
-        const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+        FindingsOf(a()).lvwErrors.clear();
+        const RepairOutcome outcome = WindowOf(a()).ImgRepairMouseMove_Click();
         ASSERT_EQ(outcome.repaired, 2);
         const auto place = prefix.HostPathOf("C:\\users\\Public\\Desktop\\A\\x.lnk");
         if (c.madeSince)
             std::ofstream(place, std::ios::binary) << *c.madeSince;
         BackupManager manager = LoadBackupManager(a());
         manager.lvwBackUp.at(0).ticked = true;
-        const RestoreOutcome restored = imgRestoreMouseMove_Click(a(), manager);
+        const RestoreOutcome restored = EngineOf(a()).Restore(manager);
         EXPECT_EQ(ReadFile(place), c.madeSince.value_or("first"));
         EXPECT_EQ(ReadFile(prefix.HostPathOf("C:\\users\\Public\\Desktop\\B\\x.lnk")), "second");
         EXPECT_EQ(restored.failures.empty(), c.restored);
@@ -765,23 +770,23 @@ TEST_F(RepairTest, EveryValueComesBackByteForByte) {
     open();
     before = Dump(a());
     Scan();
-    ASSERT_FALSE(a().main().lvwErrors.empty());
+    ASSERT_FALSE(FindingsOf(a()).lvwErrors.empty());
     std::vector<ProblemEntry> rows;
     for (const auto& c : cases) {
-        ProblemEntry row = a().main().lvwErrors[0];
+        ProblemEntry row = FindingsOf(a()).lvwErrors[0];
         row.KeyName = row.valueName = c.name;
         rows.push_back(row);
     }
-    a().main().lvwErrors = rows;
-    a().main().lvwShortcut.clear();
-    const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+    FindingsOf(a()).lvwErrors = rows;
+    FindingsOf(a()).lvwShortcut.clear();
+    const RepairOutcome outcome = WindowOf(a()).ImgRepairMouseMove_Click();
     ASSERT_EQ(outcome.repaired, static_cast<int>(cases.size())) << RepairClosingMessage(outcome);
 
     open(); // a new run, as a user restores later
     BackupManager manager = LoadBackupManager(a());
     ASSERT_EQ(manager.lvwBackUp.size(), 1u);
     manager.lvwBackUp[0].ticked = true;
-    const RestoreOutcome restored = imgRestoreMouseMove_Click(a(), manager);
+    const RestoreOutcome restored = EngineOf(a()).Restore(manager);
     ASSERT_TRUE(restored.failures.empty()) << restored.failures.front();
     open();
     HKEY key = 0;
@@ -819,20 +824,20 @@ TEST_F(RepairTest, NamesDifferingOnlyInUnpairedSurrogatesAreRepairedAndRestoredA
     before = Dump(a());
     Scan();
     std::vector<ProblemEntry> rows;
-    for (const auto& row : a().main().lvwErrors)
+    for (const auto& row : FindingsOf(a()).lvwErrors)
         if (row.valueName == high || row.valueName == next)
             rows.push_back(row);
     ASSERT_EQ(rows.size(), 2u);
-    a().main().lvwErrors = rows;
-    a().main().lvwShortcut.clear();
-    ASSERT_EQ(ImgRepairMouseMove_Click(a()).repaired, 2);
+    FindingsOf(a()).lvwErrors = rows;
+    FindingsOf(a()).lvwShortcut.clear();
+    ASSERT_EQ(WindowOf(a()).ImgRepairMouseMove_Click().repaired, 2);
     EXPECT_FALSE(HasValue(kFonts, high));
     EXPECT_FALSE(HasValue(kFonts, next));
     EXPECT_TRUE(HasValue(kFonts, "Gone A")) << "not among the findings repaired";
 
     BackupManager manager = LoadBackupManager(a());
     manager.lvwBackUp.at(0).ticked = true;
-    ASSERT_TRUE(imgRestoreMouseMove_Click(a(), manager).failures.empty());
+    ASSERT_TRUE(EngineOf(a()).Restore(manager).failures.empty());
     app = std::make_unique<TestApp>(prefix.Open()); // what is on disk now
     EXPECT_EQ(Dump(a()), before);
     HKEY key = 0;
@@ -862,7 +867,7 @@ TEST_F(RepairTest, ABackupFolderInsideTheTargetIsRefused) {
         app = std::make_unique<TestApp>(prefix.Open());
         a().SaveSetting("txtBackup", folder);
         Scan();
-        const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+        const RepairOutcome outcome = WindowOf(a()).ImgRepairMouseMove_Click();
         EXPECT_EQ(outcome.repaired, 0);
         EXPECT_NE(outcome.error.find(sentence), std::string::npos) << outcome.error;
         EXPECT_EQ(Dump(*std::make_unique<TestApp>(prefix.Open())->app), before);
@@ -881,13 +886,13 @@ TEST_F(RepairTest, RestoredShortcutsKeepModeOwnerAndDosAttributes) {
     if (root)
         ASSERT_EQ(::chown(place.c_str(), 12345, 12346), 0);
     Scan();
-    a().main().lvwErrors.clear();
-    const RepairOutcome outcome = ImgRepairMouseMove_Click(a());
+    FindingsOf(a()).lvwErrors.clear();
+    const RepairOutcome outcome = WindowOf(a()).ImgRepairMouseMove_Click();
     ASSERT_EQ(outcome.repaired, 2);
     ASSERT_FALSE(std::filesystem::exists(place));
     BackupManager manager = LoadBackupManager(a());
     manager.lvwBackUp.at(0).ticked = true;
-    ASSERT_TRUE(imgRestoreMouseMove_Click(a(), manager).failures.empty());
+    ASSERT_TRUE(EngineOf(a()).Restore(manager).failures.empty());
     struct stat st {};
     ASSERT_EQ(::stat(place.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -935,14 +940,14 @@ TEST_F(RepairTest, ATwinNamedDefaultComesBackInItsOwnLetterCase) {
     open(prefix.WriteAndOpen());
     before = Dump(a());
     Scan();
-    a().main().lvwShortcut.clear();
-    ASSERT_EQ(ImgRepairMouseMove_Click(a()).skipped, 0);
+    FindingsOf(a()).lvwShortcut.clear();
+    ASSERT_EQ(WindowOf(a()).ImgRepairMouseMove_Click().skipped, 0);
     ASSERT_FALSE(HasValue(key, "(DEFAULT)"));
 
     open(prefix.Open());
     BackupManager manager = LoadBackupManager(a());
     manager.lvwBackUp.at(0).ticked = true;
-    ASSERT_TRUE(imgRestoreMouseMove_Click(a(), manager).failures.empty());
+    ASSERT_TRUE(EngineOf(a()).Restore(manager).failures.empty());
     app = std::make_unique<TestApp>(prefix.Open());
     EXPECT_EQ(ValueNames(a().registry(), HKEY_LOCAL_MACHINE, key),
               (std::vector<std::string>{"", "(DEFAULT)", "Flags", "Path"}));
@@ -959,13 +964,13 @@ TEST_F(RepairTest, AClassFindingIsChangedOnTheSideThatHoldsIt) {
     app = std::make_unique<TestApp>(prefix.WriteAndOpen());
     a().SaveSetting("txtBackup", backups.path().string());
     const std::string userBefore = ReadFile(prefix.root() / "user.reg");
-    LoadlvwRegistryvaluesScanValues(a());
-    for (auto& row : a().main().lvwRegistryvaluesScan.rows.EditAll())
+    LoadlvwRegistryvaluesScanValues(EngineOf(a()));
+    for (auto& row : EngineOf(a()).checkList().rows)
         row.checked = row.text == "Custom Controls";
-    ImgScanNowMouseMove_Click(a());
-    ASSERT_EQ(a().main().lvwErrors.size(), 1u);
-    ASSERT_EQ(a().main().lvwErrors[0].mainkeyname, "HKEY_CLASSES_ROOT");
-    ASSERT_EQ(ImgRepairMouseMove_Click(a()).repaired, 1);
+    WindowOf(a()).ImgScanNowMouseMove_Click();
+    ASSERT_EQ(FindingsOf(a()).lvwErrors.size(), 1u);
+    ASSERT_EQ(FindingsOf(a()).lvwErrors[0].mainkeyname, "HKEY_CLASSES_ROOT");
+    ASSERT_EQ(WindowOf(a()).ImgRepairMouseMove_Click().repaired, 1);
 
     auto valuesOf = [&](HKEY root) {
         TestApp reopened(prefix.Open());
@@ -979,7 +984,7 @@ TEST_F(RepairTest, AClassFindingIsChangedOnTheSideThatHoldsIt) {
     a().SaveSetting("txtBackup", backups.path().string());
     BackupManager manager = LoadBackupManager(a());
     manager.lvwBackUp.at(0).ticked = true;
-    ASSERT_TRUE(imgRestoreMouseMove_Click(a(), manager).failures.empty());
+    ASSERT_TRUE(EngineOf(a()).Restore(manager).failures.empty());
     std::string text;
     TestApp reopened(prefix.Open());
     ASSERT_TRUE(ReadRegistryString(reopened->registry(), HKEY_LOCAL_MACHINE, "Software\\Classes\\" + server,

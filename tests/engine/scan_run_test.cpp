@@ -2,12 +2,19 @@
 #include "app/message_box.h"
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
+#include "results/summary_rows.h"
 #include "support/test_app.h"
 
 #include <gtest/gtest.h>
 
 namespace vx {
 namespace {
+
+using test::EngineOf;
+using test::FindingsOf;
+using test::ModelOf;
+using test::RunOf;
+using test::WindowOf;
 
 using test::FixturePrefix;
 using test::TestApp;
@@ -29,8 +36,8 @@ FixturePrefix& Broken(FixturePrefix& prefix) {
 }
 
 void CheckOnly(App& app, std::initializer_list<std::string> rows) {
-    LoadlvwRegistryvaluesScanValues(app);
-    for (auto& row : app.main().lvwRegistryvaluesScan.rows.EditAll()) {
+    LoadlvwRegistryvaluesScanValues(EngineOf(app));
+    for (auto& row : EngineOf(app).checkList().rows) {
         row.checked = false;
         for (const auto& wanted : rows)
             if (row.text == wanted)
@@ -40,7 +47,7 @@ void CheckOnly(App& app, std::initializer_list<std::string> rows) {
 
 std::vector<std::string> KeyValues(App& app) {
     std::vector<std::string> out;
-    for (const auto& row : app.main().lvwErrors)
+    for (const auto& row : FindingsOf(app).lvwErrors)
         out.push_back(row.KeyName + "=" + row.KeyValue);
     return out;
 }
@@ -60,15 +67,15 @@ TEST(ScanRun, TheBarNeverPassesItsFullWidthAndIsFilledAtTheEnd) {
     };
     for (const Case& c : {Case{12, 4272}, Case{13, 3948}, Case{18, 4046}}) {
         CheckOnly(*app, {});
-        auto& list = app->main().lvwRegistryvaluesScan;
-        while (static_cast<int>(list.rows.size()) < c.rows)
-            list.Add("Window Shortcut Q", 12);
-        list.rows.EditAll().resize(c.rows);
-        RunScanSections(*app);
-        EXPECT_EQ(app->main().PicProgress, c.widthAfterRun) << c.rows;
-        EXPECT_EQ(app->main().ProgressStep, 0);
-        ImgScanNowMouseMove_Click(*app);
-        EXPECT_EQ(app->main().PicProgress, 4275);
+        auto& rows = EngineOf(*app).checkList().rows;
+        while (static_cast<int>(rows.size()) < c.rows)
+            rows.push_back({"Window Shortcut Q", 12});
+        rows.resize(c.rows);
+        RunScan(EngineOf(*app));
+        EXPECT_EQ(RunOf(*app).progress, c.widthAfterRun) << c.rows;
+        EXPECT_EQ(RunOf(*app).ProgressStep, 0);
+        WindowOf(*app).ImgScanNowMouseMove_Click();
+        EXPECT_EQ(ModelOf(*app).PicProgress, 4275);
     }
 }
 
@@ -76,8 +83,8 @@ TEST(ScanRun, FindsTheBrokenEntriesOfTheCheckedRowsAndSummarisesThem) {
     FixturePrefix prefix;
     TestApp app(Broken(prefix).WriteAndOpen());
     CheckOnly(*app, {"Windows Fonts", "Windows Startup"});
-    ImgScanNowMouseMove_Click(*app);
-    auto& main = app->main();
+    WindowOf(*app).ImgScanNowMouseMove_Click();
+    auto& main = ModelOf(*app);
     EXPECT_EQ(KeyValues(*app),
               (std::vector<std::string>{"Tray=C:\\Gone\\tray.exe", "Gone One=C:\\windows\\Fonts\\gone1.ttf",
                                         "Gone Two=C:\\windows\\Fonts\\gone2.ttf"}))
@@ -89,8 +96,8 @@ TEST(ScanRun, FindsTheBrokenEntriesOfTheCheckedRowsAndSummarisesThem) {
     EXPECT_TRUE(main.PicResults);
     EXPECT_FALSE(main.PicScanning);
     EXPECT_TRUE(main.ImgScanNowNormal);
-    EXPECT_EQ(main.ScanStartTime, "09:05:01");
-    EXPECT_EQ(main.ScanEndTime, "09:05:01");
+    EXPECT_EQ(RunOf(*app).ScanStartTime, "09:05:01");
+    EXPECT_EQ(RunOf(*app).ScanEndTime, "09:05:01");
 }
 
 TEST(ScanRun, RowsThatFindNothing) {
@@ -99,23 +106,23 @@ TEST(ScanRun, RowsThatFindNothing) {
     app->SaveSetting("chkMakeLogFile", "1");
 
     CheckOnly(*app, {});
-    ImgScanNowMouseMove_Click(*app);
-    EXPECT_TRUE(app->main().lvwErrors.empty());
-    EXPECT_TRUE(app->main().lvwRegistryProblems.rows.empty());
-    EXPECT_FALSE(app->main().PicResults);
+    WindowOf(*app).ImgScanNowMouseMove_Click();
+    EXPECT_TRUE(FindingsOf(*app).lvwErrors.empty());
+    EXPECT_TRUE(ModelOf(*app).lvwRegistryProblems.rows.empty());
+    EXPECT_FALSE(ModelOf(*app).PicResults);
     EXPECT_TRUE(std::filesystem::exists(app.dataFolder.path() / "ScanReport.txt"))
         << "the report step still runs";
 
     CheckOnly(*app, {"Configuration files"});
-    ImgScanNowMouseMove_Click(*app);
-    EXPECT_TRUE(app->main().lvwErrors.empty()) << "the configuration-files row only shows values";
-    EXPECT_TRUE(app->main().lvwRegistryProblems.rows.empty());
-    EXPECT_FALSE(app->main().lblRegistryFilesScan.empty());
+    WindowOf(*app).ImgScanNowMouseMove_Click();
+    EXPECT_TRUE(FindingsOf(*app).lvwErrors.empty()) << "the configuration-files row only shows values";
+    EXPECT_TRUE(ModelOf(*app).lvwRegistryProblems.rows.empty());
+    EXPECT_FALSE(ModelOf(*app).lblRegistryFilesScan.empty());
 
     CheckOnly(*app, {"Registry Integrity"});
-    ImgScanNowMouseMove_Click(*app);
-    EXPECT_TRUE(app->main().lvwErrors.empty());
-    EXPECT_EQ(app->main().lblRegistryScan, "{00000004}");
+    WindowOf(*app).ImgScanNowMouseMove_Click();
+    EXPECT_TRUE(FindingsOf(*app).lvwErrors.empty());
+    EXPECT_EQ(ModelOf(*app).lblRegistryScan, "{00000004}");
 }
 
 TEST(ScanRun, WalkersReadEachTypeAsTextAndStopAtAValueTooLongForTheirBuffer) {
@@ -132,7 +139,7 @@ TEST(ScanRun, WalkersReadEachTypeAsTextAndStopAtAValueTooLongForTheirBuffer) {
         .String("HKLM", std::string(kRun) + "\\Next", "x", "C:\\Gone\\next.exe");
     TestApp app(prefix.WriteAndOpen());
     CheckOnly(*app, {"Windows Fonts", "Windows Startup"});
-    ImgScanNowMouseMove_Click(*app);
+    WindowOf(*app).ImgScanNowMouseMove_Click();
     EXPECT_EQ(KeyValues(*app), (std::vector<std::string>{
                                    "x=C:\\Gone\\next.exe",
                                    "(Default)=C:\\windows\\Fonts\\default.ttf",
@@ -146,13 +153,13 @@ TEST(ScanRun, CancelBeforeAnythingWasFoundAsksNothing) {
     FixturePrefix prefix;
     TestApp app(Broken(prefix).WriteAndOpen());
     CheckOnly(*app, {"Registry Integrity", "Windows Fonts", "Windows Startup"});
-    app.frontEnd.atYield[app.frontEnd.yields + 2] = [](App& a) { cmdCancelOrStop_Click(a); };
-    ImgScanNowMouseMove_Click(*app);
+    app.frontEnd.atYield[app.frontEnd.yields + 2] = [](App& a) { WindowOf(a).cmdCancelOrStop_Click(); };
+    WindowOf(*app).ImgScanNowMouseMove_Click();
     EXPECT_TRUE(app.frontEnd.messages.empty());
-    EXPECT_EQ(app->main().ScanCancelled, -1);
-    EXPECT_FALSE(app->main().cmdCancelOrStop);
-    EXPECT_TRUE(app->main().lvwErrors.empty());
-    EXPECT_FALSE(app->main().PicResults);
+    EXPECT_EQ(RunOf(*app).ScanCancelled, -1);
+    EXPECT_FALSE(ModelOf(*app).cmdCancelOrStop);
+    EXPECT_TRUE(FindingsOf(*app).lvwErrors.empty());
+    EXPECT_FALSE(ModelOf(*app).PicResults);
 }
 
 TEST(ScanRun, CancelAfterFindingsAsksAndFollowsTheAnswer) {
@@ -170,25 +177,25 @@ TEST(ScanRun, CancelAfterFindingsAsksAndFollowsTheAnswer) {
         // Press Cancel at the first yield after the first finding.
         for (int i = 1; i < 200; ++i)
             app.frontEnd.atYield[i] = [&cancelAt, i](App& a) {
-                if (cancelAt == 0 && !a.main().lvwErrors.empty()) {
+                if (cancelAt == 0 && !FindingsOf(a).lvwErrors.empty()) {
                     cancelAt = i;
-                    cmdCancelOrStop_Click(a);
+                    WindowOf(a).cmdCancelOrStop_Click();
                 }
             };
-        ImgScanNowMouseMove_Click(*app);
+        WindowOf(*app).ImgScanNowMouseMove_Click();
         ASSERT_EQ(app.frontEnd.messages.size(), 1u);
         EXPECT_EQ(app.frontEnd.messages[0], "Are you sure you want to stop the scanning ?");
         EXPECT_EQ(app->MessageBoxKind, "");
-        EXPECT_FALSE(app->main().lvwRegistryvaluesScan.rows[9].checked)
+        EXPECT_FALSE(ModelOf(*app).lvwRegistryvaluesScan.rows[9].checked)
             << "the list was rebuilt from the settings";
         if (yes) {
-            EXPECT_EQ(app->main().ScanCancelled, -1);
-            EXPECT_EQ(app->main().lvwErrors.size(), 1u);
-            EXPECT_FALSE(app->main().PicResults);
+            EXPECT_EQ(RunOf(*app).ScanCancelled, -1);
+            EXPECT_EQ(FindingsOf(*app).lvwErrors.size(), 1u);
+            EXPECT_FALSE(ModelOf(*app).PicResults);
         } else {
-            EXPECT_EQ(app->main().ScanCancelled, 0);
-            EXPECT_EQ(app->main().lvwErrors.size(), 1u) << "the fonts row was unchecked by the rebuild";
-            EXPECT_TRUE(app->main().PicResults);
+            EXPECT_EQ(RunOf(*app).ScanCancelled, 0);
+            EXPECT_EQ(FindingsOf(*app).lvwErrors.size(), 1u) << "the fonts row was unchecked by the rebuild";
+            EXPECT_TRUE(ModelOf(*app).PicResults);
         }
     }
 }
@@ -209,7 +216,7 @@ TEST(ScanRun, TheDetectionSoundFollowsTheSettingsFindingByFinding) {
     size_t switchedAt = 0, silencedAt = 0;
     for (int i = 1; i < 500; ++i)
         app.frontEnd.atYield[i] = [&](App& a) {
-            const size_t found = a.main().lvwErrors.size();
+            const size_t found = FindingsOf(a).lvwErrors.size();
             if (switchedAt == 0 && found >= 3) {
                 switchedAt = found;
                 a.SaveSetting("txtWaveFilesPath", "C:\\windows\\media\\two.wav");
@@ -218,8 +225,8 @@ TEST(ScanRun, TheDetectionSoundFollowsTheSettingsFindingByFinding) {
                 a.SaveSetting("chkPlaySound", "0");
             }
         };
-    ImgScanNowMouseMove_Click(*app);
-    ASSERT_EQ(app->main().lvwErrors.size(), 8u);
+    WindowOf(*app).ImgScanNowMouseMove_Click();
+    ASSERT_EQ(FindingsOf(*app).lvwErrors.size(), 8u);
     ASSERT_GT(switchedAt, 0u);
     ASSERT_GT(silencedAt, switchedAt);
     std::vector<std::string> played, expected;
@@ -233,23 +240,16 @@ TEST(ScanRun, TheDetectionSoundFollowsTheSettingsFindingByFinding) {
     app.sound.played.clear();
     app->SaveSetting("chkPlaySound", "1");
     app->SaveSetting("txtWaveFilesPath", "C:\\windows\\media\\three.wav");
-    ImgScanNowMouseMove_Click(*app);
+    WindowOf(*app).ImgScanNowMouseMove_Click();
     EXPECT_TRUE(app.sound.played.empty());
     prefix.File("C:\\windows\\media\\three.wav", "RIFF");
-    ImgScanNowMouseMove_Click(*app);
+    WindowOf(*app).ImgScanNowMouseMove_Click();
     EXPECT_EQ(app.sound.played.size(), 8u);
 }
 
-TEST(ScanRun, ShortcutSummaryRowComesLastWithItsOwnWording) {
-    FixturePrefix prefix;
-    TestApp app(prefix.WithWindowsBasics().WriteAndOpen());
-    CheckOnly(*app, {});
-    for (int i = 0; i < 3; ++i)
-        app->main().lvwShortcut.push_back(ShortcutEntry{"C:\\s" + std::to_string(i) + ".lnk"});
-    app->main().lvwRegistryProblems.Add("Invalid Help Files ( 1 Problem(s) )");
-    RunScanSections(*app);
-    ASSERT_EQ(app->main().lvwRegistryProblems.rows.size(), 2u);
-    EXPECT_EQ(app->main().lvwRegistryProblems.rows.back().text, "Invalid Windows Shortcut File (3 Problems)");
+TEST(ScanRun, ShortcutSummaryRowHasItsOwnWording) {
+    EXPECT_EQ(ShortcutSummaryRowText(3), "Invalid Windows Shortcut File (3 Problems)");
+    EXPECT_EQ(ShortcutSummaryRowText(0), "") << "no row without findings";
 }
 
 TEST(ScanRun, FontsKeyFollowsThePlatform) {
@@ -260,7 +260,7 @@ TEST(ScanRun, FontsKeyFollowsThePlatform) {
         .String("HKLM", "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts", "Old", "old-gone.ttf");
     TestApp app(prefix.WriteAndOpen());
     CheckOnly(*app, {"Windows Fonts"});
-    ImgScanNowMouseMove_Click(*app);
+    WindowOf(*app).ImgScanNowMouseMove_Click();
     EXPECT_EQ(KeyValues(*app), std::vector<std::string>{"Nt=C:\\windows\\Fonts\\nt-gone.ttf"});
 }
 

@@ -54,7 +54,7 @@ TEST(Accessibility, TheListsAreNamedAndTheirRowsReachable) {
     h.frontEnd.pumpEvery = std::chrono::nanoseconds(0);
     GuiHarness::ClickAndWait(h.Find("ImgScanNowNormal"));
     ASSERT_TRUE(h.Find("PicResults")->isVisible());
-    const auto& main = h.app->main();
+    const auto& main = h.window->rules().model();
     const std::pair<const char*, std::string> lists[] = {
         {"lvwRegistryvaluesScan", main.lvwRegistryvaluesScan.rows[0].text},
         {"lvwRegistryProblems", main.lvwRegistryProblems.rows[0].text},

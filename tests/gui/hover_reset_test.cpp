@@ -79,13 +79,13 @@ TEST(HoverReset, ThePointerLeavingTheMenuPutsItsItemsBackToPlain) {
 TEST(HoverReset, AButtonThatOpenedAModalBoxIsPlainOnceItCloses) {
     GuiHarness h;
     h.frontEnd.pumpEvery = std::chrono::nanoseconds(0);
-    auto& main = h.app->main();
+    auto& main = h.window->rules().model();
     bool pressed = false;
     bool plainAfterTheBox = false;
     const auto render = h.frontEnd.render;
     h.frontEnd.render = [&] {
         render();
-        if (pressed || main.lvwErrors.empty() || main.ImgScanNowNormal)
+        if (pressed || h.window->rules().engine().findings().lvwErrors.empty() || main.ImgScanNowNormal)
             return;
         pressed = true;
         h.answers.push_back(false);
@@ -97,7 +97,7 @@ TEST(HoverReset, AButtonThatOpenedAModalBoxIsPlainOnceItCloses) {
     h.frontEnd.render = render;
     ASSERT_TRUE(pressed);
     ASSERT_EQ(h.messages.size(), 1u);
-    EXPECT_FALSE(main.Cancelled());
+    EXPECT_FALSE(h.window->rules().engine().run().Cancelled());
     EXPECT_TRUE(plainAfterTheBox);
 }
 

@@ -44,7 +44,7 @@ TEST(KeyboardFocus, APanelThatComesInFrontTakesTheFocusAndTheOneBelowNoKey) {
     const auto render = h.frontEnd.render;
     h.frontEnd.render = [&] {
         render();
-        if (!h.app->main().ImgScanNowNormal && QApplication::focusWidget())
+        if (!h.window->rules().model().ImgScanNowNormal && QApplication::focusWidget())
             focusDuringScan = QApplication::focusWidget()->objectName();
     };
     QTest::keyClick(scanNow, Qt::Key_Return);
@@ -89,7 +89,7 @@ TEST(KeyboardFocus, EscapeDuringAScanIsItsCancel) {
     const auto render = h.frontEnd.render;
     h.frontEnd.render = [&] {
         render();
-        if (h.app->main().ImgScanNowNormal || pressed)
+        if (h.window->rules().model().ImgScanNowNormal || pressed)
             return;
         pressed = true;
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // a question, if any, is answered OK
@@ -97,7 +97,7 @@ TEST(KeyboardFocus, EscapeDuringAScanIsItsCancel) {
     GuiHarness::ClickAndWait(h.Find("ImgScanNowNormal"));
     h.frontEnd.render = render;
     ASSERT_TRUE(pressed);
-    EXPECT_TRUE(h.app->main().Cancelled());
+    EXPECT_TRUE(h.window->rules().engine().run().Cancelled());
     EXPECT_FALSE(h.Find("PicScanning")->isVisible());
     EXPECT_FALSE(h.Find("PicResults")->isVisible()) << "a cancelled scan shows no results";
 }

@@ -48,7 +48,7 @@ TEST(MainWindowRoad, ScanCancelRefusedResultsDetailsSortRepairBackupRestore) {
     GuiHarness h;
     h.frontEnd.pumpEvery = std::chrono::nanoseconds(0);
     App& app = *h.app;
-    auto& main = app.main();
+    auto& main = h.window->rules().model();
     const auto registryBefore = SortedDump(app);
     const auto shortcut = h.prefix / "drive_c/users/demo/Desktop/Old Game.lnk";
     const std::string shortcutBefore = ReadFile(shortcut);
@@ -71,7 +71,7 @@ TEST(MainWindowRoad, ScanCancelRefusedResultsDetailsSortRepairBackupRestore) {
     h.frontEnd.render = [&] {
         render();
         scanningShown = scanningShown || h.Find("PicScanning")->isVisible();
-        if (!cancelPressed && !main.lvwErrors.empty()) {
+        if (!cancelPressed && !h.window->rules().engine().findings().lvwErrors.empty()) {
             cancelPressed = true;
             h.answers.push_back(false);
             GuiHarness::HoverAndClick(h.Find("ImgScanCancelNormal"));
@@ -83,7 +83,7 @@ TEST(MainWindowRoad, ScanCancelRefusedResultsDetailsSortRepairBackupRestore) {
     ASSERT_TRUE(cancelPressed);
     ASSERT_EQ(h.messages.size(), 1u);
     EXPECT_EQ(h.messages[0], MessageOfKind(kCancelScanning));
-    EXPECT_FALSE(main.Cancelled());
+    EXPECT_FALSE(h.window->rules().engine().run().Cancelled());
 
     // Results: the summary, a row's details, a sorted header.
     ASSERT_TRUE(h.Find("PicResults")->isVisible());

@@ -77,7 +77,7 @@ TEST(TrayIcon, TheTraysOwnMenuHasTheItemsStatesAndActionsOfTheSlidingOne) {
     const auto render = h.frontEnd.render;
     h.frontEnd.render = [&] {
         render();
-        if (checkedDuringTheScan || h.app->main().ImgScanNowNormal)
+        if (checkedDuringTheScan || h.window->rules().model().ImgScanNowNormal)
             return;
         checkedDuringTheScan = true;
         EXPECT_EQ(states(),
@@ -86,7 +86,7 @@ TEST(TrayIcon, TheTraysOwnMenuHasTheItemsStatesAndActionsOfTheSlidingOne) {
     QApplication::processEvents();
     h.frontEnd.render = render;
     EXPECT_TRUE(checkedDuringTheScan);
-    EXPECT_TRUE(h.app->main().PicResults);
+    EXPECT_TRUE(h.window->rules().model().PicResults);
 }
 
 // Runs the program's event loop until something ends it; the exit code, or -1 when nothing ended it
@@ -148,9 +148,9 @@ TEST(TrayIcon, MaximizeBringsTheWindowBackAndTheIconGoes) {
 TEST(TrayIcon, TheMenusScanNowRunsOneScanAfterItsClick) {
     GuiHarness h;
     h.frontEnd.pumpEvery = std::chrono::nanoseconds(0);
-    auto& main = h.app->main();
+    auto& main = h.window->rules().model();
     GuiHarness::ClickAndWait(h.Find("ImgScanNowNormal"));
-    const std::vector<ProblemEntry> once = main.lvwErrors.ToVector();
+    const std::vector<ProblemEntry> once = h.window->rules().engine().findings().lvwErrors.ToVector();
     const size_t summaryRows = main.lvwRegistryProblems.rows.size();
     ASSERT_FALSE(once.empty());
     GuiHarness::HoverAndClick(h.Find("ImgReturnNormal"));
@@ -165,7 +165,7 @@ TEST(TrayIcon, TheMenusScanNowRunsOneScanAfterItsClick) {
     const auto render = h.frontEnd.render;
     h.frontEnd.render = [&] {
         render();
-        if (main.ImgScanNowNormal || clickedDuring || main.lvwErrors.empty())
+        if (main.ImgScanNowNormal || clickedDuring || h.window->rules().engine().findings().lvwErrors.empty())
             return;
         clickedDuring = true;
         QTest::mouseClick(first->findChild<QWidget*>("MenuScan"), Qt::LeftButton);
@@ -187,7 +187,7 @@ TEST(TrayIcon, TheMenusScanNowRunsOneScanAfterItsClick) {
 
     EXPECT_TRUE(clickedDuring);
     EXPECT_TRUE(main.ImgScanNowNormal);
-    EXPECT_EQ(main.lvwErrors.ToVector(), once);
+    EXPECT_EQ(h.window->rules().engine().findings().lvwErrors.ToVector(), once);
     EXPECT_EQ(main.lvwRegistryProblems.rows.size(), summaryRows);
     ASSERT_TRUE(second);
     EXPECT_FALSE(second->rules().style(MenuItem::MenuScan).enabled) << "the menu opened during a scan";
@@ -202,7 +202,7 @@ TEST(TrayIcon, TheBusyPointerOfMaximizeDuringAScanGoesWhenTheScanEnds) {
     h.frontEnd.pumpEvery = std::chrono::nanoseconds(0);
     h.app->SaveSetting("chkDoNotShowInFuture", "1");
     h.window->notificationArea().forcedAvailable = true;
-    auto& main = h.app->main();
+    auto& main = h.window->rules().model();
     bool maximized = false;
     bool busyAfterMaximize = false;
     const auto render = h.frontEnd.render;

@@ -13,6 +13,11 @@
 namespace vx {
 namespace {
 
+using test::EngineOf;
+using test::FindingsOf;
+using test::ModelOf;
+using test::WindowOf;
+
 using test::ClassesHive;
 using test::FixtureVolume;
 using test::HiveBuilder;
@@ -73,14 +78,14 @@ FixtureVolume& Windows10(FixtureVolume& volume, bool withSystem) {
 }
 
 void CheckEveryRow(App& app) {
-    LoadlvwRegistryvaluesScanValues(app);
-    for (auto& row : app.main().lvwRegistryvaluesScan.rows.EditAll())
+    LoadlvwRegistryvaluesScanValues(EngineOf(app));
+    for (auto& row : EngineOf(app).checkList().rows)
         row.checked = true;
 }
 
 std::vector<std::string> Findings(App& app) {
     std::vector<std::string> out;
-    for (const auto& row : app.main().lvwErrors)
+    for (const auto& row : FindingsOf(app).lvwErrors)
         out.push_back(row.mainkeyname + "\\" + row.FullKeyPath + " [" + row.KeyName + "] " + row.KeyValue +
                       " (" + row.RegistryScanners + ")");
     return out;
@@ -91,13 +96,13 @@ TEST(HiveScan, EveryRowRunsOverTheRealHivesAndReportsTheMissingProgram) {
     TestApp app(Windows10(volume, true).Open());
     ASSERT_TRUE(app.target);
     CheckEveryRow(*app);
-    ImgScanNowMouseMove_Click(*app);
+    WindowOf(*app).ImgScanNowMouseMove_Click();
     EXPECT_EQ(Findings(*app), std::vector<std::string>{
                                   "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\"
                                   "Spotify [Spotify Web Helper] "
                                   "C:\\Users\\bperry\\AppData\\Roaming\\Spotify\\SpotifyWebHelper.exe "
                                   "(Windows Startup)"});
-    EXPECT_TRUE(app->main().PicResults);
+    EXPECT_TRUE(ModelOf(*app).PicResults);
 }
 
 std::map<std::string, std::string> DumpHives(const FixtureVolume& volume) {
@@ -119,7 +124,7 @@ TEST(HiveScan, RepairAndRestoreLeaveTheHivesAsTheyWere) {
     TestApp app(volume.Open());
     ASSERT_TRUE(app.target);
     CheckEveryRow(*app);
-    ImgScanNowMouseMove_Click(*app);
+    WindowOf(*app).ImgScanNowMouseMove_Click();
     ASSERT_EQ(
         Findings(*app),
         (std::vector<std::string>{
@@ -128,7 +133,7 @@ TEST(HiveScan, RepairAndRestoreLeaveTheHivesAsTheyWere) {
             "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start "
             "Menu\\Programs\\Old Tool [Path] C:\\OldTool\\tool.exe (Windows Startup)"}));
 
-    const RepairOutcome outcome = ImgRepairMouseMove_Click(*app);
+    const RepairOutcome outcome = WindowOf(*app).ImgRepairMouseMove_Click();
     EXPECT_TRUE(outcome.error.empty()) << outcome.error;
     const auto repaired = DumpHives(volume);
     EXPECT_EQ(repaired.at(std::string(kSoftwareHive)).find("\"Spotify Web Helper\""), std::string::npos);
@@ -139,7 +144,7 @@ TEST(HiveScan, RepairAndRestoreLeaveTheHivesAsTheyWere) {
     BackupManager manager = LoadBackupManager(*app);
     ASSERT_EQ(manager.lvwBackUp.size(), 1u);
     manager.lvwBackUp[0].ticked = true;
-    const RestoreOutcome restored = imgRestoreMouseMove_Click(*app, manager);
+    const RestoreOutcome restored = EngineOf(*app).Restore(manager);
     EXPECT_TRUE(restored.failures.empty()) << testing::PrintToString(restored.failures);
     EXPECT_EQ(DumpHives(volume), before);
 }
@@ -150,10 +155,10 @@ TEST(HiveScan, RepairRefusesAVolumeWhoseHiveWasNotClosedCleanly) {
     ASSERT_TRUE(app.target);
     const std::string software = ReadAll(volume.HostPathOf(kSoftwareHive));
     CheckEveryRow(*app);
-    ImgScanNowMouseMove_Click(*app);
-    ASSERT_FALSE(app->main().lvwErrors.empty());
+    WindowOf(*app).ImgScanNowMouseMove_Click();
+    ASSERT_FALSE(FindingsOf(*app).lvwErrors.empty());
 
-    const RepairOutcome outcome = ImgRepairMouseMove_Click(*app);
+    const RepairOutcome outcome = WindowOf(*app).ImgRepairMouseMove_Click();
     EXPECT_TRUE(outcome.error.starts_with(volume.HostPathOf(kSystemHive).string() +
                                           ": the hive was not closed cleanly"))
         << outcome.error;

@@ -27,6 +27,11 @@
 namespace vx {
 namespace {
 
+using test::EngineOf;
+using test::FindingsOf;
+using test::ModelOf;
+using test::WindowOf;
+
 using test::FixturePrefix;
 using test::TempDir;
 using test::TestApp;
@@ -86,23 +91,23 @@ class FaultInjection : public ::testing::Test {
     // The findings of a scan of the fonts, and findings in user.reg and userdef.reg made alike (the
     // scan looks at few keys of the users' registries) and the shortcuts.
     static void FindEverything(App& app) {
-        LoadlvwRegistryvaluesScanValues(app);
-        for (auto& row : app.main().lvwRegistryvaluesScan.rows.EditAll())
+        LoadlvwRegistryvaluesScanValues(EngineOf(app));
+        for (auto& row : EngineOf(app).checkList().rows)
             row.checked = row.text == "Windows Fonts";
-        ImgScanNowMouseMove_Click(app);
-        ASSERT_EQ(app.main().lvwErrors.size(), 2u);
+        WindowOf(app).ImgScanNowMouseMove_Click();
+        ASSERT_EQ(FindingsOf(app).lvwErrors.size(), 2u);
         for (const auto& [root, rootName, path] :
              {std::tuple{HKEY_CURRENT_USER, "HKEY_CURRENT_USER", std::string(kRun)},
               std::tuple{HKEY_USERS, "HKEY_USERS", ".DEFAULT\\" + std::string(kRun)}}) {
-            ProblemEntry row = app.main().lvwErrors[0];
+            ProblemEntry row = FindingsOf(app).lvwErrors[0];
             row.MainKey = std::to_string(static_cast<int32_t>(root));
             row.mainkeyname = rootName;
             row.FullKeyPath = path;
             row.KeyName = row.valueName = "Gone";
             row.KeyValue = "C:\\Gone\\gone.exe";
-            app.main().lvwErrors.push_back(row);
+            FindingsOf(app).lvwErrors.push_back(row);
         }
-        app.main().lvwShortcut = {ShortcutEntry{kShortcuts[0]}, ShortcutEntry{kShortcuts[1]}};
+        FindingsOf(app).lvwShortcut = {ShortcutEntry{kShortcuts[0]}, ShortcutEntry{kShortcuts[1]}};
     }
     // How many of the findings are gone from the disk.
     int GoneOnDisk() {
@@ -126,7 +131,7 @@ class FaultInjection : public ::testing::Test {
         BackupManager manager = LoadBackupManager(**app);
         for (auto& row : manager.lvwBackUp)
             row.ticked = true;
-        return imgRestoreMouseMove_Click(**app, manager);
+        return EngineOf(**app).Restore(manager);
     }
     // The prefix as it was: its registry, its shortcuts and no file of its own left behind.
     void ExpectAsBefore(const std::string& where) {
@@ -175,7 +180,7 @@ TEST_F(FaultInjection, RepairLosesNothingWhicheverFileOperationFails) {
             auto app = Run();
             FindEverything(**app);
             file_ops::Arm(n, fault.error, fault.sticky);
-            const RepairOutcome outcome = ImgRepairMouseMove_Click(**app);
+            const RepairOutcome outcome = WindowOf(**app).ImgRepairMouseMove_Click();
             const bool fired = file_ops::Fired();
             file_ops::Arm(0, 0);
 
@@ -217,7 +222,7 @@ TEST_F(FaultInjection, RestoreLosesNothingWhicheverFileOperationFails) {
             {
                 auto app = Run();
                 FindEverything(**app);
-                ASSERT_EQ(ImgRepairMouseMove_Click(**app).repaired, 6);
+                ASSERT_EQ(WindowOf(**app).ImgRepairMouseMove_Click().repaired, 6);
             }
             file_ops::Arm(n, fault.error, fault.sticky);
             const RestoreOutcome first = RestoreAll();

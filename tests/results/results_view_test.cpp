@@ -1,12 +1,16 @@
 // The summary and detail lists of the results panel.
 #include "platform/text.h"
-#include "results/results_view.h"
+#include "results/summary_rows.h"
 #include "support/test_app.h"
 
 #include <gtest/gtest.h>
 
 namespace vx {
 namespace {
+
+using test::FindingsOf;
+using test::ModelOf;
+using test::WindowOf;
 
 using test::FixturePrefix;
 using test::TestApp;
@@ -19,7 +23,7 @@ class ResultsViewTest : public ::testing::Test {
         ProblemEntry row;
         row.RegistryScanners = section;
         row.KeyValue = keyValue;
-        a().main().lvwErrors.push_back(row);
+        FindingsOf(a()).lvwErrors.push_back(row);
     }
     std::vector<std::string> Texts(const ListView& list) {
         std::vector<std::string> out;
@@ -44,60 +48,62 @@ TEST_F(ResultsViewTest, SummaryWordingPerSection) {
         {"Windows Fonts", "Invalid Windows Fonts (  3 Problem(s) )"},
     };
     for (const auto& [section, text] : cases) {
-        a().main().lvwErrors.clear();
-        a().main().lvwRegistryProblems.Clear();
+        FindingsOf(a()).lvwErrors.clear();
+        ModelOf(a()).lvwRegistryProblems.Clear();
+        test::EngineOf(a()).summaryRows().clear();
         for (int i = 0; i < 3; ++i)
             AddProblem(section, "C:\\x" + std::to_string(i));
         AddProblem(UpperAscii(section), "C:\\other case");
-        EXPECT_EQ(TallySection(a(), section), 3) << section;
-        EXPECT_EQ(Texts(a().main().lvwRegistryProblems), std::vector<std::string>{text});
+        EXPECT_EQ(test::EngineOf(a()).TallySection(section), 3) << section;
+        EXPECT_EQ(Texts(ModelOf(a()).lvwRegistryProblems), std::vector<std::string>{text});
+        EXPECT_EQ(test::EngineOf(a()).summaryRows(), std::vector<std::string>{text});
     }
 }
 
 TEST_F(ResultsViewTest, NoRowForAnEmptySectionOrAnUnknownName) {
     AddProblem("Something Else", "C:\\x");
-    EXPECT_EQ(TallySection(a(), "Help Files"), 0);
-    EXPECT_EQ(TallySection(a(), "Something Else"), 1);
-    EXPECT_TRUE(a().main().lvwRegistryProblems.rows.empty());
+    EXPECT_EQ(test::EngineOf(a()).TallySection("Help Files"), 0);
+    EXPECT_EQ(test::EngineOf(a()).TallySection("Something Else"), 1);
+    EXPECT_TRUE(ModelOf(a()).lvwRegistryProblems.rows.empty());
 }
 
 TEST_F(ResultsViewTest, ClickingASummaryRowListsItsDetails) {
     AddProblem("Help Files", "C:\\a.hlp");
     AddProblem("Windows Fonts", "C:\\f.ttf");
     AddProblem("Help Files", "C:\\b.hlp");
-    a().main().lvwShortcut = {ShortcutEntry{"C:\\one.lnk"}, ShortcutEntry{"C:\\two.lnk"}};
-    TallySection(a(), "Help Files");
-    a().main().lvwRegistryProblems.Add("Invalid Windows Shortcut File (2 Problems)");
+    FindingsOf(a()).lvwShortcut = {ShortcutEntry{"C:\\one.lnk"}, ShortcutEntry{"C:\\two.lnk"}};
+    test::EngineOf(a()).TallySection("Help Files");
+    ModelOf(a()).lvwRegistryProblems.Add("Invalid Windows Shortcut File (2 Problems)");
 
-    lvwRegistryProblems_ItemClick(a(), 0);
-    EXPECT_EQ(Texts(a().main().lvwRegistryErrorsDetail),
+    WindowOf(a()).lvwRegistryProblems_ItemClick(0);
+    EXPECT_EQ(Texts(ModelOf(a()).lvwRegistryErrorsDetail),
               (std::vector<std::string>{"This file could not be found on your hard drive:C:\\a.hlp",
                                         "This file could not be found on your hard drive:C:\\b.hlp"}));
-    lvwRegistryProblems_ItemClick(a(), 1);
-    EXPECT_EQ(Texts(a().main().lvwRegistryErrorsDetail),
+    WindowOf(a()).lvwRegistryProblems_ItemClick(1);
+    EXPECT_EQ(Texts(ModelOf(a()).lvwRegistryErrorsDetail),
               (std::vector<std::string>{"The path of this file is incorrect : C:\\one.lnk",
                                         "The path of this file is incorrect : C:\\two.lnk"}));
 }
 
 TEST_F(ResultsViewTest, HeaderClicksFlipTheOrderAndKeepTheListSorted) {
-    auto& list = a().main().lvwRegistryProblems;
+    auto& list = ModelOf(a()).lvwRegistryProblems;
     for (const char* text : {"b", "C", "a"})
         list.Add(text);
-    lvwRegistryProblems_ColumnClick(a(), 0);
+    WindowOf(a()).lvwRegistryProblems_ColumnClick(0);
     EXPECT_EQ(Texts(list), (std::vector<std::string>{"C", "b", "a"}));
-    lvwRegistryProblems_ColumnClick(a(), 0);
+    WindowOf(a()).lvwRegistryProblems_ColumnClick(0);
     EXPECT_EQ(Texts(list), (std::vector<std::string>{"a", "b", "C"}));
     list.Add("B2");
     EXPECT_EQ(Texts(list), (std::vector<std::string>{"a", "b", "B2", "C"})) << "later rows go in sort order";
 }
 
 TEST_F(ResultsViewTest, ReturnLeavesTheResultsPanelButKeepsTheLists) {
-    a().main().PicResults = a().main().PicScanning = true;
-    a().main().lvwRegistryProblems.Add("x");
-    ImgReturnMouseMove_Click(a());
-    EXPECT_FALSE(a().main().PicResults);
-    EXPECT_FALSE(a().main().PicScanning);
-    EXPECT_EQ(a().main().lvwRegistryProblems.rows.size(), 1u);
+    ModelOf(a()).PicResults = ModelOf(a()).PicScanning = true;
+    ModelOf(a()).lvwRegistryProblems.Add("x");
+    WindowOf(a()).ImgReturnMouseMove_Click();
+    EXPECT_FALSE(ModelOf(a()).PicResults);
+    EXPECT_FALSE(ModelOf(a()).PicScanning);
+    EXPECT_EQ(ModelOf(a()).lvwRegistryProblems.rows.size(), 1u);
 }
 
 } // namespace

@@ -28,6 +28,11 @@
 namespace vx {
 namespace {
 
+using test::EngineOf;
+using test::FindingsOf;
+using test::ModelOf;
+using test::WindowOf;
+
 namespace fs = std::filesystem;
 using test::GeneratedPrefix;
 using test::GeneratorOptions;
@@ -117,13 +122,13 @@ void RoundTrip(uint64_t seed, const GeneratorOptions& options = {}) {
         TestApp app(prefix.Open());
         ASSERT_TRUE(app.target);
         app->SaveSetting("txtBackup", backups.path().string());
-        LoadlvwRegistryvaluesScanValues(*app);
-        for (auto& row : app->main().lvwRegistryvaluesScan.rows.EditAll())
+        LoadlvwRegistryvaluesScanValues(EngineOf(*app));
+        for (auto& row : EngineOf(*app).checkList().rows)
             row.checked = true;
-        ImgScanNowMouseMove_Click(*app);
+        WindowOf(*app).ImgScanNowMouseMove_Click();
 
         std::vector<GeneratedPrefix::Place> found;
-        for (const ProblemEntry& row : app->main().lvwErrors) {
+        for (const ProblemEntry& row : FindingsOf(*app).lvwErrors) {
             const auto place = prefix.PlaceOf(row.mainkeyname, row.FullKeyPath, row.valueName);
             ASSERT_TRUE(place) << "a finding the generator did not make: " << row.mainkeyname << "\\"
                                << row.FullKeyPath << " " << row.valueName;
@@ -133,7 +138,7 @@ void RoundTrip(uint64_t seed, const GeneratorOptions& options = {}) {
             EXPECT_NE(std::find(found.begin(), found.end(), planted), found.end())
                 << "not found: " << planted.file << " " << planted.keyLine << " " << planted.valueName;
         std::vector<std::string> shortcuts;
-        for (const auto& row : app->main().lvwShortcut)
+        for (const auto& row : FindingsOf(*app).lvwShortcut)
             shortcuts.push_back(row.path);
         EXPECT_EQ(SetOf(shortcuts), SetOf(prefix.BrokenShortcuts()));
 
@@ -145,16 +150,17 @@ void RoundTrip(uint64_t seed, const GeneratorOptions& options = {}) {
             row.KeyName = row.valueName = made.valueName;
             row.KeyValue = made.keyValue;
             row.RegistryScanners = "Windows Startup";
-            app->main().lvwErrors.push_back(row);
+            FindingsOf(*app).lvwErrors.push_back(row);
             found.push_back(*prefix.PlaceOf(row.mainkeyname, row.FullKeyPath, row.valueName));
         }
-        if (!app->main().lvwErrors.empty() && app->main().lvwRegistryProblems.rows.empty())
-            app->main().lvwRegistryProblems.Add("Windows Startup");
+        if (!FindingsOf(*app).lvwErrors.empty() && EngineOf(*app).summaryRows().empty())
+            EngineOf(*app).summaryRows().push_back("Windows Startup");
         for (const auto& place : found)
             changedKeys[place.file].push_back(place.keyLine);
 
-        const int findings = static_cast<int>(app->main().lvwErrors.size() + app->main().lvwShortcut.size());
-        const RepairOutcome outcome = ImgRepairMouseMove_Click(*app);
+        const int findings =
+            static_cast<int>(FindingsOf(*app).lvwErrors.size() + FindingsOf(*app).lvwShortcut.size());
+        const RepairOutcome outcome = WindowOf(*app).ImgRepairMouseMove_Click();
         ASSERT_EQ(outcome.skipped, 0) << RepairClosingMessage(outcome);
         ASSERT_EQ(outcome.repaired, findings) << RepairClosingMessage(outcome);
     }
@@ -172,7 +178,7 @@ void RoundTrip(uint64_t seed, const GeneratorOptions& options = {}) {
         BackupManager manager = LoadBackupManager(*app);
         for (auto& row : manager.lvwBackUp)
             row.ticked = true;
-        const RestoreOutcome restored = imgRestoreMouseMove_Click(*app, manager);
+        const RestoreOutcome restored = EngineOf(*app).Restore(manager);
         EXPECT_TRUE(restored.failures.empty()) << restored.failures.front();
         EXPECT_TRUE(fs::is_empty(backups.path())) << "a complete restore removes its backup and copies";
     }

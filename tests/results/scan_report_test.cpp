@@ -11,6 +11,14 @@
 namespace vx {
 namespace {
 
+using test::EngineOf;
+using test::FindingsOf;
+using test::MakeReport;
+using test::ModelOf;
+using test::ReportText;
+using test::RunOf;
+using test::WindowOf;
+
 using test::FixturePrefix;
 using test::TestApp;
 
@@ -23,11 +31,11 @@ class ScanReportTest : public ::testing::Test {
   protected:
     void SetUp() override {
         app = std::make_unique<TestApp>(prefix.WithWindowsBasics().WriteAndOpen());
-        LoadlvwRegistryvaluesScanValues(a());
-        for (auto& row : a().main().lvwRegistryvaluesScan.rows.EditAll())
+        LoadlvwRegistryvaluesScanValues(EngineOf(a()));
+        for (auto& row : EngineOf(a()).checkList().rows)
             row.checked = row.text == "Help Files" || row.text == "Window Shortcut C";
-        a().main().ScanStartTime = "09:05:01";
-        a().main().ScanEndTime = "09:05:07";
+        RunOf(a()).ScanStartTime = "09:05:01";
+        RunOf(a()).ScanEndTime = "09:05:07";
     }
     App& a() { return **app; }
     std::filesystem::path ReportPath() { return app->dataFolder.path() / "ScanReport.txt"; }
@@ -44,17 +52,17 @@ TEST_F(ScanReportTest, MatchesTheExpectedFile) {
     second.RegistryScanners = "Windows Fonts";
     second.KeyValue = "C:\\windows\\Fonts\\gone.ttf";
     second.FullKeyPath = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-    a().main().lvwErrors = {first, second};
-    a().main().lvwShortcut = {ShortcutEntry{"C:\\users\\Public\\Desktop\\Old.lnk"}};
+    FindingsOf(a()).lvwErrors = {first, second};
+    FindingsOf(a()).lvwShortcut = {ShortcutEntry{"C:\\users\\Public\\Desktop\\Old.lnk"}};
     a().SaveSetting("chkMakeLogFile", "1");
-    ASSERT_EQ(MakeScanReport(a()), ReportPath().string());
+    ASSERT_EQ(MakeReport(a()), ReportPath().string());
     EXPECT_EQ(ReadFile(ReportPath()), ReadFile(VANTRELIX_SOURCE_DIR "/tests/results/data/scan_report.txt"));
 }
 
 TEST_F(ScanReportTest, ACleanRunSaysSoAndReplacesTheEarlierReport) {
     a().SaveSetting("chkMakeLogFile", "1");
     std::ofstream(ReportPath()) << "an earlier report";
-    MakeScanReport(a());
+    MakeReport(a());
     const std::string text = ReadFile(ReportPath());
     EXPECT_NE(text.find("Total numbers of problems detected : 0\r\n"), std::string::npos);
     EXPECT_NE(text.find(std::string(27, ' ') +
@@ -67,14 +75,14 @@ TEST_F(ScanReportTest, ACleanRunSaysSoAndReplacesTheEarlierReport) {
 
 TEST_F(ScanReportTest, NothingIsWrittenWhileTheOptionIsOff) {
     std::ofstream(ReportPath()) << "an earlier report";
-    EXPECT_EQ(MakeScanReport(a()), "");
+    EXPECT_EQ(MakeReport(a()), "");
     EXPECT_EQ(ReadFile(ReportPath()), "an earlier report");
 }
 
 TEST_F(ScanReportTest, AMissingFolderWritesNothing) {
     a().SaveSetting("chkMakeLogFile", "1");
     a().SaveSetting("txtLogFile", (app->dataFolder.path() / "missing").string());
-    EXPECT_EQ(MakeScanReport(a()), "");
+    EXPECT_EQ(MakeReport(a()), "");
 }
 
 // The scan run's own report, asked for by the setting: a link planted where it goes is never written
@@ -85,7 +93,7 @@ TEST_F(ScanReportTest, ALinkInTheReportsPlaceIsLeftAndTheMessageBoxSaysWhy) {
     std::ofstream(victim) << "precious";
     std::filesystem::create_symlink(victim, ReportPath());
     a().SaveSetting("chkMakeLogFile", "1");
-    ImgScanNowMouseMove_Click(a());
+    WindowOf(a()).ImgScanNowMouseMove_Click();
     EXPECT_EQ(ReadFile(victim), "precious");
     EXPECT_TRUE(std::filesystem::is_symlink(ReportPath()));
     ASSERT_EQ(app->frontEnd.messages.size(), 1u);
@@ -100,9 +108,9 @@ TEST_F(ScanReportTest, ControlCharactersInNamesAreWrittenAsMarks) {
     problem.RegistryScanners = "Help Files";
     problem.KeyValue = "C:\\Old\\a\r\nTotal numbers of problems detected : 0\t\x1b[2J.hlp";
     problem.FullKeyPath = "SOFTWARE\\Help";
-    a().main().lvwErrors = {problem};
-    a().main().lvwShortcut = {ShortcutEntry{"C:\\users\\Public\\Desktop\\Evil\r\n.lnk"}};
-    const std::string text = ScanReportText(a());
+    FindingsOf(a()).lvwErrors = {problem};
+    FindingsOf(a()).lvwShortcut = {ShortcutEntry{"C:\\users\\Public\\Desktop\\Evil\r\n.lnk"}};
+    const std::string text = ReportText(a());
     EXPECT_NE(text.find(" File Name       : C:\\Old\\a<CR><LF>Total numbers of problems detected : "
                         "0<TAB><0x1B>[2J.hlp\r\n"),
               std::string::npos);

@@ -16,6 +16,10 @@
 
 namespace vx {
 namespace {
+
+using test::ContextOf;
+using test::FindingsOf;
+using test::RunOf;
 namespace fs = std::filesystem;
 
 const fs::path kOwnData = fs::path(VANTRELIX_SOURCE_DIR) / "tests" / "shortcuts" / "data";
@@ -52,7 +56,7 @@ void AddShortcutBasics(test::FixturePrefix& prefix) {
 
 std::vector<std::string> Recorded(App& app) {
     std::vector<std::string> paths;
-    for (const auto& entry : app.main().lvwShortcut) {
+    for (const auto& entry : FindingsOf(app).lvwShortcut) {
         EXPECT_EQ(entry.kind, "Windows Shortcut");
         paths.push_back(entry.path);
     }
@@ -99,8 +103,8 @@ TEST(ShortcutChecker, RecordsOnlyShortcutsWhoseTargetIsGoneFromAFixedDrive) {
     test::TestApp app(prefix.WriteAndOpen());
     ASSERT_TRUE(app.target);
     for (const auto& c : cases) {
-        app->main().lvwShortcut.clear();
-        CheckShortcutFile(*app, c.path);
+        FindingsOf(*app).lvwShortcut.clear();
+        CheckShortcutFile(ContextOf(*app), c.path);
         EXPECT_EQ(Recorded(*app), c.recorded ? std::vector<std::string>{c.path} : std::vector<std::string>{})
             << c.path;
     }
@@ -121,9 +125,9 @@ TEST(ShortcutChecker, TheProgramsOwnBackupCopiesAreNeverFindings) {
                                prefix.HostPathOf("C:\\links") / ".." / "Backups"}) {
         SCOPED_TRACE(folder.string());
         app->SaveSetting("txtBackup", folder.string());
-        app->main().lvwShortcut.clear();
-        CheckShortcutFile(*app, copy);
-        CheckShortcutFile(*app, other);
+        FindingsOf(*app).lvwShortcut.clear();
+        CheckShortcutFile(ContextOf(*app), copy);
+        CheckShortcutFile(ContextOf(*app), other);
         EXPECT_EQ(Recorded(*app), std::vector<std::string>{other});
     }
 }
@@ -139,7 +143,7 @@ TEST(DriveWalker, ChecksTheFilesOfAFolderBeforeItsSubfolders) {
         .File("C:\\walk\\zz.lnk", missing);
     test::TestApp app(prefix.WriteAndOpen());
     ASSERT_TRUE(app.target);
-    WalkFolderForShortcuts(*app, "C:\\walk"); // the trailing backslash is added
+    WalkFolderForShortcuts(ContextOf(*app), "C:\\walk"); // the trailing backslash is added
     EXPECT_EQ(Recorded(*app), (std::vector<std::string>{"C:\\walk\\a.lnk", "C:\\walk\\zz.lnk",
                                                         "C:\\walk\\s\\c.lnk", "C:\\walk\\s\\t\\d.lnk"}));
 }
@@ -157,7 +161,7 @@ TEST(DriveWalker, ChecksShortcutsOfEitherKindInAnyCase) {
         .File("C:\\walk\\g.uRl", HandMade("missing_file.url"));
     test::TestApp app(prefix.WriteAndOpen());
     ASSERT_TRUE(app.target);
-    WalkFolderForShortcuts(*app, "C:\\walk\\");
+    WalkFolderForShortcuts(ContextOf(*app), "C:\\walk\\");
     EXPECT_EQ(Recorded(*app),
               (std::vector<std::string>{"C:\\walk\\a.LnK", "C:\\walk\\b.URL", "C:\\walk\\g.uRl"}));
 }
@@ -168,9 +172,9 @@ TEST(DriveWalker, ADriveThatCannotBeReadIsNotWalked) {
     prefix.File("C:\\links\\missing.lnk", Wine("missing_target.lnk"));
     test::TestApp app(prefix.WriteAndOpen());
     ASSERT_TRUE(app.target);
-    ScanDriveForShortcuts(*app, "Q:\\");
+    ScanDriveForShortcuts(ContextOf(*app), "Q:\\");
     EXPECT_TRUE(Recorded(*app).empty());
-    ScanDriveForShortcuts(*app, "C:\\");
+    ScanDriveForShortcuts(ContextOf(*app), "C:\\");
     EXPECT_EQ(Recorded(*app), std::vector<std::string>{"C:\\links\\missing.lnk"});
 }
 
@@ -187,10 +191,10 @@ TEST(DriveWalker, CancelStopsEveryLevelOfTheWalk) {
     // Cancel is pressed as soon as the first broken shortcut shows up.
     for (int yield = 1; yield <= 1000; ++yield)
         app.frontEnd.atYield[yield] = [](App& a) {
-            if (!a.main().lvwShortcut.empty())
-                a.main().ScanCancelled = -1;
+            if (!FindingsOf(a).lvwShortcut.empty())
+                RunOf(a).ScanCancelled = -1;
         };
-    WalkFolderForShortcuts(*app, "C:\\walk\\");
+    WalkFolderForShortcuts(ContextOf(*app), "C:\\walk\\");
     // Files come before subfolders, so a\later.lnk is the first find; nothing is checked after it.
     EXPECT_EQ(Recorded(*app), std::vector<std::string>{"C:\\walk\\a\\later.lnk"});
 }
@@ -280,7 +284,7 @@ TEST(DriveWalker, OnlyFilesWithACandidateAttributeAreChecked) {
                                                                {"hidden.lnk", FILE_ATTRIBUTE_HIDDEN},
                                                                {"system.lnk", FILE_ATTRIBUTE_SYSTEM},
                                                                {"temporary.lnk", FILE_ATTRIBUTE_TEMPORARY}}));
-    WalkFolderForShortcuts(*app, "C:\\walk\\");
+    WalkFolderForShortcuts(ContextOf(*app), "C:\\walk\\");
     EXPECT_EQ(Recorded(*app), (std::vector<std::string>{"C:\\walk\\hidden.lnk", "C:\\walk\\system.lnk",
                                                         "C:\\walk\\temporary.lnk"}));
 }

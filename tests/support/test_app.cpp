@@ -1,9 +1,68 @@
 #include "support/test_app.h"
 
 #include "app/clock.h"
+#include "engine/scan_run.h"
 #include "platform/text.h"
 
+#include <cassert>
+#include <map>
+#include <optional>
+
 namespace vx::test {
+namespace {
+
+struct Parts {
+    TestApp* owner = nullptr;
+    std::optional<CheckContext> context;
+};
+
+std::map<App*, Parts>& Registry() {
+    static std::map<App*, Parts> parts;
+    return parts;
+}
+
+Parts& PartsOf(App& app) {
+    const auto it = Registry().find(&app);
+    assert(it != Registry().end() && "the App belongs to no TestApp");
+    return it->second;
+}
+
+} // namespace
+
+FrmMain& WindowOf(App& app) {
+    return PartsOf(app).owner->window();
+}
+
+Engine& EngineOf(App& app) {
+    return WindowOf(app).engine();
+}
+
+MainWindowModel& ModelOf(App& app) {
+    return WindowOf(app).model();
+}
+
+Findings& FindingsOf(App& app) {
+    return EngineOf(app).findings();
+}
+
+RunState& RunOf(App& app) {
+    return EngineOf(app).run();
+}
+
+CheckContext& ContextOf(App& app) {
+    // Made afresh at each call, as each scan section does: it reads the settings of the moment.
+    Parts& parts = PartsOf(app);
+    parts.context.emplace(EngineOf(app).Context());
+    return *parts.context;
+}
+
+std::string MakeReport(App& app, bool force, std::string* why) {
+    return MakeScanReport(app, EngineOf(app).observer(), ReportOfLastScan(EngineOf(app)), force, why);
+}
+
+std::string ReportText(App& app) {
+    return ScanReportText(app, EngineOf(app).observer(), ReportOfLastScan(EngineOf(app)));
+}
 
 void ScriptedFrontEnd::Yield(App& app) {
     ++yields;
@@ -35,6 +94,12 @@ TestApp::TestApp(std::unique_ptr<Target> t) : target(std::move(t)) {
         fixed.tm_sec = 1;
         return fixed;
     };
+    window_ = std::make_unique<FrmMain>(*app, shell_);
+    Registry()[app.get()].owner = this;
+}
+
+TestApp::~TestApp() {
+    Registry().erase(app.get());
 }
 
 } // namespace vx::test

@@ -106,7 +106,7 @@ class MainWindowTest : public ::testing::Test {
         shell.events.clear();
     }
     App& a() { return **app; }
-    MainWindowModel& main() { return a().main(); }
+    MainWindowModel& main() { return frm->model(); }
 
     // Moves the pointer over a button or an area, by name.
     void Move(const std::string& name) {
@@ -130,8 +130,9 @@ class MainWindowTest : public ::testing::Test {
     }
     // Only the fonts section, so that a scan is quick and finds "Gone".
     void CheckOnlyFonts() {
-        for (auto& row : main().lvwRegistryvaluesScan.rows.EditAll())
+        for (auto& row : frm->engine().checkList().rows)
             row.checked = row.text == "Windows Fonts";
+        frm->CheckListChanged();
     }
 
     FixturePrefix prefix;
@@ -149,19 +150,19 @@ TEST_F(MainWindowTest, LoadingShowsTheStartPanelWithTheSelectAllBoxFromTheSettin
         TestApp fresh(prefix.Open());
         if (c.stored)
             fresh->SaveSetting("chkSelectlistviewItems", c.stored);
-        fresh->main().PicScanning = fresh->main().PicResults = true;
         FrmMain window(*fresh, shell);
+        window.model().PicScanning = window.model().PicResults = true;
         window.tmrSettings = window.tmrRefreshlvwContents = true;
         window.Form_Load();
         const std::string what = c.stored ? c.stored : "(none)";
-        EXPECT_EQ(fresh->main().chkSelectlistviewItems, c.box) << what;
+        EXPECT_EQ(window.model().chkSelectlistviewItems, c.box) << what;
         EXPECT_EQ(window.caption(), "Vantrelix v3.0");
-        EXPECT_FALSE(fresh->main().PicScanning);
-        EXPECT_FALSE(fresh->main().PicResults);
+        EXPECT_FALSE(window.model().PicScanning);
+        EXPECT_FALSE(window.model().PicResults);
         EXPECT_FALSE(window.tmrSettings);
         EXPECT_FALSE(window.tmrRefreshlvwContents);
-        ASSERT_FALSE(fresh->main().lvwRegistryvaluesScan.rows.empty()) << what;
-        EXPECT_EQ(fresh->main().lvwRegistryvaluesScan.rows[0].text, "Registry Integrity");
+        ASSERT_FALSE(window.model().lvwRegistryvaluesScan.rows.empty()) << what;
+        EXPECT_EQ(window.model().lvwRegistryvaluesScan.rows[0].text, "Registry Integrity");
     }
 }
 
@@ -334,10 +335,10 @@ TEST_F(MainWindowTest, AResizeInTheMiddleOfARealScanLeavesTheCheckListAlone) {
     bool resized = false;
     app->frontEnd.atYield[app->frontEnd.yields + 1] = [&](App& running) {
         EXPECT_FALSE(frm->ScanIdle());
-        const uint64_t before = running.main().lvwRegistryvaluesScan.rows.Revision();
+        const uint64_t before = frm->model().lvwRegistryvaluesScan.rows.Revision();
         shell.events.clear();
         frm->Form_Resize();
-        EXPECT_EQ(running.main().lvwRegistryvaluesScan.rows.Revision(), before);
+        EXPECT_EQ(frm->model().lvwRegistryvaluesScan.rows.Revision(), before);
         EXPECT_TRUE(shell.Repainted("PicScanning"));
         resized = true;
     };
@@ -448,7 +449,7 @@ TEST_F(MainWindowTest, TheDialogButtonsRefreshTheWindowAfterwards) {
         EXPECT_FALSE(main().lvwRegistryvaluesScan.rows[4].checked);
         EXPECT_TRUE(Highlighted().empty()) << "the refill ends with the background reset";
         a().SaveSetting("Help Files", "True");
-        LoadlvwRegistryvaluesScanValues(a());
+        LoadlvwRegistryvaluesScanValues(frm->engine());
     }
 }
 
@@ -477,9 +478,9 @@ TEST_F(MainWindowTest, MyComputerTogglesTheSelectAllBoxAndHandlesTheChangeOnce) 
         int after;
     };
     for (const Case& c : std::vector<Case>{{1, 0}, {0, 1}, {2, 1}}) {
-        main().chkSelectlistviewItems = c.before;
+        frm->engine().checkList().chkSelectlistviewItems = c.before;
         if (c.before == 2)
-            main().lvwRegistryvaluesScan.rows.Edit(0).checked = false;
+            frm->engine().checkList().rows[0].checked = false;
         app->settings.saves.clear();
         frm->Label2_Click();
         EXPECT_EQ(main().chkSelectlistviewItems, c.after) << c.before;

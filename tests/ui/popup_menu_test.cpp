@@ -124,7 +124,7 @@ class PopupMenuTest : public ::testing::Test {
         area.calls.clear();
     }
     App& a() { return **app; }
-    MainWindowModel& main() { return a().main(); }
+    MainWindowModel& main() { return frm->model(); }
 
     FrmMenuPopUp& Open(const MenuScreen& screen = kScreen) {
         menu = std::make_unique<FrmMenuPopUp>(a(), *frm, tray, menuShell);
@@ -391,7 +391,7 @@ TEST_F(PopupMenuTest, ScanNowBringsTheWindowBackAndLeavesTheScanToAfterTheClick)
     FrmMenuPopUp& m = Open();
     m.Click(MenuItem::MenuScan);
     EXPECT_EQ(menuShell.scansAsked, 1);
-    EXPECT_TRUE(main().lvwErrors.empty()) << "no scan ran inside the click";
+    EXPECT_TRUE(frm->engine().findings().lvwErrors.empty()) << "no scan ran inside the click";
     EXPECT_FALSE(main().PicResults);
     EXPECT_FALSE(shell.hidden);
     EXPECT_FALSE(tray.bRunningInTray());

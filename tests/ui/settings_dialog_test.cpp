@@ -306,7 +306,7 @@ TEST_F(SettingsDialogTest, AChosenWaveFileIsStoredAtOnceAndPlayedOnceWithoutCoun
     EXPECT_EQ(Stored("txtWaveFilesPath"), wave);
     EXPECT_EQ(d.option(SettingsOption::PlaySound).text, wave);
     ASSERT_EQ(app->sound.played, (std::vector<std::filesystem::path>{wave}));
-    EXPECT_EQ(a().main().lblProblemsFound, "0");
+    EXPECT_EQ(test::ModelOf(a()).lblProblemsFound, "0");
 
     // The next browse starts at the chosen file; a cancel changes nothing.
     HoverAndClick(SettingsButton::WaveFileBrowse);

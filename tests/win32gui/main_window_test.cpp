@@ -59,14 +59,14 @@ class MainWindowTest : public ::testing::Test {
 
 TEST_F(MainWindowTest, ScansShowsDetailsRepairsAndEnds) {
     BoxAnswerer answerer([](HWND box) { testing::ClickButton(box, kOkId); });
-    const auto& main = app_->main();
+    const auto& main = window_->rules().model();
 
     Click(MainButton::ScanNow);
     ASSERT_TRUE(testing::PumpUntil([&] { return main.PicResults && !main.PicScanning; }));
     EXPECT_TRUE(IsWindowVisible(GetParent(Control(kSummaryListId))));
     const std::vector<std::string> summary = testing::ListTexts(Control(kSummaryListId));
     ASSERT_FALSE(summary.empty());
-    ASSERT_GT(main.lvwErrors.size(), 0u);
+    ASSERT_GT(window_->rules().engine().findings().lvwErrors.size(), 0u);
     std::vector<std::string> modelRows;
     for (const ListRow& row : main.lvwRegistryProblems.rows)
         modelRows.push_back(row.text);
@@ -83,9 +83,10 @@ TEST_F(MainWindowTest, ScansShowsDetailsRepairsAndEnds) {
     EXPECT_FALSE(testing::ListTexts(Control(kDetailListId)).empty());
 
     Click(MainButton::Repair);
-    ASSERT_TRUE(testing::PumpUntil([&] { return main.lvwErrors.empty() && main.ImgReturnNormal; }));
-    ASSERT_FALSE(main.BackupFilePath.empty());
-    std::cout << "GUI backup: " << main.BackupFilePath << std::endl;
+    ASSERT_TRUE(testing::PumpUntil(
+        [&] { return window_->rules().engine().findings().lvwErrors.empty() && main.ImgReturnNormal; }));
+    ASSERT_FALSE(window_->rules().engine().run().BackupFilePath.empty());
+    std::cout << "GUI backup: " << window_->rules().engine().run().BackupFilePath << std::endl;
     EXPECT_NE(std::find_if(answerer.seen().begin(), answerer.seen().end(),
                            [](const std::string& text) { return text == MessageOfKind(kFilesRepaired); }),
               answerer.seen().end());

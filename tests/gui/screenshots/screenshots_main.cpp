@@ -41,7 +41,7 @@ void ClickRow(QTreeView* list, int row) {
 void MainWindowStates() {
     GuiHarness h;
     h.frontEnd.pumpEvery = std::chrono::nanoseconds(0);
-    auto& main = h.app->main();
+    auto& main = h.window->rules().model();
     // Hovering Scan Now lights its description.
     QTest::mouseMove(h.Find("ImgScanNowNormal"));
     QMouseEvent move(QEvent::MouseMove, QPointF(20, 20), QPointF(20, 20), Qt::NoButton, Qt::NoButton,
@@ -54,7 +54,8 @@ void MainWindowStates() {
     const auto render = h.frontEnd.render;
     h.frontEnd.render = [&] {
         render();
-        if (!scanningSaved && main.PicScanning && main.lvwErrors.size() >= 3) {
+        if (!scanningSaved && main.PicScanning &&
+            h.window->rules().engine().findings().lvwErrors.size() >= 3) {
             scanningSaved = true;
             main.PicBug = true;
             render();

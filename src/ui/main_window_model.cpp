@@ -1,5 +1,5 @@
 // The main window's model: its lists' change logs and the counter's text.
-#include "app/main_window_model.h"
+#include "ui/main_window_model.h"
 
 #include "platform/text.h"
 
