@@ -7,6 +7,7 @@
 #include "support/test_app.h"
 #include "ui/notification.h"
 
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -511,6 +512,26 @@ TEST_F(MainWindowTest, ScanResultsRepairAndReturnThroughTheWindow) {
     main().PicResults = true;
     HoverAndClick(MainButton::Return);
     EXPECT_FALSE(main().PicResults);
+}
+
+// A repair that cannot even start (here its backup folder is a file) says why in the closing box; the
+// findings stay for another try.
+TEST_F(MainWindowTest, ARepairThatCannotStartSaysWhy) {
+    const auto notAFolder = app->dataFolder.path() / "not-a-folder";
+    std::ofstream(notAFolder) << "x";
+    a().SaveSetting("txtBackup", notAFolder.string());
+    CheckOnlyFonts();
+    HoverAndClick(MainButton::ScanNow);
+    ASSERT_TRUE(main().PicResults);
+    frm->MouseMove(MainArea::Picture1);
+    app->frontEnd.messages.clear();
+    HoverAndClick(MainButton::Repair);
+    EXPECT_FALSE(frm->lastRepair().ran);
+    EXPECT_EQ(frm->lastRepair().repaired, 0);
+    ASSERT_EQ(app->frontEnd.messages.size(), 1u);
+    EXPECT_EQ(app->frontEnd.messages[0], "Nothing was repaired: " + frm->lastRepair().error);
+    EXPECT_FALSE(frm->lastRepair().error.empty());
+    EXPECT_EQ(frm->engine().findings().lvwErrors.size(), 1u);
 }
 
 TEST_F(MainWindowTest, RefreshRepaintsPicturesImagesAndListsAndYieldsAfterEveryControl) {
