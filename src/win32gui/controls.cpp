@@ -88,6 +88,22 @@ HFONT BoldFont(int points) {
     return fonts[index];
 }
 
+void PaintParentBackground(HWND control, HDC dc) {
+    HWND parent = GetParent(control);
+    POINT origin{0, 0};
+    MapWindowPoints(control, parent, &origin, 1);
+    POINT old{};
+    OffsetViewportOrgEx(dc, -origin.x, -origin.y, &old);
+    SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SetViewportOrgEx(dc, old.x, old.y, nullptr);
+}
+
+LRESULT PaintBehindLabel(HWND control, HDC dc) {
+    PaintParentBackground(control, dc);
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+}
+
 void CentreOn(HWND window, HWND owner) {
     RECT area{};
     if (owner && IsWindowVisible(owner) && !IsIconic(owner))
