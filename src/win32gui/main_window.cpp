@@ -5,6 +5,7 @@
 #include "platform/win32/wide_text.h"
 #include "results/results_view.h"
 #include "win32gui/art.h"
+#include "win32gui/art_check_box.h"
 #include "win32gui/controls.h"
 #include "win32gui/message_box_window.h"
 #include "win32gui/win32_front_end.h"
@@ -145,6 +146,7 @@ void MainWindow::BuildStartPanel() {
     const int top = kStripHeight;
     selectAll_ = AddControl(window_, L"BUTTON", "", BS_3STATE | WS_TABSTOP, {22, top + 22, 42, top + 42},
                             kSelectAllId);
+    DrawCheckBoxFromArt(selectAll_);
     AddControl(window_, L"STATIC", "", SS_OWNERDRAW | SS_NOTIFY, {46, top + 14, 78, top + 46}, kImage1Id);
     HWND label2 = AddLabel(window_, "My Computer", {84, top + 14, 284, top + 46}, kMyComputerId);
     SetWindowLongPtrW(label2, GWL_STYLE, GetWindowLongPtrW(label2, GWL_STYLE) | SS_NOTIFY | SS_CENTERIMAGE);

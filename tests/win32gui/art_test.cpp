@@ -3,6 +3,8 @@
 // (pixels read back away from half-transparent edges: there is no compositor under Xvfb).
 #include "win32gui/art.h"
 
+#include "win32gui/art_check_box.h"
+
 #include "platform/win32/wide_text.h"
 #include "win32gui/controls.h"
 #include "win32gui/message_box_window.h"
@@ -184,6 +186,34 @@ TEST(Art, WindowsDrawTheirFramesAndButtonsFromTheArt) {
     EXPECT_TRUE(Near(hoverFace, kButtonHoverFace));
     EXPECT_TRUE(Near(corner, besideCorner)); // the button's transparent corner shows the box behind it
     EXPECT_TRUE(Near(strip, kTitleStrip));
+}
+
+// A check box in each of its states, set by code and by a click: the art's box, not the system's.
+TEST(Art, CheckBoxesShowTheirStateFromTheArt) {
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 60, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    HWND box = CreateWindowExW(0, L"BUTTON", L"Tick", WS_CHILD | WS_VISIBLE | BS_AUTO3STATE, 10, 10, 120, 20,
+                               parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    DrawCheckBoxFromArt(box);
+    // Inside each drawing's box, away from its edge and its mark.
+    const auto inside = [box] {
+        UpdateWindow(box);
+        HDC dc = GetDC(box);
+        const COLORREF seen = GetPixel(dc, 3, 5);
+        ReleaseDC(box, dc);
+        return seen;
+    };
+    const COLORREF clear = RGB(20, 26, 37), checked = RGB(43, 179, 163), partial = RGB(31, 95, 88);
+    SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_TRUE(Near(inside(), checked));
+    SendMessageW(box, BM_SETCHECK, BST_INDETERMINATE, 0);
+    EXPECT_TRUE(Near(inside(), partial));
+    SendMessageW(box, BM_SETCHECK, BST_UNCHECKED, 0);
+    EXPECT_TRUE(Near(inside(), clear));
+    SendMessageW(box, BM_CLICK, 0, 0); // the native control ticks it and draws at once
+    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(Near(inside(), checked));
+    DestroyWindow(parent);
 }
 
 } // namespace
