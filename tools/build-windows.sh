@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 tests=ON
 [ "${1:-}" = "--no-tests" ] && tests=OFF
 
-packages=(cmake ninja-build g++-mingw-w64-x86-64 libcli11-dev nlohmann-json3-dev)
+# librsvg2-bin and icoutils render the art and the icon of vantrelix.exe at build time.
+packages=(cmake ninja-build g++-mingw-w64-x86-64 libcli11-dev nlohmann-json3-dev librsvg2-bin icoutils)
 [ "$tests" = ON ] && packages+=(googletest)
 tools/install-packages.sh "${packages[@]}"
 

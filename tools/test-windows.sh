@@ -6,6 +6,7 @@
 # exactly. Needs build/src/vantrelix-cli (tools/setup.sh).
 # Then the desktop program's windows are driven under Xvfb: Scan Now on the same fixture must show the
 # same summary as the terminal program, and its repair's backup must give the registry back exactly.
+# Last, the installer (tools/package-windows.sh) is tested by tools/test-installer.sh.
 # Usage: tools/test-windows.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -174,3 +175,7 @@ if ! diff -u "$work/registry.before" "$work/registry.after-gui"; then
     exit 1
 fi
 echo "== The window's repair and its restore gave the registry back exactly"
+
+echo "== The installer: silent install for all users and for one user, both programs, uninstall"
+tools/package-windows.sh >/dev/null
+tools/test-installer.sh "$work/clean"

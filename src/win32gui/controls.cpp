@@ -26,8 +26,11 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC procedure) {
 }
 
 HWND AddControl(HWND parent, const wchar_t* className, std::string_view text, DWORD style, RECT at, int id) {
-    HWND control = CreateWindowExW(0, className, win32::Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style,
-                                   at.left, at.top, at.right - at.left, at.bottom - at.top, parent,
+    // A control under a panel laid over it (the start panel's list under the scanning panel) must not
+    // draw over the panel when it repaints.
+    HWND control = CreateWindowExW(0, className, win32::Wide(text).c_str(),
+                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, at.left, at.top,
+                                   at.right - at.left, at.bottom - at.top, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(NormalFont()), FALSE);
     return control;
@@ -86,6 +89,22 @@ HFONT BoldFont(int points) {
         fonts[index] = CreateFontIndirectW(&face);
     }
     return fonts[index];
+}
+
+void PaintParentBackground(HWND control, HDC dc) {
+    HWND parent = GetParent(control);
+    POINT origin{0, 0};
+    MapWindowPoints(control, parent, &origin, 1);
+    POINT old{};
+    OffsetViewportOrgEx(dc, -origin.x, -origin.y, &old);
+    SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SetViewportOrgEx(dc, old.x, old.y, nullptr);
+}
+
+LRESULT PaintBehindLabel(HWND control, HDC dc) {
+    PaintParentBackground(control, dc);
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
 }
 
 void CentreOn(HWND window, HWND owner) {

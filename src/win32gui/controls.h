@@ -14,6 +14,8 @@ inline constexpr COLORREF kPanel = RGB(0x24, 0x2D, 0x3D);
 inline constexpr COLORREF kText = RGB(0xF4, 0xF7, 0xFB);
 inline constexpr COLORREF kDimText = RGB(0x80, 0x88, 0x96);
 inline constexpr COLORREF kAccent = RGB(0xF0, 0xB4, 0x29);
+inline constexpr COLORREF kButtonText = RGB(0xE0, 0xE0, 0xE0);
+inline constexpr COLORREF kStripColour = RGB(0x14, 0x19, 0x24);
 inline constexpr int kStripHeight = 36;
 
 HINSTANCE Instance();
@@ -27,6 +29,12 @@ std::string GetText(HWND window);
 // The window's font: the desktop's message font, or a bold one `points` high.
 HFONT NormalFont();
 HFONT BoldFont(int points);
+
+// Paints what `control`'s parent shows behind it (the parent's WM_ERASEBKGND) into the control's DC.
+void PaintParentBackground(HWND control, HDC dc);
+// WM_CTLCOLORSTATIC of a label or check box over the art: paints the art behind it and has its text
+// drawn transparently; the brush to return.
+LRESULT PaintBehindLabel(HWND control, HDC dc);
 
 // A window placed centred on its owner (or on the work area when it has none).
 void CentreOn(HWND window, HWND owner);

@@ -1,6 +1,7 @@
 // Image buttons: owner-drawn BUTTONs that report the pointer's movement over them.
 #include "win32gui/image_button.h"
 
+#include "win32gui/art.h"
 #include "win32gui/controls.h"
 
 #include <commctrl.h>
@@ -38,36 +39,41 @@ void ImageButtonControl::SetEnabled(bool enabled) {
         EnableWindow(button_, enabled);
 }
 
+void ImageButtonControl::SetArt(std::string drawing, std::string icon) {
+    drawing_ = std::move(drawing);
+    icon_ = std::move(icon);
+    InvalidateRect(button_, nullptr, FALSE);
+}
+
 void ImageButtonControl::Draw(const DRAWITEMSTRUCT& item) const {
     HDC dc = item.hDC;
     const RECT box = item.rcItem;
     const bool enabled = !(item.itemState & ODS_DISABLED);
-    const COLORREF face = !enabled       ? RGB(0x3A, 0x40, 0x4C)
-                          : highlighted_ ? RGB(0x2F, 0x80, 0xED)
-                                         : RGB(0x2B, 0x5C, 0xA8);
-    HBRUSH back = CreateSolidBrush(kBackground);
-    FillRect(dc, &box, back);
-    DeleteObject(back);
-    HBRUSH brush = CreateSolidBrush(face);
-    HPEN pen = CreatePen(PS_SOLID, 1, highlighted_ ? RGB(0x9C, 0xC8, 0xFF) : face);
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    RoundRect(dc, box.left, box.top, box.right, box.bottom, 10, 10);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(brush);
-    DeleteObject(pen);
+    // The art's rounded corners show the window behind the button.
+    PaintParentBackground(button_, dc);
+    const BYTE opacity = enabled ? 255 : 90; // a disabled button reads as out of reach
+    if (!drawing_.empty())
+        DrawArt(dc, button_, highlighted_ ? drawing_ + "_hover" : drawing_, box, opacity);
+    RECT textBox = box;
+    if (!icon_.empty()) {
+        const int height = box.bottom - box.top;
+        const int side = height * 3 / 4;
+        const int inset = (height - side) / 2;
+        DrawArt(dc, button_, icon_,
+                {box.left + inset, box.top + inset, box.left + inset + side, box.top + inset + side},
+                opacity);
+        textBox.left += height;
+    }
     wchar_t text[128] = {};
     GetWindowTextW(button_, text, 128);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, enabled ? kText : kDimText);
+    SetTextColor(dc, !enabled ? kDimText : highlighted_ ? RGB(0xFF, 0xFF, 0xFF) : kButtonText);
     HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(button_, WM_GETFONT, 0, 0)));
-    RECT textBox = box;
     DrawTextW(dc, text, -1, &textBox, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     SelectObject(dc, oldFont);
     if (item.itemState & ODS_FOCUS) {
         RECT focus = box;
-        InflateRect(&focus, -4, -4);
+        InflateRect(&focus, -3, -3);
         DrawFocusRect(dc, &focus);
     }
 }

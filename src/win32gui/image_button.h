@@ -1,10 +1,12 @@
 #pragma once
 // An image button on screen: a BUTTON drawn by its window in the plain or the highlighted look the rules
-// give it. Moving over it tells the rules (which show the highlighted twin); a click or Enter/Space on it
-// comes to its window as WM_COMMAND with the button's id.
+// give it, from the art: its drawing and the drawing's "_hover" twin, an icon at its left, its text. Moving
+// over it tells the rules (which show the highlighted twin); a click or Enter/Space on it comes to its window
+// as WM_COMMAND with the button's id.
 #include "win32gui/windows_api.h"
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace vx::win32gui {
@@ -21,6 +23,9 @@ class ImageButtonControl {
     void SetHighlighted(bool highlighted);
     bool highlighted() const { return highlighted_; }
     void SetEnabled(bool enabled);
+    // The button's drawing ("button" unless set; empty: its text alone on the window's background) and
+    // the icon drawn at its left (none unless set).
+    void SetArt(std::string drawing, std::string icon = {});
     // WM_DRAWITEM for this button.
     void Draw(const DRAWITEMSTRUCT& item) const;
 
@@ -29,6 +34,8 @@ class ImageButtonControl {
     HWND button_;
     std::function<void()> hovered_;
     bool highlighted_ = false;
+    std::string drawing_ = "button";
+    std::string icon_;
 };
 
 } // namespace vx::win32gui

@@ -2,9 +2,12 @@
 #include "win32gui/main_window.h"
 
 #include "platform/win32/wide_text.h"
+#include "win32gui/art.h"
+#include "win32gui/art_check_box.h"
 #include "win32gui/controls.h"
 #include "win32gui/message_box_window.h"
 #include "win32gui/win32_front_end.h"
+#include "win32gui/window_frame.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -36,14 +39,51 @@ int FillPixels(int units, int fullUnits, int pixels) {
     return std::min(pixels, static_cast<int>(static_cast<int64_t>(units) * pixels / fullUnits));
 }
 
-void FillBox(HDC dc, RECT box, COLORREF colour) {
-    SetDCBrushColor(dc, colour);
-    FillRect(dc, &box, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-}
-
 void ShowIf(HWND window, bool shown) {
     if ((IsWindowVisible(window) != FALSE) != shown)
         ShowWindow(window, shown ? SW_SHOWNA : SW_HIDE);
+}
+
+// The drawing of each button (empty: text alone) and the icon at its left.
+struct ButtonArt {
+    const char* drawing;
+    const char* icon;
+};
+ButtonArt ArtOf(MainButton button) {
+    switch (button) {
+    case MainButton::HelpPic:
+        return {"icon_help", ""};
+    case MainButton::SupportPic:
+        return {"icon_support", ""};
+    case MainButton::Help:
+    case MainButton::Support:
+        return {"", ""};
+    case MainButton::Minimise:
+        return {"title_minimise", ""};
+    case MainButton::Close:
+        return {"title_close", ""};
+    case MainButton::ScanNow:
+        return {"button_large", "icon_scan"};
+    case MainButton::Settings:
+        return {"button_large", "icon_settings"};
+    case MainButton::Restore:
+        return {"button_large", "icon_backup"};
+    default:
+        return {"button", ""};
+    }
+}
+
+// Draws a bar's fill: the fill's drawing over the track's width, cut at `fill` pixels.
+void DrawBar(HDC dc, HWND window, RECT track, int fill) {
+    if (!DrawArt(dc, window, "progress_track", track))
+        FillBox(dc, track, RGB(0x3A, 0x40, 0x4C));
+    if (fill <= 0)
+        return;
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, track.left, track.top, track.left + fill, track.bottom);
+    if (!DrawArt(dc, window, "progress_fill", track))
+        FillBox(dc, track, RGB(0x2F, 0x80, 0xED));
+    RestoreDC(dc, saved);
 }
 
 std::filesystem::path ProgramFolder() {
@@ -104,7 +144,9 @@ void MainWindow::BuildStartPanel() {
     const int top = kStripHeight;
     selectAll_ = AddControl(window_, L"BUTTON", "", BS_3STATE | WS_TABSTOP, {22, top + 22, 42, top + 42},
                             kSelectAllId);
-    HWND label2 = AddLabel(window_, "My Computer", {48, top + 14, 284, top + 46}, kMyComputerId);
+    DrawCheckBoxFromArt(selectAll_);
+    AddControl(window_, L"STATIC", "", SS_OWNERDRAW | SS_NOTIFY, {46, top + 14, 78, top + 46}, kImage1Id);
+    HWND label2 = AddLabel(window_, "My Computer", {84, top + 14, 284, top + 46}, kMyComputerId);
     SetWindowLongPtrW(label2, GWL_STYLE, GetWindowLongPtrW(label2, GWL_STYLE) | SS_NOTIFY | SS_CENTERIMAGE);
     SendMessageW(label2, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont(11)), FALSE);
     sectionList_ = std::make_unique<ListViewControl>(window_, rules_.model().lvwRegistryvaluesScan,
@@ -133,9 +175,9 @@ void MainWindow::BuildStartPanel() {
 }
 
 HWND MainWindow::MakePanel(Panel& panel) {
-    panel.handle =
-        CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"", WS_CHILD | WS_CLIPCHILDREN, 10,
-                        kStripHeight + 10, kPanelWidth, kPanelHeight, window_, nullptr, Instance(), &panel);
+    panel.handle = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"",
+                                   WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 10, kStripHeight + 10,
+                                   kPanelWidth, kPanelHeight, window_, nullptr, Instance(), &panel);
     return panel.handle;
 }
 
@@ -172,6 +214,8 @@ void MainWindow::AddButton(HWND parent, MainButton button, std::string_view text
     control = std::make_unique<ImageButtonControl>(parent, text, at, ButtonId(button), [this, button] {
         Forward([this, button] { rules_.MouseMove(button); });
     });
+    const ButtonArt art = ArtOf(button);
+    control->SetArt(art.drawing, art.icon);
     if (fontPoints)
         SendMessageW(control->handle(), WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont(fontPoints)), FALSE);
 }
@@ -223,7 +267,7 @@ void MainWindow::Command(int id, int code, HWND control) {
         Forward([this] { rules_.chkSelectlistviewItems_Click(); });
         return;
     }
-    if (id == kMyComputerId && code == STN_CLICKED) {
+    if ((id == kMyComputerId || id == kImage1Id) && code == STN_CLICKED) {
         Forward([this] { rules_.Label2_Click(); });
         return;
     }
@@ -277,6 +321,11 @@ LRESULT MainWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item.CtlID == kImage1Id) {
+            PaintParentBackground(item.hwndItem, item.hDC);
+            DrawArt(item.hDC, item.hwndItem, "my_computer", item.rcItem);
+            return TRUE;
+        }
         const int index = static_cast<int>(item.CtlID) - kFirstButtonId;
         if (index >= 0 && index < static_cast<int>(MainButton::Count))
             buttons_[static_cast<size_t>(index)]->Draw(item);
@@ -286,7 +335,6 @@ LRESULT MainWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_CTLCOLORBTN: {
         HDC dc = reinterpret_cast<HDC>(wParam);
         const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-        const bool onPanel = GetParent(reinterpret_cast<HWND>(lParam)) != window_;
         COLORREF text = kText;
         if (id >= kFirstDescriptionId && id < kFirstDescriptionId + 3) {
             const uint32_t colours[] = {rules_.lblScanTextColour(), rules_.lblSettingsTextColour(),
@@ -296,9 +344,7 @@ LRESULT MainWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             text = kAccent;
         }
         SetTextColor(dc, text);
-        SetBkColor(dc, onPanel ? kPanel : kBackground);
-        SetDCBrushColor(dc, onPanel ? kPanel : kBackground);
-        return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+        return PaintBehindLabel(reinterpret_cast<HWND>(lParam), dc);
     }
     case WM_ERASEBKGND:
         PaintBackground(reinterpret_cast<HDC>(wParam), window);
@@ -359,40 +405,27 @@ LRESULT MainWindow::Panel::Handle(HWND handle, UINT message, WPARAM wParam, LPAR
 // --- Painting.
 
 void MainWindow::PaintBackground(HDC dc, HWND target) const {
-    RECT all{};
-    GetClientRect(target, &all);
-    if (target != window_) {
-        FillBox(dc, all, kPanel);
-        PaintBars(dc, target);
+    if (target == window_) {
+        PaintFrame(dc, window_, "background", rules_.caption());
         return;
     }
-    FillBox(dc, all, kBackground);
-    FillBox(dc, {0, 0, all.right, kStripHeight}, RGB(0x14, 0x19, 0x24));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, kText);
-    HGDIOBJ old = SelectObject(dc, BoldFont(10));
-    RECT title{14, 0, 440, kStripHeight};
-    DrawTextW(dc, win32::Wide(rules_.caption()).c_str(), -1, &title, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(dc, old);
+    RECT all{};
+    GetClientRect(target, &all);
+    if (!DrawArt(dc, target, "panel", all))
+        FillBox(dc, all, kPanel);
+    PaintBars(dc, target);
 }
 
 void MainWindow::PaintBars(HDC dc, HWND panel) const {
     const auto& main = rules_.model();
     if (panel == scanning_.handle) {
-        if (main.PicBug) { // the blinking sign that something was found
-            HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
-            SetDCBrushColor(dc, RGB(0xE5, 0x48, 0x4D));
-            Ellipse(dc, 30, 28, 94, 92);
-            SelectObject(dc, oldBrush);
-        }
-        FillBox(dc, {30, 262, 30 + kTrackWidth, 278}, RGB(0x3A, 0x40, 0x4C));
-        const int fill = FillPixels(main.PicProgress, main.PicMainProgress, kTrackWidth);
-        FillBox(dc, {30, 262, 30 + fill, 278}, RGB(0x2F, 0x80, 0xED));
+        if (main.PicBug) // the blinking sign that something was found
+            DrawArt(dc, panel, "bug", {30, 28, 94, 92});
+        DrawBar(dc, panel, {30, 262, 30 + kTrackWidth, 278},
+                FillPixels(main.PicProgress, main.PicMainProgress, kTrackWidth));
     } else if (main.ImgDeleteProgress) {
-        FillBox(dc, {16, 376, 16 + kDeleteTrackWidth, 392}, RGB(0x3A, 0x40, 0x4C));
-        const int fill =
-            FillPixels(main.ImgDeleteProgressInside, main.ImgDeleteProgressWidth, kDeleteTrackWidth);
-        FillBox(dc, {16, 376, 16 + fill, 392}, RGB(0x2F, 0x80, 0xED));
+        DrawBar(dc, panel, {16, 376, 16 + kDeleteTrackWidth, 392},
+                FillPixels(main.ImgDeleteProgressInside, main.ImgDeleteProgressWidth, kDeleteTrackWidth));
     }
 }
 

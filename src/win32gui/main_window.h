@@ -29,6 +29,7 @@ inline constexpr int kSummaryListId = 201;
 inline constexpr int kDetailListId = 202;
 inline constexpr int kSelectAllId = 300;
 inline constexpr int kMyComputerId = 301;
+inline constexpr int kImage1Id = 302; // the picture beside "My Computer"
 inline constexpr int kStatusId = 310;
 inline constexpr int kProblemsFoundId = 311;
 inline constexpr int ButtonId(MainButton button) {

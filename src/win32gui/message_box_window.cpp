@@ -5,6 +5,7 @@
 #include "ui/main_window.h"
 #include "win32gui/controls.h"
 #include "win32gui/modal_loop.h"
+#include "win32gui/window_frame.h"
 
 namespace vx::win32gui {
 namespace {
@@ -101,26 +102,10 @@ LRESULT MessageBoxWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARA
     }
     case WM_CTLCOLORSTATIC:
         SetTextColor(reinterpret_cast<HDC>(wParam), kText);
-        SetBkColor(reinterpret_cast<HDC>(wParam), kBackground);
-        SetDCBrushColor(reinterpret_cast<HDC>(wParam), kBackground);
-        return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
-    case WM_ERASEBKGND: {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        RECT all{};
-        GetClientRect(window, &all);
-        SetDCBrushColor(dc, kBackground);
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-        RECT strip{0, 0, all.right, kStripHeight};
-        SetDCBrushColor(dc, kPanel);
-        FillRect(dc, &strip, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, kText);
-        HGDIOBJ old = SelectObject(dc, BoldFont(10));
-        RECT title{12, 0, all.right, kStripHeight};
-        DrawTextW(dc, L"Vantrelix v3.0", -1, &title, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-        SelectObject(dc, old);
+        return PaintBehindLabel(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+    case WM_ERASEBKGND:
+        PaintFrame(reinterpret_cast<HDC>(wParam), window, "dialog_background", kProductName);
         return TRUE;
-    }
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }

@@ -105,5 +105,25 @@ TEST_F(MainWindowTest, ClosingAndCancellingKeepsTheProgram) {
     EXPECT_TRUE(IsWindowVisible(window_->handle()));
 }
 
+TEST_F(MainWindowTest, ScanningPanelStaysOverTheCheckListWhenItRepaints) {
+    auto& main = app_->main();
+    main.PicScanning = true;
+    window_->Render();
+    HWND panel = GetParent(Control(kStatusId));
+    ASSERT_TRUE(IsWindowVisible(panel));
+    HWND list = Control(kSectionListId);
+    InvalidateRect(list, nullptr, TRUE);
+    UpdateWindow(list);
+    // A point of the panel over the list, away from the panel's labels and bars: the panel's art.
+    HDC dc = GetDC(panel);
+    const COLORREF seen = GetPixel(dc, 140, 284);
+    ReleaseDC(panel, dc);
+    EXPECT_NEAR(GetRValue(seen), 39, 3);
+    EXPECT_NEAR(GetGValue(seen), 50, 3);
+    EXPECT_NEAR(GetBValue(seen), 68, 3);
+    main.PicScanning = false;
+    window_->Render();
+}
+
 } // namespace
 } // namespace vx::win32gui
