@@ -1,5 +1,5 @@
 // Whether a launcher Wine left on the host desktop is broken.
-#include "ui/launcher_check.h"
+#include "shortcuts/launcher_check.h"
 
 #include "app/app.h"
 #include "paths/folders.h"

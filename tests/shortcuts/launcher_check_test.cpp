@@ -2,7 +2,7 @@
 // starts, is really gone.
 #include "support/fixture_prefix.h"
 #include "support/test_app.h"
-#include "ui/launcher_check.h"
+#include "shortcuts/launcher_check.h"
 
 #include <gtest/gtest.h>
 
