@@ -98,6 +98,10 @@ std::optional<std::string> WhyLauncherIsBroken(const WineLauncher& launcher, Set
     return std::nullopt;
 }
 
+std::string BrokenLauncherText(const BrokenLauncher& broken) {
+    return broken.launcher.file.string() + ": " + broken.why;
+}
+
 std::vector<BrokenLauncher> FindBrokenLaunchers(const fs::path& home, const fs::path& prefix,
                                                 SettingsStore& settings, std::vector<std::string>& warnings) {
     const fs::path scanned = RealFolder(prefix);
