@@ -68,7 +68,9 @@ LauncherRepairOutcome RepairBrokenLaunchers(App& app, const fs::path& home,
     };
     auto files = filesOfEach();
     for (size_t i = 0; i < broken.size(); ++i) {
-        assert(!files[i].empty() && files[i].front() == broken[i].launcher.file);
+        if (files[i].empty())
+            continue; // listed twice: gone with its first listing
+        assert(files[i].front() == broken[i].launcher.file);
         std::string why;
         if (!backupFile.empty() && !BackUpLauncherFiles(files[i], backupFile, why)) {
             stays[i] = true;

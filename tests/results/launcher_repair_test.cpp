@@ -5,6 +5,7 @@
 #include "results/backup_manager.h"
 #include "results/launcher_repair.h"
 #include "results/launcher_restore.h"
+#include "support/file_snapshot.h"
 #include "support/fixture_home.h"
 #include "support/test_app.h"
 #include "ui/scoped_env.h"
@@ -12,40 +13,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <map>
-#include <sys/stat.h>
 
 namespace vx {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FileState;
 using test::TempDir;
 using test::TestApp;
-
-struct FileState {
-    std::string bytes;
-    unsigned mode = 0;
-    bool operator==(const FileState&) const = default;
-};
-
-void PrintTo(const FileState& state, std::ostream* out) {
-    *out << state.bytes.size() << " bytes, mode " << std::oct << state.mode << std::dec;
-}
-
-// Every file of the home, with its bytes and permission bits.
-std::map<std::string, FileState> HomeFiles(const fs::path& home) {
-    std::map<std::string, FileState> files;
-    for (auto it = fs::recursive_directory_iterator(home); it != fs::recursive_directory_iterator(); ++it) {
-        if (!it->is_regular_file() || it->is_symlink())
-            continue;
-        struct stat st {};
-        ::lstat(it->path().c_str(), &st);
-        std::ifstream in(it->path(), std::ios::binary);
-        files[it->path().lexically_relative(home).string()] = {
-            std::string(std::istreambuf_iterator<char>(in), {}), static_cast<unsigned>(st.st_mode & 07777)};
-    }
-    return files;
-}
 
 std::vector<std::string> Missing(const std::map<std::string, FileState>& before,
                                  const std::map<std::string, FileState>& after) {
@@ -101,13 +76,14 @@ TEST_F(LauncherRepair, EachLauncherGoesWithTheFilesOnlyItUsesAndComesBackExactly
     target.WithWindowsBasics().Write();
     TestApp app(target.Open());
     const test::ScopedEnv homeEnv("HOME", home.root().string());
-    const auto before = HomeFiles(home.root());
+    const auto before = test::FilesWithModes(home.root());
     std::string why;
     const auto backup = StartBackupFile(*app, why);
     ASSERT_TRUE(backup) << why;
 
+    // A launcher listed twice goes once.
     const auto outcome =
-        RepairBrokenLaunchers(*app, home.root(), Broken({tool, game, old, vxdoc, vxold}), *backup);
+        RepairBrokenLaunchers(*app, home.root(), Broken({tool, game, old, vxdoc, vxold, game}), *backup);
     EXPECT_EQ(outcome.repaired, 5);
     EXPECT_TRUE(outcome.kept.empty());
     const std::vector<std::string> removed = {
@@ -127,13 +103,13 @@ TEST_F(LauncherRepair, EachLauncherGoesWithTheFilesOnlyItUsesAndComesBackExactly
         ".local/share/mime/packages/x-wine-extension-vxdoc.xml",
         "Desktop/Old Game.desktop",
     };
-    EXPECT_EQ(Missing(before, HomeFiles(home.root())), removed);
+    EXPECT_EQ(Missing(before, test::FilesWithModes(home.root())), removed);
     EXPECT_EQ(outcome.records, static_cast<int>(removed.size()));
 
     const RestoreOutcome restored = RestoreBackupFile(*app, *backup);
     EXPECT_TRUE(restored.failures.empty()) << restored.failures.front();
     EXPECT_EQ(restored.restored, static_cast<int>(removed.size()));
-    EXPECT_EQ(HomeFiles(home.root()), before);
+    EXPECT_EQ(test::FilesWithModes(home.root()), before);
 }
 
 // Each file goes back only where Wine keeps launchers' files under the home, never over another file; a
@@ -181,9 +157,9 @@ TEST_F(LauncherRepair, RestoreRefusesOtherPlacesExistingFilesAndDamagedRecords) 
         std::string why;
         EXPECT_EQ(RestoreLauncherFile(h, *backup, record, why), c.restored) << c.file << ": " << why;
     }
-    EXPECT_EQ(HomeFiles(h).at(".local/share/applications/wine/Programs/New Folder/New.desktop"),
+    EXPECT_EQ(test::FilesWithModes(h).at(".local/share/applications/wine/Programs/New Folder/New.desktop"),
               (FileState{"launcher", 0640}));
-    EXPECT_EQ(HomeFiles(h).at(".local/share/applications/wine/Programs/Other.desktop").bytes,
+    EXPECT_EQ(test::FilesWithModes(h).at(".local/share/applications/wine/Programs/Other.desktop").bytes,
               "the user's own");
     EXPECT_FALSE(fs::exists(h / "elsewhere"));
 
@@ -205,7 +181,7 @@ TEST_F(LauncherRepair, RestoreRefusesOtherPlacesExistingFilesAndDamagedRecords) 
 TEST_F(LauncherRepair, AFailingFileOperationLeavesEachLauncherWholeOrBackedUp) {
     target.WithWindowsBasics().Write();
     const test::ScopedEnv homeEnv("HOME", home.root().string());
-    const auto before = HomeFiles(home.root());
+    const auto before = test::FilesWithModes(home.root());
     for (uint64_t n = 1;; ++n) {
         SCOPED_TRACE("failing call " + std::to_string(n));
         TestApp app(target.Open());
@@ -216,13 +192,13 @@ TEST_F(LauncherRepair, AFailingFileOperationLeavesEachLauncherWholeOrBackedUp) {
         const auto outcome = RepairBrokenLaunchers(*app, home.root(), Broken({tool, game, old}), *backup);
         const bool fired = file_ops::Fired();
         file_ops::Arm(0, 0);
-        const auto after = HomeFiles(home.root());
+        const auto after = test::FilesWithModes(home.root());
         for (const auto& kept : outcome.kept)
             EXPECT_TRUE(after.contains(kept.launcher.file.lexically_relative(home.root()).string()));
         EXPECT_EQ(outcome.repaired + static_cast<int>(outcome.kept.size()), 3);
         const RestoreOutcome restored = RestoreBackupFile(*app, *backup);
         EXPECT_TRUE(restored.failures.empty()) << restored.failures.front();
-        EXPECT_EQ(HomeFiles(home.root()), before);
+        EXPECT_EQ(test::FilesWithModes(home.root()), before);
         RemoveBackupFile(*backup);
         if (!fired)
             break;

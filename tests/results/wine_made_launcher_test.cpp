@@ -5,6 +5,8 @@
 #include "results/backup_file.h"
 #include "results/backup_manager.h"
 #include "results/launcher_repair.h"
+#include "support/file_snapshot.h"
+#include "support/shell_quoted.h"
 #include "support/test_app.h"
 #include "ui/scoped_env.h"
 
@@ -12,36 +14,12 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <map>
-#include <sys/stat.h>
 
 namespace vx {
 namespace {
 
 namespace fs = std::filesystem;
 using test::TempDir;
-
-// Every file below `root` with its bytes and permission bits.
-std::map<std::string, std::pair<std::string, unsigned>> FilesBelow(const fs::path& root) {
-    std::map<std::string, std::pair<std::string, unsigned>> files;
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
-        if (!it->is_regular_file() || it->is_symlink())
-            continue;
-        struct stat st {};
-        ::lstat(it->path().c_str(), &st);
-        std::ifstream in(it->path(), std::ios::binary);
-        files[it->path().lexically_relative(root).string()] = {
-            std::string(std::istreambuf_iterator<char>(in), {}), static_cast<unsigned>(st.st_mode & 07777)};
-    }
-    return files;
-}
-
-std::string Quoted(const std::string& text) {
-    std::string out = "'";
-    for (char c : text)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
 
 // The Windows path of a host path through Wine's Z: drive.
 std::string OnDriveZ(const fs::path& path) {
@@ -73,13 +51,15 @@ TEST(WineMadeLauncher, IsFoundRepairedAndRestoredExactlyOnceItsProgramIsGone) {
                                                   "var link = shell.CreateShortcut(WScript.Arguments(0));\n"
                                                   "link.TargetPath = WScript.Arguments(1);\nlink.Save();\n";
     // Wine's shell runs the menu builder when the link is saved; it writes into this home only.
-    const std::string wine = "cd " + Quoted(work.path().string()) + " && env HOME=" + Quoted(home.string()) +
-                             " XDG_DATA_HOME=" + Quoted((home / ".local/share").string()) +
-                             " XDG_CONFIG_HOME=" + Quoted((home / ".config").string()) +
-                             " WINEPREFIX=" + Quoted(prefix.string()) +
+    const std::string wine = "cd " + test::ShellQuoted(work.path().string()) +
+                             " && env HOME=" + test::ShellQuoted(home.string()) +
+                             " XDG_DATA_HOME=" + test::ShellQuoted((home / ".local/share").string()) +
+                             " XDG_CONFIG_HOME=" + test::ShellQuoted((home / ".config").string()) +
+                             " WINEPREFIX=" + test::ShellQuoted(prefix.string()) +
                              " WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= ";
     ASSERT_EQ(std::system((wine + "xvfb-run -a wine cscript //nologo " +
-                           Quoted(OnDriveZ(work.path() / "shortcut.js")) + " " + Quoted(menu + "\\Tool.lnk") +
+                           test::ShellQuoted(OnDriveZ(work.path() / "shortcut.js")) + " " +
+                           test::ShellQuoted(menu + "\\Tool.lnk") +
                            " 'C:\\vx-launcher\\tool.exe' >/dev/null 2>&1; " + wine + "wineserver -w")
                               .c_str()),
               0);
@@ -99,18 +79,18 @@ TEST(WineMadeLauncher, IsFoundRepairedAndRestoredExactlyOnceItsProgramIsGone) {
     EXPECT_EQ(broken[0].launcher.file, entry);
     EXPECT_EQ(broken[0].why, "the target of " + menu + "\\Tool.lnk is gone");
 
-    const auto before = FilesBelow(home);
+    const auto before = test::FilesWithModes(home);
     const auto backup = StartBackupFile(*app, why);
     ASSERT_TRUE(backup) << why;
     const auto outcome = RepairBrokenLaunchers(*app, home, broken, *backup);
     EXPECT_EQ(outcome.repaired, 1);
     // The entry, its menu file, its menu folders' entries and its icons: nothing of Wine's is left.
-    EXPECT_EQ(FilesBelow(home), (decltype(before){})) << FilesBelow(home).begin()->first;
+    EXPECT_EQ(test::FilesWithModes(home), (decltype(before){})) << test::FilesWithModes(home).begin()->first;
     EXPECT_TRUE(FindBrokenLaunchers(home, prefix, app.settings, warnings).empty());
 
     const RestoreOutcome restored = RestoreBackupFile(*app, *backup);
     EXPECT_TRUE(restored.failures.empty()) << restored.failures.front();
-    EXPECT_EQ(FilesBelow(home), before);
+    EXPECT_EQ(test::FilesWithModes(home), before);
 }
 
 } // namespace
