@@ -61,22 +61,9 @@ std::vector<std::string> ElementTexts(std::string_view xml, std::string_view tag
         if (end == std::string_view::npos)
             break;
         texts.push_back(XmlUnescaped(xml.substr(at, end - at)));
+        at = end + close.size(); // each part of the text is read once, however the tags nest
     }
     return texts;
-}
-
-// The MIME types a package defines (<mime-type type="…">).
-std::vector<std::string> PackageTypes(std::string_view xml) {
-    std::vector<std::string> types;
-    constexpr std::string_view kOpen = "<mime-type type=\"";
-    for (size_t at = xml.find(kOpen); at != std::string_view::npos; at = xml.find(kOpen, at)) {
-        at += kOpen.size();
-        const size_t end = xml.find('"', at);
-        if (end == std::string_view::npos)
-            break;
-        types.push_back(XmlUnescaped(xml.substr(at, end - at)));
-    }
-    return types;
 }
 
 bool ListsType(const WineLauncher& launcher, const std::string& type) {
@@ -92,8 +79,7 @@ bool ListsType(const WineLauncher& launcher, const std::string& type) {
 
 struct MenuFile {
     fs::path file;
-    std::vector<std::string> entries;     // the desktop file ids it includes
-    std::vector<std::string> directories; // the menu folders' entries it names
+    WineMenuFile names;
 };
 
 std::vector<MenuFile> ReadMenuFiles(const Places& places) {
@@ -104,7 +90,7 @@ std::vector<MenuFile> ReadMenuFiles(const Places& places) {
         const auto text = ReadRegularFile(file);
         if (!text)
             continue;
-        menus.push_back({std::move(file), ElementTexts(*text, "Filename"), ElementTexts(*text, "Directory")});
+        menus.push_back({std::move(file), ReadWineMenuFile(*text)});
     }
     return menus;
 }
@@ -133,6 +119,24 @@ std::vector<fs::path> IconFiles(const Places& places, const std::string& icon) {
 }
 
 } // namespace
+
+WineMenuFile ReadWineMenuFile(std::string_view xml) {
+    return {ElementTexts(xml, "Filename"), ElementTexts(xml, "Directory")};
+}
+
+std::vector<std::string> MimePackageTypes(std::string_view xml) {
+    std::vector<std::string> types;
+    constexpr std::string_view kOpen = "<mime-type type=\"";
+    for (size_t at = xml.find(kOpen); at != std::string_view::npos; at = xml.find(kOpen, at)) {
+        at += kOpen.size();
+        const size_t end = xml.find('"', at);
+        if (end == std::string_view::npos)
+            break;
+        types.push_back(XmlUnescaped(xml.substr(at, end - at)));
+        at = end + 1;
+    }
+    return types;
+}
 
 std::optional<fs::path> WineLauncherPlaceOf(const fs::path& home, const fs::path& file) {
     if (!file.is_absolute() || !file.has_filename())
@@ -184,13 +188,14 @@ std::vector<std::vector<fs::path>> WineLauncherFiles(const fs::path& home,
     // names it.
     const std::vector<MenuFile> menus = ReadMenuFiles(places);
     const auto goes = [&](const MenuFile& menu) {
-        return !menu.entries.empty() && std::all_of(menu.entries.begin(), menu.entries.end(),
-                                                    [&](auto& id) { return removedIds.contains(id); });
+        return !menu.names.entries.empty() &&
+               std::all_of(menu.names.entries.begin(), menu.names.entries.end(),
+                           [&](auto& id) { return removedIds.contains(id); });
     };
     std::set<std::string> keptDirectories;
     for (const auto& menu : menus)
         if (!goes(menu))
-            keptDirectories.insert(menu.directories.begin(), menu.directories.end());
+            keptDirectories.insert(menu.names.directories.begin(), menu.names.directories.end());
 
     std::set<fs::path> taken;
     std::vector<std::vector<fs::path>> files(removed.size());
@@ -204,11 +209,11 @@ std::vector<std::vector<fs::path>> WineLauncherFiles(const fs::path& home,
         if (launcher.kind == LauncherKind::MenuEntry) {
             const std::string id = DesktopFileId(places, launcher.file);
             for (const auto& menu : menus) {
-                if (!goes(menu) ||
-                    std::find(menu.entries.begin(), menu.entries.end(), id) == menu.entries.end())
+                if (!goes(menu) || std::find(menu.names.entries.begin(), menu.names.entries.end(), id) ==
+                                       menu.names.entries.end())
                     continue;
                 take(menu.file);
-                for (const auto& directory : menu.directories) {
+                for (const auto& directory : menu.names.directories) {
                     const fs::path file = places.directories / directory;
                     std::error_code ec;
                     if (!keptDirectories.contains(directory) && WineLauncherPlaceOf(home, file) &&
@@ -220,7 +225,7 @@ std::vector<std::vector<fs::path>> WineLauncherFiles(const fs::path& home,
         if (launcher.kind == LauncherKind::FileType) {
             const fs::path package = places.mimePackages / ("x-" + launcher.file.stem().string() + ".xml");
             if (const auto text = ReadRegularFile(package)) {
-                const auto types = PackageTypes(*text);
+                const auto types = MimePackageTypes(*text);
                 const bool used =
                     std::any_of(remaining.begin(), remaining.end(), [&](const WineLauncher* other) {
                         return std::any_of(types.begin(), types.end(),

@@ -5,9 +5,22 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace vx {
+
+// What a menu file Wine wrote names: the desktop file ids it includes (<Filename>) and its menu folders'
+// entries (<Directory>), XML escapes undone.
+struct WineMenuFile {
+    std::vector<std::string> entries;
+    std::vector<std::string> directories;
+};
+WineMenuFile ReadWineMenuFile(std::string_view xml);
+
+// The MIME types a MIME package defines (<mime-type type="…">).
+std::vector<std::string> MimePackageTypes(std::string_view xml);
 
 // The folder of Wine's launcher places that holds `file` under `home` (the place's own folder, such as
 // ~/.local/share/applications or a desktop folder), when `file` has the name and depth Wine gives that
