@@ -3,6 +3,7 @@
 // reads back as one line.
 #include "fuzz_support.h"
 
+#include "platform/wine/launcher_files.h"
 #include "results/backup_record.h"
 
 #include <string>
@@ -21,6 +22,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (record.kind == BackupRecord::Kind::Shortcut && !record.copyName.empty() &&
             !IsPlainCopyName(record.copyName))
             fuzz::Fail("a shortcut record names a copy outside its folder", content);
+        if (record.kind == BackupRecord::Kind::Launcher) {
+            if (!IsPlainCopyName(record.copyName) || record.mode > 07777)
+                fuzz::Fail("a launcher record names a copy outside its folder or a mode beyond its bits",
+                           content);
+            // A launcher's file goes back only below a place of Wine's in the home.
+            const std::filesystem::path file = record.f[1];
+            if (const auto place = WineLauncherPlaceOf("/home/u", file)) {
+                const auto below = file.lexically_relative(*place);
+                if (below.empty() || *below.begin() == ".." ||
+                    (*place != "/home/u" && !place->string().starts_with("/home/u/")))
+                    fuzz::Fail("a launcher record's file is put back outside Wine's places", content);
+            }
+        }
     }
     for (const std::string& line : SplitBackupLines(content)) {
         const std::vector<std::string> fields = SplitBackupFields(DecodeBackupText(line));

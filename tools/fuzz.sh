@@ -107,13 +107,15 @@ if [ -f "$testdata/hives/edge/plaso_100_sub_keys.hiv" ]; then
 fi
 
 # Backup records, encoded as the program writes them: registry records of both lengths, an older record
-# of six fields, a shortcut record; fields holding the bytes that need escaping.
+# of six fields, a shortcut record, launcher records; fields holding the bytes that need escaping.
 encode() { perl -e 'binmode STDOUT; print map { chr((ord($_) + 10) % 256) } split //, $ARGV[0]' "$1"; }
 records=(
     "R^HKEY_LOCAL_MACHINE^Software\\Classes\\CLSID\\{1}\\InprocServer32^C:\\gone.dll^(Default)^Yes^1^1^43003a00"
     "R^HKEY_CURRENT_USER^Software\\Run^C:\\a.exe^(Default)^^0^0^^1^2^2500"
     "R^HKEY_LOCAL_MACHINE^Software\\App Paths\\x.exe^C:\\x.exe^Path^"
     "S^C:\\users\\fuzz\\Desktop\\Old Game.lnk"
+    "L^/home/u/.local/share/applications/wine/Programs/Tool.desktop^1 Tool.desktop^644"
+    "L^/home/u/.local/share/icons/hicolor/48x48/apps/DC01_tool.0.png^2 DC01_tool.0.png^600"
     "R^HKEY_LOCAL_MACHINE^Key$(printf '\xfe\x01')With Caret^$(printf '\xfe\x02\xfe\x03\xfe\x04')^v^^1^3^00fe"
 )
 for i in "${!records[@]}"; do
@@ -179,6 +181,36 @@ notes: |
   text
 name: "The \"Game\""
 YML
+
+# What Wine's menu builder writes on the desktop: an entry, its menu file, a MIME package.
+cat >"$seeds/launcher_files/Tool.desktop" <<'DESKTOP'
+[Desktop Entry]
+Name=Tool
+Exec=env WINEPREFIX="/home/u/.wine" wine-stable C:\\\\ProgramData\\\\Tool\\ Menu\\\\Tool.lnk
+Type=Application
+Icon=DC01_tool.0
+MimeType=application/x-wine-extension-vxdoc;
+DESKTOP
+cat >"$seeds/launcher_files/wine-Programs-Tool.menu" <<'MENU'
+<Menu>
+  <Name>Applications</Name>
+  <Menu>
+    <Name>wine-wine</Name>
+    <Directory>wine-wine.directory</Directory>
+    <Include>
+      <Filename>wine-Programs-Tool &amp; Co.desktop</Filename>
+    </Include>
+  </Menu>
+</Menu>
+MENU
+cat >"$seeds/launcher_files/x-wine-extension-vxdoc.xml" <<'MIME'
+<?xml version="1.0" encoding="UTF-8"?>
+<mime-info xmlns="http://www.freedesktop.org/standards/shared-mime-info">
+  <mime-type type="application/x-wine-extension-vxdoc">
+    <glob pattern="*.vxdoc"/>
+  </mime-type>
+</mime-info>
+MIME
 
 # ---- runs ------------------------------------------------------------------------------------------------
 seed_dirs() {

@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QProcess>
 
 #include <filesystem>
 #include <iostream>
@@ -142,6 +143,16 @@ int main(int argc, char** argv) {
 
     gui::MainWindow window(context, frontEnd);
     instance.Listen([&window] { window.ComeForward(); });
+    // Another target is another program's: its own window, settings check and single instance.
+    window.switchTarget = [&](const std::string& folder) {
+        QStringList arguments;
+        for (const auto& argument : OptionsForFolder(folder).Arguments())
+            arguments << gui::Text(argument);
+        if (QProcess::startDetached(QApplication::applicationFilePath(), arguments))
+            return true;
+        frontEnd.ShowMessageBox(app, "The program could not be started on " + folder, false);
+        return false;
+    };
     gui::SplashWindow splash([&window] { window.show(); });
     splash.Start();
     return QApplication::exec();

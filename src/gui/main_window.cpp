@@ -9,6 +9,7 @@
 #include "gui/list_model.h"
 #include "gui/native_tray_menu.h"
 #include "gui/notification_dialog.h"
+#include "gui/prefix_picker.h"
 #include "gui/qt_text.h"
 #include "gui/screen_pointer.h"
 #include "gui/settings_dialog.h"
@@ -138,6 +139,30 @@ void MainWindow::BuildTitleStrip() {
         button->setGeometry(piece.at);
         AddButton(piece.button, button, piece.tip);
     }
+    // The target's name, between the caption and Help: a click offers the other prefixes on the machine.
+    const QRect at(176, 6, 268, 24);
+    const QString target = Text(context_.app.target().Describe());
+    auto* label = new ClickLabel(QFontMetrics(font()).elidedText(target, Qt::ElideMiddle, at.width()), this,
+                                 "lblTarget", [this] { Forward([this] { ChooseAnotherTarget(); }); });
+    label->setGeometry(at);
+    label->setCursor(Qt::PointingHandCursor);
+    label->setToolTip(target + "\nClick to work on another Wine prefix or Windows volume");
+    label->setAccessibleName("Choose another target");
+}
+
+void MainWindow::ChooseAnotherTarget() {
+    if (context_.app.RunAtWork() || !switchTarget)
+        return; // the lists and the registry belong to the run at work
+    const std::string folder = ChooseTargetFolder(this, context_.pickers);
+    ResetHover();
+    if (folder.empty())
+        return;
+    const auto current = context_.app.target().HostFolder();
+    std::error_code ec;
+    if (current && std::filesystem::equivalent(*current, folder, ec))
+        return;
+    if (switchTarget(folder))
+        End();
 }
 
 void MainWindow::BuildStartPanel() {

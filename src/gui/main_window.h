@@ -49,6 +49,10 @@ class MainWindow : public QWidget, private MainWindowShell {
     // ends at once, whatever windows are open (QApplication::quit would first ask each window to close,
     // and this one refuses every close).
     std::function<void()> endProgram = [] { QCoreApplication::exit(0); };
+    // Makes the program work on `folder` (a Wine prefix or a Windows volume the user chose) instead of this
+    // target; false when it cannot. This window then ends. The program sets it; without it the target
+    // stays.
+    std::function<bool(const std::string& folder)> switchTarget;
     QtNotificationArea& notificationArea() { return *area_; }
     clsTray& tray() { return tray_; }
     // The tray's own menu instead of the sliding one (where windows cannot place themselves: Wayland).
@@ -83,6 +87,8 @@ class MainWindow : public QWidget, private MainWindowShell {
     void RepaintControl(std::string_view control) override;
 
     void BuildTitleStrip();
+    // A click on the target's name in the title strip: the prefix picker, and the chosen target instead.
+    void ChooseAnotherTarget();
     void BuildStartPanel();
     void BuildScanningPanel();
     void BuildResultsPanel();

@@ -11,6 +11,16 @@
 namespace vx {
 namespace {
 
+// Empty when the account has no home folder.
+std::filesystem::path XdgFolder(const char* variable, const char* fallbackUnderHome) {
+    if (const char* value = std::getenv(variable); value && *value == '/')
+        return std::filesystem::path(value);
+    const std::filesystem::path home = HomeFolder();
+    return home.empty() ? home : home / fallbackUnderHome;
+}
+
+} // namespace
+
 // The home folder of the account running the program: $HOME, else the password database's entry (a
 // program started without HOME, by cron or a service, must not fall back to a folder other users share).
 std::filesystem::path HomeFolder() {
@@ -24,16 +34,6 @@ std::filesystem::path HomeFolder() {
         return found->pw_dir;
     return {};
 }
-
-// Empty when the account has no home folder.
-std::filesystem::path XdgFolder(const char* variable, const char* fallbackUnderHome) {
-    if (const char* value = std::getenv(variable); value && *value == '/')
-        return std::filesystem::path(value);
-    const std::filesystem::path home = HomeFolder();
-    return home.empty() ? home : home / fallbackUnderHome;
-}
-
-} // namespace
 
 std::filesystem::path DefaultSettingsFile() {
     const std::filesystem::path config = XdgFolder("XDG_CONFIG_HOME", ".config");

@@ -33,6 +33,11 @@ bool Writable(const std::filesystem::path& folder) {
 
 } // namespace
 
+std::filesystem::path HomeFolder() {
+    const wchar_t* profile = _wgetenv(L"USERPROFILE");
+    return profile && *profile ? std::filesystem::path(profile) : std::filesystem::path();
+}
+
 std::filesystem::path ProgramDataFolder() {
     const std::filesystem::path exe = ExecutableFolder();
     if (!exe.empty() && Writable(exe))

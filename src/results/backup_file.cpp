@@ -47,14 +47,24 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Copies the shortcut into the folder of copies under a name no earlier record took ("1 x.lnk",
-// "2 x.lnk", …), synced. The name taken, or empty with `why` set.
+// Copies the shortcut into the backup file's folder of copies.
 std::string CopyShortcut(App& app, const std::string& shortcutPath, const fs::path& copies,
                          std::string& why) {
     const auto source = app.files().HostPath(shortcutPath);
-    const auto bytes = source ? ReadRegularFile(*source) : std::nullopt;
-    if (!bytes) {
+    if (!source) {
         why = "cannot read " + shortcutPath + " to copy it";
+        return {};
+    }
+    return KeepCopy(*source, shortcutPath, copies, GetFileNamePart(shortcutPath), why);
+}
+
+} // namespace
+
+std::string KeepCopy(const fs::path& source, const std::string& shownPath, const fs::path& copies,
+                     const std::string& baseName, std::string& why) {
+    const auto bytes = ReadRegularFile(source);
+    if (!bytes) {
+        why = "cannot read " + shownPath + " to copy it";
         return {};
     }
     std::error_code ec;
@@ -64,9 +74,8 @@ std::string CopyShortcut(App& app, const std::string& shortcutPath, const fs::pa
               " is a symbolic link or not the program's own; nothing was copied through it";
         return {};
     }
-    const std::string base = GetFileNamePart(shortcutPath);
     for (int n = 1; n < 100000; ++n) {
-        const std::string name = std::to_string(n) + " " + base;
+        const std::string name = std::to_string(n) + " " + baseName;
         const fs::path copy = copies / Utf8Path(name);
         const int err = CreateSynced(copy, *bytes);
         if (err == EEXIST)
@@ -75,14 +84,12 @@ std::string CopyShortcut(App& app, const std::string& shortcutPath, const fs::pa
             why = "cannot copy it into " + PathUtf8(copies) + ": " + std::strerror(err);
             return {};
         }
-        KeepAttributesOf(*source, copy); // what restore gives back: mode, owner, hidden and system
+        KeepAttributesOf(source, copy); // what restore gives back: mode, owner, hidden and system
         return name;
     }
     why = "no free name for its copy in " + PathUtf8(copies);
     return {};
 }
-
-} // namespace
 
 fs::path BackupFolder(App& app) {
     return ProgramFolder(app, "txtBackup");

@@ -34,6 +34,12 @@ uint64_t BackupRunOrder(std::string_view name);
 // Where the copies of a backup file's shortcut records live.
 std::filesystem::path ShortcutCopiesFolder(const std::filesystem::path& backupFile);
 
+// Copies a host file into a folder of copies under a name no earlier record took ("1 x.lnk", "2 x.lnk",
+// …), synced, with the file's mode and owner; never through a symbolic link. The name taken, or empty with
+// `why` set (naming the file as `shownPath`).
+std::string KeepCopy(const std::filesystem::path& source, const std::string& shownPath,
+                     const std::filesystem::path& copies, const std::string& baseName, std::string& why);
+
 // Starts the backup file of a repair run: creates the backup folder when missing, claims a name no
 // other file has, and writes the target record. Empty with `why` set (one sentence) when it cannot.
 std::optional<std::filesystem::path> StartBackupFile(App& app, std::string& why);

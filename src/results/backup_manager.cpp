@@ -7,11 +7,13 @@
 #include "paths/program_folders.h"
 #include "platform/atomic_file.h"
 #include "platform/host_file_io.h"
+#include "platform/host_folders.h"
 #include "platform/own_file_guard.h"
 #include "platform/registry_access.h"
 #include "platform/text.h"
 #include "platform/utf8_path.h"
 #include "results/backup_file.h"
+#include "results/launcher_restore.h"
 #include "results/run_observer.h"
 
 #include <algorithm>
@@ -239,21 +241,28 @@ RestoreOutcome RestoreBackupFile(App& app, RunObserver& observer, const fs::path
     }
     for (const auto& damaged : read.damaged)
         outcome.failures.push_back(name + ", " + damaged + "; nothing of it was written");
+    bool launchers = false;
     for (auto record = read.records.rbegin(); record != read.records.rend(); ++record) {
         std::string why = "could not be written back";
         bool ok = true;
-        if (record->kind == BackupRecord::Kind::Registry)
+        if (record->kind == BackupRecord::Kind::Registry) {
             ok = RestoreRegistryRecord(app, *record);
-        else if (record->kind == BackupRecord::Kind::Shortcut)
+        } else if (record->kind == BackupRecord::Kind::Shortcut) {
             ok = RestoreShortcutFile(app, backupFile, *record, why);
-        else
+        } else if (record->kind == BackupRecord::Kind::Launcher) {
+            ok = RestoreLauncherFile(HomeFolder(), backupFile, *record, why);
+            launchers = launchers || ok;
+        } else {
             continue;
+        }
         if (ok)
             ++outcome.restored;
         else
             outcome.failures.push_back(RestoreFailure(backupFile, *record, why));
         observer.Yield();
     }
+    if (launchers)
+        RefreshDesktopCaches(HomeFolder());
     return outcome;
 }
 

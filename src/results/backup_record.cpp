@@ -83,6 +83,18 @@ std::optional<SavedValue> ParseSavedValue(const std::vector<std::string>& f, siz
     return value;
 }
 
+bool ParseLauncherRecord(BackupRecord& record, std::string& why) {
+    const auto& f = record.f;
+    why = "it is not a complete launcher record";
+    if (f.size() != 4 || !f[1].starts_with('/') || !IsPlainCopyName(f[2]) || f[3].empty())
+        return false;
+    const auto [end, error] = std::from_chars(f[3].data(), f[3].data() + f[3].size(), record.mode, 8);
+    if (error != std::errc() || end != f[3].data() + f[3].size() || record.mode > 07777)
+        return false;
+    record.copyName = f[2];
+    return true;
+}
+
 bool ParseRegistryRecord(BackupRecord& record, std::string& why) {
     const auto& f = record.f;
     switch (f.size()) {
@@ -212,6 +224,13 @@ std::vector<std::string> TargetRecordFields(const std::string& identity) {
     return {"T", identity};
 }
 
+std::vector<std::string> LauncherRecordFields(const std::string& hostPath, const std::string& copyName,
+                                              uint32_t mode) {
+    char octal[8];
+    const auto end = std::to_chars(octal, octal + sizeof octal, mode & 07777, 8).ptr;
+    return {"L", hostPath, copyName, std::string(octal, end)};
+}
+
 bool IsPlainCopyName(std::string_view name) {
     return !name.empty() && name != "." && name != ".." &&
            name.find_first_of("/\\") == std::string_view::npos && name.find('\0') == std::string_view::npos;
@@ -240,6 +259,9 @@ BackupContent ReadBackupRecords(std::string_view content) {
                 record.copyName = record.f[2];
             if (!complete)
                 why = "it is not a complete shortcut record";
+        } else if (kind == "L") {
+            record.kind = BackupRecord::Kind::Launcher;
+            complete = ParseLauncherRecord(record, why);
         } else if (kind == "T") {
             record.kind = BackupRecord::Kind::Target;
             complete = record.f.size() == 2;

@@ -20,6 +20,9 @@
 //                                      through HKEY_CLASSES_ROOT names the user's or the machine's classes.
 //   S^path[^copy]                    a shortcut record; newer ones name their copy in the file's own folder
 //                                      of copies, older ones have a copy under the bare file name.
+//   L^path^copy^mode                 a file of a launcher Wine left on the Linux desktop (its entry, menu
+//                                      file, MIME package or icon): its host path, its copy in the file's
+//                                      folder of copies, its permission bits in octal.
 #include "checks/findings.h"
 #include "platform/hex.h"
 
@@ -65,10 +68,12 @@ struct RegistryBackup {
 std::vector<std::string> RegistryRecordFields(const RegistryBackup& backup);
 std::vector<std::string> ShortcutRecordFields(const std::string& shortcutPath, const std::string& copyName);
 std::vector<std::string> TargetRecordFields(const std::string& identity);
+std::vector<std::string> LauncherRecordFields(const std::string& hostPath, const std::string& copyName,
+                                              uint32_t mode);
 
 // One record read back from a file.
 struct BackupRecord {
-    enum class Kind { Target, Registry, Shortcut } kind = Kind::Registry;
+    enum class Kind { Target, Registry, Shortcut, Launcher } kind = Kind::Registry;
     size_t line = 0;            // 1-based
     std::vector<std::string> f; // the decoded fields, as the file holds them
     bool exact = false;         // registry: carries the saved value (else the older rule applies)
@@ -76,7 +81,9 @@ struct BackupRecord {
     SavedValue value;           // registry, exact
     std::optional<SavedValue> namedDefault;
     std::string namedDefaultName = "(Default)";
-    std::string copyName; // shortcut: the copy's name in the file's folder of copies; empty for older
+    std::string copyName; // shortcut, launcher: the copy's name in the file's folder of copies; empty for
+                          // an older shortcut record
+    uint32_t mode = 0;    // launcher: the file's permission bits
 };
 
 struct BackupContent {

@@ -3,6 +3,7 @@
 // table on the same prefix. Runs when VANTRELIX_WINE_PREFIX names such a prefix and wine and MinGW-w64 are
 // installed; it works in a scratch folder of its own in drive_c and removes it again.
 #include "platform/wine/wine_drives.h"
+#include "support/shell_quoted.h"
 
 #include <gtest/gtest.h>
 
@@ -25,13 +26,6 @@ std::optional<fs::path> FindProgram(const std::string& name) {
         if (!dir.empty() && access((fs::path(dir) / name).c_str(), X_OK) == 0)
             return fs::path(dir) / name;
     return std::nullopt;
-}
-
-std::string Quote(const std::string& text) {
-    std::string out = "'";
-    for (char c : text)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
 }
 
 std::vector<std::string> Split(const std::string& line, char sep) {
@@ -162,9 +156,10 @@ class WineProbeTest : public ::testing::Test {
     }
     // Runs a Windows program of the prefix and waits until its Wine server has gone.
     int RunWine(const std::string& args, const std::string& redirects = "") {
-        const std::string env = "WINEPREFIX=" + Quote(prefix.string()) + " WINEDEBUG=-all ";
-        const int rc = std::system((env + Quote(wine->string()) + " " + args + " " + redirects).c_str());
-        std::system((env + Quote(wineserver->string()) + " -w").c_str());
+        const std::string env = "WINEPREFIX=" + test::ShellQuoted(prefix.string()) + " WINEDEBUG=-all ";
+        const int rc =
+            std::system((env + test::ShellQuoted(wine->string()) + " " + args + " " + redirects).c_str());
+        std::system((env + test::ShellQuoted(wineserver->string()) + " -w").c_str());
         return rc;
     }
 
@@ -204,7 +199,7 @@ TEST_F(WineProbeTest, HostFileSystemAnswersAsWineDoes) {
     fs::create_symlink(scratch / "Links/target", scratch / "Links/linked");
 
     // Wine's own way of hiding a file, to read back what it wrote.
-    ASSERT_EQ(RunWine("attrib +h " + Quote("C:\\" + scratchName + "\\viaattrib.txt")), 0);
+    ASSERT_EQ(RunWine("attrib +h " + test::ShellQuoted("C:\\" + scratchName + "\\viaattrib.txt")), 0);
 
     const std::string S = "C:\\" + scratchName;
     struct Query {
@@ -305,12 +300,13 @@ TEST_F(WineProbeTest, HostFileSystemAnswersAsWineDoes) {
 
     const fs::path exe = work / "probe.exe";
     const fs::path source = fs::path(VANTRELIX_SOURCE_DIR) / "tests/platform/wine_probe/probe.c";
-    ASSERT_EQ(
-        std::system(
-            (Quote(gcc->string()) + " -O1 -o " + Quote(exe.string()) + " " + Quote(source.string())).c_str()),
-        0);
-    ASSERT_EQ(RunWine(Quote(exe.string()), "<" + Quote((work / "queries.txt").string()) + " >" +
-                                               Quote((work / "answers.txt").string()) + " 2>/dev/null"),
+    ASSERT_EQ(std::system((test::ShellQuoted(gcc->string()) + " -O1 -o " + test::ShellQuoted(exe.string()) +
+                           " " + test::ShellQuoted(source.string()))
+                              .c_str()),
+              0);
+    ASSERT_EQ(RunWine(test::ShellQuoted(exe.string()),
+                      "<" + test::ShellQuoted((work / "queries.txt").string()) + " >" +
+                          test::ShellQuoted((work / "answers.txt").string()) + " 2>/dev/null"),
               0);
     std::vector<std::string> answers;
     std::ifstream answerFile(work / "answers.txt", std::ios::binary);

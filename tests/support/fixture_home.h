@@ -29,6 +29,19 @@ class FixtureHome {
     // Heroic: .config/heroic/GamesConfig/<app>.json naming `prefix` (made in the home).
     std::filesystem::path HeroicGame(std::string_view app, const std::filesystem::path& prefix);
 
+    // Wine's launchers as its menu builder writes them, each starting `program` (a Windows path, or a file
+    // type's ProgID) of `prefix` with the theme icon `icon` (whose files it writes in three sizes). A menu
+    // entry at .local/share/applications/wine/<menuPath>.desktop comes with its menu file and its menu
+    // folders' entries; a file type entry with its MIME package, which defines `mimeType`. Each returns
+    // the entry's path.
+    std::filesystem::path WineMenuEntry(const std::string& menuPath, const std::filesystem::path& prefix,
+                                        std::string_view program, const std::string& icon);
+    std::filesystem::path WineDesktopIcon(const std::string& name, const std::filesystem::path& prefix,
+                                          std::string_view program, const std::string& icon);
+    std::filesystem::path WineFileType(const std::string& extension, const std::filesystem::path& prefix,
+                                       std::string_view progId, const std::string& icon,
+                                       const std::string& mimeType);
+
     // `each` prefixes of every source, Steam's spread over two libraries.
     void WithEverySource(int each);
 

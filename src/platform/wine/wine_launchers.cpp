@@ -96,7 +96,14 @@ std::optional<WineLauncher> ReadWineLauncher(std::string_view text, const std::f
         return std::nullopt;
     ReadWineArguments(*args, i + 1, launcher);
     launcher.icon = DesktopEntryValue(text, "Icon").value_or("");
+    launcher.mimeTypes = DesktopEntryValue(text, "MimeType").value_or("");
     return launcher;
+}
+
+std::vector<std::filesystem::path> WineDesktopFolders(const std::filesystem::path& home,
+                                                      std::vector<std::string>& warnings) {
+    PrefixCollector reader(warnings);
+    return DesktopFolders(home, reader);
 }
 
 std::vector<WineLauncher> FindWineLaunchers(const std::filesystem::path& home,

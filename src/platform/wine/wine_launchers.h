@@ -23,6 +23,7 @@ struct WineLauncher {
     std::filesystem::path unixPath; // as a host path (wine start /unix …), or
     std::string progId;             // the file type it opens (wine start /ProgIDOpen …)
     std::string icon;               // its Icon key
+    std::string mimeTypes;          // its MimeType key (a file type entry's)
 };
 
 // The launcher a desktop entry's text describes; nullopt when its Exec runs no Wine program. `why` is
@@ -34,6 +35,11 @@ std::optional<WineLauncher> ReadWineLauncher(std::string_view text, const std::f
 // is not a regular file or is damaged is passed over with a line in `warnings` naming it.
 std::vector<WineLauncher> FindWineLaunchers(const std::filesystem::path& home,
                                             std::vector<std::string>& warnings);
+
+// The folders Wine puts desktop icons in: the desktop folder xdg-user-dirs names, ~/Desktop, and the home
+// itself (when there is no desktop folder). A damaged user-dirs.dirs is named in `warnings`.
+std::vector<std::filesystem::path> WineDesktopFolders(const std::filesystem::path& home,
+                                                      std::vector<std::string>& warnings);
 
 // Whether a prefix a launcher names is there, gone, or on storage that is merely away (media not
 // mounted: its parent folder is missing, or is an empty folder under /media, /mnt or /run/media).

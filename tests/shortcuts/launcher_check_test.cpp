@@ -1,8 +1,8 @@
 // A launcher Wine left on the desktop is broken only when its prefix, or the shortcut or program it
 // starts, is really gone.
+#include "shortcuts/launcher_check.h"
 #include "support/fixture_prefix.h"
 #include "support/test_app.h"
-#include "ui/launcher_check.h"
 
 #include <gtest/gtest.h>
 
@@ -91,6 +91,9 @@ TEST(LauncherCheck, AScanFindsItsOwnBrokenLaunchersAndThoseOfGonePrefixes) {
     };
     EXPECT_EQ(found, expected);
     EXPECT_EQ(warnings, std::vector<std::string>());
+    EXPECT_EQ(
+        BrokenLauncherText(FindBrokenLaunchers(home.path(), scanned.root(), settings, warnings).front()),
+        (home.path() / menu / "Gone.desktop").string() + ": C:\\gone.exe is gone from its prefix");
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // Whether a launcher Wine left on the host desktop is broken.
-#include "ui/launcher_check.h"
+#include "shortcuts/launcher_check.h"
 
 #include "app/app.h"
 #include "paths/folders.h"
@@ -97,6 +97,10 @@ std::optional<std::string> WhyLauncherIsBroken(const WineLauncher& launcher, Set
     if (shortcut && IsBrokenShortcut(*target, ProgramFolder(app, "txtBackup"), windowsPath))
         return "the target of " + windowsPath + " is gone";
     return std::nullopt;
+}
+
+std::string BrokenLauncherText(const BrokenLauncher& broken) {
+    return broken.launcher.file.string() + ": " + broken.why;
 }
 
 std::vector<BrokenLauncher> FindBrokenLaunchers(const fs::path& home, const fs::path& prefix,

@@ -22,6 +22,9 @@ struct BrokenLauncher {
     std::string why;
 };
 
+// A finding's line for the results and the report: the launcher's file, and why it is broken.
+std::string BrokenLauncherText(const BrokenLauncher& broken);
+
 // The findings a scan of `prefix` makes among the launchers under `home`: its own broken launchers, and
 // every launcher whose prefix is gone (whichever prefix is scanned, since no other scan can find them).
 // A launcher file that cannot be read is passed over with a line in `warnings`.
