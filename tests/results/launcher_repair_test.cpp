@@ -106,7 +106,7 @@ TEST_F(LauncherRepair, EachLauncherGoesWithTheFilesOnlyItUsesAndComesBackExactly
     EXPECT_EQ(Missing(before, test::FilesWithModes(home.root())), removed);
     EXPECT_EQ(outcome.records, static_cast<int>(removed.size()));
 
-    const RestoreOutcome restored = RestoreBackupFile(*app, *backup);
+    const RestoreOutcome restored = RestoreBackupFile(*app, test::EngineOf(*app).observer(), *backup);
     EXPECT_TRUE(restored.failures.empty()) << restored.failures.front();
     EXPECT_EQ(restored.restored, static_cast<int>(removed.size()));
     EXPECT_EQ(test::FilesWithModes(home.root()), before);
@@ -196,7 +196,7 @@ TEST_F(LauncherRepair, AFailingFileOperationLeavesEachLauncherWholeOrBackedUp) {
         for (const auto& kept : outcome.kept)
             EXPECT_TRUE(after.contains(kept.launcher.file.lexically_relative(home.root()).string()));
         EXPECT_EQ(outcome.repaired + static_cast<int>(outcome.kept.size()), 3);
-        const RestoreOutcome restored = RestoreBackupFile(*app, *backup);
+        const RestoreOutcome restored = RestoreBackupFile(*app, test::EngineOf(*app).observer(), *backup);
         EXPECT_TRUE(restored.failures.empty()) << restored.failures.front();
         EXPECT_EQ(test::FilesWithModes(home.root()), before);
         RemoveBackupFile(*backup);

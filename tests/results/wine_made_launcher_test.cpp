@@ -88,7 +88,7 @@ TEST(WineMadeLauncher, IsFoundRepairedAndRestoredExactlyOnceItsProgramIsGone) {
     EXPECT_EQ(test::FilesWithModes(home), (decltype(before){})) << test::FilesWithModes(home).begin()->first;
     EXPECT_TRUE(FindBrokenLaunchers(home, prefix, app.settings, warnings).empty());
 
-    const RestoreOutcome restored = RestoreBackupFile(*app, *backup);
+    const RestoreOutcome restored = RestoreBackupFile(*app, test::EngineOf(*app).observer(), *backup);
     EXPECT_TRUE(restored.failures.empty()) << restored.failures.front();
     EXPECT_EQ(test::FilesWithModes(home), before);
 }
