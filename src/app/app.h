@@ -53,6 +53,7 @@ class App {
     void SaveSetting(std::string_view key, std::string_view value) {
         settings_.SaveSetting(kAppName, kSettingsSection, key, value);
     }
+    SettingsStore& settings() { return settings_; }
     // Why the last save of a setting failed, or empty.
     std::string SettingsError() const { return settings_.LastError(); }
 

@@ -31,17 +31,26 @@ struct ShortcutEntry {
     bool operator==(const ShortcutEntry&) const = default;
 };
 
+// A launcher Wine left on the Linux desktop that is broken (a row of the hidden list lvwLaunchers).
+struct LauncherEntry {
+    std::string file; // the launcher's host path
+    std::string text; // its line in the details and the report: the file, and why it is broken
+    bool operator==(const LauncherEntry&) const = default;
+};
+
 // The findings of the last scan run, in the order they were found; a repair leaves in them what it left
 // in place.
 struct Findings {
     RevisedList<ProblemEntry, std::deque<ProblemEntry>> lvwErrors; // a scan may find 100,000
     RevisedList<ShortcutEntry> lvwShortcut;
+    RevisedList<LauncherEntry> lvwLaunchers;
 
-    bool empty() const { return lvwErrors.empty() && lvwShortcut.empty(); }
-    size_t size() const { return lvwErrors.size() + lvwShortcut.size(); }
+    bool empty() const { return lvwErrors.empty() && lvwShortcut.empty() && lvwLaunchers.empty(); }
+    size_t size() const { return lvwErrors.size() + lvwShortcut.size() + lvwLaunchers.size(); }
     void clear() {
         lvwErrors.clear();
         lvwShortcut.clear();
+        lvwLaunchers.clear();
     }
 };
 
@@ -51,6 +60,7 @@ class FindingSink {
     virtual ~FindingSink() = default;
     virtual void Found(ProblemEntry problem) = 0;
     virtual void Found(ShortcutEntry shortcut) = 0;
+    virtual void Found(LauncherEntry launcher) = 0;
 };
 
 } // namespace vx

@@ -37,6 +37,8 @@ int RunRepairCommand(CliSession& session, const ScanOptions& options, std::ostre
             << "\n";
     for (const auto& s : findings.lvwShortcut)
         out << "shortcut " << s.path << "\n";
+    for (const auto& l : findings.lvwLaunchers)
+        out << "launcher " << l.text << "\n";
     if (!app.ShowMessageBox("Repair these " + std::to_string(found) + " problem(s)?", true)) {
         out << "Nothing was repaired.\n";
         return 1;

@@ -59,6 +59,12 @@ nlohmann::ordered_json ScanJson(const Engine& engine, const std::string& targetN
     }
     if (!shortcutBytes.empty())
         json["shortcut bytes"] = std::move(shortcutBytes);
+    // Only where the launcher row ran and found something, so that every other scan's object is as it was.
+    if (!found.lvwLaunchers.empty()) {
+        json["launchers"] = nlohmann::json::array();
+        for (const auto& launcher : found.lvwLaunchers)
+            json["launchers"].push_back(launcher.text);
+    }
     json["summary"] = nlohmann::json::array();
     for (const auto& row : engine.summaryRows())
         json["summary"].push_back(row);

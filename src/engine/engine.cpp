@@ -57,6 +57,11 @@ void Engine::Found(ShortcutEntry shortcut) {
     Announce();
 }
 
+void Engine::Found(LauncherEntry launcher) {
+    findings_.lvwLaunchers.push_back(std::move(launcher));
+    Announce();
+}
+
 void Engine::Announce() {
     PlayDetectionSound(app_, run_.scanning ? &run_.DetectionWaveFile : nullptr);
     observer_.FindingAdded(findings_.size());

@@ -56,6 +56,7 @@ class Engine final : private FindingSink, private WalkControl {
     // FindingSink: a finding joins its list, the detection sound plays, the front end hears of it.
     void Found(ProblemEntry problem) override;
     void Found(ShortcutEntry shortcut) override;
+    void Found(LauncherEntry launcher) override;
     void Announce();
     // WalkControl.
     bool Cancelled() const override { return run_.Cancelled(); }

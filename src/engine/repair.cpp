@@ -3,6 +3,7 @@
 
 #include "app/app.h"
 #include "app/message_box.h"
+#include "engine/desktop_launchers.h"
 #include "engine/engine.h"
 #include "platform/registry_access.h"
 #include "platform/root_keys.h"
@@ -37,6 +38,7 @@ struct RepairRun {
     std::vector<MemoryChange> changed; // registry findings changed in memory, not yet saved
     std::vector<ProblemEntry> kept;    // registry findings left in place
     std::vector<ShortcutEntry> keptShortcuts;
+    std::vector<LauncherEntry> keptLaunchers;
 };
 
 void LeaveInPlace(RepairOutcome& outcome, std::string reason) {
@@ -333,6 +335,23 @@ void RepairShortcutFindings(Engine& engine, RepairRun& run, RepairOutcome& outco
     }
 }
 
+// The launchers Wine left on the desktop, each with the files only it uses, after their records.
+void RepairLaunchers(Engine& engine, RepairRun& run, RepairOutcome& outcome) {
+    if (engine.findings().lvwLaunchers.empty())
+        return;
+    engine.observer().RepairStep();
+    LauncherRepairTally tally =
+        RepairLauncherFindings(engine, run.backups ? run.backupFile : std::filesystem::path());
+    outcome.repaired += tally.repaired;
+    run.records += run.backups ? tally.records : 0;
+    for (auto& reason : tally.reasons)
+        if (std::find(outcome.reasons.begin(), outcome.reasons.end(), reason) == outcome.reasons.end())
+            outcome.reasons.push_back(std::move(reason));
+    outcome.skipped += static_cast<int>(tally.kept.size());
+    run.keptLaunchers = std::move(tally.kept);
+    engine.observer().Yield();
+}
+
 // The findings after the run: what was left in place stays listed.
 void FinishRepair(Engine& engine, RepairRun& run, RepairOutcome& outcome) {
     if (run.backups && run.records == 0) {
@@ -344,6 +363,7 @@ void FinishRepair(Engine& engine, RepairRun& run, RepairOutcome& outcome) {
     run.lock.reset();
     engine.findings().lvwShortcut = std::move(run.keptShortcuts);
     engine.findings().lvwErrors = std::move(run.kept);
+    engine.findings().lvwLaunchers = std::move(run.keptLaunchers);
     engine.summaryRows().clear();
     engine.run().ScanCancelled = 0;
     engine.observer().RepairEnded();
@@ -378,6 +398,7 @@ RepairOutcome RepairAllProblems(Engine& engine) {
     RepairRegistryFindings(engine, run, outcome);
     SaveRepairedRegistry(app, run, outcome);
     RepairShortcutFindings(engine, run, outcome);
+    RepairLaunchers(engine, run, outcome);
     assert(run.changed.empty());
     FinishRepair(engine, run, outcome);
     return outcome;

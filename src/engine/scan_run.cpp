@@ -3,6 +3,7 @@
 
 #include "app/app.h"
 #include "app/clock.h"
+#include "engine/desktop_launchers.h"
 #include "engine/engine.h"
 #include "engine/registry_walkers.h"
 #include "engine/scan_catalogue.h"
@@ -84,6 +85,15 @@ bool RunDriveRow(Engine& engine, const std::string& drive) {
     return true;
 }
 
+// The launcher row; false when the run must end at once.
+bool RunLauncherRow(Engine& engine) {
+    engine.observer().StatusChanged(kLaunchersStatus);
+    if (engine.run().Cancelled())
+        return false;
+    ScanDesktopLaunchers(engine);
+    return true;
+}
+
 // Every ticked row of the check-list, in turn; ends early when the run is cancelled.
 void RunScanSections(Engine& engine) {
     RunState& run = engine.run();
@@ -112,6 +122,8 @@ void RunScanSections(Engine& engine) {
                 const ScanSection& entry = catalogue[i];
                 observer.StatusChanged(entry.statusText);
                 goOn = RunSection(engine, entry);
+            } else if (rows[i].text == kLauncherRowText) {
+                goOn = RunLauncherRow(engine);
             } else if (const std::string drive = DriveOfRow(rows[i].text); !drive.empty()) {
                 goOn = RunDriveRow(engine, drive);
             }
@@ -125,6 +137,10 @@ void RunScanSections(Engine& engine) {
     }
 
     if (std::string text = ShortcutSummaryRowText(engine.findings().lvwShortcut.size()); !text.empty()) {
+        engine.summaryRows().push_back(text);
+        observer.SectionTallied(text);
+    }
+    if (std::string text = LauncherSummaryRowText(engine.findings().lvwLaunchers.size()); !text.empty()) {
         engine.summaryRows().push_back(text);
         observer.SectionTallied(text);
     }

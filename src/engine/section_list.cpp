@@ -3,6 +3,7 @@
 #include "engine/section_list.h"
 
 #include "app/app.h"
+#include "engine/desktop_launchers.h"
 #include "engine/engine.h"
 #include "engine/scan_catalogue.h"
 #include "platform/text.h"
@@ -34,6 +35,10 @@ void LoadlvwRegistryvaluesScanValues(Engine& engine) {
             engine.observer().CheckListChanged();
         }
         engine.observer().Yield();
+    }
+    if (OffersLauncherRow(engine)) {
+        rows.push_back({std::string(kLauncherRowText), 12});
+        engine.observer().CheckListChanged();
     }
     for (size_t i = 0; i < rows.size(); ++i) {
         bool ok = false;

@@ -123,6 +123,15 @@ std::string ScanReportText(App& app, RunObserver& observer, const ScanOfReport& 
         out.EmptyLines(2);
         observer.Yield();
     }
+    for (const auto& launcher : found.lvwLaunchers) {
+        out.EmptyLines(2);
+        out.Line(shortcutRule);
+        out.Line(" Name of Section : Desktop Launcher");
+        out.Line(" File Name       : " + Shown(launcher.text));
+        out.Line(shortcutRule);
+        out.EmptyLines(2);
+        observer.Yield();
+    }
     out.EmptyLines(2);
     out.Line(Repeat("<", 61) + " End of Report " + Repeat(">", 46));
     out.Line("Vantrelix v3.0 is made by the Vantrelix developers.");

@@ -46,6 +46,12 @@ std::string ShortcutSummaryRowText(size_t count) {
     return "Invalid Windows Shortcut File (" + std::to_string(count) + " Problems)";
 }
 
+std::string LauncherSummaryRowText(size_t count) {
+    if (count == 0)
+        return {};
+    return "Invalid Desktop Launchers (" + std::to_string(count) + " Problems)";
+}
+
 std::vector<std::string> DetailRowsOf(std::string_view summaryRow, const Findings& findings,
                                       const std::function<void()>& yield) {
     std::vector<std::string> rows;
@@ -62,6 +68,12 @@ std::vector<std::string> DetailRowsOf(std::string_view summaryRow, const Finding
     if (ContainsAsciiNoCase(text, "Windows Shortcut")) {
         for (const auto& shortcut : findings.lvwShortcut) {
             rows.push_back("The path of this file is incorrect : " + shortcut.path);
+            yield();
+        }
+    }
+    if (ContainsAsciiNoCase(text, "Desktop Launchers")) {
+        for (const auto& launcher : findings.lvwLaunchers) {
+            rows.push_back("This launcher is broken : " + launcher.text);
             yield();
         }
     }

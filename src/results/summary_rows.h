@@ -13,6 +13,8 @@ namespace vx {
 std::string SummaryRowText(std::string_view section, int count);
 // The summary row of the broken shortcut files; empty for none.
 std::string ShortcutSummaryRowText(size_t count);
+// The summary row of the broken launchers Wine left on the desktop; empty for none.
+std::string LauncherSummaryRowText(size_t count);
 // The detail rows a summary row stands for, in the order of the findings; `yield` runs after each
 // finding looked at.
 std::vector<std::string> DetailRowsOf(std::string_view summaryRow, const Findings& findings,

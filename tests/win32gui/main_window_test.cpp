@@ -106,7 +106,7 @@ TEST_F(MainWindowTest, ClosingAndCancellingKeepsTheProgram) {
 }
 
 TEST_F(MainWindowTest, ScanningPanelStaysOverTheCheckListWhenItRepaints) {
-    auto& main = app_->main();
+    auto& main = window_->rules().model();
     main.PicScanning = true;
     window_->Render();
     HWND panel = GetParent(Control(kStatusId));
