@@ -567,6 +567,25 @@ TEST(WineRegFile, SavesInOneRunKeepTrackOfKeysAfterNewOnes) {
     }
 }
 
+TEST(WineRegFile, LargeFileIsSavedWholeThroughManyWrites) {
+    // A file of megabytes goes out in many writes, from the loaded text and from what was written afresh.
+    std::string body;
+    for (int i = 0; i < 20000; ++i)
+        body += "[Key" + std::to_string(100000 + i) + "] 0\n\"v\"=\"" + std::string(i % 97, 'x') + "\"\n\n";
+    RegistryPrefix prefix;
+    prefix.System(body);
+    std::string error;
+    std::vector<std::string> warnings;
+    auto file = WineRegFile::Load(prefix / "system.reg", "REGISTRY\\Machine", error, warnings);
+    ASSERT_TRUE(file) << error;
+    for (const char* name : {"Key100000", "Key110000", "Key119999"})
+        file->SetValue(*file->FindSubkey(*file->Root(), name), "w", REG_DWORD, std::string(4, '\1'));
+    const std::string expected = file->Serialize();
+    ASSERT_GT(expected.size(), size_t{1} << 20);
+    ASSERT_TRUE(file->Save(error)) << error;
+    EXPECT_TRUE(ReadAll(prefix / "system.reg") == expected);
+}
+
 // The prefix's file after a change that a failed save must not reach.
 class FailedSave : public ::testing::Test {
   protected:

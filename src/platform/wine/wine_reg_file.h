@@ -92,10 +92,12 @@ class WineRegFile : public RegistryStore {
         std::vector<Edit> edits;          // in the order of the file
         std::vector<RegKeyNode*> cleaned; // changed keys that need no section of their own
         size_t size = 0;
-        char tail[3] = {}; // the last few characters, to see whether a blank line ends the text
         bool open = false; // the text ends with a skipped line that would read on into what follows
 
         void Add(std::string_view text);
+        // The last few characters, to see whether a blank line ends the text: read only when needed, as
+        // reading the end of every section would bring the whole loaded text through the cache.
+        std::string Tail() const;
         void Close();
         std::string_view Keep(std::string text);
         void EnsureBlankLine();

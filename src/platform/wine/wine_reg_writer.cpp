@@ -106,10 +106,14 @@ void WineRegFile::Composition::Add(std::string_view text) {
     else
         pieces.push_back(text);
     size += text.size();
-    constexpr size_t kTail = sizeof tail;
-    const size_t kept = std::min(text.size(), kTail);
-    std::memmove(tail, tail + kept, kTail - kept);
-    std::memcpy(tail + kTail - kept, text.data() + text.size() - kept, kept);
+}
+
+std::string WineRegFile::Composition::Tail() const {
+    constexpr size_t kTail = 3;
+    std::string tail;
+    for (auto piece = pieces.rbegin(); piece != pieces.rend() && tail.size() < kTail; ++piece)
+        tail.insert(0, piece->substr(piece->size() - std::min(piece->size(), kTail - tail.size())));
+    return tail;
 }
 
 std::string_view WineRegFile::Composition::Keep(std::string text) {
@@ -123,14 +127,14 @@ void WineRegFile::Composition::Close() {
     if (!open)
         return;
     open = false;
-    if (tail[sizeof tail - 1] != '\n')
+    if (!Tail().ends_with('\n'))
         Add("\n");
     Add(";\n");
 }
 
 void WineRegFile::Composition::EnsureBlankLine() {
     Close();
-    const std::string_view last(tail, sizeof tail);
+    const std::string last = Tail();
     if (size == 0 || last.ends_with("\n\n") || last.ends_with("\n\r\n"))
         return;
     if (!last.ends_with('\n'))
@@ -473,9 +477,9 @@ void WineRegFile::ApplyEdits(const Composition& composition) {
 }
 
 int WineRegFile::FillFile(const Composition& content, int fd) {
-    // A file is many small pieces (a section per key): they go out through one large buffer, in a
-    // few system calls rather than one per piece.
-    constexpr size_t kBuffer = size_t{1} << 22;
+    // A file is many small pieces (a section per key): they go out through a buffer, in writes of the
+    // size WriteAll makes, rather than one per piece.
+    constexpr size_t kBuffer = size_t{1} << 18;
     std::string buffer;
     buffer.reserve(std::min(kBuffer, content.size));
     auto put = [&](std::string_view bytes) -> int {
