@@ -54,9 +54,9 @@ std::filesystem::path FindWaveFile(App& app, const std::string& path) {
 } // namespace
 
 void PlayDetectionSound(App& app) {
-    if (SettingAsNumber(app.GetSetting("chkPlaySound", "0")) != 1)
+    if (SettingAsNumber(app.GetOftenReadSetting("chkPlaySound", "0")) != 1)
         return;
-    const std::string path(TrimBlanks(app.GetSetting("txtWaveFilesPath", "")));
+    const std::string path(TrimBlanks(app.GetOftenReadSetting("txtWaveFilesPath", "")));
     if (path.empty())
         return;
     // The settings are read at every call, so that a change takes effect with the next finding; the file
