@@ -50,6 +50,10 @@ class App {
     std::string GetSetting(std::string_view key, std::string_view defaultValue) {
         return settings_.GetSetting(kAppName, kSettingsSection, key, defaultValue);
     }
+    // The same for a setting read at every finding (see SettingsStore::GetOftenReadSetting).
+    std::string GetOftenReadSetting(std::string_view key, std::string_view defaultValue) {
+        return settings_.GetOftenReadSetting(kAppName, kSettingsSection, key, defaultValue);
+    }
     void SaveSetting(std::string_view key, std::string_view value) {
         settings_.SaveSetting(kAppName, kSettingsSection, key, value);
     }

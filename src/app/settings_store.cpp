@@ -7,6 +7,7 @@
 #include "platform/own_file_guard.h"
 #include "platform/text.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -68,6 +69,9 @@ size_t KeyEnd(std::string_view line) {
     }
     return std::string_view::npos;
 }
+
+// The saves every FileSettingsStore of this process made: another instance's save shows at once.
+std::atomic<uint64_t> processSaves{0};
 
 } // namespace
 
@@ -154,6 +158,8 @@ std::string FileSettingsStore::Address(std::string_view app, std::string_view se
 
 void FileSettingsStore::Reload() {
     // Asked before every read: one stat, and the file is read again only when it changed.
+    savesSeen_ = processSaves.load();
+    lookedAt_ = std::chrono::steady_clock::now();
     const auto stamp = StampHostFile(file_);
     if (!stamp) {
         if (loaded_)
@@ -219,14 +225,29 @@ bool FileSettingsStore::Save() {
         return false;
     }
     loaded_ = StampHostFile(file_);
+    ++processSaves;
     return true;
 }
 
 std::string FileSettingsStore::GetSetting(std::string_view app, std::string_view section,
                                           std::string_view key, std::string_view defaultValue) {
     Reload();
+    return Lookup(app, section, key, defaultValue);
+}
+
+std::string FileSettingsStore::Lookup(std::string_view app, std::string_view section, std::string_view key,
+                                      std::string_view defaultValue) const {
     const auto it = entries_.find(Address(app, section, key));
     return it == entries_.end() ? std::string(defaultValue) : it->second.value;
+}
+
+std::string FileSettingsStore::GetOftenReadSetting(std::string_view app, std::string_view section,
+                                                   std::string_view key, std::string_view defaultValue) {
+    const bool fresh =
+        savesSeen_ == processSaves.load() && std::chrono::steady_clock::now() - lookedAt_ < kOftenReadAge;
+    if (!fresh)
+        Reload();
+    return Lookup(app, section, key, defaultValue);
 }
 
 void FileSettingsStore::SaveSetting(std::string_view app, std::string_view section, std::string_view key,

@@ -18,12 +18,13 @@ std::filesystem::path FindWaveFile(App& app, const std::string& path) {
 } // namespace
 
 void PlayDetectionSound(App& app, WaveFileLookup* duringScan) {
-    if (SettingAsNumber(app.GetSetting("chkPlaySound", "0")) != 1)
+    if (SettingAsNumber(app.GetOftenReadSetting("chkPlaySound", "0")) != 1)
         return;
-    const std::string path(TrimBlanks(app.GetSetting("txtWaveFilesPath", "")));
+    const std::string path(TrimBlanks(app.GetOftenReadSetting("txtWaveFilesPath", "")));
     if (path.empty())
         return;
-    // The settings are read at every call, so that a change takes effect with the next finding; the file
+    // The settings are read at every call, so that a change takes effect with the next finding (another
+    // process's within a few milliseconds: the often-read settings skip the file's change stamp); the file
     // itself is looked up once per scan run (two path searches in the target for every finding slowed a
     // scan by half). A file gone meanwhile plays nothing: the player looks before it plays.
     if (!duringScan) {

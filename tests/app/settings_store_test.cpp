@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -33,6 +34,22 @@ TEST(FileSettingsStore, EachInstanceSeesTheOthersLatestWrite) {
 
     std::filesystem::remove(file);
     EXPECT_EQ(first.GetSetting("App", "Settings", "chkPlaySound", "0"), "0");
+}
+
+TEST(FileSettingsStore, OftenReadSettingShowsThisProcesssSavesAtOnceAndAnothersSoon) {
+    TempDir dir;
+    const auto file = dir.path() / "vantrelix" / "settings.ini";
+    FileSettingsStore first(file), second(file);
+    EXPECT_EQ(second.GetOftenReadSetting("App", "Settings", "chkPlaySound", "0"), "0");
+    first.SaveSetting("App", "Settings", "chkPlaySound", "1");
+    EXPECT_EQ(second.GetOftenReadSetting("App", "Settings", "chkPlaySound", "0"), "1");
+    EXPECT_EQ(first.GetOftenReadSetting("App", "Settings", "chkPlaySound", "0"), "1");
+
+    // Another process's write, as the file shows it: seen once kOftenReadAge has passed.
+    std::ofstream(file) << "[App\\Settings]\nchkPlaySound=0\n";
+    std::this_thread::sleep_for(kOftenReadAge + std::chrono::milliseconds(5));
+    EXPECT_EQ(second.GetOftenReadSetting("App", "Settings", "chkPlaySound", "1"), "0");
+    EXPECT_EQ(second.GetSetting("App", "Settings", "chkPlaySound", "1"), "0");
 }
 
 // Any key and value round-trip, line breaks and "=" included, and a plain file of earlier versions reads

@@ -522,6 +522,70 @@ TEST(WineRegFile, SkippedHexLineEndingInABackslashReadsTheSameAfterEverySave) {
     }
 }
 
+TEST(WineRegFile, SavesInOneRunKeepTrackOfKeysAfterNewOnes) {
+    // A save that puts new keys between loaded ones moves the sections after them; the saves that follow
+    // must still find each key's own section, or a value set in a moved key is lost or written twice.
+    RegistryPrefix prefix;
+    prefix.System("[A] 0\n\"a\"=\"1\"\n\n[C] 0\n\"c\"=\"1\"\n\n[C\\\\Sub] 0\n\n[E] 0\n\"e\"=\"1\"\n");
+    std::string error;
+    std::vector<std::string> warnings;
+    auto file = WineRegFile::Load(prefix / "system.reg", "REGISTRY\\Machine", error, warnings);
+    ASSERT_TRUE(file) << error;
+    const auto set = [&](std::string_view path, const std::string& name) {
+        RegKeyNode* key = file->Root();
+        for (size_t start = 0; start <= path.size();) {
+            const size_t end = std::min(path.find('\\', start), path.size());
+            key = file->CreateSubkey(*key, path.substr(start, end - start));
+            start = end + 1;
+        }
+        file->SetValue(*key, name, REG_SZ, std::string("x\0", 2));
+    };
+    const std::vector<std::vector<std::pair<std::string, std::string>>> rounds = {
+        {{"B", "b"}, {"D", "d"}},                // new keys between the loaded ones
+        {{"C", "c2"}, {"E", "e2"}, {"B", "b2"}}, // keys moved by them, and one the last save wrote
+        {{"A", "a2"}, {"Bb", "n"}, {"C\\Sub", "s"}, {"E", "e3"}},
+        {{"C", "c3"}, {"D", "d2"}, {"E", "e4"}},
+    };
+    for (size_t round = 0; round < rounds.size(); ++round) {
+        SCOPED_TRACE("save " + std::to_string(round + 1));
+        for (const auto& [path, name] : rounds[round])
+            set(path, name);
+        ASSERT_TRUE(file->Save(error)) << error;
+        const std::string saved = ReadAll(prefix / "system.reg");
+        EXPECT_EQ(file->Serialize(), saved);
+        auto again = ParseText(saved);
+        ASSERT_TRUE(again);
+        EXPECT_EQ(Tree(*again), Tree(*file)) << saved;
+        for (size_t done = 0; done <= round; ++done)
+            for (const auto& [path, name] : rounds[done]) {
+                const std::string line = "\"" + name + "\"=";
+                const size_t at = saved.find(line);
+                EXPECT_TRUE(at != std::string::npos && saved.find(line, at + 1) == std::string::npos)
+                    << name << " once in\n"
+                    << saved;
+            }
+    }
+}
+
+TEST(WineRegFile, LargeFileIsSavedWholeThroughManyWrites) {
+    // A file of megabytes goes out in many writes, from the loaded text and from what was written afresh.
+    std::string body;
+    for (int i = 0; i < 20000; ++i)
+        body += "[Key" + std::to_string(100000 + i) + "] 0\n\"v\"=\"" + std::string(i % 97, 'x') + "\"\n\n";
+    RegistryPrefix prefix;
+    prefix.System(body);
+    std::string error;
+    std::vector<std::string> warnings;
+    auto file = WineRegFile::Load(prefix / "system.reg", "REGISTRY\\Machine", error, warnings);
+    ASSERT_TRUE(file) << error;
+    for (const char* name : {"Key100000", "Key110000", "Key119999"})
+        file->SetValue(*file->FindSubkey(*file->Root(), name), "w", REG_DWORD, std::string(4, '\1'));
+    const std::string expected = file->Serialize();
+    ASSERT_GT(expected.size(), size_t{1} << 20);
+    ASSERT_TRUE(file->Save(error)) << error;
+    EXPECT_TRUE(ReadAll(prefix / "system.reg") == expected);
+}
+
 // The prefix's file after a change that a failed save must not reach.
 class FailedSave : public ::testing::Test {
   protected:

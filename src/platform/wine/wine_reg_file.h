@@ -76,24 +76,28 @@ class WineRegFile : public RegistryStore {
         RegKeyNode* key; // null for a key too deep to load; its first section is numbered in it
         std::string_view text;
     };
-    // A section as a save writes it.
-    struct Emitted {
-        RegKeyNode* key; // as in Section
-        bool first;      // the key's first section
-        bool fresh;      // written afresh rather than copied
-        bool open;       // ends with a skipped line that would read on into a line put after it
+    // A section a save writes afresh: in place of a loaded one, or a new key's put before one. Every
+    // other section is copied as it was, so a save lists only these instead of every section again.
+    struct Edit {
+        RegKeyNode* key;
+        uint32_t at;   // the index in sections_ of the section replaced, or of the one it goes before
+        bool inserted; // a new key's section rather than a replacement
+        bool open;     // ends with a skipped line that would read on into a line put after it
         std::string_view text;
     };
     // The file as a save writes it: pieces of the loaded text, and the text of what changed.
     struct Composition {
         std::vector<std::string_view> pieces;
         std::deque<std::string> fresh;
-        std::vector<Emitted> sections;
+        std::vector<Edit> edits;          // in the order of the file
+        std::vector<RegKeyNode*> cleaned; // changed keys that need no section of their own
         size_t size = 0;
-        std::string tail;  // the last few characters, to see whether a blank line ends the text
         bool open = false; // the text ends with a skipped line that would read on into what follows
 
         void Add(std::string_view text);
+        // The last few characters, to see whether a blank line ends the text: read only when needed, as
+        // reading the end of every section would bring the whole loaded text through the cache.
+        std::string Tail() const;
         void Close();
         std::string_view Keep(std::string text);
         void EnsureBlankLine();
@@ -108,6 +112,7 @@ class WineRegFile : public RegistryStore {
     void EmitChangedBlock(const RegKeyNode& key, std::string_view block, bool first, const EmitState& state,
                           std::string& out) const;
     void Rebind(RegKeyNode& key, std::string_view block);
+    void ApplyEdits(const Composition& composition);
     int FillFile(const Composition& content, int fd);
     // A save between PrepareSave and FinishSave: what was written, and the file it is to replace.
     struct PendingSave {

@@ -106,9 +106,14 @@ void WineRegFile::Composition::Add(std::string_view text) {
     else
         pieces.push_back(text);
     size += text.size();
-    tail += text.substr(text.size() > 3 ? text.size() - 3 : 0);
-    if (tail.size() > 3)
-        tail.erase(0, tail.size() - 3);
+}
+
+std::string WineRegFile::Composition::Tail() const {
+    constexpr size_t kTail = 3;
+    std::string tail;
+    for (auto piece = pieces.rbegin(); piece != pieces.rend() && tail.size() < kTail; ++piece)
+        tail.insert(0, piece->substr(piece->size() - std::min(piece->size(), kTail - tail.size())));
+    return tail;
 }
 
 std::string_view WineRegFile::Composition::Keep(std::string text) {
@@ -122,16 +127,17 @@ void WineRegFile::Composition::Close() {
     if (!open)
         return;
     open = false;
-    if (!tail.ends_with('\n'))
+    if (!Tail().ends_with('\n'))
         Add("\n");
     Add(";\n");
 }
 
 void WineRegFile::Composition::EnsureBlankLine() {
     Close();
-    if (size == 0 || tail.ends_with("\n\n") || tail.ends_with("\n\r\n"))
+    const std::string last = Tail();
+    if (size == 0 || last.ends_with("\n\n") || last.ends_with("\n\r\n"))
         return;
-    if (!tail.ends_with('\n'))
+    if (!last.ends_with('\n'))
         Add("\n");
     Add("\n");
 }
@@ -154,9 +160,10 @@ struct WineRegFile::Composer {
 
     void PlaceKeysWithoutSection();
     void AddHeader();
-    void AddNewKeysAfter(const RegKeyNode* anchor);
+    // The new keys placed after `anchor`, before the loaded section numbered `before`.
+    void AddNewKeysAfter(const RegKeyNode* anchor, uint32_t before);
     void AddTooDeepSection(const Section& section);
-    void AddKeySection(const Section& section, bool first);
+    void AddKeySection(const Section& section, uint32_t index);
     // Where `text` ends if it lies in the loaded text; null for text a save wrote.
     const char* EndIfLoaded(std::string_view text) const {
         const std::less<const char*> before;
@@ -167,14 +174,13 @@ struct WineRegFile::Composer {
 };
 
 void WineRegFile::Compose(Composition& out) const {
-    out.sections.reserve(sections_.size());
     Composer composer(*this, out);
     composer.PlaceKeysWithoutSection();
     composer.AddHeader();
-    composer.AddNewKeysAfter(nullptr);
-    for (size_t i = 0; i < sections_.size(); ++i) {
+    composer.AddNewKeysAfter(nullptr, 0);
+    for (uint32_t i = 0; i < sections_.size(); ++i) {
         if (sections_[i].key)
-            composer.AddKeySection(sections_[i], i == sections_[i].key->section);
+            composer.AddKeySection(sections_[i], i);
         else
             composer.AddTooDeepSection(sections_[i]);
     }
@@ -191,6 +197,8 @@ void WineRegFile::Composer::PlaceKeysWithoutSection() {
             anchor = &key;
         else if (!key.values.empty() || (&key != root && IsLeafIn(key, file)))
             after[anchor].push_back(&key);
+        else if (key.dirty)
+            out.cleaned.push_back(const_cast<RegKeyNode*>(&key));
         for (size_t i = key.subkeys.size(); i-- > 0;)
             if (key.subkeys[i]->store == &file)
                 toVisit.push_back(key.subkeys[i]);
@@ -209,7 +217,9 @@ void WineRegFile::Composer::AddHeader() {
     out.Add(out.Keep(std::move(header)));
 }
 
-void WineRegFile::Composer::AddNewKeysAfter(const RegKeyNode* anchor) {
+void WineRegFile::Composer::AddNewKeysAfter(const RegKeyNode* anchor, uint32_t before) {
+    if (after.empty())
+        return;
     const auto it = after.find(anchor);
     if (it == after.end())
         return;
@@ -219,7 +229,7 @@ void WineRegFile::Composer::AddNewKeysAfter(const RegKeyNode* anchor) {
         file.EmitNewKey(*key, state, text);
         const std::string_view kept = out.Keep(std::move(text));
         out.Add(kept);
-        out.sections.push_back({const_cast<RegKeyNode*>(key), true, true, false, kept});
+        out.edits.push_back({const_cast<RegKeyNode*>(key), before, true, false, kept});
         copiedUpTo = nullptr;
     }
 }
@@ -231,13 +241,13 @@ void WineRegFile::Composer::AddTooDeepSection(const Section& section) {
     copiedUpTo = EndIfLoaded(section.text);
     out.Add(section.text);
     out.open = file.EndsOpen(section);
-    out.sections.push_back({nullptr, false, false, out.open, section.text});
 }
 
 // A loaded key's section: copied as it was, or written afresh when the key changed; after the key's first
 // section come the keys placed after it.
-void WineRegFile::Composer::AddKeySection(const Section& section, bool first) {
+void WineRegFile::Composer::AddKeySection(const Section& section, uint32_t index) {
     RegKeyNode& key = *section.key;
+    const bool first = index == key.section;
     if (key.dirty || section.text.data() != copiedUpTo)
         out.EnsureBlankLine();
     copiedUpTo = key.dirty ? nullptr : EndIfLoaded(section.text);
@@ -249,9 +259,10 @@ void WineRegFile::Composer::AddKeySection(const Section& section, bool first) {
     }
     out.Add(text);
     out.open = file.EndsOpen(section); // a changed block still ends with the line: values go before it
-    out.sections.push_back({&key, first, key.dirty != 0, out.open, text});
+    if (key.dirty)
+        out.edits.push_back({&key, index, false, out.open, text});
     if (first)
-        AddNewKeysAfter(&key);
+        AddNewKeysAfter(&key, index + 1);
 }
 
 void WineRegFile::EmitNewKey(const RegKeyNode& key, const EmitState& state, std::string& out) const {
@@ -414,33 +425,61 @@ void WineRegFile::FinishSave() {
         prelude_ = Strings().Copy(composition.pieces.front());
         existed_ = true;
     }
-    ForEachKey([](RegKeyNode& key) {
-        key.section = RegKeyNode::kNoSection;
-        key.dirty = false;
-    });
-    std::vector<Section> sections;
-    std::vector<const char*> openSections;
-    sections.reserve(composition.sections.size());
-    for (const Emitted& e : composition.sections) {
-        const std::string_view text = e.fresh ? Strings().Copy(e.text) : e.text;
-        if (e.first)
-            e.key->section = static_cast<uint32_t>(sections.size());
-        if (e.fresh)
-            Rebind(*e.key, text);
-        sections.push_back({e.key, text});
-        if (e.open)
-            openSections.push_back(text.data());
-    }
-    sections_ = std::move(sections);
-    openSections_ = std::move(openSections);
+    ApplyEdits(composition);
     ClearChanged();
     pending_.reset();
 }
 
+// The saved text's sections in place of the loaded ones: the sections written afresh replace theirs or go
+// in between, every other section stays where it is, and so do their keys' numbers unless a new section
+// went before them.
+void WineRegFile::ApplyEdits(const Composition& composition) {
+    // The written texts go to the arena, where they are the loaded text of the next save.
+    std::vector<Section> added;
+    for (const Edit& edit : composition.edits) {
+        const std::string_view text = Strings().Copy(edit.text);
+        Rebind(*edit.key, text);
+        edit.key->dirty = false;
+        if (edit.inserted) {
+            added.push_back({edit.key, text});
+            continue;
+        }
+        Section& replaced = sections_[edit.at];
+        assert(replaced.key == edit.key);
+        const auto wasOpen = std::find(openSections_.begin(), openSections_.end(), replaced.text.data());
+        if (wasOpen != openSections_.end())
+            openSections_.erase(wasOpen);
+        if (edit.open)
+            openSections_.push_back(text.data());
+        replaced.text = text;
+    }
+    for (RegKeyNode* key : composition.cleaned)
+        key->dirty = false;
+    if (added.empty())
+        return;
+    // From the back, so that each loaded section moves once, by the number of new ones before it.
+    size_t from = sections_.size();
+    sections_.resize(sections_.size() + added.size());
+    size_t to = sections_.size();
+    for (auto edit = composition.edits.rbegin(); edit != composition.edits.rend(); ++edit) {
+        if (!edit->inserted)
+            continue;
+        for (; from > edit->at; --from) {
+            const Section& moved = sections_[--to] = sections_[from - 1];
+            if (moved.key && moved.key->section == from - 1)
+                moved.key->section = static_cast<uint32_t>(to);
+        }
+        sections_[--to] = added.back();
+        added.pop_back();
+        edit->key->section = static_cast<uint32_t>(to);
+    }
+    assert(from == to && added.empty());
+}
+
 int WineRegFile::FillFile(const Composition& content, int fd) {
-    // A file is many small pieces (a section per key): they go out through one large buffer, in a
-    // few system calls rather than one per piece.
-    constexpr size_t kBuffer = size_t{1} << 22;
+    // A file is many small pieces (a section per key): they go out through a buffer, in writes of the
+    // size WriteAll makes, rather than one per piece.
+    constexpr size_t kBuffer = size_t{1} << 18;
     std::string buffer;
     buffer.reserve(std::min(kBuffer, content.size));
     auto put = [&](std::string_view bytes) -> int {
