@@ -1,6 +1,7 @@
 // FrmMain on Windows: building its panels and controls, rendering what changed, forwarding events.
 #include "win32gui/main_window.h"
 
+#include "engine/scan_run.h"
 #include "engine/section_list.h"
 #include "platform/win32/wide_text.h"
 #include "results/results_view.h"
@@ -25,6 +26,8 @@ constexpr int kDeleteTrackWidth = 300;
 constexpr int kFirstDescriptionId = 320;
 // The scan and the repair start once the click that asked for them is over (wParam: the MainButton).
 constexpr UINT kActLater = WM_APP + 1;
+// The tray menu's Scan Now, once the menu's click is over.
+constexpr UINT kScanFromMenu = WM_APP + 2;
 constexpr UINT_PTR kRefreshTimer = 1, kSettingsTimer = 2, kBlinkTimer = 3;
 
 COLORREF FromRgb(uint32_t rgb) {
@@ -69,6 +72,7 @@ MainWindow::MainWindow(App& app, Win32FrontEnd& frontEnd)
     BuildScanningPanel();
     BuildResultsPanel();
     CentreOn(window_, nullptr);
+    area_.window = window_;
     frontEnd_.owner = window_;
     frontEnd_.render = [this] { Render(); };
     frontEnd_.afterModal = [this] { ResetHover(); };
@@ -82,6 +86,9 @@ MainWindow::~MainWindow() {
     frontEnd_.afterModal = nullptr;
     if (frontEnd_.owner == window_)
         frontEnd_.owner = nullptr;
+    menu_.reset();
+    if (tray_.bRunningInTray()) // an icon left behind would stay until the pointer passes over it
+        tray_.RemoveIcon({rules_.caption()});
     for (auto& button : buttons_)
         button.reset();
     DestroyWindow(window_);
@@ -265,7 +272,21 @@ void MainWindow::Notice(const NMHDR& header, LRESULT& result) {
 }
 
 LRESULT MainWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A taskbar that starts again (explorer restarted) has forgotten the icon.
+    static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    if (message == taskbarCreated && taskbarCreated != 0) {
+        if (tray_.bRunningInTray())
+            area_.Add(tray_.szTip());
+        return 0;
+    }
     switch (message) {
+    case kTrayCallbackMessage:
+        // The icon's mouse message arrives as a mouse movement whose X is the message in twips.
+        Forward([this, lParam] { rules_.Form_MouseMove(TrayMessageAsTwips(LOWORD(lParam))); });
+        return 0;
+    case kScanFromMenu:
+        Forward([this] { ImgScanNowMouseMove_Click(app_); });
+        return 0;
     case WM_COMMAND:
         Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
@@ -510,6 +531,32 @@ void MainWindow::ShowNormalWindow() {
 
 void MainWindow::EndProgram() {
     End();
+}
+
+void MainWindow::ShowIcon() {
+    tray_.ShowIcon({rules_.caption()});
+}
+
+void MainWindow::ChangeToolTip(std::string_view tip) {
+    tray_.ChangeToolTip({rules_.caption()}, tip);
+}
+
+void MainWindow::ShowPopupMenu() {
+    if (menu_ && menu_->visible()) { // an open menu only comes to the front
+        menu_->BringToFront();
+        return;
+    }
+    if (!menu_) {
+        PopupMenuWindow::MainWindowHooks hooks;
+        hooks.showNormal = [this] { ShowNormalWindow(); };
+        hooks.hide = [this] { HideWindow(); };
+        hooks.hidden = [this] { return IsWindowVisible(window_) == FALSE; };
+        hooks.endProgram = [this] { End(); };
+        hooks.startScanLater = [this] { PostMessageW(window_, kScanFromMenu, 0, 0); };
+        hooks.afterEvent = [this] { Render(); };
+        menu_ = std::make_unique<PopupMenuWindow>(app_, rules_, tray_, std::move(hooks));
+    }
+    menu_->Open();
 }
 
 void MainWindow::ShowNotification(std::string_view caption, std::string_view message) {
