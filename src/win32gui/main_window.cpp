@@ -7,6 +7,7 @@
 #include "results/results_view.h"
 #include "win32gui/controls.h"
 #include "win32gui/message_box_window.h"
+#include "win32gui/settings_dialog.h"
 #include "win32gui/win32_front_end.h"
 
 #include <commctrl.h>
@@ -564,10 +565,9 @@ void MainWindow::ShowNotification(std::string_view caption, std::string_view mes
 }
 
 void MainWindow::ShowSettingsDialog() {
-    frontEnd_.ShowMessageBox(app_,
-                             "The settings are kept by vantrelix-cli.exe in this version: "
-                             "vantrelix-cli.exe settings KEY VALUE",
-                             false);
+    SettingsDialog dialog(window_, app_, startup_);
+    dialog.Run();
+    ResetHover();
 }
 
 void MainWindow::ShowBackupManager() {

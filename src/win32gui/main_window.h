@@ -7,6 +7,7 @@
 #include "win32gui/image_button.h"
 #include "win32gui/list_view.h"
 #include "win32gui/popup_menu_window.h"
+#include "win32gui/run_key_entry.h"
 #include "win32gui/tray.h"
 
 #include "win32gui/windows_api.h"
@@ -114,6 +115,7 @@ class MainWindow : private MainWindowShell {
     Win32NotificationArea area_;
     clsTray tray_{area_};
     std::unique_ptr<PopupMenuWindow> menu_;
+    RunKeyEntry startup_{OwnExecutable()};
     Panel scanning_{this, MainArea::PicScanning};
     Panel results_{this, MainArea::PicResults};
     std::array<std::unique_ptr<ImageButtonControl>, static_cast<size_t>(MainButton::Count)> buttons_;
