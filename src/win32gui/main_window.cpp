@@ -5,6 +5,7 @@
 #include "engine/section_list.h"
 #include "platform/win32/wide_text.h"
 #include "results/results_view.h"
+#include "win32gui/backup_manager_dialog.h"
 #include "win32gui/controls.h"
 #include "win32gui/message_box_window.h"
 #include "win32gui/settings_dialog.h"
@@ -571,10 +572,12 @@ void MainWindow::ShowSettingsDialog() {
 }
 
 void MainWindow::ShowBackupManager() {
-    frontEnd_.ShowMessageBox(app_,
-                             "The backups are restored by vantrelix-cli.exe in this version: "
-                             "vantrelix-cli.exe backups restore NAME",
-                             false);
+    // A restore writes the registry: an ending asked for meanwhile waits until the dialog is closed.
+    Writing([this] {
+        BackupManagerDialog dialog(window_, app_);
+        dialog.Run();
+    });
+    ResetHover();
 }
 
 void MainWindow::OpenWebPage(std::string_view page) {

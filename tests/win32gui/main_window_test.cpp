@@ -1,15 +1,18 @@
 // The main window on this computer's registry (a Wine prefix holding a fixture, under tools/
-// test-windows.sh): Scan Now, the results and a row's details, Repair, and ending the program, all driven
-// through the window's messages. The script compares the summary with vantrelix-cli.exe's scan and
-// checks the backup that the repair wrote.
+// test-windows.sh): Scan Now, the results and a row's details, Repair, the backup manager's restore, and
+// ending the program, all driven through the window's messages. The script compares the summary with
+// vantrelix-cli.exe's scan and the registry after the restore with the registry before the repair.
 #include "win32gui/main_window.h"
 
 #include "app/message_box.h"
 #include "program_under_test.h"
+#include "win32gui/backup_manager_dialog.h"
 #include "win32gui/message_box_window.h"
 #include "window_driver.h"
 
 #include <gtest/gtest.h>
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -74,6 +77,28 @@ TEST_F(MainWindowTest, ScansShowsDetailsRepairsAndEnds) {
     EXPECT_NE(std::find_if(answerer.seen().begin(), answerer.seen().end(),
                            [](const std::string& text) { return text == MessageOfKind(kFilesRepaired); }),
               answerer.seen().end());
+
+    // The backup manager restores that backup: its row ticked, Restore, and OK once the list has let it
+    // go (the script then requires the registry back exactly).
+    const std::string backupName = main.BackupFilePath.substr(main.BackupFilePath.find_last_of('\\') + 1);
+    bool restoring = false, restored = false;
+    testing::WindowAnswerer manager(kBackupManagerClass, [&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, kBackupListId);
+        const std::vector<std::string> rows = testing::ListTexts(list);
+        const auto row = std::find(rows.begin(), rows.end(), backupName);
+        if (!restoring) {
+            ASSERT_NE(row, rows.end()) << backupName;
+            ListView_SetCheckState(list, static_cast<int>(row - rows.begin()), TRUE);
+            testing::ClickButton(dialog, kBackupButtonId + static_cast<int>(BackupButton::Restore));
+            restoring = true;
+        } else if (row == rows.end() && !restored) {
+            restored = true;
+            testing::ClickButton(dialog, kBackupButtonId + static_cast<int>(BackupButton::OK));
+        }
+    });
+    Click(MainButton::Restore);
+    ASSERT_TRUE(testing::PumpUntil([&] { return restored && !FindWindowW(kBackupManagerClass, nullptr); },
+                                   std::chrono::seconds(60)));
 
     // Without a notification area, closing the window asks whether to end the program; OK ends it.
     PostMessageW(window_->handle(), WM_CLOSE, 0, 0);
