@@ -8,6 +8,7 @@
 #include "win32gui/backup_manager_dialog.h"
 #include "win32gui/controls.h"
 #include "win32gui/message_box_window.h"
+#include "win32gui/notification_dialog.h"
 #include "win32gui/settings_dialog.h"
 #include "win32gui/win32_front_end.h"
 
@@ -562,7 +563,9 @@ void MainWindow::ShowPopupMenu() {
 }
 
 void MainWindow::ShowNotification(std::string_view caption, std::string_view message) {
-    frontEnd_.ShowMessageBox(app_, std::string(caption) + "\n\n" + std::string(message), false);
+    NotificationDialog notice(window_, app_, std::string(caption), message);
+    notice.Run();
+    ResetHover();
 }
 
 void MainWindow::ShowSettingsDialog() {

@@ -6,6 +6,7 @@
 #include "app/message_box.h"
 #include "program_under_test.h"
 #include "win32gui/message_box_window.h"
+#include "win32gui/notification_dialog.h"
 #include "window_driver.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +24,7 @@ void ClickItem(PopupMenuWindow& menu, MenuItem item) {
     PostMessageW(menu.handle(), WM_LBUTTONUP, 0, centre);
 }
 
-// Answers the notice with OK and a question as `confirm` says.
+// Answers a question as `confirm` says.
 BoxAnswerer Answering(bool confirm) {
     return BoxAnswerer([confirm](HWND box) {
         testing::ClickButton(box, GetDlgItem(box, kCancelId) && !confirm ? kCancelId : kOkId);
@@ -37,14 +38,22 @@ class TrayMenuTest : public ::testing::Test {
         ASSERT_TRUE(program_->window) << program_->error;
         window_ = program_->window.get();
         window_->hasNotificationArea = [] { return true; };
+        program_->app->SaveSetting("chkDoNotShowInFuture", "0");
     }
     // Closes the main window to the notification area (the notice answered).
     void CloseToTray() {
-        BoxAnswerer answerer = Answering(true);
+        bool noticed = false;
+        testing::WindowAnswerer notice(kNotificationClass, [&](HWND window) {
+            noticed = true;
+            testing::ClickButton(window, kNoticeOkId);
+        });
         PostMessageW(window_->handle(), WM_CLOSE, 0, 0);
-        ASSERT_TRUE(
-            testing::PumpUntil([&] { return window_->tray().bRunningInTray(); }, std::chrono::seconds(10)));
-        testing::PumpUntil([&] { return !answerer.seen().empty(); }, std::chrono::seconds(2));
+        ASSERT_TRUE(testing::PumpUntil(
+            [&] {
+                return window_->tray().bRunningInTray() && noticed &&
+                       !FindWindowW(kNotificationClass, nullptr);
+            },
+            std::chrono::seconds(10)));
         ASSERT_FALSE(IsWindowVisible(window_->handle()));
     }
     // Opens the menu with a right click on the icon and waits until it has risen.
