@@ -3,6 +3,7 @@
 
 #include "engine/scan_run.h"
 #include "engine/section_list.h"
+#include "platform/web_page.h"
 #include "platform/win32/wide_text.h"
 #include "results/results_view.h"
 #include "win32gui/backup_manager_dialog.h"
@@ -590,12 +591,9 @@ void MainWindow::OpenWebPage(std::string_view page) {
         frontEnd_.ShowMessageBox(app_, "The page " + std::string(page) + " is not installed.", false);
         return;
     }
-    const auto opened = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(window_, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    if (opened <= 32)
-        frontEnd_.ShowMessageBox(
-            app_, "No web browser could be started. The page is " + win32::Narrow(file.wstring()) + ".",
-            false);
+    const std::string path = win32::Narrow(file.wstring());
+    if (!vx::OpenWebPage(window_, path))
+        frontEnd_.ShowMessageBox(app_, "No web browser could be started. The page is " + path + ".", false);
 }
 
 void MainWindow::RepaintControl(std::string_view) {
