@@ -26,8 +26,10 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC procedure) {
 }
 
 HWND AddControl(HWND parent, const wchar_t* className, std::string_view text, DWORD style, RECT at, int id) {
-    HWND control = CreateWindowExW(0, className, win32::Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style,
-                                   at.left, at.top, at.right - at.left, at.bottom - at.top, parent,
+    // Clipped by its siblings: a control of the start panel never paints over a panel laid above it.
+    HWND control = CreateWindowExW(0, className, win32::Wide(text).c_str(),
+                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, at.left, at.top,
+                                   at.right - at.left, at.bottom - at.top, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(NormalFont()), FALSE);
     return control;

@@ -146,9 +146,9 @@ void MainWindow::BuildStartPanel() {
 }
 
 HWND MainWindow::MakePanel(Panel& panel) {
-    panel.handle =
-        CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"", WS_CHILD | WS_CLIPCHILDREN, 10,
-                        kStripHeight + 10, kPanelWidth, kPanelHeight, window_, nullptr, Instance(), &panel);
+    panel.handle = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"",
+                                   WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 10, kStripHeight + 10,
+                                   kPanelWidth, kPanelHeight, window_, nullptr, Instance(), &panel);
     return panel.handle;
 }
 
