@@ -1,10 +1,11 @@
 // vantrelix.exe: the desktop program on Windows. It opens this computer's registry and drives, shows
-// the main window, and runs until the user ends it.
+// the splash, then the main window, and runs until the user ends it.
 #include "ui/host_services.h"
 #include "ui/target_options.h"
 #include "win32gui/main_window.h"
 #include "win32gui/message_box_window.h"
 #include "win32gui/modal_loop.h"
+#include "win32gui/splash_window.h"
 #include "win32gui/win32_front_end.h"
 
 #include <commctrl.h>
@@ -29,7 +30,8 @@ int main() {
     win32gui::MainWindow window(app, frontEnd);
     if (const std::string error = settings->LastError(); !error.empty())
         frontEnd.ShowMessageBox(app, error, false);
-    window.Show();
+    win32gui::SplashWindow splash([&window] { window.Show(); });
+    splash.Start();
 
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0)

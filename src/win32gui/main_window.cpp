@@ -1,11 +1,15 @@
 // FrmMain on Windows: building its panels and controls, rendering what changed, forwarding events.
 #include "win32gui/main_window.h"
 
+#include "platform/web_page.h"
 #include "platform/win32/wide_text.h"
 #include "win32gui/art.h"
 #include "win32gui/art_check_box.h"
+#include "win32gui/backup_manager_dialog.h"
 #include "win32gui/controls.h"
 #include "win32gui/message_box_window.h"
+#include "win32gui/notification_dialog.h"
+#include "win32gui/settings_dialog.h"
 #include "win32gui/win32_front_end.h"
 #include "win32gui/window_frame.h"
 
@@ -26,6 +30,8 @@ constexpr int kDeleteTrackWidth = 300;
 constexpr int kFirstDescriptionId = 320;
 // The scan and the repair start once the click that asked for them is over (wParam: the MainButton).
 constexpr UINT kActLater = WM_APP + 1;
+// The tray menu's Scan Now, once the menu's click is over.
+constexpr UINT kScanFromMenu = WM_APP + 2;
 constexpr UINT_PTR kRefreshTimer = 1, kSettingsTimer = 2, kBlinkTimer = 3;
 
 COLORREF FromRgb(uint32_t rgb) {
@@ -107,6 +113,7 @@ MainWindow::MainWindow(App& app, Win32FrontEnd& frontEnd)
     BuildScanningPanel();
     BuildResultsPanel();
     CentreOn(window_, nullptr);
+    area_.window = window_;
     frontEnd_.owner = window_;
     frontEnd_.render = [this] { Render(); };
     frontEnd_.afterModal = [this] { ResetHover(); };
@@ -120,6 +127,9 @@ MainWindow::~MainWindow() {
     frontEnd_.afterModal = nullptr;
     if (frontEnd_.owner == window_)
         frontEnd_.owner = nullptr;
+    menu_.reset();
+    if (tray_.bRunningInTray()) // an icon left behind would stay until the pointer passes over it
+        tray_.RemoveIcon({rules_.caption()});
     for (auto& button : buttons_)
         button.reset();
     DestroyWindow(window_);
@@ -307,7 +317,21 @@ void MainWindow::Notice(const NMHDR& header, LRESULT& result) {
 }
 
 LRESULT MainWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A taskbar that starts again (explorer restarted) has forgotten the icon.
+    static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    if (message == taskbarCreated && taskbarCreated != 0) {
+        if (tray_.bRunningInTray())
+            area_.Add(tray_.szTip());
+        return 0;
+    }
     switch (message) {
+    case kTrayCallbackMessage:
+        // The icon's mouse message arrives as a mouse movement whose X is the message in twips.
+        Forward([this, lParam] { rules_.Form_MouseMove(TrayMessageAsTwips(LOWORD(lParam))); });
+        return 0;
+    case kScanFromMenu:
+        Forward([this] { rules_.ImgScanNowMouseMove_Click(); });
+        return 0;
     case WM_COMMAND:
         Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
@@ -544,22 +568,51 @@ void MainWindow::EndProgram() {
     End();
 }
 
+void MainWindow::ShowIcon() {
+    tray_.ShowIcon({rules_.caption()});
+}
+
+void MainWindow::ChangeToolTip(std::string_view tip) {
+    tray_.ChangeToolTip({rules_.caption()}, tip);
+}
+
+void MainWindow::ShowPopupMenu() {
+    if (menu_ && menu_->visible()) { // an open menu only comes to the front
+        menu_->BringToFront();
+        return;
+    }
+    if (!menu_) {
+        PopupMenuWindow::MainWindowHooks hooks;
+        hooks.showNormal = [this] { ShowNormalWindow(); };
+        hooks.hide = [this] { HideWindow(); };
+        hooks.hidden = [this] { return IsWindowVisible(window_) == FALSE; };
+        hooks.endProgram = [this] { End(); };
+        hooks.startScanLater = [this] { PostMessageW(window_, kScanFromMenu, 0, 0); };
+        hooks.afterEvent = [this] { Render(); };
+        menu_ = std::make_unique<PopupMenuWindow>(app_, rules_, tray_, std::move(hooks));
+    }
+    menu_->Open();
+}
+
 void MainWindow::ShowNotification(std::string_view caption, std::string_view message) {
-    frontEnd_.ShowMessageBox(app_, std::string(caption) + "\n\n" + std::string(message), false);
+    NotificationDialog notice(window_, app_, std::string(caption), message);
+    notice.Run();
+    ResetHover();
 }
 
 void MainWindow::ShowSettingsDialog() {
-    frontEnd_.ShowMessageBox(app_,
-                             "The settings are kept by vantrelix-cli.exe in this version: "
-                             "vantrelix-cli.exe settings KEY VALUE",
-                             false);
+    SettingsDialog dialog(window_, app_, startup_);
+    dialog.Run();
+    ResetHover();
 }
 
 void MainWindow::ShowBackupManager() {
-    frontEnd_.ShowMessageBox(app_,
-                             "The backups are restored by vantrelix-cli.exe in this version: "
-                             "vantrelix-cli.exe backups restore NAME",
-                             false);
+    // A restore writes the registry: an ending asked for meanwhile waits until the dialog is closed.
+    Writing([this] {
+        BackupManagerDialog dialog(window_, app_);
+        dialog.Run();
+    });
+    ResetHover();
 }
 
 void MainWindow::OpenWebPage(std::string_view page) {
@@ -569,12 +622,9 @@ void MainWindow::OpenWebPage(std::string_view page) {
         frontEnd_.ShowMessageBox(app_, "The page " + std::string(page) + " is not installed.", false);
         return;
     }
-    const auto opened = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(window_, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    if (opened <= 32)
-        frontEnd_.ShowMessageBox(
-            app_, "No web browser could be started. The page is " + win32::Narrow(file.wstring()) + ".",
-            false);
+    const std::string path = win32::Narrow(file.wstring());
+    if (!vx::OpenWebPage(window_, path))
+        frontEnd_.ShowMessageBox(app_, "No web browser could be started. The page is " + path + ".", false);
 }
 
 void MainWindow::RepaintControl(std::string_view) {

@@ -7,6 +7,9 @@
 #include "ui/main_window.h"
 #include "win32gui/image_button.h"
 #include "win32gui/list_view.h"
+#include "win32gui/popup_menu_window.h"
+#include "win32gui/run_key_entry.h"
+#include "win32gui/tray.h"
 
 #include "win32gui/windows_api.h"
 
@@ -50,6 +53,11 @@ class MainWindow : private MainWindowShell {
     void Render();
     // What ends the program (after a repair that is writing has finished).
     std::function<void()> endProgram = [] { PostQuitMessage(0); };
+    // Whether the desktop has a notification area now (tests decide it).
+    std::function<bool()> hasNotificationArea = &Win32NotificationArea::Available;
+    clsTray& tray() { return tray_; }
+    // frmMenuPopUp once it was first opened, else null.
+    PopupMenuWindow* popupMenu() { return menu_.get(); }
 
     LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // The scanning and results panels' messages: their controls' commands and notices go to the window.
@@ -66,12 +74,12 @@ class MainWindow : private MainWindowShell {
     void MinimiseWindow() override;
     bool IsMinimised() const override;
     void ShowNormalWindow() override;
-    void ShowIcon() override {}
-    void ChangeToolTip(std::string_view) override {}
-    bool RunningInTray() const override { return false; }
-    bool HasNotificationArea() const override { return false; }
+    void ShowIcon() override;
+    void ChangeToolTip(std::string_view tip) override;
+    bool RunningInTray() const override { return tray_.bRunningInTray(); }
+    bool HasNotificationArea() const override { return hasNotificationArea(); }
     void EndProgram() override;
-    void ShowPopupMenu() override {}
+    void ShowPopupMenu() override;
     void ShowNotification(std::string_view caption, std::string_view message) override;
     void ShowSettingsDialog() override;
     void ShowBackupManager() override;
@@ -106,6 +114,10 @@ class MainWindow : private MainWindowShell {
     Win32FrontEnd& frontEnd_;
     FrmMain rules_;
     HWND window_ = nullptr;
+    Win32NotificationArea area_;
+    clsTray tray_{area_};
+    std::unique_ptr<PopupMenuWindow> menu_;
+    RunKeyEntry startup_{OwnExecutable()};
     Panel scanning_{this, MainArea::PicScanning};
     Panel results_{this, MainArea::PicResults};
     std::array<std::unique_ptr<ImageButtonControl>, static_cast<size_t>(MainButton::Count)> buttons_;

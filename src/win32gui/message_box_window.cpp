@@ -4,6 +4,7 @@
 #include "platform/win32/wide_text.h"
 #include "ui/main_window.h"
 #include "win32gui/controls.h"
+#include "win32gui/dialog_frame.h"
 #include "win32gui/modal_loop.h"
 #include "win32gui/window_frame.h"
 
@@ -27,9 +28,7 @@ RECT ButtonAt(int leftTwips) {
 MessageBoxWindow::MessageBoxWindow(HWND owner, std::string message, bool withCancel)
     : rules_(std::move(message), withCancel), owner_(owner) {
     RegisterWindowClass(kMessageBoxClass, Route<MessageBoxWindow>);
-    window_ = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST * (owner ? 0 : 1), kMessageBoxClass,
-                              win32::Wide(kProductName).c_str(), WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 0, 0,
-                              kWidth, kHeight, owner, nullptr, Instance(), this);
+    window_ = MakeDialogWindow(kMessageBoxClass, kProductName, owner, kWidth, kHeight, this);
     AddControl(window_, L"STATIC", rules_.lblMessage(), SS_LEFT | SS_NOPREFIX,
                {24, kStripHeight + 12, kWidth - 24, kButtonTop - 8}, kMessageId);
     ok_ = std::make_unique<ImageButtonControl>(window_, "OK", ButtonAt(rules_.OkLeft()), kOkId,
@@ -38,7 +37,6 @@ MessageBoxWindow::MessageBoxWindow(HWND owner, std::string message, bool withCan
         cancel_ = std::make_unique<ImageButtonControl>(
             window_, "Cancel", ButtonAt(kMessageBoxCancelLeft), kCancelId,
             [this] { rules_.MouseMove(MessageBoxButton::Cancel), Render(); });
-    CentreOn(window_, owner_);
 }
 
 MessageBoxWindow::~MessageBoxWindow() {
@@ -88,23 +86,17 @@ LRESULT MessageBoxWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARA
         rules_.Picture1_MouseMove();
         Render();
         return 0;
-    case WM_NCHITTEST: {
-        // The title strip drags the box.
-        const LRESULT hit = DefWindowProcW(window, message, wParam, lParam);
-        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        ScreenToClient(window, &at);
-        return hit == HTCLIENT && at.y < kStripHeight ? HTCAPTION : hit;
-    }
+    case WM_NCHITTEST: // the title strip drags the box
+        return HitTestDialogFrame(window, wParam, lParam);
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         (item.CtlID == kOkId ? ok_ : cancel_)->Draw(item);
         return TRUE;
     }
     case WM_CTLCOLORSTATIC:
-        SetTextColor(reinterpret_cast<HDC>(wParam), kText);
-        return PaintBehindLabel(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+        return DialogControlColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
     case WM_ERASEBKGND:
-        PaintFrame(reinterpret_cast<HDC>(wParam), window, "dialog_background", kProductName);
+        PaintDialogFrame(window, reinterpret_cast<HDC>(wParam), kProductName);
         return TRUE;
     default:
         return DefWindowProcW(window, message, wParam, lParam);

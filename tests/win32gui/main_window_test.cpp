@@ -1,17 +1,18 @@
 // The main window on this computer's registry (a Wine prefix holding a fixture, under tools/
-// test-windows.sh): Scan Now, the results and a row's details, Repair, and ending the program, all driven
-// through the window's messages. The script compares the summary with vantrelix-cli.exe's scan and
-// checks the backup that the repair wrote.
+// test-windows.sh): Scan Now, the results and a row's details, Repair, the backup manager's restore, and
+// ending the program, all driven through the window's messages. The script compares the summary with
+// vantrelix-cli.exe's scan and the registry after the restore with the registry before the repair.
 #include "win32gui/main_window.h"
 
 #include "app/message_box.h"
-#include "ui/host_services.h"
-#include "ui/target_options.h"
+#include "program_under_test.h"
+#include "win32gui/backup_manager_dialog.h"
 #include "win32gui/message_box_window.h"
-#include "win32gui/win32_front_end.h"
 #include "window_driver.h"
 
 #include <gtest/gtest.h>
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -28,33 +29,20 @@ class MainWindowTest : public ::testing::Test {
     void SetUp() override {
         if (!std::getenv("VANTRELIX_GUI_ROAD"))
             GTEST_SKIP() << "needs the fixture of tools/test-windows.sh (VANTRELIX_GUI_ROAD)";
-        opened_ = OpenTargetFromOptions({});
-        ASSERT_TRUE(opened_.target) << opened_.error;
-        settings_ = OpenSettingsStore(*opened_.target);
-        sound_ = MakeSoundPlayer();
-        app_ = std::make_unique<App>(*opened_.target, *settings_, frontEnd_, *sound_);
-        window_ = std::make_unique<MainWindow>(*app_, frontEnd_);
-        window_->endProgram = [this] { ended_ = true; };
-        window_->Show();
+        program_ = std::make_unique<testing::ProgramUnderTest>();
+        ASSERT_TRUE(program_->window) << program_->error;
+        app_ = program_->app.get();
+        window_ = program_->window.get();
+        // A desktop without a notification area: closing asks whether to end the program.
+        window_->hasNotificationArea = [] { return false; };
     }
-    HWND Control(int id) const {
-        for (HWND parent = window_->handle(); parent;
-             parent = GetWindow(parent, parent == window_->handle() ? GW_CHILD : GW_HWNDNEXT))
-            if (HWND control = GetDlgItem(parent, id))
-                return control;
-        return nullptr;
-    }
-    void Click(MainButton button) {
-        testing::ClickButton(GetParent(Control(ButtonId(button))), ButtonId(button));
-    }
+    HWND Control(int id) const { return program_->Control(id); }
+    void Click(MainButton button) { program_->Click(button); }
+    bool ended() const { return program_->ended; }
 
-    Win32FrontEnd frontEnd_;
-    OpenedTarget opened_;
-    std::unique_ptr<SettingsStore> settings_;
-    std::unique_ptr<SoundPlayer> sound_;
-    std::unique_ptr<App> app_;
-    std::unique_ptr<MainWindow> window_;
-    bool ended_ = false;
+    std::unique_ptr<testing::ProgramUnderTest> program_;
+    App* app_ = nullptr;
+    MainWindow* window_ = nullptr;
 };
 
 TEST_F(MainWindowTest, ScansShowsDetailsRepairsAndEnds) {
@@ -91,9 +79,32 @@ TEST_F(MainWindowTest, ScansShowsDetailsRepairsAndEnds) {
                            [](const std::string& text) { return text == MessageOfKind(kFilesRepaired); }),
               answerer.seen().end());
 
+    // The backup manager restores that backup: its row ticked, Restore, and OK once the list has let it
+    // go (the script then requires the registry back exactly).
+    const std::string& backupPath = window_->rules().engine().run().BackupFilePath;
+    const std::string backupName = backupPath.substr(backupPath.find_last_of('\\') + 1);
+    bool restoring = false, restored = false;
+    testing::WindowAnswerer manager(kBackupManagerClass, [&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, kBackupListId);
+        const std::vector<std::string> rows = testing::ListTexts(list);
+        const auto row = std::find(rows.begin(), rows.end(), backupName);
+        if (!restoring) {
+            ASSERT_NE(row, rows.end()) << backupName;
+            ListView_SetCheckState(list, static_cast<int>(row - rows.begin()), TRUE);
+            testing::ClickButton(dialog, kBackupButtonId + static_cast<int>(BackupButton::Restore));
+            restoring = true;
+        } else if (row == rows.end() && !restored) {
+            restored = true;
+            testing::ClickButton(dialog, kBackupButtonId + static_cast<int>(BackupButton::OK));
+        }
+    });
+    Click(MainButton::Restore);
+    ASSERT_TRUE(testing::PumpUntil([&] { return restored && !FindWindowW(kBackupManagerClass, nullptr); },
+                                   std::chrono::seconds(60)));
+
     // Without a notification area, closing the window asks whether to end the program; OK ends it.
     PostMessageW(window_->handle(), WM_CLOSE, 0, 0);
-    ASSERT_TRUE(testing::PumpUntil([&] { return ended_; }, std::chrono::seconds(10)));
+    ASSERT_TRUE(testing::PumpUntil([&] { return ended(); }, std::chrono::seconds(10)));
 }
 
 TEST_F(MainWindowTest, ClosingAndCancellingKeepsTheProgram) {
@@ -101,7 +112,7 @@ TEST_F(MainWindowTest, ClosingAndCancellingKeepsTheProgram) {
     PostMessageW(window_->handle(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(testing::PumpUntil([&] { return !answerer.seen().empty(); }, std::chrono::seconds(10)));
     testing::PumpUntil([] { return false; }, std::chrono::milliseconds(100));
-    EXPECT_FALSE(ended_);
+    EXPECT_FALSE(ended());
     EXPECT_TRUE(IsWindowVisible(window_->handle()));
 }
 

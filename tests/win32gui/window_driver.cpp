@@ -10,25 +10,22 @@
 namespace vx::win32gui::testing {
 namespace {
 
-std::function<void(HWND)> answer;
-std::vector<std::string> texts;
-UINT_PTR timer = 0;
+std::vector<WindowAnswerer*> answerers;
 
-BOOL CALLBACK AnswerOne(HWND window, LPARAM) {
+struct Search {
+    const std::wstring* className;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindShown(HWND window, LPARAM data) {
+    auto& search = *reinterpret_cast<Search*>(data);
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
-    if (IsWindowVisible(window) && std::wstring(name) == kMessageBoxClass) {
-        wchar_t text[1024] = {};
-        GetWindowTextW(GetDlgItem(window, 10), text, 1024);
-        texts.push_back(win32::Narrow(text));
-        answer(window);
+    if (IsWindowVisible(window) && *search.className == name) {
+        search.found = window;
         return FALSE;
     }
     return TRUE;
-}
-
-void CALLBACK LookForBoxes(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), AnswerOne, 0);
 }
 
 } // namespace
@@ -48,20 +45,37 @@ bool PumpUntil(const std::function<bool()>& reached, std::chrono::milliseconds l
     return true;
 }
 
-BoxAnswerer::BoxAnswerer(std::function<void(HWND)> how) {
-    answer = std::move(how);
-    texts.clear();
-    timer = SetTimer(nullptr, 0, 30, LookForBoxes);
+WindowAnswerer::WindowAnswerer(const wchar_t* className, std::function<void(HWND)> answer)
+    : className_(className), answer_(std::move(answer)) {
+    answerers.push_back(this);
+    timer_ = SetTimer(nullptr, 0, 30, Look);
 }
 
-BoxAnswerer::~BoxAnswerer() {
-    KillTimer(nullptr, timer);
-    answer = nullptr;
+WindowAnswerer::~WindowAnswerer() {
+    KillTimer(nullptr, timer_);
+    std::erase(answerers, this);
 }
 
-const std::vector<std::string>& BoxAnswerer::seen() const {
-    return texts;
+void CALLBACK WindowAnswerer::Look(HWND, UINT, UINT_PTR timer, DWORD) {
+    for (WindowAnswerer* answerer : answerers) {
+        if (answerer->timer_ != timer)
+            continue;
+        Search search{&answerer->className_};
+        EnumThreadWindows(GetCurrentThreadId(), FindShown, reinterpret_cast<LPARAM>(&search));
+        if (!search.found)
+            return;
+        if (answerer->className_ == kMessageBoxClass) {
+            wchar_t text[1024] = {};
+            GetWindowTextW(GetDlgItem(search.found, 10), text, 1024);
+            answerer->seen_.push_back(win32::Narrow(text));
+        }
+        answerer->answer_(search.found);
+        return;
+    }
 }
+
+BoxAnswerer::BoxAnswerer(std::function<void(HWND)> answer)
+    : WindowAnswerer(kMessageBoxClass, std::move(answer)) {}
 
 void ClickButton(HWND box, int id) {
     // Over the button first, as the pointer comes, then its click.

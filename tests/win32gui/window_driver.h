@@ -14,13 +14,29 @@ namespace vx::win32gui::testing {
 bool PumpUntil(const std::function<bool()>& reached,
                std::chrono::milliseconds limit = std::chrono::seconds(120));
 
-// While it lives, every message box of this thread that shows is answered by `answer` (given the box),
-// and the boxes' texts are kept.
-class BoxAnswerer {
+// While it lives, every visible window of this thread of the class `className` is answered by `answer`
+// (given the window), each time a timer of the thread looks (every 30 ms, also inside modal loops), and
+// the texts of the message boxes among them are kept. Several may live at once, for several classes.
+class WindowAnswerer {
+  public:
+    WindowAnswerer(const wchar_t* className, std::function<void(HWND window)> answer);
+    ~WindowAnswerer();
+    WindowAnswerer(const WindowAnswerer&) = delete;
+    WindowAnswerer& operator=(const WindowAnswerer&) = delete;
+    const std::vector<std::string>& seen() const { return seen_; }
+
+  private:
+    static void CALLBACK Look(HWND, UINT, UINT_PTR, DWORD);
+    std::wstring className_;
+    std::function<void(HWND)> answer_;
+    std::vector<std::string> seen_;
+    UINT_PTR timer_ = 0;
+};
+
+// Answers the program's message boxes.
+class BoxAnswerer : public WindowAnswerer {
   public:
     explicit BoxAnswerer(std::function<void(HWND box)> answer);
-    ~BoxAnswerer();
-    const std::vector<std::string>& seen() const;
 };
 // The ways of answering a box.
 void ClickButton(HWND box, int id);

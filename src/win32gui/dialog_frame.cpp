@@ -1,0 +1,36 @@
+// The frame of the program's borderless dialogs.
+#include "win32gui/dialog_frame.h"
+
+#include "platform/win32/wide_text.h"
+#include "win32gui/controls.h"
+#include "win32gui/window_frame.h"
+
+namespace vx::win32gui {
+
+HWND MakeDialogWindow(const wchar_t* className, std::string_view title, HWND owner, int width, int height,
+                      void* self) {
+    HWND window =
+        CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | (owner ? 0 : WS_EX_TOPMOST), className,
+                        win32::Wide(title).c_str(), WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 0, 0, width,
+                        height, owner, nullptr, Instance(), self);
+    CentreOn(window, owner);
+    return window;
+}
+
+void PaintDialogFrame(HWND window, HDC dc, std::string_view title) {
+    PaintFrame(dc, window, "dialog_background", title);
+}
+
+LRESULT HitTestDialogFrame(HWND window, WPARAM wParam, LPARAM lParam) {
+    const LRESULT hit = DefWindowProcW(window, WM_NCHITTEST, wParam, lParam);
+    POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ScreenToClient(window, &at);
+    return hit == HTCLIENT && at.y < kStripHeight ? HTCAPTION : hit;
+}
+
+LRESULT DialogControlColours(HWND control, HDC dc) {
+    SetTextColor(dc, kText);
+    return PaintBehindLabel(control, dc);
+}
+
+} // namespace vx::win32gui

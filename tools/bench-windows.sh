@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Measures vantrelix.exe's window scanning the large generated registry under Wine: the longest time the
+# window waits for its message loop during the scan (goal: at most 50 ms), and the scan's time. The
+# registry of `scan_bench --generate` (200,000 keys and 1,000,000 values by default) joins the keys of a
+# prefix made by Wine, and build-windows/win32gui_scan_bench.exe presses Scan Now in the window under Xvfb.
+# Needs build/bench/scan_bench (tools/setup.sh).
+# Usage: tools/bench-windows.sh [RUNS [KEYS [VALUES]]]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+runs=${1:-3}
+tools/build-windows.sh >/dev/null
+scan_bench="$root/build/bench/scan_bench"
+test -x "$scan_bench" || { echo "bench-windows: $scan_bench is missing (run tools/setup.sh)" >&2; exit 2; }
+
+work="$root/build-windows/wine-bench"
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=$(command -v wine64 || command -v wine)
+stop_wine() { wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; }
+trap stop_wine EXIT
+
+# A prefix made by Wine itself, once.
+if [ ! -f "$work/clean/system.reg" ]; then
+    rm -rf "$work/clean"
+    mkdir -p "$work"
+    WINEPREFIX="$work/clean" "$wine" wineboot -i >/dev/null 2>&1
+    WINEPREFIX="$work/clean" wineserver -w
+fi
+rm -rf "$WINEPREFIX" "$work/generated"
+cp -a "$work/clean" "$WINEPREFIX"
+"$scan_bench" --generate "$work/generated" ${2:+"$2"} ${3:+"$3"} >/dev/null
+# The generated keys follow the prefix's own (Wine's file header is the prefix's), and its files join
+# drive C:.
+sed -n '/^\[/,$p' "$work/generated/system.reg" >> "$WINEPREFIX/system.reg"
+cp -an "$work/generated/drive_c/." "$WINEPREFIX/drive_c/" # never over Wine's own files
+rm -rf "$work/generated"
+# Wine's z: is the host's whole file system: a network drive, which the shortcut walk leaves alone.
+printf '\n[Software\\\\Wine\\\\Drives]\n"z:"="network"\n' >> "$WINEPREFIX/system.reg"
+echo "registry: $(du -m "$WINEPREFIX/system.reg" | cut -f1) MB system.reg"
+xvfb-run -a "$wine" "$root/build-windows/win32gui_scan_bench.exe" "$runs" | tr -d '\r'
