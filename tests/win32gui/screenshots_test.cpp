@@ -24,6 +24,8 @@ std::filesystem::path folder;
 void Capture(HWND window, const char* name) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     GdiFlush();
+    // The drawing reaches the X server after the calls return: the picture waits for it.
+    testing::PumpUntil([] { return false; }, std::chrono::milliseconds(300));
     RECT at{};
     GetWindowRect(window, &at);
     const int width = at.right - at.left, height = at.bottom - at.top;
