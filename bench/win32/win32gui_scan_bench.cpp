@@ -50,11 +50,10 @@ Run ScanInWindow(App& app, win32gui::Win32FrontEnd& frontEnd, win32gui::MainWind
     const auto start = Clock::now();
     PostMessageW(window.handle(), WM_COMMAND, MAKEWPARAM(win32gui::ButtonId(MainButton::ScanNow), BN_CLICKED),
                  reinterpret_cast<LPARAM>(button));
-    bool started = false;
-    PumpUntil([&] {
-        started = started || main.PicScanning;
-        return started && !main.PicScanning;
-    });
+    // The scan runs inside the click's own message, pumping the window's messages itself: it is over when
+    // the engine has its end time and the scanning panel is gone.
+    const RunState& state = window.rules().engine().run();
+    PumpUntil([&] { return !state.ScanEndTime.empty() && !main.PicScanning; });
     Run run;
     run.scanSeconds = std::chrono::duration<double>(Clock::now() - start).count();
     run.longestGapMs = std::chrono::duration<double, std::milli>(frontEnd.longestGap()).count();
