@@ -31,6 +31,10 @@ std::vector<BrokenLauncher> BrokenNow(Engine& engine) {
     return FindBrokenLaunchers(HomeFolder(), *prefix, engine.app().settings(), warnings);
 }
 
+LauncherEntry EntryOf(const BrokenLauncher& broken) {
+    return {PathUtf8(broken.launcher.file), BrokenLauncherText(broken)};
+}
+
 } // namespace
 
 bool OffersLauncherRow(Engine& engine) {
@@ -45,7 +49,7 @@ void ScanDesktopLaunchers(Engine& engine) {
     for (const auto& broken : BrokenNow(engine)) {
         if (check.walk.Cancelled())
             return;
-        check.sink.Found(LauncherEntry{PathUtf8(broken.launcher.file), BrokenLauncherText(broken)});
+        check.sink.Found(EntryOf(broken));
         check.walk.Yield();
     }
 }
@@ -66,7 +70,7 @@ LauncherRepairTally RepairLauncherFindings(Engine& engine, const std::filesystem
     tally.records = outcome.records;
     tally.reasons = outcome.reasons;
     for (const auto& kept : outcome.kept)
-        tally.kept.push_back(LauncherEntry{PathUtf8(kept.launcher.file), BrokenLauncherText(kept)});
+        tally.kept.push_back(EntryOf(kept));
     return tally;
 }
 

@@ -41,10 +41,15 @@ struct RepairRun {
     std::vector<LauncherEntry> keptLaunchers;
 };
 
-void LeaveInPlace(RepairOutcome& outcome, std::string reason) {
-    ++outcome.skipped;
+// Each reason is said once, however many findings it left in place.
+void NoteReason(RepairOutcome& outcome, std::string reason) {
     if (std::find(outcome.reasons.begin(), outcome.reasons.end(), reason) == outcome.reasons.end())
         outcome.reasons.push_back(std::move(reason));
+}
+
+void LeaveInPlace(RepairOutcome& outcome, std::string reason) {
+    ++outcome.skipped;
+    NoteReason(outcome, std::move(reason));
 }
 
 // What a value holds, as the registry stores it where the registry can say (an exact undo), else as the
@@ -345,8 +350,7 @@ void RepairLaunchers(Engine& engine, RepairRun& run, RepairOutcome& outcome) {
     outcome.repaired += tally.repaired;
     run.records += run.backups ? tally.records : 0;
     for (auto& reason : tally.reasons)
-        if (std::find(outcome.reasons.begin(), outcome.reasons.end(), reason) == outcome.reasons.end())
-            outcome.reasons.push_back(std::move(reason));
+        NoteReason(outcome, std::move(reason));
     outcome.skipped += static_cast<int>(tally.kept.size());
     run.keptLaunchers = std::move(tally.kept);
     engine.observer().Yield();

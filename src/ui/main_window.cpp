@@ -21,7 +21,8 @@ constexpr std::array kPicture1Buttons{MainButton::Minimise, MainButton::Close,  
 
 } // namespace
 
-FrmMain::FrmMain(App& app, MainWindowShell& shell) : app_(app), shell_(shell), engine_(app, *this) {}
+FrmMain::FrmMain(App& app, MainWindowShell& shell)
+    : FrontEndObserver(app), shell_(shell), engine_(app, *this) {}
 
 void FrmMain::Form_Load() {
     tmrSettings = false;
@@ -290,14 +291,6 @@ void FrmMain::lvwRegistryProblems_ColumnClick(int column) {
 
 void FrmMain::lvwRegistryErrorsDetail_ColumnClick(int column) {
     ToggleSort(model_.lvwRegistryErrorsDetail, column);
-}
-
-void FrmMain::Yield() {
-    app_.Yield();
-}
-
-bool FrmMain::Ask(std::string_view message, bool withCancel) {
-    return app_.ShowMessageBox(message, withCancel);
 }
 
 void FrmMain::ScanStarted() {

@@ -71,7 +71,7 @@ class MainWindowShell {
     virtual void RepaintControl(std::string_view control) = 0;
 };
 
-class FrmMain final : public RunObserver {
+class FrmMain final : public FrontEndObserver {
   public:
     FrmMain(App& app, MainWindowShell& shell);
 
@@ -151,9 +151,8 @@ class FrmMain final : public RunObserver {
     // The outcome of the last repair, for a front end that shows more than the closing box.
     const RepairOutcome& lastRepair() const { return lastRepair_; }
 
-    // RunObserver: what the engine's runs tell the window.
-    void Yield() override;
-    bool Ask(std::string_view message, bool withCancel) override;
+    // RunObserver: what the engine's runs tell the window (its yields and questions go to the app's front
+    // end, as FrontEndObserver's do).
     void ScanStarted() override;
     void RowStarted(int row) override;
     void StatusChanged(std::string_view status) override;
@@ -182,7 +181,6 @@ class FrmMain final : public RunObserver {
     // Hides the window to the notification area; where the desktop has none, asks the Exit question.
     void HideToTray();
 
-    App& app_;
     MainWindowShell& shell_;
     MainWindowModel model_;
     Engine engine_;
