@@ -41,7 +41,7 @@ template <class Done> void PumpUntil(Done done) {
     }
 }
 
-Run ScanInWindow(App& app, win32gui::Win32FrontEnd& frontEnd, win32gui::MainWindow& window) {
+Run ScanInWindow(win32gui::Win32FrontEnd& frontEnd, win32gui::MainWindow& window) {
     const auto& main = window.rules().model();
     // Scan Now as the pointer presses it: over the button, then its click.
     HWND button = GetDlgItem(window.handle(), win32gui::ButtonId(MainButton::ScanNow));
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
         // A fresh window each run, as the program opens.
         win32gui::MainWindow window(app, frontEnd);
         window.Show();
-        const Run run = ScanInWindow(app, frontEnd, window);
+        const Run run = ScanInWindow(frontEnd, window);
         seconds.push_back(run.scanSeconds);
         gaps.push_back(run.longestGapMs);
         findings = run.findings;

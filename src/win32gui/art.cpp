@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vx::win32gui {
 namespace {
@@ -144,6 +145,28 @@ const Picture* ArtPicture(std::string_view name, int scale) {
     if (found == pictures.end())
         found = pictures.emplace(std::move(key), Load(name, scale)).first;
     return found->second.get();
+}
+
+void DecodeAllArt(int scale) {
+    // The resources are named NAME_SCALE, the name in capitals (ResourceName).
+    const std::wstring suffix = L"_" + std::to_wstring(scale);
+    auto collect = [](HMODULE, LPCWSTR, LPWSTR resource, LONG_PTR param) -> BOOL {
+        if (!IS_INTRESOURCE(resource))
+            reinterpret_cast<std::vector<std::wstring>*>(param)->push_back(resource);
+        return TRUE;
+    };
+    std::vector<std::wstring> resources;
+    EnumResourceNamesW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(10), collect, // RCDATA
+                       reinterpret_cast<LONG_PTR>(&resources));
+    for (const std::wstring& resource : resources) {
+        if (resource.size() <= suffix.size() ||
+            resource.compare(resource.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        std::string name;
+        for (wchar_t c : resource.substr(0, resource.size() - suffix.size()))
+            name += static_cast<char>(towlower(c));
+        ArtPicture(name, scale);
+    }
 }
 
 bool DrawArt(HDC dc, HWND window, std::string_view name, RECT at, BYTE opacity) {

@@ -35,6 +35,10 @@ class Picture {
 // the program's life; nullptr when the program holds no such picture or it cannot be decoded.
 const Picture* ArtPicture(std::string_view name, int scale);
 
+// Decodes every picture at `scale` now, so that no panel shown later (the scan's, at the click of Scan Now)
+// waits for its pictures while the window should be answering.
+void DecodeAllArt(int scale);
+
 // Draws the drawing into `at` (the DC's pixels), at the scale for `window`'s DPI, with its transparency
 // and `opacity` (255: as drawn); false, drawing nothing, when there is no such picture.
 bool DrawArt(HDC dc, HWND window, std::string_view name, RECT at, BYTE opacity = 255);

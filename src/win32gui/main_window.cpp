@@ -113,6 +113,7 @@ MainWindow::MainWindow(App& app, Win32FrontEnd& frontEnd)
     BuildScanningPanel();
     BuildResultsPanel();
     CentreOn(window_, nullptr);
+    DecodeAllArt(ArtScaleForDpi(WindowDpi(window_)));
     area_.window = window_;
     frontEnd_.owner = window_;
     frontEnd_.render = [this] { Render(); };
