@@ -3,7 +3,7 @@
 # made, untouched), once for all users (Wine's user has administrator rights) and once with /CurrentUser:
 # /S installs silently; both programs start (vantrelix-cli.exe answers --version and writes a setting,
 # and for all users repairs a broken value, writing a backup; vantrelix.exe opens its main window under
-# Xvfb and is ended); the silent uninstall then leaves nothing behind, in files and in the registry, but
+# Xvfb, a second start only brings it forward, and it is ended); the silent uninstall then leaves nothing behind, in files and in the registry, but
 # that backup in the program's folder.
 # Usage: tools/test-installer.sh CLEAN-PREFIX   (tools/test-windows.sh runs it; needs the installer made
 # by tools/package-windows.sh)
@@ -77,18 +77,32 @@ check_mode() { # NAME SWITCH ROOT BACKUP: one install, run (with a repair when B
     fi
     echo "vantrelix-cli.exe runs"
 
-    # The window: vantrelix.exe's main window (720 x 480) shows on the display, then the program is ended.
+    # The window: vantrelix.exe's main window (720 x 480) shows on the display; a second start brings it
+    # forward and ends by itself, leaving one main window; then the program is ended.
+    status=0
     xvfb-run -a bash -c '
-        "$0" "$1" 2>/dev/null & for i in $(seq 60); do
+        main_windows() {
             for window in $(xdotool search --name "Vantrelix v3.0$" 2>/dev/null); do
-                xdotool getwindowgeometry "$window" | grep -q "Geometry: 720x480" && exit 0
+                xdotool getwindowgeometry "$window" | grep -q "Geometry: 720x480" && echo "$window"
             done
+        }
+        "$0" "$1" 2>/dev/null &
+        for i in $(seq 60); do
+            [ -n "$(main_windows)" ] && break
             sleep 1
         done
-        exit 1' "$wine" "$folder/vantrelix.exe" || fail "$name: vantrelix.exe showed no main window"
+        [ -n "$(main_windows)" ] || exit 1
+        timeout 60 "$0" "$1" 2>/dev/null || exit 2
+        [ "$(main_windows | wc -l)" = 1 ] || exit 3' "$wine" "$folder/vantrelix.exe" || status=$?
+    case $status in
+    0) ;;
+    1) fail "$name: vantrelix.exe showed no main window" ;;
+    2) fail "$name: a second vantrelix.exe did not end by itself" ;;
+    *) fail "$name: a second vantrelix.exe opened a main window of its own" ;;
+    esac
     wineserver -k
     wineserver -w
-    echo "vantrelix.exe opened its main window"
+    echo "vantrelix.exe opened its main window, and a second start brought it forward"
 
     # The uninstaller runs from a copy of itself in the temporary folder: wineserver -w waits for it.
     "$wine" "$folder/uninstall.exe" /S

@@ -5,6 +5,7 @@
 #include "win32gui/main_window.h"
 #include "win32gui/message_box_window.h"
 #include "win32gui/modal_loop.h"
+#include "win32gui/single_instance.h"
 #include "win32gui/splash_window.h"
 #include "win32gui/win32_front_end.h"
 
@@ -16,6 +17,11 @@ int main() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+
+    // One program per user: a second start brings the running one's window forward.
+    win32gui::SingleInstance instance;
+    if (instance.AskRunningToComeForward())
+        return 0;
 
     win32gui::Win32FrontEnd frontEnd;
     OpenedTarget opened = OpenTargetFromOptions({});

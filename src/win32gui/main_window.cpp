@@ -10,6 +10,7 @@
 #include "win32gui/message_box_window.h"
 #include "win32gui/notification_dialog.h"
 #include "win32gui/settings_dialog.h"
+#include "win32gui/single_instance.h"
 #include "win32gui/win32_front_end.h"
 #include "win32gui/window_frame.h"
 
@@ -405,6 +406,10 @@ LRESULT MainWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         Forward([this] { rules_.Form_QueryUnload(); });
         return 0;
     default:
+        if (message == ComeForwardMessage()) {
+            Forward([this] { ComeForward(); });
+            return 0;
+        }
         return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -563,6 +568,12 @@ bool MainWindow::IsMinimised() const {
 void MainWindow::ShowNormalWindow() {
     ShowWindow(window_, SW_SHOWNORMAL);
     SetForegroundWindow(window_);
+}
+
+void MainWindow::ComeForward() {
+    if (tray_.bRunningInTray())
+        tray_.RemoveIcon({rules_.caption()});
+    ShowNormalWindow();
 }
 
 void MainWindow::EndProgram() {

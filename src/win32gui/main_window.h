@@ -49,6 +49,8 @@ class MainWindow : private MainWindowShell {
     HWND handle() const { return window_; }
     FrmMain& rules() { return rules_; }
     void Show();
+    // A later start of the program asked for this one: out of the tray, shown and in front.
+    void ComeForward();
     // Redraws what changed since the last call.
     void Render();
     // What ends the program (after a repair that is writing has finished).

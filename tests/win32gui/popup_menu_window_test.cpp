@@ -7,6 +7,7 @@
 #include "program_under_test.h"
 #include "win32gui/message_box_window.h"
 #include "win32gui/notification_dialog.h"
+#include "win32gui/single_instance.h"
 #include "window_driver.h"
 
 #include <gtest/gtest.h>
@@ -138,6 +139,19 @@ TEST_F(TrayMenuTest, ExitCancelledKeepsTheProgramInTheTray) {
     EXPECT_FALSE(IsWindowVisible(window_->handle()));
     EXPECT_TRUE(window_->tray().bRunningInTray());
     EXPECT_EQ(window_->tray().szTip(), "Vantrelix v3.0");
+}
+
+TEST_F(TrayMenuTest, ALaterStartBringsTheWindowOutOfTheTray) {
+    ASSERT_NO_FATAL_FAILURE(CloseToTray());
+    const std::wstring name = L"Local\\vantrelix-test-" + std::to_wstring(GetCurrentProcessId());
+    const SingleInstance first(name);
+    EXPECT_FALSE(first.AskRunningToComeForward()); // the first start runs
+    const SingleInstance later(name);
+    ASSERT_TRUE(later.AskRunningToComeForward());
+    ASSERT_TRUE(testing::PumpUntil([&] { return IsWindowVisible(window_->handle()) != FALSE; },
+                                   std::chrono::seconds(10)));
+    EXPECT_FALSE(window_->tray().bRunningInTray());
+    EXPECT_FALSE(IsIconic(window_->handle()));
 }
 
 } // namespace
