@@ -26,6 +26,8 @@ class Win32FrontEnd : public FrontEnd {
 
     // The longest time between two turns of the message loop since the last reset (for the benchmark).
     std::chrono::nanoseconds longestGap() const { return longestGap_; }
+    // When the message loop last had its turn during long work.
+    std::chrono::steady_clock::time_point lastPump() const { return lastPump_; }
     void ResetGaps();
     std::chrono::nanoseconds pumpEvery = std::chrono::milliseconds(10);
 
