@@ -1,8 +1,7 @@
 // vantrelix.exe's window scanning this computer's registry (under Wine: a prefix holding the large
 // generated registry, tools/bench-windows.sh): the longest time the window waits for its message loop
 // during the scan and at its end until the results are on screen (goal: at most 50 ms, as the Qt window),
-// and the scan's time, through Scan Now as a
-// user presses it. Printed, not asserted.
+// and the scan's time, through Scan Now as a user presses it. Printed, not asserted.
 // Usage: win32gui_scan_bench [RUNS]
 #include "ui/host_services.h"
 #include "ui/target_options.h"
