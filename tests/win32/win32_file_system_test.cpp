@@ -4,6 +4,7 @@
 #include "platform/host_file_io.h"
 #include "platform/shortcut_files.h"
 #include "platform/utf8_path.h"
+#include "platform/win32/win32_calls.h"
 #include "platform/win32/win32_file_system.h"
 
 #include <gtest/gtest.h>
@@ -121,6 +122,27 @@ TEST(Win32Drives, TheDriveTypesAreMappedToTheScriptingNumbering) {
         EXPECT_EQ(DriveTypeFromWin32(native), expected) << native;
 }
 
+TEST(Win32Drives, UnderWineAFixedDriveOutsideThePrefixIsTheHostsAndNotWalked) {
+    const struct {
+        DriveType type;
+        const char* drive;
+        const char* c;
+        DriveType expected;
+    } cases[] = {
+        {DriveType::Fixed, "/", "/home/u/.wine/dosdevices/c:/", DriveType::Network}, // Z:, the host's root
+        {DriveType::Fixed, "/media/usb/", "/home/u/.wine/dosdevices/c:/", DriveType::Network},
+        {DriveType::Fixed, "/home/u/.wine/dosdevices/d:/", "/home/u/.wine/dosdevices/c:/", DriveType::Fixed},
+        {DriveType::Fixed, "/home/u/.wine/drive_d/", "/home/u/.wine/drive_c/", DriveType::Fixed},
+        {DriveType::Fixed, "/home/u/.wine2/drive_c/", "/home/u/.wine/drive_c/",
+         DriveType::Network}, // not a folder of it
+        {DriveType::CdRom, "/media/cdrom/", "/home/u/.wine/dosdevices/c:/", DriveType::CdRom},
+        {DriveType::Fixed, "/", "/srv/windows/", DriveType::Fixed}, // a layout the rule does not know
+        {DriveType::Fixed, "", "", DriveType::Fixed},               // not Wine: Windows itself
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DriveTypeUnderWine(c.type, c.drive, c.c), c.expected) << c.drive << " with C: at " << c.c;
+}
+
 TEST(Win32Drives, TheDrivesComeInLetterOrderWithTheSystemDriveFixed) {
     Win32FileSystem files;
     const auto drives = files.Drives();
@@ -133,6 +155,11 @@ TEST(Win32Drives, TheDrivesComeInLetterOrderWithTheSystemDriveFixed) {
     const auto c = std::find_if(drives.begin(), drives.end(), [](const Drive& d) { return d.letter == "C"; });
     ASSERT_NE(c, drives.end());
     EXPECT_EQ(c->type, DriveType::Fixed);
+    // Under Wine, Z: is the host's whole file system, never walked as this Windows' own drive.
+    const auto z = std::find_if(drives.begin(), drives.end(), [](const Drive& d) { return d.letter == "Z"; });
+    if (z != drives.end() && win32::WineUnixPath(L"Z:\\") == "/") {
+        EXPECT_NE(z->type, DriveType::Fixed);
+    }
     EXPECT_TRUE(files.GetVolumeInformation("C:\\"));
     EXPECT_FALSE(files.GetVolumeInformation("C:\\windows"));
     char buffer[260];

@@ -200,6 +200,20 @@ uint32_t DriveType(const std::wstring& root) {
     return GetDriveTypeW(root.c_str());
 }
 
+std::string WineUnixPath(const std::wstring& path) {
+    using UnixFileName = char*(CDECL*)(const wchar_t*);
+    static const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixFileName)
+        return {};
+    char* name = unixFileName(path.c_str()); // on the process heap
+    if (!name)
+        return {};
+    std::string result(name);
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
 bool VolumeInformation(const std::wstring& root) {
     return GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) != 0;
 }

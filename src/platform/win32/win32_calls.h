@@ -52,6 +52,9 @@ std::wstring TempPath();
 uint32_t LogicalDrives();
 // GetDriveTypeW of "X:\".
 uint32_t DriveType(const std::wstring& root);
+// Under Wine, the host (Unix) path a Windows path lies at (wine_get_unix_file_name); empty elsewhere or
+// when Wine cannot say.
+std::string WineUnixPath(const std::wstring& path);
 bool VolumeInformation(const std::wstring& root);
 
 uint32_t LastError();

@@ -58,6 +58,26 @@ DriveType DriveTypeFromWin32(uint32_t driveType) {
     }
 }
 
+DriveType DriveTypeUnderWine(DriveType type, std::string_view driveUnixPath, std::string_view cUnixPath) {
+    if (type != DriveType::Fixed || driveUnixPath.empty() || cUnixPath.empty())
+        return type;
+    // C:\ lies at PREFIX/dosdevices/c:/ (the link Wine makes) or PREFIX/drive_c/.
+    std::string_view prefix = cUnixPath;
+    if (!prefix.empty() && prefix.back() == '/')
+        prefix.remove_suffix(1);
+    bool known = false;
+    for (std::string_view tail : {std::string_view("/dosdevices/c:"), std::string_view("/drive_c")})
+        if (!known && prefix.size() > tail.size() && prefix.substr(prefix.size() - tail.size()) == tail) {
+            prefix.remove_suffix(tail.size());
+            known = true;
+        }
+    if (!known)
+        return type; // a layout this rule does not know: as Wine says
+    const bool inside = driveUnixPath.substr(0, prefix.size()) == prefix &&
+                        (driveUnixPath.size() == prefix.size() || driveUnixPath[prefix.size()] == '/');
+    return inside ? type : DriveType::Network;
+}
+
 uint32_t Win32FileSystem::GetSystemDirectory(std::span<char> buffer) {
     return WriteText(win32::Narrow(win32::SystemDirectory()), buffer);
 }
@@ -78,7 +98,9 @@ std::vector<Drive> Win32FileSystem::Drives() {
             continue;
         const char letter = static_cast<char>('A' + i);
         const std::wstring root = {static_cast<wchar_t>(letter), L':', L'\\'};
-        drives.push_back(Drive{std::string(1, letter), DriveTypeFromWin32(win32::DriveType(root))});
+        const DriveType type = DriveTypeUnderWine(DriveTypeFromWin32(win32::DriveType(root)),
+                                                  win32::WineUnixPath(root), win32::WineUnixPath(L"C:\\"));
+        drives.push_back(Drive{std::string(1, letter), type});
     }
     return drives;
 }

@@ -10,6 +10,13 @@ namespace vx {
 // GetDriveTypeW's answer (DRIVE_REMOVABLE = 2 …) in the Scripting runtime's numbering the interface uses.
 DriveType DriveTypeFromWin32(uint32_t driveType);
 
+// Under Wine a drive may be a folder of the Linux host outside the prefix (Z: is the host's whole file
+// system; others are linked to its disks): those hold other prefixes' and the user's own files, not this
+// Windows', and a fixed one is taken as a network drive, which the shortcut walk leaves alone, as the Linux
+// program takes it. `driveUnixPath` and `cUnixPath`: where Wine puts the drive's root and C:\ on the host
+// (empty outside Wine: the type stays).
+DriveType DriveTypeUnderWine(DriveType type, std::string_view driveUnixPath, std::string_view cUnixPath);
+
 class Win32FileSystem final : public FileSystem {
   public:
     uint32_t GetSystemDirectory(std::span<char> buffer) override;
