@@ -568,6 +568,7 @@ bool MainWindow::IsMinimised() const {
 void MainWindow::ShowNormalWindow() {
     ShowWindow(window_, SW_SHOWNORMAL);
     SetForegroundWindow(window_);
+    ResetHover(); // the pointer left a button while the window was away, unseen
 }
 
 void MainWindow::ComeForward() {

@@ -142,7 +142,13 @@ TEST_F(TrayMenuTest, ExitCancelledKeepsTheProgramInTheTray) {
 }
 
 TEST_F(TrayMenuTest, ALaterStartBringsTheWindowOutOfTheTray) {
-    ASSERT_NO_FATAL_FAILURE(CloseToTray());
+    // The pointer was over the close button when the window went to the tray (without the notice).
+    program_->app->SaveSetting("chkDoNotShowInFuture", "1");
+    SendMessageW(program_->Control(ButtonId(MainButton::Close)), WM_MOUSEMOVE, 0, MAKELPARAM(4, 4));
+    ASSERT_TRUE(window_->rules().buttons()[MainButton::Close].highlighted);
+    PostMessageW(window_->handle(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(
+        testing::PumpUntil([&] { return window_->tray().bRunningInTray(); }, std::chrono::seconds(10)));
     const std::wstring name = L"Local\\vantrelix-test-" + std::to_wstring(GetCurrentProcessId());
     const SingleInstance first(name);
     EXPECT_FALSE(first.AskRunningToComeForward()); // the first start runs
@@ -152,6 +158,7 @@ TEST_F(TrayMenuTest, ALaterStartBringsTheWindowOutOfTheTray) {
                                    std::chrono::seconds(10)));
     EXPECT_FALSE(window_->tray().bRunningInTray());
     EXPECT_FALSE(IsIconic(window_->handle()));
+    EXPECT_FALSE(window_->rules().buttons()[MainButton::Close].highlighted); // it is elsewhere by now
 }
 
 } // namespace
