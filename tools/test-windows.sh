@@ -87,6 +87,17 @@ reg 'HKLM\Software\Microsoft\Windows\Help' /v oldapp.hlp /d 'C:\Program Files\Ol
 reg 'HKLM\Software\Microsoft\Windows\HTML Help' /v player.chm /d 'C:\Program Files\Player'
 reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v 'Vanished Sans (TrueType)' /d vanished.ttf
 reg 'HKLM\System\CurrentControlSet\Control\VirtualDeviceDrivers' /v OldDriver /d 'C:\windows\system\olddrv.vxd'
+# A string of odd length, as a damaged or hand-edited registry holds one ("C:\gone\odd.exe" and half its
+# terminator), written straight into the prefix's file: it is found, and its bytes come back exactly.
+odd_key='Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\odd.exe'
+printf '\n[%s]\n@=hex(1):%s\n' "$odd_key" \
+    "$(printf 'C:\\gone\\odd.exe' | iconv -t UTF-16LE | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//')00" \
+    >> "$WINEPREFIX/system.reg"
+# The odd value's lines as Wine keeps them in system.reg (after its server has written the file).
+odd_value() {
+    wineserver -w
+    KEY="[$odd_key]" awk 'index($0, ENVIRON["KEY"]) == 1 { on = 1; next } /^\[/ { on = 0 } on && !/^#/' "$WINEPREFIX/system.reg"
+}
 # The Windows program keeps its settings in HKCU; its backups go where the drive walk does not see them
 # (z: is a network drive): their copies of broken shortcuts are broken shortcuts too.
 mkdir -p "$work/backups"
@@ -127,6 +138,9 @@ export_registry() {
 echo "== Differential check"
 compare before
 export_registry "$work/registry.before"
+odd_value > "$work/odd.before"
+grep -q '^@=hex(1):' "$work/odd.before" || { echo "test-windows: the odd-length string is not in the fixture" >&2; exit 1; }
+grep -q 'odd.exe' "$work/before.wine.json" || { echo "test-windows: the odd-length string was not found" >&2; exit 1; }
 grep -q '"Spiel für Größe.lnk\|Spiel für Größe' "$work/before.wine.json" || { echo "test-windows: the non-ASCII shortcut is missing" >&2; exit 1; }
 
 echo "== Repair and restore under Wine"
@@ -146,7 +160,12 @@ if ! diff -u "$work/registry.before" "$work/registry.after"; then
     echo "test-windows: repair and restore did not give the registry back exactly" >&2
     exit 1
 fi
-echo "== Repair and restore gave the registry back exactly"
+odd_value > "$work/odd.after"
+if ! diff -u "$work/odd.before" "$work/odd.after"; then
+    echo "test-windows: repair and restore did not give the odd-length string back byte for byte" >&2
+    exit 1
+fi
+echo "== Repair and restore gave the registry back exactly, the odd-length string byte for byte"
 for link in "Old Game.lnk" "Spiel für Größe.lnk"; do
     cmp "$links/missing_target.lnk" "$c/users/Public/Desktop/$link"
 done
@@ -178,6 +197,11 @@ compare gui-restored
 export_registry "$work/registry.after-gui"
 if ! diff -u "$work/registry.before" "$work/registry.after-gui"; then
     echo "test-windows: the window's repair and its backup manager's restore did not give the registry back exactly" >&2
+    exit 1
+fi
+odd_value > "$work/odd.after-gui"
+if ! diff -u "$work/odd.before" "$work/odd.after-gui"; then
+    echo "test-windows: the window's repair and restore did not give the odd-length string back byte for byte" >&2
     exit 1
 fi
 echo "== The window's repair and its backup manager's restore gave the registry back exactly"
