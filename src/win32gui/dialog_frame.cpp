@@ -13,19 +13,16 @@ HWND MakeDialogWindow(const wchar_t* className, std::string_view title, HWND own
         CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | (owner ? 0 : WS_EX_TOPMOST), className,
                         win32::Wide(title).c_str(), WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 0, 0, width,
                         height, owner, nullptr, Instance(), self);
+    // Its size at the DPI of the monitor it is made on; centred, it may stand on another, which tells it.
+    const unsigned dpi = WindowDpi(window);
+    SetWindowPos(window, nullptr, 0, 0, Scaled(width, dpi), Scaled(height, dpi),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CentreOn(window, owner);
     return window;
 }
 
 void PaintDialogFrame(HWND window, HDC dc, std::string_view title) {
     PaintFrame(dc, window, "dialog_background", title);
-}
-
-LRESULT HitTestDialogFrame(HWND window, WPARAM wParam, LPARAM lParam) {
-    const LRESULT hit = DefWindowProcW(window, WM_NCHITTEST, wParam, lParam);
-    POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    ScreenToClient(window, &at);
-    return hit == HTCLIENT && at.y < kStripHeight ? HTCAPTION : hit;
 }
 
 LRESULT DialogControlColours(HWND control, HDC dc) {
