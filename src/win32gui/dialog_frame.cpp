@@ -30,4 +30,12 @@ LRESULT DialogControlColours(HWND control, HDC dc) {
     return PaintBehindLabel(control, dc);
 }
 
+LRESULT TextBoxColours(HDC dc, bool readOnly) {
+    const COLORREF field = readOnly ? RGB(0x1B, 0x22, 0x30) : RGB(0x14, 0x1A, 0x25);
+    SetTextColor(dc, readOnly ? kDimText : kText);
+    SetBkColor(dc, field);
+    SetDCBrushColor(dc, field);
+    return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+}
+
 } // namespace vx::win32gui

@@ -16,5 +16,8 @@ HWND MakeDialogWindow(const wchar_t* className, std::string_view title, HWND own
 void PaintDialogFrame(HWND window, HDC dc, std::string_view title);
 // WM_CTLCOLORSTATIC and WM_CTLCOLORBTN: light text on the dialog's background.
 LRESULT DialogControlColours(HWND control, HDC dc);
+// WM_CTLCOLOREDIT (and WM_CTLCOLORSTATIC of a read-only text box): light text on a dark field, dimmed
+// while read-only.
+LRESULT TextBoxColours(HDC dc, bool readOnly);
 
 } // namespace vx::win32gui

@@ -1,6 +1,7 @@
 // frmNotification on Windows.
 #include "win32gui/notification_dialog.h"
 
+#include "win32gui/art_check_box.h"
 #include "win32gui/controls.h"
 #include "win32gui/dialog_frame.h"
 #include "win32gui/modal_loop.h"
@@ -24,6 +25,7 @@ NotificationDialog::NotificationDialog(HWND owner, App& app, std::string caption
     // The rules decide the box's state: it is not an automatic one.
     check_ =
         layout_.Add(window_, L"BUTTON", "", BS_CHECKBOX | WS_TABSTOP, {24, 134, 44, 154}, kNoticeCheckId);
+    DrawCheckBoxFromArt(check_);
     layout_.Add(window_, L"STATIC", kDoNotShowLabel, SS_LEFT | SS_NOPREFIX | SS_NOTIFY | SS_CENTERIMAGE,
                 {48, 132, kWidth - 24, 156}, kNoticeLabelId);
     ok_ = std::make_unique<ImageButtonControl>(window_, "OK", kNoticeOkId, [this] {

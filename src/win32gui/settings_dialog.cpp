@@ -2,6 +2,7 @@
 #include "win32gui/settings_dialog.h"
 
 #include "platform/win32/wide_text.h"
+#include "win32gui/art_check_box.h"
 #include "win32gui/controls.h"
 #include "win32gui/dialog_frame.h"
 #include "win32gui/file_pickers.h"
@@ -60,6 +61,7 @@ void SettingsDialog::BuildOption(SettingsOption option, int top, std::string_vie
     // The rules decide the box's state: it is not an automatic one.
     checks_[Index(option)] = layout_.Add(window_, L"BUTTON", "", BS_CHECKBOX | WS_TABSTOP,
                                          {24, top + 2, 44, top + 22}, kSettingsCheckId + i);
+    DrawCheckBoxFromArt(checks_[Index(option)]);
     HWND text = layout_.Add(window_, L"STATIC", label, SS_LEFT | SS_NOPREFIX | SS_NOTIFY | SS_CENTERIMAGE,
                             {48, top, kWidth - 24, top + 24}, kSettingsLabelId + i);
     SetWindowSubclass(text, LabelHover, 1, reinterpret_cast<DWORD_PTR>(this));
@@ -202,13 +204,15 @@ LRESULT SettingsDialog::Handle(HWND window, UINT message, WPARAM wParam, LPARAM 
             buttons_[static_cast<size_t>(index)]->Draw(item);
         return TRUE;
     }
+    case WM_CTLCOLOREDIT:
+        return TextBoxColours(reinterpret_cast<HDC>(wParam), false);
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         // A read-only text box asks as a static does: it keeps the look of a text box.
         if (GetWindowLongPtrW(reinterpret_cast<HWND>(lParam), GWL_STYLE) & ES_READONLY &&
             GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) >= kSettingsTextId &&
             GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) < kSettingsTextId + 3)
-            return DefWindowProcW(window, message, wParam, lParam);
+            return TextBoxColours(reinterpret_cast<HDC>(wParam), true);
         return DialogControlColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
     case WM_ERASEBKGND:
         PaintDialogFrame(window, reinterpret_cast<HDC>(wParam), "Settings");
