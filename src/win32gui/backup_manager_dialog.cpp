@@ -5,6 +5,7 @@
 #include "win32gui/controls.h"
 #include "win32gui/dialog_frame.h"
 #include "win32gui/list_colours.h"
+#include "win32gui/list_view.h"
 #include "win32gui/modal_loop.h"
 #include "win32gui/window_frame.h"
 
@@ -47,7 +48,7 @@ BackupManagerDialog::BackupManagerDialog(HWND owner, App& app) : rules_(app), ow
         column.fmt = kColumns[i].format;
         ListView_InsertColumn(list_, i, &column);
     }
-    FitColumns();
+    FitList();
     AddButton(BackupButton::Close, "X", {kWidth - 38, 6, kWidth - 10, 30});
     const int top = kHeight - 58;
     AddButton(BackupButton::Restore, "Restore", {20, top, 160, top + 40});
@@ -70,9 +71,10 @@ void BackupManagerDialog::AddButton(BackupButton button, std::string_view text, 
     layout_.Place(buttons_[Index(button)]->handle(), at);
 }
 
-void BackupManagerDialog::FitColumns() {
+void BackupManagerDialog::FitList() {
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i)
         ListView_SetColumnWidth(list_, i, layout_.Px(kColumns[i].width));
+    DrawListMarksFromArt(list_, layout_.dpi());
 }
 
 void BackupManagerDialog::Run() {
@@ -164,7 +166,7 @@ LRESULT BackupManagerDialog::Handle(HWND window, UINT message, WPARAM wParam, LP
         return HitTestFrame(window, wParam, lParam);
     case WM_DPICHANGED:
         FollowDpiChange(window, layout_, wParam, lParam);
-        FitColumns();
+        FitList();
         return 0;
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);

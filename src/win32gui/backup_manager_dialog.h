@@ -35,8 +35,8 @@ class BackupManagerDialog {
 
   private:
     void AddButton(BackupButton button, std::string_view text, RECT at);
-    // The columns' widths at the window's DPI.
-    void FitColumns();
+    // The columns' widths and the marks at the window's DPI.
+    void FitList();
     void Press(BackupButton button);
     void Forward(const std::function<void()>& event);
     void Render();

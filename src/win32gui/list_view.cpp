@@ -33,6 +33,12 @@ void SetImages(HWND list, int kind, HIMAGELIST images) {
 
 } // namespace
 
+void DrawListMarksFromArt(HWND list, unsigned dpi) {
+    const std::array<std::string, 2> marks{"check_box", "check_box_checked"};
+    SetImages(list, LVSIL_STATE, MakeArtImageList(marks, kIconSide, dpi));
+    InvalidateRect(list, nullptr, TRUE);
+}
+
 ListViewControl::ListViewControl(HWND parent, const ListView& list, std::string_view header,
                                  bool withCheckBoxes, int id)
     : list_(AddControl(
@@ -73,10 +79,7 @@ void ListViewControl::Fit(unsigned dpi) {
         icons[static_cast<size_t>(i)] = name;
     }
     SetImages(list_, LVSIL_SMALL, MakeArtImageList(icons, kIconSide, dpi));
-    // The marks: state 1 is clear, state 2 ticked.
-    const std::array<std::string, 2> marks{"check_box", "check_box_checked"};
-    SetImages(list_, LVSIL_STATE, MakeArtImageList(marks, kIconSide, dpi));
-    InvalidateRect(list_, nullptr, TRUE);
+    DrawListMarksFromArt(list_, dpi);
 }
 
 void ListViewControl::Sync() {

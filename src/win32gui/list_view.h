@@ -13,6 +13,9 @@
 
 namespace vx::win32gui {
 
+// The marks of a list with check boxes drawn from the art at `dpi` (state 1 clear, 2 ticked).
+void DrawListMarksFromArt(HWND list, unsigned dpi);
+
 class ListViewControl {
   public:
     // `withCheckBoxes`: the check-list's marks and section icons; the results lists show text alone.

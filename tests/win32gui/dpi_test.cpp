@@ -5,6 +5,7 @@
 // Xvfb's screen.
 #include "program_under_test.h"
 #include "win32gui/art.h"
+#include "win32gui/backup_manager_dialog.h"
 #include "win32gui/list_colours.h"
 #include "win32gui/message_box_window.h"
 #include "window_driver.h"
@@ -193,6 +194,30 @@ TEST(Dpi, ADpiChangeLaysAMessageBoxOutAgain) {
     EXPECT_EQ(okAtDouble.cy, Scaled(36, first * 2));
     EXPECT_EQ(boxAtDouble.cx, boxAtFirst.cx * 2); // the place the system suggested
     EXPECT_EQ(boxAtDouble.cy, boxAtFirst.cy * 2);
+}
+
+TEST(Dpi, ADpiChangeLaysTheBackupManagerOutAgain) {
+    testing::ProgramUnderTest program;
+    ASSERT_TRUE(program.window) << program.error;
+    std::vector<std::pair<int, int>> seen; // the first column's width and the marks' side, at each DPI
+    unsigned first = 0;
+    testing::WindowAnswerer answerer(kBackupManagerClass, [&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, kBackupListId);
+        first = WindowDpi(dialog);
+        for (unsigned dpi : {first, first * 2}) {
+            if (dpi != first)
+                MoveToDpi(dialog, first, dpi);
+            int side = 0, height = 0;
+            ImageList_GetIconSize(ListView_GetImageList(list, LVSIL_STATE), &side, &height);
+            seen.emplace_back(ListView_GetColumnWidth(list, 0), side);
+        }
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+    });
+    BackupManagerDialog dialog(program.window->handle(), *program.app);
+    dialog.Run();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], std::make_pair(Scaled(250, first), Scaled(16, first)));
+    EXPECT_EQ(seen[1], std::make_pair(Scaled(250, first * 2), Scaled(16, first * 2)));
 }
 
 // The colour a picture of the art has at (x, y) where it is opaque there; nullopt elsewhere.
