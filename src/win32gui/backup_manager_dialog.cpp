@@ -166,7 +166,8 @@ LRESULT BackupManagerDialog::Handle(HWND window, UINT message, WPARAM wParam, LP
         return HitTestFrame(window, wParam, lParam);
     case WM_DPICHANGED:
         FollowDpiChange(window, layout_, wParam, lParam);
-        FitList();
+        if (list_) // centring the dialog while it is built may move it onto another monitor
+            FitList();
         return 0;
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);

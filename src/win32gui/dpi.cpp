@@ -9,14 +9,7 @@ namespace {
 // Where a top-level window keeps the DPI of its last WM_DPICHANGED.
 constexpr wchar_t kDpiProperty[] = L"VantrelixDpi";
 
-unsigned MonitorDpi(HWND window) {
-    // GetDpiForWindow came with Windows 10; the manifest makes its answer the monitor's.
-    using GetDpi = UINT(WINAPI*)(HWND);
-    static const auto getDpi = reinterpret_cast<GetDpi>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpi && window)
-        if (const UINT dpi = getDpi(window))
-            return dpi;
+unsigned ScreenDpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
@@ -29,7 +22,29 @@ unsigned WindowDpi(HWND window) {
     if (HWND top = window ? GetAncestor(window, GA_ROOT) : nullptr)
         if (const auto told = reinterpret_cast<UINT_PTR>(GetPropW(top, kDpiProperty)))
             return static_cast<unsigned>(told);
-    return MonitorDpi(window);
+    // GetDpiForWindow came with Windows 10; the manifest makes its answer the monitor's.
+    using GetDpi = UINT(WINAPI*)(HWND);
+    static const auto getDpi = reinterpret_cast<GetDpi>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpi && window)
+        if (const UINT dpi = getDpi(window))
+            return dpi;
+    return ScreenDpi();
+}
+
+unsigned MonitorDpi(HMONITOR monitor) {
+    // GetDpiForMonitor (shcore) came with Windows 8.1; 0 asks for the DPI the user's scale gives.
+    using GetDpi = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const auto getDpi = [] {
+        HMODULE shcore = LoadLibraryW(L"shcore.dll");
+        return shcore ? reinterpret_cast<GetDpi>(
+                            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                      : nullptr;
+    }();
+    UINT x = 0, y = 0;
+    if (getDpi && monitor && SUCCEEDED(getDpi(monitor, 0, &x, &y)) && x > 0)
+        return x;
+    return ScreenDpi();
 }
 
 int Scaled(int pixels, unsigned dpi) {

@@ -9,6 +9,9 @@ namespace vx::win32gui {
 // monitor it is on, or the screen's where the system cannot say (before Windows 10).
 unsigned WindowDpi(HWND window);
 
+// The DPI of `monitor`, or the screen's where the system cannot say (before Windows 8.1).
+unsigned MonitorDpi(HMONITOR monitor);
+
 // `pixels` of a 96-DPI screen at `dpi`.
 int Scaled(int pixels, unsigned dpi);
 RECT Scaled(RECT at, unsigned dpi);

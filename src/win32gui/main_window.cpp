@@ -149,7 +149,8 @@ void MainWindow::LayOut(unsigned dpi) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     layout_.Apply(dpi);
     for (ListViewControl* list : {sectionList_.get(), summaryList_.get(), detailList_.get()})
-        list->Fit(dpi);
+        if (list) // a DPI change may come while the window is built
+            list->Fit(dpi);
     InvalidateRect(window_, nullptr, TRUE);
 }
 

@@ -98,6 +98,9 @@ void PopupMenuWindow::FindPlace() {
     }
     panel_ = FindMenuPanel(screen_, Rect(monitor.rcWork),
                            taskbar ? std::optional<ScreenRect>(Rect(*taskbar)) : std::nullopt);
+    // Sized for the monitor it rises on, so that the rules measure it as it will stand there.
+    if (const unsigned dpi = MonitorDpi(MonitorFromPoint(at, MONITOR_DEFAULTTOPRIMARY)); dpi != dpi_)
+        LayOut(dpi);
 }
 
 void PopupMenuWindow::Open() {

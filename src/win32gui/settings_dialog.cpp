@@ -193,9 +193,12 @@ LRESULT SettingsDialog::Handle(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_NCHITTEST:
         return HitTestFrame(window, wParam, lParam);
-    case WM_DPICHANGED: // the labels' weights come back after their fonts at the new DPI
+    case WM_DPICHANGED:
         FollowDpiChange(window, layout_, wParam, lParam);
-        Render();
+        // The labels' weights come back after their fonts at the new DPI; centring the dialog while it is
+        // built may already move it onto another monitor, before there is anything to render.
+        if (buttons_[Index(SettingsButton::OK)])
+            Render();
         return 0;
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
