@@ -17,14 +17,6 @@ namespace {
 constexpr int kIconSide = 16;
 constexpr int kSectionIcons = 12; // section_01 to section_12, by the row's icon number
 
-// The system's width of a vertical scroll bar at `dpi`.
-int ScrollBarWidth(unsigned dpi) {
-    using ForDpi = int(WINAPI*)(int, UINT);
-    static const auto forDpi = reinterpret_cast<ForDpi>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
-    return forDpi ? forDpi(SM_CXVSCROLL, dpi) : GetSystemMetrics(SM_CXVSCROLL);
-}
-
 // Hands `list` an image list of its kind, letting go of the one it held.
 void SetImages(HWND list, int kind, HIMAGELIST images) {
     if (HIMAGELIST old = ListView_SetImageList(list, images, kind))
@@ -67,9 +59,7 @@ ListViewControl::~ListViewControl() {
 }
 
 void ListViewControl::Fit(unsigned dpi) {
-    RECT inside{};
-    GetClientRect(list_, &inside);
-    ListView_SetColumnWidth(list_, 0, inside.right - ScrollBarWidth(dpi));
+    FitColumn();
     if (!withCheckBoxes_)
         return;
     std::array<std::string, kSectionIcons> icons;
@@ -82,12 +72,22 @@ void ListViewControl::Fit(unsigned dpi) {
     DrawListMarksFromArt(list_, dpi);
 }
 
+void ListViewControl::FitColumn() const {
+    // Across the rows as wide as the list shows them (beside its scroll bar when it has one), so that
+    // their colours reach its edge.
+    RECT inside{};
+    GetClientRect(list_, &inside);
+    if (ListView_GetColumnWidth(list_, 0) != inside.right)
+        ListView_SetColumnWidth(list_, 0, inside.right);
+}
+
 void ListViewControl::Sync() {
     const uint64_t now = model_.rows.Revision();
     if (now == seen_)
         return;
     seen_ = now;
     ListView_SetItemCountEx(list_, static_cast<int>(model_.rows.size()), LVSICF_NOSCROLL);
+    FitColumn(); // the rows may have brought the scroll bar, or taken it away
     InvalidateRect(list_, nullptr, FALSE);
     // The header shows the order the model keeps once a header click sorted it.
     if (model_.sorted || sortShown_) {

@@ -37,6 +37,8 @@ class ListViewControl {
     int RowOf(const NMHDR& header) const;
 
   private:
+    void FitColumn() const;
+
     HWND list_;
     const ListView& model_;
     bool withCheckBoxes_;
