@@ -237,6 +237,8 @@ TEST(Dpi, TheCheckListShowsEachSectionsIconInTheListsColours) {
     const auto& rows = program.window->rules().model().lvwRegistryvaluesScan.rows;
     ASSERT_GE(rows.size(), 3u);
     const unsigned dpi = WindowDpi(list);
+    RECT inside{};
+    GetClientRect(list, &inside);
     ListView_SetItemState(list, 1, LVIS_SELECTED, LVIS_SELECTED);
     testing::PumpUntil([] { return false; }, std::chrono::milliseconds(300));
     UpdateWindow(list);
@@ -259,15 +261,13 @@ TEST(Dpi, TheCheckListShowsEachSectionsIconInTheListsColours) {
                     ++compared;
                 }
         EXPECT_GT(compared, 0);
-        // Right of the text, inside the row: the selected row in the accent, the others alternating.
+        // At the list's right edge, inside the row: the selected row in the accent, the others alternating.
         RECT whole{};
         ListView_GetItemRect(list, row, &whole, LVIR_BOUNDS);
         const COLORREF expected = row == 1 ? kListSelection : row % 2 ? kListAlternate : kListBackground;
-        EXPECT_TRUE(Near(GetPixel(dc, whole.right - 4, (whole.top + whole.bottom) / 2), expected));
+        EXPECT_TRUE(Near(GetPixel(dc, inside.right - 2, (whole.top + whole.bottom) / 2), expected));
     }
     // Below the rows the list's own background; its header in the header's colour.
-    RECT inside{};
-    GetClientRect(list, &inside);
     EXPECT_TRUE(Near(GetPixel(dc, 4, inside.bottom - 4), kListBackground));
     ReleaseDC(list, dc);
     HWND header = ListView_GetHeader(list);
