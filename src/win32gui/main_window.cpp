@@ -188,7 +188,7 @@ void MainWindow::BuildStartPanel() {
     int y = top + 30;
     for (size_t i = 0; i < std::size(large); ++i) {
         AddButton(window_, large[i].button, large[i].text, {360, y, 580, y + 64}, {13, true});
-        descriptions_[i] = AddLabel(window_, large[i].description, {360, y + 68, 700, y + 104},
+        descriptions_[i] = AddLabel(window_, large[i].description, {360, y + 68, 716, y + 104},
                                     kFirstDescriptionId + static_cast<int>(i));
         y += 126;
     }
