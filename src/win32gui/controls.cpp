@@ -84,7 +84,7 @@ LOGFONTW MessageFont(unsigned dpi) {
 
 } // namespace
 
-HFONT FontAt(FontSpec font, unsigned dpi) {
+HFONT FontAt(FontKind font, unsigned dpi) {
     // The few fonts the windows use at the few DPIs of the monitors, each made once.
     static std::map<std::tuple<unsigned, int, bool>, HFONT> fonts;
     HFONT& made = fonts[{dpi, font.points, font.bold}];

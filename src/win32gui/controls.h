@@ -30,12 +30,12 @@ HWND AddControl(HWND parent, const wchar_t* className, std::string_view text, DW
 void SetText(HWND window, std::string_view text);
 std::string GetText(HWND window);
 // A font of the windows: the desktop's message font (0 points), or one `points` high; bold or not.
-struct FontSpec {
+struct FontKind {
     int points = 0;
     bool bold = false;
 };
 // The font at `dpi`, made once and kept for the program's life.
-HFONT FontAt(FontSpec font, unsigned dpi);
+HFONT FontAt(FontKind font, unsigned dpi);
 
 // Paints what `control`'s parent shows behind it (the parent's WM_ERASEBKGND) into the control's DC.
 void PaintParentBackground(HWND control, HDC dc);

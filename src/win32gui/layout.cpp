@@ -5,7 +5,7 @@
 
 namespace vx::win32gui {
 
-HWND Layout::Place(HWND control, RECT at, FontSpec font) {
+HWND Layout::Place(HWND control, RECT at, FontKind font) {
     assert(control);
     entries_.push_back({control, at, font});
     Put(entries_.back());
@@ -13,7 +13,7 @@ HWND Layout::Place(HWND control, RECT at, FontSpec font) {
 }
 
 HWND Layout::Add(HWND parent, const wchar_t* className, std::string_view text, DWORD style, RECT at, int id,
-                 FontSpec font) {
+                 FontKind font) {
     return Place(AddControl(parent, className, text, style, Px(at), id), at, font);
 }
 

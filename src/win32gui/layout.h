@@ -18,10 +18,10 @@ class Layout {
     RECT Px(RECT at) const { return Scaled(at, dpi_); }
 
     // Puts `control` at `at` (its parent's client pixels at 96 DPI) with `font`, now and at every Apply.
-    HWND Place(HWND control, RECT at, FontSpec font = {});
+    HWND Place(HWND control, RECT at, FontKind font = {});
     // A control of a standard class made and placed (see AddControl).
     HWND Add(HWND parent, const wchar_t* className, std::string_view text, DWORD style, RECT at, int id,
-             FontSpec font = {});
+             FontKind font = {});
     // Every control at its place and in its font for `dpi`.
     void Apply(unsigned dpi);
 
@@ -29,7 +29,7 @@ class Layout {
     struct Entry {
         HWND control;
         RECT at;
-        FontSpec font;
+        FontKind font;
     };
     void Put(const Entry& entry) const;
 

@@ -230,7 +230,7 @@ void MainWindow::BuildResultsPanel() {
     AddButton(panel, MainButton::Return, "Return", {kPanelWidth - 156, 362, kPanelWidth - 16, 402});
 }
 
-void MainWindow::AddButton(HWND parent, MainButton button, std::string_view text, RECT at, FontSpec font) {
+void MainWindow::AddButton(HWND parent, MainButton button, std::string_view text, RECT at, FontKind font) {
     auto& control = buttons_[static_cast<size_t>(button)];
     control = std::make_unique<ImageButtonControl>(parent, text, ButtonId(button), [this, button] {
         Forward([this, button] { rules_.MouseMove(button); });
@@ -240,7 +240,7 @@ void MainWindow::AddButton(HWND parent, MainButton button, std::string_view text
     control->SetArt(art.drawing, art.icon);
 }
 
-HWND MainWindow::AddLabel(HWND parent, std::string_view text, RECT at, int id, DWORD style, FontSpec font) {
+HWND MainWindow::AddLabel(HWND parent, std::string_view text, RECT at, int id, DWORD style, FontKind font) {
     return layout_.Add(parent, L"STATIC", text, SS_LEFT | SS_NOPREFIX | style, at, id, font);
 }
 

@@ -94,9 +94,9 @@ class MainWindow : private MainWindowShell {
     HWND MakePanel(Panel& panel);
     // The window at `dpi`: its size, its controls' places and fonts, its lists' icons.
     void LayOut(unsigned dpi);
-    void AddButton(HWND parent, MainButton button, std::string_view text, RECT at, FontSpec font = {});
+    void AddButton(HWND parent, MainButton button, std::string_view text, RECT at, FontKind font = {});
     HWND AddLabel(HWND parent, std::string_view text, RECT at, int id = 0, DWORD style = 0,
-                  FontSpec font = {});
+                  FontKind font = {});
 
     void Command(int id, int code, HWND control);
     void Notice(const NMHDR& header, LRESULT& result);

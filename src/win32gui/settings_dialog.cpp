@@ -78,7 +78,7 @@ void SettingsDialog::BuildPath(SettingsOption option, int top, std::string_view 
     AddButton(browse, "...", {kWidth - 56, top + 1, kWidth - 24, top + 25});
 }
 
-void SettingsDialog::AddButton(SettingsButton button, std::string_view text, RECT at, FontSpec font) {
+void SettingsDialog::AddButton(SettingsButton button, std::string_view text, RECT at, FontKind font) {
     buttons_[Index(button)] = std::make_unique<ImageButtonControl>(
         window_, text, kSettingsButtonId + static_cast<int>(button),
         [this, button] { Forward([this, button] { rules_.MouseMove(button); }); });
@@ -161,7 +161,7 @@ void SettingsDialog::Render() {
         const WPARAM state = option.check == 1 ? BST_CHECKED : BST_UNCHECKED;
         if (static_cast<WPARAM>(SendMessageW(checks_[i], BM_GETCHECK, 0, 0)) != state)
             SendMessageW(checks_[i], BM_SETCHECK, state, 0);
-        const HFONT font = FontAt(option.labelBold ? FontSpec{9, true} : FontSpec{}, layout_.dpi());
+        const HFONT font = FontAt(option.labelBold ? FontKind{9, true} : FontKind{}, layout_.dpi());
         if (reinterpret_cast<HFONT>(SendMessageW(labels_[i], WM_GETFONT, 0, 0)) != font)
             SendMessageW(labels_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         if (i < texts_.size()) {

@@ -49,7 +49,7 @@ class SettingsDialog : private SettingsDialogShell {
 
     void BuildOption(SettingsOption option, int top, std::string_view label);
     void BuildPath(SettingsOption option, int top, std::string_view caption, SettingsButton browse);
-    void AddButton(SettingsButton button, std::string_view text, RECT at, FontSpec font = {});
+    void AddButton(SettingsButton button, std::string_view text, RECT at, FontKind font = {});
     void Command(int id, int code);
     void Press(SettingsButton button);
     void Forward(const std::function<void()>& event);
