@@ -1,12 +1,22 @@
 #!/usr/bin/env bash
 # Renders a PNG of every window and panel of vantrelix.exe (splash, start, scanning, results, both message
-# boxes, settings, backup manager, notice, tray menu) under Wine and Xvfb, into build-windows/screenshots/.
-# The scan runs on a prefix made by Wine with a few broken entries added. Needs build/src/vantrelix-cli
-# (tools/setup.sh).
-# Usage: tools/screenshots-windows.sh
+# boxes, settings, backup manager, notice, tray menu) under Wine and Xvfb, into build-windows/screenshots/
+# (at 100 %) or build-windows/screenshots-PERCENT/ (--scale PERCENT: the screen's DPI, as Windows' display
+# scale sets it, 96 x PERCENT / 100). The scan runs on a prefix made by Wine with a few broken entries
+# added. Needs build/src/vantrelix-cli (tools/setup.sh).
+# Usage: tools/screenshots-windows.sh [--scale PERCENT]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+scale=100
+if [ "${1:-}" = "--scale" ]; then
+    scale=${2:?--scale needs a percentage}
+    case "$scale" in
+        *[!0-9]* | "") echo "screenshots-windows: --scale takes a whole percentage, such as 150" >&2; exit 2 ;;
+    esac
+    [ "$scale" -ge 100 ] && [ "$scale" -le 300 ] ||
+        { echo "screenshots-windows: --scale takes 100 to 300 (per cent)" >&2; exit 2; }
+fi
 tools/build-windows.sh >/dev/null
 linux_cli="$root/build/src/vantrelix-cli"
 test -x "$linux_cli" || { echo "screenshots-windows: $linux_cli is missing (run tools/setup.sh)" >&2; exit 2; }
@@ -33,11 +43,14 @@ reg 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\oldgame.exe' /ve /
 reg 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' /v Updater /d 'C:\Program Files\Updater\update.exe -background'
 reg 'HKCU\Software\VB and VBA Program Settings\Vantrelix v3.0\Settings' /v txtBackup /d "Z:${work//\//\\}"
 reg 'HKCU\Software\VB and VBA Program Settings\Vantrelix v3.0\Settings' /v txtLogFile /d "Z:${work//\//\\}"
+# Wine takes the screen's DPI from here.
+reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $((96 * scale / 100))
 
 out="$root/build-windows/screenshots"
+[ "$scale" = 100 ] || out="$out-$scale"
 rm -rf "$out"
 mkdir -p "$out"
-VANTRELIX_SCREENSHOTS="Z:${out//\//\\}" xvfb-run -a -s "-screen 0 1280x1024x24" \
+VANTRELIX_SCREENSHOTS="Z:${out//\//\\}" xvfb-run -a -s "-screen 0 $((1280 * scale / 100))x$((1024 * scale / 100))x24" \
     "$wine" "$root/build-windows/win32gui_tests.exe" --gtest_brief=1 --gtest_filter='Screenshots.*' | tr -d '\r'
 # Each 24-bit BMP as a PNG.
 python3 - "$out"/*.bmp <<'PY'

@@ -46,8 +46,17 @@ echo "== Win32 backend tests under Wine"
 "$wine" "$root/build-windows/win32_tests.exe" --gtest_brief=1
 wineserver -w
 echo "== The windows' tests under Wine"
-xvfb-run -a "$wine" "$root/build-windows/win32gui_tests.exe" --gtest_brief=1
+VANTRELIX_EXPECT_DPI=96 xvfb-run -a "$wine" "$root/build-windows/win32gui_tests.exe" --gtest_brief=1
 wineserver -w
+echo "== The windows' tests at 150 % (144 DPI, on a copy of the prefix)"
+# Wine takes the screen's DPI from the user's LogPixels; the screen is as large as one that 150 % suits.
+rm -rf "$work/prefix-144"
+cp -a "$WINEPREFIX" "$work/prefix-144"
+"$linux_cli" --prefix "$work/prefix-144" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+WINEPREFIX="$work/prefix-144" VANTRELIX_EXPECT_DPI=144 xvfb-run -a -s "-screen 0 1920x1536x24" \
+    "$wine" "$root/build-windows/win32gui_tests.exe" --gtest_brief=1
+WINEPREFIX="$work/prefix-144" wineserver -w
+rm -rf "$work/prefix-144"
 
 echo "== Fixture"
 # Written as the prefix's files by the Linux program while no Wine server runs.

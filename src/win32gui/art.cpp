@@ -123,20 +123,6 @@ int ArtScaleForDpi(unsigned dpi) {
     return kArtScales[std::size(kArtScales) - 1];
 }
 
-unsigned WindowDpi(HWND window) {
-    // GetDpiForWindow came with Windows 10; the manifest makes its answer the monitor's.
-    using GetDpi = UINT(WINAPI*)(HWND);
-    static const auto getDpi = reinterpret_cast<GetDpi>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpi && window)
-        if (const UINT dpi = getDpi(window))
-            return dpi;
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<unsigned>(dpi) : USER_DEFAULT_SCREEN_DPI;
-}
-
 const Picture* ArtPicture(std::string_view name, int scale) {
     // Decoded once each; a missing picture is remembered as missing.
     static std::map<std::string, std::unique_ptr<Picture>, std::less<>> pictures;
@@ -183,6 +169,35 @@ bool DrawArt(HDC dc, HWND window, std::string_view name, RECT at, BYTE opacity) 
     SelectObject(source, old);
     DeleteDC(source);
     return true;
+}
+
+HIMAGELIST MakeArtImageList(std::span<const std::string> names, int side, unsigned dpi) {
+    const int pixels = Scaled(side, dpi);
+    HIMAGELIST list = ImageList_Create(pixels, pixels, ILC_COLOR32, static_cast<int>(names.size()), 0);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(info.bmiHeader), pixels, -pixels, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (const std::string& name : names) {
+        // Each drawing on a clear square: what stays clear stays transparent in the list.
+        void* bits = nullptr;
+        HBITMAP square = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!square)
+            continue;
+        HGDIOBJ old = SelectObject(dc, square);
+        if (const Picture* picture = ArtPicture(name, ArtScaleForDpi(dpi))) {
+            HDC source = CreateCompatibleDC(dc);
+            HGDIOBJ oldSource = SelectObject(source, picture->bitmap());
+            const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+            AlphaBlend(dc, 0, 0, pixels, pixels, source, 0, 0, picture->size().cx, picture->size().cy, blend);
+            SelectObject(source, oldSource);
+            DeleteDC(source);
+        }
+        SelectObject(dc, old);
+        ImageList_Add(list, square, nullptr);
+        DeleteObject(square);
+    }
+    DeleteDC(dc);
+    return list;
 }
 
 } // namespace vx::win32gui

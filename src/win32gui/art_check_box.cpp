@@ -27,13 +27,15 @@ void Paint(HWND box, HDC dc) {
         GetParent(box), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box)));
     if (brush && brush != GetStockObject(NULL_BRUSH))
         FillRect(dc, &all, brush);
-    const int top = (all.bottom - kBoxSide) / 2;
+    const unsigned dpi = WindowDpi(box);
+    const int side = Scaled(kBoxSide, dpi);
+    const int top = (all.bottom - side) / 2;
     const bool enabled = IsWindowEnabled(box) != FALSE;
-    DrawArt(dc, box, DrawingOf(SendMessageW(box, BM_GETCHECK, 0, 0)), {0, top, kBoxSide, top + kBoxSide},
+    DrawArt(dc, box, DrawingOf(SendMessageW(box, BM_GETCHECK, 0, 0)), {0, top, side, top + side},
             enabled ? 255 : 90);
     const int length = GetWindowTextLengthW(box);
     RECT text = all;
-    text.left = kBoxSide + kTextGap;
+    text.left = side + Scaled(kTextGap, dpi);
     if (length > 0) {
         std::wstring words(static_cast<size_t>(length) + 1, L'\0');
         GetWindowTextW(box, words.data(), length + 1);
@@ -50,7 +52,7 @@ void Paint(HWND box, HDC dc) {
         }
         SelectObject(dc, old);
     } else if (GetFocus() == box) {
-        RECT focus{0, top, kBoxSide, top + kBoxSide};
+        RECT focus{0, top, side, top + side};
         InflateRect(&focus, 2, 2);
         DrawFocusRect(dc, &focus);
     }

@@ -4,7 +4,10 @@
 #include "platform/win32/wide_text.h"
 #include "win32gui/controls.h"
 #include "win32gui/dialog_frame.h"
+#include "win32gui/list_colours.h"
+#include "win32gui/list_view.h"
 #include "win32gui/modal_loop.h"
+#include "win32gui/window_frame.h"
 
 #include <commctrl.h>
 
@@ -13,6 +16,16 @@ namespace {
 
 constexpr int kWidth = 600;
 constexpr int kHeight = 400;
+
+// The list's columns, their widths at 96 DPI.
+const struct {
+    const wchar_t* title;
+    int width;
+    int format;
+} kColumns[] = {{L"Name", 250, LVCFMT_LEFT},
+                {L"Date", 90, LVCFMT_LEFT},
+                {L"Time", 80, LVCFMT_LEFT},
+                {L"Size ( Bytes )", 110, LVCFMT_RIGHT}};
 
 size_t Index(BackupButton b) {
     return static_cast<size_t>(b);
@@ -23,25 +36,19 @@ size_t Index(BackupButton b) {
 BackupManagerDialog::BackupManagerDialog(HWND owner, App& app) : rules_(app), owner_(owner) {
     RegisterWindowClass(kBackupManagerClass, Route<BackupManagerDialog>);
     window_ = MakeDialogWindow(kBackupManagerClass, "Backups", owner, kWidth, kHeight, this);
-    list_ = AddControl(window_, WC_LISTVIEWW, "", LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP,
-                       {20, kStripHeight + 16, kWidth - 20, kHeight - 74}, kBackupListId);
+    layout_.Apply(WindowDpi(window_));
+    list_ = layout_.Add(window_, WC_LISTVIEWW, "", LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP,
+                        {20, kStripHeight + 16, kWidth - 20, kHeight - 74}, kBackupListId);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    const struct {
-        const wchar_t* title;
-        int width;
-        int format;
-    } columns[] = {{L"Name", 250, LVCFMT_LEFT},
-                   {L"Date", 90, LVCFMT_LEFT},
-                   {L"Time", 80, LVCFMT_LEFT},
-                   {L"Size ( Bytes )", 110, LVCFMT_RIGHT}};
-    for (int i = 0; i < 4; ++i) {
+    ColourList(list_);
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
         LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        column.pszText = const_cast<wchar_t*>(columns[i].title);
-        column.cx = columns[i].width;
-        column.fmt = columns[i].format;
+        column.mask = LVCF_TEXT | LVCF_FMT;
+        column.pszText = const_cast<wchar_t*>(kColumns[i].title);
+        column.fmt = kColumns[i].format;
         ListView_InsertColumn(list_, i, &column);
     }
+    FitList();
     AddButton(BackupButton::Close, "X", {kWidth - 38, 6, kWidth - 10, 30});
     const int top = kHeight - 58;
     AddButton(BackupButton::Restore, "Restore", {20, top, 160, top + 40});
@@ -59,8 +66,15 @@ BackupManagerDialog::~BackupManagerDialog() {
 
 void BackupManagerDialog::AddButton(BackupButton button, std::string_view text, RECT at) {
     buttons_[Index(button)] = std::make_unique<ImageButtonControl>(
-        window_, text, at, kBackupButtonId + static_cast<int>(button),
+        window_, text, kBackupButtonId + static_cast<int>(button),
         [this, button] { Forward([this, button] { rules_.MouseMove(button); }); });
+    layout_.Place(buttons_[Index(button)]->handle(), at);
+}
+
+void BackupManagerDialog::FitList() {
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i)
+        ListView_SetColumnWidth(list_, i, layout_.Px(kColumns[i].width));
+    DrawListMarksFromArt(list_, layout_.dpi());
 }
 
 void BackupManagerDialog::Run() {
@@ -131,6 +145,8 @@ LRESULT BackupManagerDialog::Handle(HWND window, UINT message, WPARAM wParam, LP
     }
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+        if (LRESULT result = 0; DrawListRow(list_, header, result))
+            return result;
         if (header.hwndFrom == list_ && header.code == LVN_ITEMCHANGED && !filling_) {
             const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
             if ((change.uChanged & LVIF_STATE) &&
@@ -147,7 +163,12 @@ LRESULT BackupManagerDialog::Handle(HWND window, UINT message, WPARAM wParam, LP
         Forward([this] { rules_.Picture1_MouseMove(); });
         return 0;
     case WM_NCHITTEST:
-        return HitTestDialogFrame(window, wParam, lParam);
+        return HitTestFrame(window, wParam, lParam);
+    case WM_DPICHANGED:
+        FollowDpiChange(window, layout_, wParam, lParam);
+        if (list_) // centring the dialog while it is built may move it onto another monitor
+            FitList();
+        return 0;
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         const int index = static_cast<int>(item.CtlID) - kBackupButtonId;

@@ -4,6 +4,7 @@
 // forwards the user's events.
 #include "ui/backup_manager_window.h"
 #include "win32gui/image_button.h"
+#include "win32gui/layout.h"
 
 #include "win32gui/windows_api.h"
 
@@ -34,6 +35,8 @@ class BackupManagerDialog {
 
   private:
     void AddButton(BackupButton button, std::string_view text, RECT at);
+    // The columns' widths and the marks at the window's DPI.
+    void FitList();
     void Press(BackupButton button);
     void Forward(const std::function<void()>& event);
     void Render();
@@ -42,6 +45,7 @@ class BackupManagerDialog {
     FrmBackUpRestore rules_;
     HWND owner_;
     HWND window_ = nullptr;
+    Layout layout_;
     HWND list_ = nullptr;
     std::array<std::unique_ptr<ImageButtonControl>, static_cast<size_t>(BackupButton::Count)> buttons_;
     uint64_t shownList_ = ~uint64_t{0};

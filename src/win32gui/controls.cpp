@@ -5,6 +5,9 @@
 
 #include <commctrl.h>
 
+#include <map>
+#include <tuple>
+
 namespace vx::win32gui {
 
 HINSTANCE Instance() {
@@ -32,7 +35,7 @@ HWND AddControl(HWND parent, const wchar_t* className, std::string_view text, DW
                                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, at.left, at.top,
                                    at.right - at.left, at.bottom - at.top, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(NormalFont()), FALSE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontAt({}, WindowDpi(parent))), FALSE);
     return control;
 }
 
@@ -60,35 +63,40 @@ std::string GetText(HWND window) {
 
 namespace {
 
-LOGFONTW MessageFont() {
+// The desktop's message font as it is at `dpi`: the system's answer for that DPI where it gives one
+// (Windows 10), else its answer for the screen's DPI scaled.
+LOGFONTW MessageFont(unsigned dpi) {
     NONCLIENTMETRICSW metrics{sizeof(metrics)};
+    using ForDpi = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+    static const auto forDpi = reinterpret_cast<ForDpi>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SystemParametersInfoForDpi")));
+    if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi))
+        return metrics.lfMessageFont;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    HDC screen = GetDC(nullptr);
+    const int screenDpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (screenDpi > 0)
+        metrics.lfMessageFont.lfHeight =
+            MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), screenDpi);
     return metrics.lfMessageFont;
 }
 
 } // namespace
 
-HFONT NormalFont() {
-    static const HFONT font = [] {
-        LOGFONTW face = MessageFont();
-        return CreateFontIndirectW(&face);
-    }();
-    return font;
-}
-
-HFONT BoldFont(int points) {
-    // The few sizes the windows use, each made once and kept for the program's life.
-    static HFONT fonts[32] = {};
-    const int index = points < 32 ? points : 31;
-    if (!fonts[index]) {
-        LOGFONTW face = MessageFont();
-        HDC screen = GetDC(nullptr);
-        face.lfHeight = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-        ReleaseDC(nullptr, screen);
-        face.lfWeight = FW_BOLD;
-        fonts[index] = CreateFontIndirectW(&face);
+HFONT FontAt(FontKind font, unsigned dpi) {
+    // The few fonts the windows use at the few DPIs of the monitors, each made once.
+    static std::map<std::tuple<unsigned, int, bool>, HFONT> fonts;
+    HFONT& made = fonts[{dpi, font.points, font.bold}];
+    if (!made) {
+        LOGFONTW face = MessageFont(dpi);
+        if (font.points > 0)
+            face.lfHeight = -MulDiv(font.points, static_cast<int>(dpi), 72);
+        if (font.bold)
+            face.lfWeight = FW_BOLD;
+        made = CreateFontIndirectW(&face);
     }
-    return fonts[index];
+    return made;
 }
 
 void PaintParentBackground(HWND control, HDC dc) {

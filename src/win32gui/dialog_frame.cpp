@@ -13,6 +13,10 @@ HWND MakeDialogWindow(const wchar_t* className, std::string_view title, HWND own
         CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | (owner ? 0 : WS_EX_TOPMOST), className,
                         win32::Wide(title).c_str(), WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 0, 0, width,
                         height, owner, nullptr, Instance(), self);
+    // Its size at the DPI of the monitor it is made on; centred, it may stand on another, which tells it.
+    const unsigned dpi = WindowDpi(window);
+    SetWindowPos(window, nullptr, 0, 0, Scaled(width, dpi), Scaled(height, dpi),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CentreOn(window, owner);
     return window;
 }
@@ -21,16 +25,17 @@ void PaintDialogFrame(HWND window, HDC dc, std::string_view title) {
     PaintFrame(dc, window, "dialog_background", title);
 }
 
-LRESULT HitTestDialogFrame(HWND window, WPARAM wParam, LPARAM lParam) {
-    const LRESULT hit = DefWindowProcW(window, WM_NCHITTEST, wParam, lParam);
-    POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    ScreenToClient(window, &at);
-    return hit == HTCLIENT && at.y < kStripHeight ? HTCAPTION : hit;
-}
-
 LRESULT DialogControlColours(HWND control, HDC dc) {
     SetTextColor(dc, kText);
     return PaintBehindLabel(control, dc);
+}
+
+LRESULT TextBoxColours(HDC dc, bool readOnly) {
+    const COLORREF field = readOnly ? RGB(0x1B, 0x22, 0x30) : RGB(0x14, 0x1A, 0x25);
+    SetTextColor(dc, readOnly ? kDimText : kText);
+    SetBkColor(dc, field);
+    SetDCBrushColor(dc, field);
+    return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
 }
 
 } // namespace vx::win32gui

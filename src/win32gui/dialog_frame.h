@@ -8,15 +8,16 @@
 
 namespace vx::win32gui {
 
-// A popup of `className` (registered by the caller) `width` x `height`, centred on `owner`; its
-// messages go to `self`.
+// A popup of `className` (registered by the caller) `width` x `height` at 96 DPI, scaled to its DPI and
+// centred on `owner`; its messages go to `self`.
 HWND MakeDialogWindow(const wchar_t* className, std::string_view title, HWND owner, int width, int height,
                       void* self);
 // The background and the title strip with `title` (WM_ERASEBKGND).
 void PaintDialogFrame(HWND window, HDC dc, std::string_view title);
-// WM_NCHITTEST: the title strip drags the window.
-LRESULT HitTestDialogFrame(HWND window, WPARAM wParam, LPARAM lParam);
 // WM_CTLCOLORSTATIC and WM_CTLCOLORBTN: light text on the dialog's background.
 LRESULT DialogControlColours(HWND control, HDC dc);
+// WM_CTLCOLOREDIT (and WM_CTLCOLORSTATIC of a read-only text box): light text on a dark field, dimmed
+// while read-only.
+LRESULT TextBoxColours(HDC dc, bool readOnly);
 
 } // namespace vx::win32gui

@@ -8,9 +8,9 @@
 
 namespace vx::win32gui {
 
-ImageButtonControl::ImageButtonControl(HWND parent, std::string_view text, RECT at, int id,
+ImageButtonControl::ImageButtonControl(HWND parent, std::string_view text, int id,
                                        std::function<void()> hovered)
-    : button_(AddControl(parent, L"BUTTON", text, BS_OWNERDRAW | WS_TABSTOP, at, id)),
+    : button_(AddControl(parent, L"BUTTON", text, BS_OWNERDRAW | WS_TABSTOP, {}, id)),
       hovered_(std::move(hovered)) {
     SetWindowSubclass(button_, Subclass, 1, reinterpret_cast<DWORD_PTR>(this));
 }
@@ -73,7 +73,8 @@ void ImageButtonControl::Draw(const DRAWITEMSTRUCT& item) const {
     SelectObject(dc, oldFont);
     if (item.itemState & ODS_FOCUS) {
         RECT focus = box;
-        InflateRect(&focus, -3, -3);
+        const int inset = Scaled(3, WindowDpi(button_));
+        InflateRect(&focus, -inset, -inset);
         DrawFocusRect(dc, &focus);
     }
 }

@@ -13,7 +13,8 @@ namespace vx::win32gui {
 
 class ImageButtonControl {
   public:
-    ImageButtonControl(HWND parent, std::string_view text, RECT at, int id, std::function<void()> hovered);
+    // Made without a place: its window's layout places it.
+    ImageButtonControl(HWND parent, std::string_view text, int id, std::function<void()> hovered);
     ~ImageButtonControl();
     ImageButtonControl(const ImageButtonControl&) = delete;
     ImageButtonControl& operator=(const ImageButtonControl&) = delete;

@@ -2,17 +2,40 @@
 #include "win32gui/list_view.h"
 
 #include "platform/win32/wide_text.h"
+#include "win32gui/art.h"
 #include "win32gui/controls.h"
+#include "win32gui/list_colours.h"
 
 #include <commctrl.h>
 
+#include <array>
+#include <cstdio>
+
 namespace vx::win32gui {
+namespace {
+
+constexpr int kIconSide = 16;
+constexpr int kSectionIcons = 12; // section_01 to section_12, by the row's icon number
+
+// Hands `list` an image list of its kind, letting go of the one it held.
+void SetImages(HWND list, int kind, HIMAGELIST images) {
+    if (HIMAGELIST old = ListView_SetImageList(list, images, kind))
+        ImageList_Destroy(old);
+}
+
+} // namespace
+
+void DrawListMarksFromArt(HWND list, unsigned dpi) {
+    const std::array<std::string, 2> marks{"check_box", "check_box_checked"};
+    SetImages(list, LVSIL_STATE, MakeArtImageList(marks, kIconSide, dpi));
+    InvalidateRect(list, nullptr, TRUE);
+}
 
 ListViewControl::ListViewControl(HWND parent, const ListView& list, std::string_view header,
-                                 bool withCheckBoxes, RECT at, int id)
+                                 bool withCheckBoxes, int id)
     : list_(AddControl(
           parent, WC_LISTVIEWW, "",
-          LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, at, id)),
+          LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, {}, id)),
       model_(list), withCheckBoxes_(withCheckBoxes) {
     DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
     if (withCheckBoxes)
@@ -20,13 +43,42 @@ ListViewControl::ListViewControl(HWND parent, const ListView& list, std::string_
     ListView_SetExtendedListViewStyle(list_, extended);
     if (withCheckBoxes) // owner data: the control asks for the marks too
         ListView_SetCallbackMask(list_, LVIS_STATEIMAGEMASK);
+    ColourList(list_);
     std::wstring title = win32::Wide(header);
     LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.mask = LVCF_TEXT;
     column.pszText = title.data();
-    column.cx = at.right - at.left - GetSystemMetrics(SM_CXVSCROLL) - 4;
     ListView_InsertColumn(list_, 0, &column);
     Sync();
+}
+
+ListViewControl::~ListViewControl() {
+    // The control lets go of the lists it holds when it goes; these are ours.
+    SetImages(list_, LVSIL_SMALL, nullptr);
+    SetImages(list_, LVSIL_STATE, nullptr);
+}
+
+void ListViewControl::Fit(unsigned dpi) {
+    FitColumn();
+    if (!withCheckBoxes_)
+        return;
+    std::array<std::string, kSectionIcons> icons;
+    for (int i = 0; i < kSectionIcons; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof(name), "section_%02d", i + 1);
+        icons[static_cast<size_t>(i)] = name;
+    }
+    SetImages(list_, LVSIL_SMALL, MakeArtImageList(icons, kIconSide, dpi));
+    DrawListMarksFromArt(list_, dpi);
+}
+
+void ListViewControl::FitColumn() const {
+    // Across the rows as wide as the list shows them (beside its scroll bar when it has one), so that
+    // their colours reach its edge.
+    RECT inside{};
+    GetClientRect(list_, &inside);
+    if (ListView_GetColumnWidth(list_, 0) != inside.right)
+        ListView_SetColumnWidth(list_, 0, inside.right);
 }
 
 void ListViewControl::Sync() {
@@ -35,6 +87,7 @@ void ListViewControl::Sync() {
         return;
     seen_ = now;
     ListView_SetItemCountEx(list_, static_cast<int>(model_.rows.size()), LVSICF_NOSCROLL);
+    FitColumn(); // the rows may have brought the scroll bar, or taken it away
     InvalidateRect(list_, nullptr, FALSE);
     // The header shows the order the model keeps once a header click sorted it.
     if (model_.sorted || sortShown_) {
@@ -51,6 +104,8 @@ void ListViewControl::Sync() {
 }
 
 bool ListViewControl::Notify(const NMHDR& header, LRESULT& result) {
+    if (DrawListRow(list_, header, result))
+        return true;
     if (header.hwndFrom != list_ || header.code != LVN_GETDISPINFOW)
         return false;
     LVITEMW& item = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header)).item;
@@ -61,6 +116,9 @@ bool ListViewControl::Notify(const NMHDR& header, LRESULT& result) {
         text_ = win32::Wide(row.text);
         lstrcpynW(item.pszText, text_.c_str(), item.cchTextMax);
     }
+    if (item.mask & LVIF_IMAGE)
+        item.iImage =
+            withCheckBoxes_ && row.icon >= 1 && row.icon <= kSectionIcons ? row.icon - 1 : I_IMAGENONE;
     if (withCheckBoxes_ && (item.mask & LVIF_STATE)) {
         item.stateMask |= LVIS_STATEIMAGEMASK;
         item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(row.checked ? 2 : 1);

@@ -26,8 +26,9 @@ constexpr int kWidth = 720;
 constexpr int kHeight = 480;
 constexpr int kPanelWidth = kWidth - 20;
 constexpr int kPanelHeight = kHeight - kStripHeight - 20;
-constexpr int kTrackWidth = 640;
-constexpr int kDeleteTrackWidth = 300;
+// The scan's and the repair's progress bars in their panels.
+constexpr RECT kTrack{30, 262, 670, 278};
+constexpr RECT kDeleteTrack{16, 376, 316, 392};
 constexpr int kFirstDescriptionId = 320;
 // The scan and the repair start once the click that asked for them is over (wParam: the MainButton).
 constexpr UINT kActLater = WM_APP + 1;
@@ -109,10 +110,12 @@ MainWindow::MainWindow(App& app, Win32FrontEnd& frontEnd)
                               win32::Wide(kProductName).c_str(),
                               WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU | WS_CLIPCHILDREN, CW_USEDEFAULT, 0,
                               kWidth, kHeight, nullptr, nullptr, Instance(), this);
+    layout_.Apply(WindowDpi(window_));
     BuildTitleStrip();
     BuildStartPanel();
     BuildScanningPanel();
     BuildResultsPanel();
+    LayOut(layout_.dpi());
     CentreOn(window_, nullptr);
     DecodeAllArt(ArtScaleForDpi(WindowDpi(window_)));
     area_.window = window_;
@@ -143,6 +146,16 @@ void MainWindow::Show() {
     Forward([this] { rules_.Form_Resize(); });
 }
 
+void MainWindow::LayOut(unsigned dpi) {
+    SetWindowPos(window_, nullptr, 0, 0, Scaled(kWidth, dpi), Scaled(kHeight, dpi),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    layout_.Apply(dpi);
+    for (ListViewControl* list : {sectionList_.get(), summaryList_.get(), detailList_.get()})
+        if (list) // a DPI change may come while the window is built
+            list->Fit(dpi);
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
 void MainWindow::BuildTitleStrip() {
     AddButton(window_, MainButton::HelpPic, "?", {452, 6, 472, 30});
     AddButton(window_, MainButton::Help, "Help", {474, 6, 520, 30});
@@ -154,16 +167,15 @@ void MainWindow::BuildTitleStrip() {
 
 void MainWindow::BuildStartPanel() {
     const int top = kStripHeight;
-    selectAll_ = AddControl(window_, L"BUTTON", "", BS_3STATE | WS_TABSTOP, {22, top + 22, 42, top + 42},
-                            kSelectAllId);
+    selectAll_ = layout_.Add(window_, L"BUTTON", "", BS_3STATE | WS_TABSTOP, {22, top + 22, 42, top + 42},
+                             kSelectAllId);
     DrawCheckBoxFromArt(selectAll_);
-    AddControl(window_, L"STATIC", "", SS_OWNERDRAW | SS_NOTIFY, {46, top + 14, 78, top + 46}, kImage1Id);
-    HWND label2 = AddLabel(window_, "My Computer", {84, top + 14, 284, top + 46}, kMyComputerId);
-    SetWindowLongPtrW(label2, GWL_STYLE, GetWindowLongPtrW(label2, GWL_STYLE) | SS_NOTIFY | SS_CENTERIMAGE);
-    SendMessageW(label2, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont(11)), FALSE);
+    layout_.Add(window_, L"STATIC", "", SS_OWNERDRAW | SS_NOTIFY, {46, top + 14, 78, top + 46}, kImage1Id);
+    AddLabel(window_, "My Computer", {84, top + 14, 284, top + 46}, kMyComputerId, SS_NOTIFY | SS_CENTERIMAGE,
+             {11, true});
     sectionList_ = std::make_unique<ListViewControl>(window_, rules_.model().lvwRegistryvaluesScan,
-                                                     "Sections to be scanned", true,
-                                                     RECT{20, top + 54, 320, kHeight - 20}, kSectionListId);
+                                                     "Sections to be scanned", true, kSectionListId);
+    layout_.Place(sectionList_->handle(), {20, top + 54, 320, kHeight - 20});
     struct Large {
         MainButton button;
         const char* text;
@@ -177,34 +189,31 @@ void MainWindow::BuildStartPanel() {
     };
     int y = top + 30;
     for (size_t i = 0; i < std::size(large); ++i) {
-        AddButton(window_, large[i].button, large[i].text, {360, y, 580, y + 64}, 13);
-        descriptions_[i] = AddLabel(window_, large[i].description, {360, y + 68, 700, y + 104},
+        AddButton(window_, large[i].button, large[i].text, {360, y, 580, y + 64}, {13, true});
+        descriptions_[i] = AddLabel(window_, large[i].description, {360, y + 68, 716, y + 104},
                                     kFirstDescriptionId + static_cast<int>(i));
         y += 126;
     }
-    HWND version = AddLabel(window_, "Version 3.0.0", {kWidth - 170, kHeight - 28, kWidth - 20, kHeight - 8});
-    SetWindowLongPtrW(version, GWL_STYLE, GetWindowLongPtrW(version, GWL_STYLE) | SS_RIGHT);
+    AddLabel(window_, "Version 3.0.0", {kWidth - 170, kHeight - 28, kWidth - 20, kHeight - 8}, 0, SS_RIGHT);
 }
 
 HWND MainWindow::MakePanel(Panel& panel) {
-    panel.handle = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"",
-                                   WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 10, kStripHeight + 10,
-                                   kPanelWidth, kPanelHeight, window_, nullptr, Instance(), &panel);
-    return panel.handle;
+    panel.handle =
+        CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                        0, 0, 0, 0, window_, nullptr, Instance(), &panel);
+    return layout_.Place(panel.handle,
+                         {10, kStripHeight + 10, 10 + kPanelWidth, kStripHeight + 10 + kPanelHeight});
 }
 
 void MainWindow::BuildScanningPanel() {
     HWND panel = MakePanel(scanning_);
-    lblStatus_ = AddLabel(panel, "Inspecting", {110, 30, 670, 56}, kStatusId);
-    SendMessageW(lblStatus_, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont(12)), FALSE);
+    lblStatus_ = AddLabel(panel, "Inspecting", {110, 30, 670, 56}, kStatusId, 0, {12, true});
     AddLabel(panel, "Problem(s) Detected :", {110, 62, 280, 86});
     lblProblemsFound_ = AddLabel(panel, "0", {282, 62, 402, 86}, kProblemsFoundId);
     AddLabel(panel, "Current Keys", {30, 118, 230, 138});
-    lblRegistryScan_ = AddLabel(panel, "", {30, 140, 670, 162});
+    lblRegistryScan_ = AddLabel(panel, "", {30, 140, 670, 162}, 0, SS_PATHELLIPSIS);
     AddLabel(panel, "Current Files", {30, 176, 230, 196});
-    lblRegistryFilesScan_ = AddLabel(panel, "", {30, 198, 670, 220});
-    for (HWND label : {lblRegistryScan_, lblRegistryFilesScan_})
-        SetWindowLongPtrW(label, GWL_STYLE, GetWindowLongPtrW(label, GWL_STYLE) | SS_PATHELLIPSIS);
+    lblRegistryFilesScan_ = AddLabel(panel, "", {30, 198, 670, 220}, 0, SS_PATHELLIPSIS);
     const int left = (kPanelWidth - 140) / 2;
     AddButton(panel, MainButton::ScanCancel, "Cancel", {left, 330, left + 140, 370});
 }
@@ -212,28 +221,29 @@ void MainWindow::BuildScanningPanel() {
 void MainWindow::BuildResultsPanel() {
     HWND panel = MakePanel(results_);
     auto& main = rules_.model();
-    summaryList_ = std::make_unique<ListViewControl>(panel, main.lvwRegistryProblems, "Summary", false,
-                                                     RECT{16, 16, 316, 346}, kSummaryListId);
+    summaryList_ =
+        std::make_unique<ListViewControl>(panel, main.lvwRegistryProblems, "Summary", false, kSummaryListId);
+    layout_.Place(summaryList_->handle(), {16, 16, 316, 346});
     detailList_ = std::make_unique<ListViewControl>(panel, main.lvwRegistryErrorsDetail, "Details", false,
-                                                    RECT{326, 16, kPanelWidth - 16, 346}, kDetailListId);
+                                                    kDetailListId);
+    layout_.Place(detailList_->handle(), {326, 16, kPanelWidth - 16, 346});
     lblDeleting_ = AddLabel(panel, "Deleteing the corrupt files", {16, 352, 316, 372});
     AddButton(panel, MainButton::Repair, "Repair", {kPanelWidth - 312, 362, kPanelWidth - 172, 402});
     AddButton(panel, MainButton::Return, "Return", {kPanelWidth - 156, 362, kPanelWidth - 16, 402});
 }
 
-void MainWindow::AddButton(HWND parent, MainButton button, std::string_view text, RECT at, int fontPoints) {
+void MainWindow::AddButton(HWND parent, MainButton button, std::string_view text, RECT at, FontKind font) {
     auto& control = buttons_[static_cast<size_t>(button)];
-    control = std::make_unique<ImageButtonControl>(parent, text, at, ButtonId(button), [this, button] {
+    control = std::make_unique<ImageButtonControl>(parent, text, ButtonId(button), [this, button] {
         Forward([this, button] { rules_.MouseMove(button); });
     });
+    layout_.Place(control->handle(), at, font);
     const ButtonArt art = ArtOf(button);
     control->SetArt(art.drawing, art.icon);
-    if (fontPoints)
-        SendMessageW(control->handle(), WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont(fontPoints)), FALSE);
 }
 
-HWND MainWindow::AddLabel(HWND parent, std::string_view text, RECT at, int id) {
-    return AddControl(parent, L"STATIC", text, SS_LEFT | SS_NOPREFIX, at, id);
+HWND MainWindow::AddLabel(HWND parent, std::string_view text, RECT at, int id, DWORD style, FontKind font) {
+    return layout_.Add(parent, L"STATIC", text, SS_LEFT | SS_NOPREFIX | style, at, id, font);
 }
 
 // --- Events.
@@ -375,13 +385,11 @@ LRESULT MainWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_ERASEBKGND:
         PaintBackground(reinterpret_cast<HDC>(wParam), window);
         return TRUE;
-    case WM_NCHITTEST: {
-        // The title strip drags the window.
-        const LRESULT hit = DefWindowProcW(window, message, wParam, lParam);
-        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        ScreenToClient(window, &at);
-        return hit == HTCLIENT && at.y < kStripHeight ? HTCAPTION : hit;
-    }
+    case WM_NCHITTEST: // the title strip drags the window
+        return HitTestFrame(window, wParam, lParam);
+    case WM_DPICHANGED:
+        LayOut(TakeDpiChange(window, wParam, lParam));
+        return 0;
     case WM_MOUSEMOVE:
         Forward([this] { rules_.MouseMove(MainArea::Picture1); });
         return 0;
@@ -450,12 +458,15 @@ void MainWindow::PaintBars(HDC dc, HWND panel) const {
     const auto& main = rules_.model();
     if (panel == scanning_.handle) {
         if (main.PicBug) // the blinking sign that something was found
-            DrawArt(dc, panel, "bug", {30, 28, 94, 92});
-        DrawBar(dc, panel, {30, 262, 30 + kTrackWidth, 278},
-                FillPixels(main.PicProgress, main.PicMainProgress, kTrackWidth));
+            DrawArt(dc, panel, "bug", layout_.Px(RECT{30, 28, 94, 92}));
+        const RECT track = layout_.Px(kTrack);
+        DrawBar(dc, panel, track,
+                FillPixels(main.PicProgress, main.PicMainProgress, track.right - track.left));
     } else if (main.ImgDeleteProgress) {
-        DrawBar(dc, panel, {16, 376, 16 + kDeleteTrackWidth, 392},
-                FillPixels(main.ImgDeleteProgressInside, main.ImgDeleteProgressWidth, kDeleteTrackWidth));
+        const RECT track = layout_.Px(kDeleteTrack);
+        DrawBar(
+            dc, panel, track,
+            FillPixels(main.ImgDeleteProgressInside, main.ImgDeleteProgressWidth, track.right - track.left));
     }
 }
 
@@ -507,7 +518,7 @@ void MainWindow::RenderLabels() {
     const uint64_t progress = main.Revision(MainWindowModel::FieldGroup::Progress);
     if (shownGroups_[1] != progress) {
         shownGroups_[1] = progress;
-        RECT track{30, 262, 30 + kTrackWidth, 278};
+        const RECT track = layout_.Px(kTrack);
         InvalidateRect(scanning_.handle, &track, TRUE);
     }
 }

@@ -6,6 +6,7 @@
 // the user's events.
 #include "ui/main_window.h"
 #include "win32gui/image_button.h"
+#include "win32gui/layout.h"
 #include "win32gui/list_view.h"
 #include "win32gui/popup_menu_window.h"
 #include "win32gui/run_key_entry.h"
@@ -93,8 +94,11 @@ class MainWindow : private MainWindowShell {
     void BuildScanningPanel();
     void BuildResultsPanel();
     HWND MakePanel(Panel& panel);
-    void AddButton(HWND parent, MainButton button, std::string_view text, RECT at, int fontPoints = 0);
-    HWND AddLabel(HWND parent, std::string_view text, RECT at, int id = 0);
+    // The window at `dpi`: its size, its controls' places and fonts, its lists' icons.
+    void LayOut(unsigned dpi);
+    void AddButton(HWND parent, MainButton button, std::string_view text, RECT at, FontKind font = {});
+    HWND AddLabel(HWND parent, std::string_view text, RECT at, int id = 0, DWORD style = 0,
+                  FontKind font = {});
 
     void Command(int id, int code, HWND control);
     void Notice(const NMHDR& header, LRESULT& result);
@@ -116,6 +120,7 @@ class MainWindow : private MainWindowShell {
     Win32FrontEnd& frontEnd_;
     FrmMain rules_;
     HWND window_ = nullptr;
+    Layout layout_;
     Win32NotificationArea area_;
     clsTray tray_{area_};
     std::unique_ptr<PopupMenuWindow> menu_;

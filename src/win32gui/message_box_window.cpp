@@ -29,14 +29,17 @@ MessageBoxWindow::MessageBoxWindow(HWND owner, std::string message, bool withCan
     : rules_(std::move(message), withCancel), owner_(owner) {
     RegisterWindowClass(kMessageBoxClass, Route<MessageBoxWindow>);
     window_ = MakeDialogWindow(kMessageBoxClass, kProductName, owner, kWidth, kHeight, this);
-    AddControl(window_, L"STATIC", rules_.lblMessage(), SS_LEFT | SS_NOPREFIX,
-               {24, kStripHeight + 12, kWidth - 24, kButtonTop - 8}, kMessageId);
-    ok_ = std::make_unique<ImageButtonControl>(window_, "OK", ButtonAt(rules_.OkLeft()), kOkId,
+    layout_.Apply(WindowDpi(window_));
+    layout_.Add(window_, L"STATIC", rules_.lblMessage(), SS_LEFT | SS_NOPREFIX,
+                {24, kStripHeight + 12, kWidth - 24, kButtonTop - 8}, kMessageId);
+    ok_ = std::make_unique<ImageButtonControl>(window_, "OK", kOkId,
                                                [this] { rules_.MouseMove(MessageBoxButton::OK), Render(); });
-    if (rules_.withCancel())
+    layout_.Place(ok_->handle(), ButtonAt(rules_.OkLeft()));
+    if (rules_.withCancel()) {
         cancel_ = std::make_unique<ImageButtonControl>(
-            window_, "Cancel", ButtonAt(kMessageBoxCancelLeft), kCancelId,
-            [this] { rules_.MouseMove(MessageBoxButton::Cancel), Render(); });
+            window_, "Cancel", kCancelId, [this] { rules_.MouseMove(MessageBoxButton::Cancel), Render(); });
+        layout_.Place(cancel_->handle(), ButtonAt(kMessageBoxCancelLeft));
+    }
 }
 
 MessageBoxWindow::~MessageBoxWindow() {
@@ -87,7 +90,10 @@ LRESULT MessageBoxWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARA
         Render();
         return 0;
     case WM_NCHITTEST: // the title strip drags the box
-        return HitTestDialogFrame(window, wParam, lParam);
+        return HitTestFrame(window, wParam, lParam);
+    case WM_DPICHANGED:
+        FollowDpiChange(window, layout_, wParam, lParam);
+        return 0;
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         (item.CtlID == kOkId ? ok_ : cancel_)->Draw(item);

@@ -3,6 +3,7 @@
 // modally. Its rules are FrmMessagebox's.
 #include "ui/message_box_window.h"
 #include "win32gui/image_button.h"
+#include "win32gui/layout.h"
 
 #include "win32gui/windows_api.h"
 
@@ -31,6 +32,7 @@ class MessageBoxWindow {
     FrmMessagebox rules_;
     HWND owner_;
     HWND window_ = nullptr;
+    Layout layout_;
     std::unique_ptr<ImageButtonControl> ok_;
     std::unique_ptr<ImageButtonControl> cancel_;
     FrmMessagebox::Answer answer_ = FrmMessagebox::Answer::None;

@@ -1,6 +1,7 @@
 // frmNotification on Windows.
 #include "win32gui/notification_dialog.h"
 
+#include "win32gui/art_check_box.h"
 #include "win32gui/controls.h"
 #include "win32gui/dialog_frame.h"
 #include "win32gui/modal_loop.h"
@@ -18,15 +19,19 @@ NotificationDialog::NotificationDialog(HWND owner, App& app, std::string caption
     rules_.caption = std::move(caption);
     RegisterWindowClass(kNotificationClass, Route<NotificationDialog>);
     window_ = MakeDialogWindow(kNotificationClass, rules_.caption, owner, kWidth, kHeight, this);
-    AddControl(window_, L"STATIC", message, SS_LEFT | SS_NOPREFIX, {24, kStripHeight + 14, kWidth - 24, 124},
-               kNoticeMessageId);
+    layout_.Apply(WindowDpi(window_));
+    layout_.Add(window_, L"STATIC", message, SS_LEFT | SS_NOPREFIX, {24, kStripHeight + 14, kWidth - 24, 124},
+                kNoticeMessageId);
     // The rules decide the box's state: it is not an automatic one.
-    check_ = AddControl(window_, L"BUTTON", "", BS_CHECKBOX | WS_TABSTOP, {24, 134, 44, 154}, kNoticeCheckId);
-    AddControl(window_, L"STATIC", kDoNotShowLabel, SS_LEFT | SS_NOPREFIX | SS_NOTIFY | SS_CENTERIMAGE,
-               {48, 132, kWidth - 24, 156}, kNoticeLabelId);
-    ok_ = std::make_unique<ImageButtonControl>(
-        window_, "OK", RECT{kWidth - 160, kHeight - 52, kWidth - 20, kHeight - 12}, kNoticeOkId,
-        [this] { Forward([](FrmNotification& rules) { rules.MouseMove(NotificationButton::OK); }); });
+    check_ =
+        layout_.Add(window_, L"BUTTON", "", BS_CHECKBOX | WS_TABSTOP, {24, 134, 44, 154}, kNoticeCheckId);
+    DrawCheckBoxFromArt(check_);
+    layout_.Add(window_, L"STATIC", kDoNotShowLabel, SS_LEFT | SS_NOPREFIX | SS_NOTIFY | SS_CENTERIMAGE,
+                {48, 132, kWidth - 24, 156}, kNoticeLabelId);
+    ok_ = std::make_unique<ImageButtonControl>(window_, "OK", kNoticeOkId, [this] {
+        Forward([](FrmNotification& rules) { rules.MouseMove(NotificationButton::OK); });
+    });
+    layout_.Place(ok_->handle(), {kWidth - 160, kHeight - 52, kWidth - 20, kHeight - 12});
     Render();
 }
 
@@ -79,6 +84,9 @@ LRESULT NotificationDialog::Handle(HWND window, UINT message, WPARAM wParam, LPA
         return 0;
     case WM_MOUSEMOVE:
         Forward([](FrmNotification& rules) { rules.Picture1_MouseMove(); });
+        return 0;
+    case WM_DPICHANGED:
+        FollowDpiChange(window, layout_, wParam, lParam);
         return 0;
     case WM_DRAWITEM:
         ok_->Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));

@@ -3,6 +3,7 @@
 // show this message in future." and OK, shown modally. Its rules are FrmNotification's.
 #include "ui/notification.h"
 #include "win32gui/image_button.h"
+#include "win32gui/layout.h"
 
 #include "win32gui/windows_api.h"
 
@@ -37,6 +38,7 @@ class NotificationDialog {
     FrmNotification rules_;
     HWND owner_;
     HWND window_ = nullptr;
+    Layout layout_;
     HWND check_ = nullptr;
     std::unique_ptr<ImageButtonControl> ok_;
     bool closed_ = false;

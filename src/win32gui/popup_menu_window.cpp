@@ -35,11 +35,34 @@ const wchar_t* ItemText(MenuItem item) {
 
 } // namespace
 
-RECT PopupMenuWindow::ItemRect(MenuItem item) {
+RECT PopupMenuWindow::ItemRect(MenuItem item) const {
     if (item == MenuItem::lblMenuClose)
-        return {kWidth - 34, 6, kWidth - 10, 30};
+        return Scaled(RECT{kWidth - 34, 6, kWidth - 10, 30}, dpi_);
     const int top = 34 + 34 * static_cast<int>(item);
-    return {10, top, kWidth - 10, top + 32};
+    return Scaled(RECT{10, top, kWidth - 10, top + 32}, dpi_);
+}
+
+int PopupMenuWindow::Width() const {
+    return Scaled(kWidth, dpi_);
+}
+
+int PopupMenuWindow::Height() const {
+    return Scaled(kHeight, dpi_);
+}
+
+void PopupMenuWindow::LayOut(unsigned dpi) {
+    dpi_ = dpi;
+    SetWindowPos(window_, nullptr, 0, 0, Width(), Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LOGFONTW face{};
+    GetObjectW(FontAt({11, true}, dpi), sizeof(face), &face);
+    for (size_t i = 0; i < fonts_.size(); ++i) {
+        if (fonts_[i])
+            DeleteObject(fonts_[i]);
+        face.lfWeight = (i & 1) ? FW_BOLD : FW_NORMAL;
+        face.lfUnderline = (i & 2) ? TRUE : FALSE;
+        fonts_[i] = CreateFontIndirectW(&face);
+    }
+    InvalidateRect(window_, nullptr, TRUE);
 }
 
 PopupMenuWindow::PopupMenuWindow(App& app, FrmMain& main, clsTray& tray, MainWindowHooks hooks)
@@ -48,13 +71,7 @@ PopupMenuWindow::PopupMenuWindow(App& app, FrmMain& main, clsTray& tray, MainWin
     window_ =
         CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPopupMenuClass, L"Vantrelix v3.0",
                         WS_POPUP | WS_BORDER, 0, 0, kWidth, kHeight, nullptr, nullptr, Instance(), this);
-    LOGFONTW face{};
-    GetObjectW(BoldFont(11), sizeof(face), &face);
-    for (size_t i = 0; i < fonts_.size(); ++i) {
-        face.lfWeight = (i & 1) ? FW_BOLD : FW_NORMAL;
-        face.lfUnderline = (i & 2) ? TRUE : FALSE;
-        fonts_[i] = CreateFontIndirectW(&face);
-    }
+    LayOut(WindowDpi(window_));
 }
 
 PopupMenuWindow::~PopupMenuWindow() {
@@ -81,11 +98,14 @@ void PopupMenuWindow::FindPlace() {
     }
     panel_ = FindMenuPanel(screen_, Rect(monitor.rcWork),
                            taskbar ? std::optional<ScreenRect>(Rect(*taskbar)) : std::nullopt);
+    // Sized for the monitor it rises on, so that the rules measure it as it will stand there.
+    if (const unsigned dpi = MonitorDpi(MonitorFromPoint(at, MONITOR_DEFAULTTOPRIMARY)); dpi != dpi_)
+        LayOut(dpi);
 }
 
 void PopupMenuWindow::Open() {
     FindPlace();
-    Forward([this] { rules_.Form_Load(MenuScreenFor(screen_, panel_, kWidth, kHeight)); });
+    Forward([this] { rules_.Form_Load(MenuScreenFor(screen_, panel_, Width(), Height())); });
 }
 
 void PopupMenuWindow::BringToFront() {
@@ -101,7 +121,7 @@ void PopupMenuWindow::ShowMenu() {
 }
 
 void PopupMenuWindow::MoveMenu(int leftTwips, int topTwips) {
-    const MenuPoint at = MenuOnScreen(screen_, panel_, kWidth, kHeight, leftTwips, topTwips);
+    const MenuPoint at = MenuOnScreen(screen_, panel_, Width(), Height(), leftTwips, topTwips);
     SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -148,8 +168,8 @@ void PopupMenuWindow::Paint(HDC dc) const {
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kDimText);
-    HGDIOBJ old = SelectObject(dc, NormalFont());
-    RECT title{12, 6, 150, 30};
+    HGDIOBJ old = SelectObject(dc, FontAt({}, dpi_));
+    RECT title = Scaled(RECT{12, 6, 150, 30}, dpi_);
     DrawTextW(dc, L"Vantrelix v3.0", -1, &title, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     for (size_t i = 0; i < static_cast<size_t>(MenuItem::Count); ++i) {
         const auto item = static_cast<MenuItem>(i);
@@ -209,6 +229,10 @@ LRESULT PopupMenuWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_CLOSE: // Alt+F4: slides down as "X" does
         Forward([this] { rules_.Click(MenuItem::lblMenuClose); });
+        return 0;
+    case WM_DPICHANGED: // the slide goes on from the place the system suggests
+        TakeDpiChange(window, wParam, lParam);
+        LayOut(LOWORD(wParam));
         return 0;
     case WM_ERASEBKGND:
         return TRUE;

@@ -39,7 +39,7 @@ class PopupMenuWindow : private MenuPopUpShell {
     FrmMenuPopUp& rules() { return rules_; }
     MenuPanel panel() const { return panel_; }
     // Where an item stands in the menu (client pixels).
-    static RECT ItemRect(MenuItem item);
+    RECT ItemRect(MenuItem item) const;
 
     LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -54,6 +54,10 @@ class PopupMenuWindow : private MenuPopUpShell {
     void EndProgram() override { hooks_.endProgram(); }
     void StartScanLater() override { hooks_.startScanLater(); }
 
+    // The menu's size and fonts at `dpi`.
+    void LayOut(unsigned dpi);
+    int Width() const;
+    int Height() const;
     void FindPlace();
     void Forward(const std::function<void()>& event);
     void Render();
@@ -64,6 +68,7 @@ class PopupMenuWindow : private MenuPopUpShell {
     FrmMenuPopUp rules_;
     MainWindowHooks hooks_;
     HWND window_ = nullptr;
+    unsigned dpi_ = USER_DEFAULT_SCREEN_DPI;
     ScreenRect screen_;
     MenuPanel panel_;
     std::array<bool, 3> timers_{};

@@ -2,10 +2,12 @@
 #include "win32gui/settings_dialog.h"
 
 #include "platform/win32/wide_text.h"
+#include "win32gui/art_check_box.h"
 #include "win32gui/controls.h"
 #include "win32gui/dialog_frame.h"
 #include "win32gui/file_pickers.h"
 #include "win32gui/modal_loop.h"
+#include "win32gui/window_frame.h"
 
 #include <commctrl.h>
 
@@ -32,6 +34,7 @@ SettingsDialog::SettingsDialog(HWND owner, App& app, StartupEntry& startup)
     pickWaveFile = [](HWND parent, const std::string& initial) { return PickWaveFile(parent, initial); };
     RegisterWindowClass(kSettingsDialogClass, Route<SettingsDialog>);
     window_ = MakeDialogWindow(kSettingsDialogClass, "Settings", owner, kWidth, kHeight, this);
+    layout_.Apply(WindowDpi(window_));
     BuildOption(SettingsOption::PlaySound, 52, "Play sound whenever a problem is detected.");
     BuildPath(SettingsOption::PlaySound, 82, "Sound File :", SettingsButton::WaveFileBrowse);
     BuildOption(SettingsOption::MakeLogFile, 122, "Make report after every scan.");
@@ -40,9 +43,7 @@ SettingsDialog::SettingsDialog(HWND owner, App& app, StartupEntry& startup)
     BuildPath(SettingsOption::MakeBackUp, 222, "BackUp's :", SettingsButton::BackUpBrowse);
     BuildOption(SettingsOption::RunAtStartup, 262, "Run Vantrelix on startup.");
     AddButton(SettingsButton::Close, "X", {kWidth - 38, 6, kWidth - 10, 30});
-    AddButton(SettingsButton::OK, "OK", {kWidth - 160, kHeight - 52, kWidth - 20, kHeight - 12});
-    SendMessageW(buttons_[Index(SettingsButton::OK)]->handle(), WM_SETFONT,
-                 reinterpret_cast<WPARAM>(BoldFont(11)), FALSE);
+    AddButton(SettingsButton::OK, "OK", {kWidth - 160, kHeight - 52, kWidth - 20, kHeight - 12}, {11, true});
     rules_.Form_Load();
     Render();
 }
@@ -58,28 +59,30 @@ SettingsDialog::~SettingsDialog() {
 void SettingsDialog::BuildOption(SettingsOption option, int top, std::string_view label) {
     const int i = static_cast<int>(option);
     // The rules decide the box's state: it is not an automatic one.
-    checks_[Index(option)] = AddControl(window_, L"BUTTON", "", BS_CHECKBOX | WS_TABSTOP,
-                                        {24, top + 2, 44, top + 22}, kSettingsCheckId + i);
-    HWND text = AddControl(window_, L"STATIC", label, SS_LEFT | SS_NOPREFIX | SS_NOTIFY | SS_CENTERIMAGE,
-                           {48, top, kWidth - 24, top + 24}, kSettingsLabelId + i);
+    checks_[Index(option)] = layout_.Add(window_, L"BUTTON", "", BS_CHECKBOX | WS_TABSTOP,
+                                         {24, top + 2, 44, top + 22}, kSettingsCheckId + i);
+    DrawCheckBoxFromArt(checks_[Index(option)]);
+    HWND text = layout_.Add(window_, L"STATIC", label, SS_LEFT | SS_NOPREFIX | SS_NOTIFY | SS_CENTERIMAGE,
+                            {48, top, kWidth - 24, top + 24}, kSettingsLabelId + i);
     SetWindowSubclass(text, LabelHover, 1, reinterpret_cast<DWORD_PTR>(this));
     labels_[Index(option)] = text;
 }
 
 void SettingsDialog::BuildPath(SettingsOption option, int top, std::string_view caption,
                                SettingsButton browse) {
-    AddControl(window_, L"STATIC", caption, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, {48, top, 138, top + 26},
-               0);
+    layout_.Add(window_, L"STATIC", caption, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, {48, top, 138, top + 26},
+                0);
     texts_[Index(option)] =
-        AddControl(window_, L"EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP,
-                   {140, top, kWidth - 64, top + 26}, kSettingsTextId + static_cast<int>(option));
+        layout_.Add(window_, L"EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP,
+                    {140, top, kWidth - 64, top + 26}, kSettingsTextId + static_cast<int>(option));
     AddButton(browse, "...", {kWidth - 56, top + 1, kWidth - 24, top + 25});
 }
 
-void SettingsDialog::AddButton(SettingsButton button, std::string_view text, RECT at) {
+void SettingsDialog::AddButton(SettingsButton button, std::string_view text, RECT at, FontKind font) {
     buttons_[Index(button)] = std::make_unique<ImageButtonControl>(
-        window_, text, at, kSettingsButtonId + static_cast<int>(button),
+        window_, text, kSettingsButtonId + static_cast<int>(button),
         [this, button] { Forward([this, button] { rules_.MouseMove(button); }); });
+    layout_.Place(buttons_[Index(button)]->handle(), at, font);
 }
 
 void SettingsDialog::Show() {
@@ -158,7 +161,7 @@ void SettingsDialog::Render() {
         const WPARAM state = option.check == 1 ? BST_CHECKED : BST_UNCHECKED;
         if (static_cast<WPARAM>(SendMessageW(checks_[i], BM_GETCHECK, 0, 0)) != state)
             SendMessageW(checks_[i], BM_SETCHECK, state, 0);
-        const HFONT font = option.labelBold ? BoldFont(9) : NormalFont();
+        const HFONT font = FontAt(option.labelBold ? FontKind{9, true} : FontKind{}, layout_.dpi());
         if (reinterpret_cast<HFONT>(SendMessageW(labels_[i], WM_GETFONT, 0, 0)) != font)
             SendMessageW(labels_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         if (i < texts_.size()) {
@@ -189,7 +192,14 @@ LRESULT SettingsDialog::Handle(HWND window, UINT message, WPARAM wParam, LPARAM 
         Forward([this] { rules_.Picture2_MouseMove(); });
         return 0;
     case WM_NCHITTEST:
-        return HitTestDialogFrame(window, wParam, lParam);
+        return HitTestFrame(window, wParam, lParam);
+    case WM_DPICHANGED:
+        FollowDpiChange(window, layout_, wParam, lParam);
+        // The labels' weights come back after their fonts at the new DPI; centring the dialog while it is
+        // built may already move it onto another monitor, before there is anything to render.
+        if (buttons_[Index(SettingsButton::OK)])
+            Render();
+        return 0;
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         const int index = static_cast<int>(item.CtlID) - kSettingsButtonId;
@@ -197,13 +207,15 @@ LRESULT SettingsDialog::Handle(HWND window, UINT message, WPARAM wParam, LPARAM 
             buttons_[static_cast<size_t>(index)]->Draw(item);
         return TRUE;
     }
+    case WM_CTLCOLOREDIT:
+        return TextBoxColours(reinterpret_cast<HDC>(wParam), false);
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         // A read-only text box asks as a static does: it keeps the look of a text box.
         if (GetWindowLongPtrW(reinterpret_cast<HWND>(lParam), GWL_STYLE) & ES_READONLY &&
             GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) >= kSettingsTextId &&
             GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) < kSettingsTextId + 3)
-            return DefWindowProcW(window, message, wParam, lParam);
+            return TextBoxColours(reinterpret_cast<HDC>(wParam), true);
         return DialogControlColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
     case WM_ERASEBKGND:
         PaintDialogFrame(window, reinterpret_cast<HDC>(wParam), "Settings");

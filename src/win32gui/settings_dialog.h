@@ -4,6 +4,7 @@
 // events. The pickers are the platform's (tests put their own in).
 #include "ui/settings_dialog.h"
 #include "win32gui/image_button.h"
+#include "win32gui/layout.h"
 
 #include "win32gui/windows_api.h"
 
@@ -48,7 +49,7 @@ class SettingsDialog : private SettingsDialogShell {
 
     void BuildOption(SettingsOption option, int top, std::string_view label);
     void BuildPath(SettingsOption option, int top, std::string_view caption, SettingsButton browse);
-    void AddButton(SettingsButton button, std::string_view text, RECT at);
+    void AddButton(SettingsButton button, std::string_view text, RECT at, FontKind font = {});
     void Command(int id, int code);
     void Press(SettingsButton button);
     void Forward(const std::function<void()>& event);
@@ -58,6 +59,7 @@ class SettingsDialog : private SettingsDialogShell {
     FrmSetings rules_;
     HWND owner_;
     HWND window_ = nullptr;
+    Layout layout_;
     std::array<HWND, 4> checks_{};
     std::array<HWND, 4> labels_{};
     std::array<HWND, 3> texts_{};

@@ -17,6 +17,9 @@ SplashWindow::SplashWindow(std::function<void()> showMain) : showMain_(std::move
     window_ =
         CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kSplashClass, L"Vantrelix v3.0",
                         WS_POPUP | WS_BORDER, 0, 0, kWidth, kHeight, nullptr, nullptr, Instance(), this);
+    const unsigned dpi = WindowDpi(window_);
+    SetWindowPos(window_, nullptr, 0, 0, Scaled(kWidth, dpi), Scaled(kHeight, dpi),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CentreOn(window_, nullptr);
 }
 
@@ -41,21 +44,22 @@ void SplashWindow::tmrUnload_Timer() {
 }
 
 void SplashWindow::Paint(HDC dc) const {
+    const unsigned dpi = WindowDpi(window_);
     RECT all{};
     GetClientRect(window_, &all);
     SetDCBrushColor(dc, kBackground);
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-    RECT band{0, all.bottom - 8, all.right, all.bottom};
+    RECT band{0, all.bottom - Scaled(8, dpi), all.right, all.bottom};
     SetDCBrushColor(dc, kAccent);
     FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kText);
-    HGDIOBJ old = SelectObject(dc, BoldFont(22));
-    RECT title{0, 60, all.right, 120};
+    HGDIOBJ old = SelectObject(dc, FontAt({22, true}, dpi));
+    RECT title{0, Scaled(60, dpi), all.right, Scaled(120, dpi)};
     DrawTextW(dc, L"Vantrelix v3.0", -1, &title, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(dc, NormalFont());
+    SelectObject(dc, FontAt({}, dpi));
     SetTextColor(dc, kDimText);
-    RECT line{0, 130, all.right, 160};
+    RECT line{0, Scaled(130, dpi), all.right, Scaled(160, dpi)};
     DrawTextW(dc, L"Registry cleaner", -1, &line, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     SelectObject(dc, old);
 }
@@ -69,6 +73,10 @@ LRESULT SplashWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_SETCURSOR: // the busy pointer over the splash while it shows
         SetCursor(LoadCursorW(nullptr, closed_ ? IDC_ARROW : IDC_WAIT));
         return TRUE;
+    case WM_DPICHANGED:
+        TakeDpiChange(window, wParam, lParam);
+        InvalidateRect(window, nullptr, FALSE);
+        return 0;
     case WM_ERASEBKGND:
         return TRUE;
     case WM_PAINT: {

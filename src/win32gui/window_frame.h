@@ -10,6 +10,9 @@ namespace vx::win32gui {
 // Paints the whole client area of `window` (its WM_ERASEBKGND): `background` below the strip.
 void PaintFrame(HDC dc, HWND window, std::string_view background, std::string_view caption);
 
+// WM_NCHITTEST: the title strip drags the window.
+LRESULT HitTestFrame(HWND window, WPARAM wParam, LPARAM lParam);
+
 // Fills `box` with one colour (where a picture is missing, the colour it is drawn in).
 void FillBox(HDC dc, RECT box, COLORREF colour);
 

@@ -192,14 +192,16 @@ TEST(Art, WindowsDrawTheirFramesAndButtonsFromTheArt) {
 TEST(Art, CheckBoxesShowTheirStateFromTheArt) {
     HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 60, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
-    HWND box = CreateWindowExW(0, L"BUTTON", L"Tick", WS_CHILD | WS_VISIBLE | BS_AUTO3STATE, 10, 10, 120, 20,
-                               parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    // As tall as the windows make a check box at the screen's DPI.
+    const unsigned dpi = WindowDpi(parent);
+    HWND box = CreateWindowExW(0, L"BUTTON", L"Tick", WS_CHILD | WS_VISIBLE | BS_AUTO3STATE, 10, 10, 120,
+                               Scaled(20, dpi), parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     DrawCheckBoxFromArt(box);
     // Inside each drawing's box, away from its edge and its mark.
-    const auto inside = [box] {
+    const auto inside = [box, dpi] {
         UpdateWindow(box);
         HDC dc = GetDC(box);
-        const COLORREF seen = GetPixel(dc, 3, 5);
+        const COLORREF seen = GetPixel(dc, Scaled(3, dpi), Scaled(5, dpi));
         ReleaseDC(box, dc);
         return seen;
     };

@@ -19,7 +19,7 @@ using testing::BoxAnswerer;
 
 // The pointer over a menu item, then a click on it.
 void ClickItem(PopupMenuWindow& menu, MenuItem item) {
-    const RECT box = PopupMenuWindow::ItemRect(item);
+    const RECT box = menu.ItemRect(item);
     const LPARAM centre = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
     SendMessageW(menu.handle(), WM_MOUSEMOVE, 0, centre);
     PostMessageW(menu.handle(), WM_LBUTTONUP, 0, centre);

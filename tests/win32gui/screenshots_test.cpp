@@ -153,7 +153,7 @@ TEST(Screenshots, EveryWindowAndPanel) {
     program.TrayMessage(WM_RBUTTONUP);
     ASSERT_TRUE(testing::PumpUntil(
         [&] { return window.popupMenu() && window.popupMenu()->rules().TmrEnablePopDown; }));
-    const RECT item = PopupMenuWindow::ItemRect(MenuItem::MenuScan);
+    const RECT item = window.popupMenu()->ItemRect(MenuItem::MenuScan);
     SendMessageW(window.popupMenu()->handle(), WM_MOUSEMOVE, 0, MAKELPARAM(item.left + 20, item.top + 10));
     Settle();
     Capture(window.popupMenu()->handle(), "tray-menu");

@@ -145,7 +145,7 @@ TEST_F(SettingsDialogTest, AChosenWaveFileIsStoredAtOnceAndCloseKeepsIt) {
     Press(*dialog, SettingsButton::Close);
     ASSERT_TRUE(dialog->closed());
     EXPECT_EQ(Setting("txtWaveFilesPath"), chosenWave_);
-    EXPECT_EQ(Setting("txtBackup"), before);       // an edit not saved by OK is lost
+    EXPECT_EQ(Setting("txtBackup"), before); // an edit not saved by OK is lost
 }
 
 TEST(RunKeyEntry, GoesUnderTheCurrentUserWhereTheMachineRefusesItAndOnlyOnce) {
@@ -160,6 +160,30 @@ TEST(RunKeyEntry, GoesUnderTheCurrentUserWhereTheMachineRefusesItAndOnlyOnce) {
     EXPECT_EQ(RunValue(kCurrentUser, L"vantrelix-test"), std::nullopt);
     EXPECT_TRUE(machine.Remove());
     EXPECT_EQ(RunValue(kLocalMachine, L"vantrelix-test"), std::nullopt);
+}
+
+// A DPI change lays the dialog out again at the new DPI; a label in bold under the pointer stays bold.
+TEST_F(SettingsDialogTest, ADpiChangeLaysTheDialogOutAgainAndKeepsALabelsWeight) {
+    auto dialog = Open();
+    HWND label = Item(*dialog, kSettingsLabelId + static_cast<int>(SettingsOption::MakeLogFile));
+    SendMessageW(label, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    const unsigned first = WindowDpi(dialog->handle());
+    const unsigned dpi = first * 2;
+    RECT at{};
+    GetWindowRect(dialog->handle(), &at);
+    RECT suggested{at.left, at.top, at.left + (at.right - at.left) * 2, at.top + (at.bottom - at.top) * 2};
+    SendMessageW(dialog->handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT ok{};
+    GetClientRect(Item(*dialog, kSettingsButtonId + static_cast<int>(SettingsButton::OK)), &ok);
+    EXPECT_EQ(ok.right, Scaled(140, dpi));
+    RECT text{};
+    GetWindowRect(Item(*dialog, kSettingsTextId + static_cast<int>(SettingsOption::MakeLogFile)), &text);
+    EXPECT_EQ(text.bottom - text.top, Scaled(26, dpi));
+    LOGFONTW face{};
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)), sizeof(face), &face);
+    EXPECT_EQ(face.lfWeight, FW_BOLD);
+    EXPECT_EQ(std::abs(face.lfHeight), MulDiv(9, static_cast<int>(dpi), 72));
+    Press(*dialog, SettingsButton::Close);
 }
 
 } // namespace
