@@ -14,20 +14,9 @@ scan_bench="$root/build/bench/scan_bench"
 test -x "$scan_bench" || { echo "bench-windows: $scan_bench is missing (run tools/setup.sh)" >&2; exit 2; }
 
 work="$root/build-windows/wine-bench"
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=$(command -v wine64 || command -v wine)
-stop_wine() { wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; }
-trap stop_wine EXIT
-
-# A prefix made by Wine itself, once.
-if [ ! -f "$work/clean/system.reg" ]; then
-    rm -rf "$work/clean"
-    mkdir -p "$work"
-    WINEPREFIX="$work/clean" "$wine" wineboot -i >/dev/null 2>&1
-    WINEPREFIX="$work/clean" wineserver -w
-fi
-rm -rf "$WINEPREFIX" "$work/generated"
-cp -a "$work/clean" "$WINEPREFIX"
+. tools/wine-scratch-prefix.sh
+scratch_prefix "$work"
+rm -rf "$work/generated"
 "$scan_bench" --generate "$work/generated" ${2:+"$2"} ${3:+"$3"} >/dev/null
 # The generated keys follow the prefix's own (Wine's file header is the prefix's), and its files join
 # drive C:.

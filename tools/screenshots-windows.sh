@@ -22,19 +22,8 @@ linux_cli="$root/build/src/vantrelix-cli"
 test -x "$linux_cli" || { echo "screenshots-windows: $linux_cli is missing (run tools/setup.sh)" >&2; exit 2; }
 
 work="$root/build-windows/wine-shots"
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=$(command -v wine64 || command -v wine)
-stop_wine() { wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; }
-trap stop_wine EXIT
-
-if [ ! -f "$work/clean/system.reg" ]; then
-    rm -rf "$work/clean"
-    mkdir -p "$work"
-    WINEPREFIX="$work/clean" "$wine" wineboot -i >/dev/null 2>&1
-    WINEPREFIX="$work/clean" wineserver -w
-fi
-rm -rf "$WINEPREFIX"
-cp -a "$work/clean" "$WINEPREFIX"
+. tools/wine-scratch-prefix.sh
+scratch_prefix "$work"
 reg() { "$linux_cli" --prefix "$WINEPREFIX" reg add "$@" /f >/dev/null; }
 # Wine's z: is the host's whole file system: a network drive, which the shortcut walk leaves alone.
 reg 'HKLM\Software\Wine\Drives' /v 'z:' /d network

@@ -18,21 +18,9 @@ exe="$root/build-windows/vantrelix-cli.exe"
 test -x "$linux_cli" || { echo "test-windows: $linux_cli is missing (run tools/setup.sh)" >&2; exit 2; }
 
 work="$root/build-windows/wine-check"
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# Console programs need no display; wine64 where the 32-bit loader is not installed.
-wine=$(command -v wine64 || command -v wine)
-stop_wine() { wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; }
-trap stop_wine EXIT
-
-# A prefix made by Wine itself, once; every run starts from a copy of it.
-if [ ! -f "$work/clean/system.reg" ]; then
-    rm -rf "$work/clean"
-    mkdir -p "$work"
-    WINEPREFIX="$work/clean" "$wine" wineboot -i >/dev/null 2>&1
-    WINEPREFIX="$work/clean" wineserver -w
-fi
-rm -rf "$WINEPREFIX"
-cp -a "$work/clean" "$WINEPREFIX"
+# A prefix made by Wine itself, once; every run starts from a copy of it. Console programs need no display.
+. tools/wine-scratch-prefix.sh
+scratch_prefix "$work"
 # Wine links the user's Desktop, Documents … to the Unix home folder, and follows those links where the
 # Wine-prefix backend (which never leaves the drive) does not; on Windows they are plain folders.
 find "$WINEPREFIX/drive_c/users" -type l | while IFS= read -r link; do
