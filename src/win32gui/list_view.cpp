@@ -8,8 +8,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <vector>
 
 namespace vx::win32gui {
 namespace {
@@ -37,7 +39,8 @@ ListViewControl::ListViewControl(HWND parent, const ListView& list, std::string_
           parent, WC_LISTVIEWW, "",
           LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, {}, id)),
       model_(list), withCheckBoxes_(withCheckBoxes) {
-    DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
+    // A row wider than the list shows its whole text as the pointer rests on it.
+    DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP;
     if (withCheckBoxes)
         extended |= LVS_EX_CHECKBOXES;
     ListView_SetExtendedListViewStyle(list_, extended);
@@ -74,11 +77,38 @@ void ListViewControl::Fit(unsigned dpi) {
 
 void ListViewControl::FitColumn() const {
     // Across the rows as wide as the list shows them (beside its scroll bar when it has one), so that
-    // their colours reach its edge.
+    // their colours reach its edge; wider where a row's text needs it, which brings the horizontal scroll
+    // bar, as no text is cut.
     RECT inside{};
     GetClientRect(list_, &inside);
-    if (ListView_GetColumnWidth(list_, 0) != inside.right)
-        ListView_SetColumnWidth(list_, 0, inside.right);
+    const int width = std::max<int>(inside.right, widestRow_);
+    if (ListView_GetColumnWidth(list_, 0) != width)
+        ListView_SetColumnWidth(list_, 0, width);
+}
+
+int ListViewControl::WidestRowWidth() const {
+    if (withCheckBoxes_ || model_.rows.empty())
+        return 0; // the check-list's names fit its width
+    // The rows with the most characters are the widest in all but odd cases; measuring those few keeps a
+    // section of tens of thousands of findings quick to show.
+    constexpr size_t kMeasured = 16;
+    std::vector<size_t> longest;
+    for (size_t i = 0; i < model_.rows.size(); ++i) {
+        longest.push_back(i);
+        if (longest.size() > kMeasured) {
+            auto shortest = std::min_element(longest.begin(), longest.end(), [&](size_t a, size_t b) {
+                return model_.rows[a].text.size() < model_.rows[b].text.size();
+            });
+            longest.erase(shortest);
+        }
+    }
+    int widest = 0;
+    for (size_t i : longest) {
+        const std::wstring text = win32::Wide(model_.rows[i].text);
+        widest = std::max(widest, ListView_GetStringWidth(list_, text.c_str()));
+    }
+    // The item's own margins on both sides of its text.
+    return widest + 2 * GetSystemMetrics(SM_CXEDGE) + 12;
 }
 
 void ListViewControl::Sync() {
@@ -87,6 +117,7 @@ void ListViewControl::Sync() {
         return;
     seen_ = now;
     ListView_SetItemCountEx(list_, static_cast<int>(model_.rows.size()), LVSICF_NOSCROLL);
+    widestRow_ = WidestRowWidth();
     FitColumn(); // the rows may have brought the scroll bar, or taken it away
     InvalidateRect(list_, nullptr, FALSE);
     // The header shows the order the model keeps once a header click sorted it.
@@ -106,6 +137,15 @@ void ListViewControl::Sync() {
 bool ListViewControl::Notify(const NMHDR& header, LRESULT& result) {
     if (DrawListRow(list_, header, result))
         return true;
+    if (header.hwndFrom == list_ && header.code == LVN_GETINFOTIPW) {
+        auto& tip = const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(header));
+        if (tip.iItem >= 0 && static_cast<size_t>(tip.iItem) < model_.rows.size() && tip.cchTextMax > 0) {
+            text_ = win32::Wide(model_.rows[static_cast<size_t>(tip.iItem)].text);
+            lstrcpynW(tip.pszText, text_.c_str(), tip.cchTextMax);
+        }
+        result = 0;
+        return true;
+    }
     if (header.hwndFrom != list_ || header.code != LVN_GETDISPINFOW)
         return false;
     LVITEMW& item = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header)).item;

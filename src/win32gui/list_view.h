@@ -38,12 +38,15 @@ class ListViewControl {
 
   private:
     void FitColumn() const;
+    // The width the longest rows need (the results lists only), measured when the rows change.
+    int WidestRowWidth() const;
 
     HWND list_;
     const ListView& model_;
     bool withCheckBoxes_;
     uint64_t seen_ = ~uint64_t{0};
     bool sortShown_ = false;
+    int widestRow_ = 0;
     std::wstring text_; // the text handed to the control, alive until its next question
 };
 

@@ -121,8 +121,9 @@ TEST(Dpi, TheMainWindowIsLaidOutAtTheScreensDpi) {
     const unsigned dpi = WindowDpi(window);
     if (const unsigned expected = ExpectedDpi()) {
         EXPECT_EQ(dpi, expected);
-        if (expected == 144)
+        if (expected == 144) {
             EXPECT_EQ(ArtScaleForDpi(dpi), 150);
+        }
     }
     const SIZE size = ClientSize(window);
     EXPECT_EQ(size.cx, Scaled(720, dpi));
