@@ -28,14 +28,7 @@ constexpr COLORREF kTitleStrip = RGB(23, 29, 43);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
 ::testing::AssertionResult Near(COLORREF actual, COLORREF expected) {
-    const auto off = [](int a, int b) { return std::abs(a - b) > 3; };
-    if (off(GetRValue(actual), GetRValue(expected)) || off(GetGValue(actual), GetGValue(expected)) ||
-        off(GetBValue(actual), GetBValue(expected)))
-        return ::testing::AssertionFailure()
-               << "got RGB(" << int(GetRValue(actual)) << ", " << int(GetGValue(actual)) << ", "
-               << int(GetBValue(actual)) << "), expected RGB(" << int(GetRValue(expected)) << ", "
-               << int(GetGValue(expected)) << ", " << int(GetBValue(expected)) << ")";
-    return ::testing::AssertionSuccess();
+    return testing::ColourNear(actual, expected, 3);
 }
 
 // A memory DC over a 32-bit DIB of one colour.

@@ -24,14 +24,7 @@ namespace vx::win32gui {
 namespace {
 
 ::testing::AssertionResult Near(COLORREF actual, COLORREF expected) {
-    const auto off = [](int a, int b) { return std::abs(a - b) > 8; };
-    if (off(GetRValue(actual), GetRValue(expected)) || off(GetGValue(actual), GetGValue(expected)) ||
-        off(GetBValue(actual), GetBValue(expected)))
-        return ::testing::AssertionFailure()
-               << "got RGB(" << int(GetRValue(actual)) << ", " << int(GetGValue(actual)) << ", "
-               << int(GetBValue(actual)) << "), expected RGB(" << int(GetRValue(expected)) << ", "
-               << int(GetGValue(expected)) << ", " << int(GetBValue(expected)) << ")";
-    return ::testing::AssertionSuccess();
+    return testing::ColourNear(actual, expected, 8);
 }
 
 SIZE WindowSize(HWND window) {

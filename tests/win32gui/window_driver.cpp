@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+
 namespace vx::win32gui::testing {
 namespace {
 
@@ -107,6 +109,17 @@ void ClickRow(HWND list, int row) {
     click.iItem = row;
     ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     SendMessageW(GetParent(list), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+}
+
+::testing::AssertionResult ColourNear(COLORREF actual, COLORREF expected, int tolerance) {
+    const auto off = [tolerance](int a, int b) { return std::abs(a - b) > tolerance; };
+    if (off(GetRValue(actual), GetRValue(expected)) || off(GetGValue(actual), GetGValue(expected)) ||
+        off(GetBValue(actual), GetBValue(expected)))
+        return ::testing::AssertionFailure()
+               << "got RGB(" << int(GetRValue(actual)) << ", " << int(GetGValue(actual)) << ", "
+               << int(GetBValue(actual)) << "), expected RGB(" << int(GetRValue(expected)) << ", "
+               << int(GetGValue(expected)) << ", " << int(GetBValue(expected)) << ")";
+    return ::testing::AssertionSuccess();
 }
 
 } // namespace vx::win32gui::testing

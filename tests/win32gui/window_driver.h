@@ -1,7 +1,10 @@
 #pragma once
 // Driving the program's windows from a test on their own thread: pumping their messages until a state is
-// reached, answering the message boxes that come up meanwhile, and reading the list controls back.
+// reached, answering the message boxes that come up meanwhile, and reading the list controls and the
+// pixels back.
 #include "win32gui/windows_api.h"
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <functional>
@@ -46,5 +49,9 @@ void PressKey(HWND box, WPARAM key);
 std::vector<std::string> ListTexts(HWND list);
 // A click on a row of a list view, as the list view tells its parent.
 void ClickRow(HWND list, int row);
+
+// Whether a pixel read back is `expected`, each channel within `tolerance` (drawing with transparency
+// rounds a little), saying both colours when it is not.
+::testing::AssertionResult ColourNear(COLORREF actual, COLORREF expected, int tolerance);
 
 } // namespace vx::win32gui::testing
