@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <numeric>
 #include <vector>
 
 namespace vx::win32gui {
@@ -92,16 +93,13 @@ int ListViewControl::WidestRowWidth() const {
     // The rows with the most characters are the widest in all but odd cases; measuring those few keeps a
     // section of tens of thousands of findings quick to show.
     constexpr size_t kMeasured = 16;
-    std::vector<size_t> longest;
-    for (size_t i = 0; i < model_.rows.size(); ++i) {
-        longest.push_back(i);
-        if (longest.size() > kMeasured) {
-            auto shortest = std::min_element(longest.begin(), longest.end(), [&](size_t a, size_t b) {
-                return model_.rows[a].text.size() < model_.rows[b].text.size();
-            });
-            longest.erase(shortest);
-        }
-    }
+    std::vector<size_t> longest(model_.rows.size());
+    std::iota(longest.begin(), longest.end(), size_t{0});
+    const size_t measured = std::min(kMeasured, longest.size());
+    std::nth_element(
+        longest.begin(), longest.begin() + static_cast<std::ptrdiff_t>(measured - 1), longest.end(),
+        [&](size_t a, size_t b) { return model_.rows[a].text.size() > model_.rows[b].text.size(); });
+    longest.resize(measured);
     int widest = 0;
     for (size_t i : longest) {
         const std::wstring text = win32::Wide(model_.rows[i].text);

@@ -93,13 +93,14 @@ std::string Win32FileSystem::GetTempPath() {
 std::vector<Drive> Win32FileSystem::Drives() {
     std::vector<Drive> drives;
     const uint32_t present = win32::LogicalDrives();
+    const std::string cUnixPath = win32::WineUnixPath(L"C:\\");
     for (int i = 0; i < 26; ++i) {
         if (!(present & (1u << i)))
             continue;
         const char letter = static_cast<char>('A' + i);
         const std::wstring root = {static_cast<wchar_t>(letter), L':', L'\\'};
         const DriveType type = DriveTypeUnderWine(DriveTypeFromWin32(win32::DriveType(root)),
-                                                  win32::WineUnixPath(root), win32::WineUnixPath(L"C:\\"));
+                                                  win32::WineUnixPath(root), cUnixPath);
         drives.push_back(Drive{std::string(1, letter), type});
     }
     return drives;
